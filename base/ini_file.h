@@ -1,0 +1,102 @@
+#pragma once
+// The INI-style settings interface that settings, port sections and project files are read
+// and written through, with an in-memory file store. The registry store (Windows only) is in
+// base/win/registry_ini_file.h.
+//
+// Sections and keys compare case-insensitively; values are kept verbatim to the end of the
+// line, never trimmed. Reads never throw; a store that cannot be written throws EFileError.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/exception.h"
+
+namespace kv {
+
+class TCustomIniFile {
+ public:
+  virtual ~TCustomIniFile() = default;
+
+  virtual std::string ReadString(std::string_view section, std::string_view key,
+                                 std::string_view def) const = 0;
+  virtual void WriteString(std::string_view section, std::string_view key,
+                           std::string_view value) = 0;
+  // Integers are written as decimal text; reading also accepts "$hex" and "0x" hex.
+  virtual int32_t ReadInteger(std::string_view section, std::string_view key, int32_t def) const;
+  virtual void WriteInteger(std::string_view section, std::string_view key, int32_t value);
+  // Flags are written as "1" and "0"; any non-zero integer reads as true.
+  virtual bool ReadBool(std::string_view section, std::string_view key, bool def) const;
+  virtual void WriteBool(std::string_view section, std::string_view key, bool value);
+
+  virtual std::vector<std::string> ReadSections() const = 0;
+  // The key names of a section, in stored order.
+  virtual std::vector<std::string> ReadSection(std::string_view section) const = 0;
+  virtual bool SectionExists(std::string_view section) const = 0;
+  virtual bool ValueExists(std::string_view section, std::string_view key) const = 0;
+  virtual void EraseSection(std::string_view section) = 0;
+  virtual void DeleteKey(std::string_view section, std::string_view key) = 0;
+
+  // Makes what was written durable. The file store writes its file; the registry store has
+  // nothing left to do.
+  virtual void UpdateFile() = 0;
+};
+
+// A whole INI text held in memory; UpdateFile writes it back to the file it was made for.
+// Lines that are neither sections nor "key=value" (comments, blank lines) and sections this
+// program does not know survive a write-back unchanged.
+class TMemIniFile : public TCustomIniFile {
+ public:
+  TMemIniFile() = default;
+  // Loads the file when it exists; a missing file gives an empty store that UpdateFile
+  // creates. A file that exists but cannot be read throws EFileError.
+  explicit TMemIniFile(std::string fileName);
+
+  const std::string& FileName() const { return fileName_; }
+  void SetFileName(std::string fileName) { fileName_ = std::move(fileName); }
+
+  void SetText(std::string_view text);
+  std::string GetText() const;  // lines end with CR LF
+  void Clear() { sections_.clear(); }
+
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view def) const override;
+  void WriteString(std::string_view section, std::string_view key, std::string_view value) override;
+  std::vector<std::string> ReadSections() const override;
+  std::vector<std::string> ReadSection(std::string_view section) const override;
+  bool SectionExists(std::string_view section) const override;
+  bool ValueExists(std::string_view section, std::string_view key) const override;
+  void EraseSection(std::string_view section) override;
+  void DeleteKey(std::string_view section, std::string_view key) override;
+
+  // Writes a temporary file beside the target and then replaces the target with it, so a
+  // failed write leaves the old file whole. Throws EFileError on any failure.
+  void UpdateFile() override;
+
+ private:
+  struct Line {
+    bool isValue = false;  // false: kept verbatim (comment, blank or unparsed line)
+    std::string key;
+    std::string value;  // the raw line when !isValue
+  };
+  struct Section {
+    std::string name;  // empty for lines before the first section header
+    bool hasHeader = true;
+    std::vector<Line> lines;
+  };
+
+  Section* Find(std::string_view section);
+  const Section* Find(std::string_view section) const;
+  static const Line* FindKey(const Section& s, std::string_view key);
+
+  std::string fileName_;
+  std::vector<Section> sections_;
+};
+
+// Reads a whole file into bytes; throws EFileError when it cannot be read.
+std::string ReadFileBytes(const std::string& fileName);
+// Writes bytes to a temporary file beside fileName and then replaces fileName with it.
+// Throws EFileError, and leaves the old file as it was, when any step fails.
+void WriteFileAtomically(const std::string& fileName, std::string_view bytes);
+
+}  // namespace kv

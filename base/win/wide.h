@@ -1,0 +1,12 @@
+#pragma once
+// Conversion between the program's ANSI byte strings and the UTF-16 of the Win32 calls.
+// Only code at the Win32 boundary uses these.
+#include <string>
+#include <string_view>
+
+namespace kv::win {
+
+std::wstring Widen(std::string_view s);
+std::string Narrow(std::wstring_view s);
+
+}  // namespace kv::win

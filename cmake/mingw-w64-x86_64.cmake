@@ -1,0 +1,19 @@
+# Cross toolchain for the Windows build: 64-bit mingw-w64 with POSIX threads.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(KV_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${KV_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${KV_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${KV_MINGW_PREFIX}-windres)
+set(CMAKE_AR ${KV_MINGW_PREFIX}-ar CACHE FILEPATH "")
+set(CMAKE_RANLIB ${KV_MINGW_PREFIX}-ranlib CACHE FILEPATH "")
+
+set(CMAKE_FIND_ROOT_PATH /usr/${KV_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Every test executable runs under Wine through this wrapper (private prefix under build/).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Runs a Windows program under the build's private Wine prefix. The prefix lives beside the
+# build directories (build/wineprefix) and is created on first use.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(dirname "$here")
+export WINEPREFIX=${KV_WINEPREFIX:-$root/build/wineprefix}
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  # Several tests may start at once on a fresh prefix: only one of them boots it.
+  exec 9>"$WINEPREFIX.lock"
+  flock 9
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+  fi
+  flock -u 9
+fi
+exec wine "$@"

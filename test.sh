@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the native build under AddressSanitizer and UBSan, the threaded
+# tests under ThreadSanitizer, then the Windows build under Wine on a virtual display. Ends
+# with one line "N passed, N failed" for all of them; exits 0 only when all pass.
+set -uo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+cd "$root"
+jobs=$(nproc)
+
+bash scripts/deps.sh || { echo "0 passed, 1 failed"; exit 1; }
+
+status=0
+build() {
+  bash scripts/configure.sh "$1" && cmake --build "build/$1" -j "$jobs" || {
+    echo "build of $1 failed" >&2
+    status=1
+    return 1
+  }
+}
+run() {
+  local kind=$1; shift
+  rm -rf "build/$kind/test-results"/*.xml "build/$kind/ctest-junit.xml"
+  "$@" ctest --test-dir "build/$kind" -j "$jobs" --output-on-failure \
+    --output-junit "$root/build/$kind/ctest-junit.xml" || status=1
+}
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+
+build native && run native
+build tsan && run tsan setarch "$(uname -m)" -R
+build windows && run windows xvfb-run -a -s "-screen 0 1280x1024x24"
+# Leave no Wine server behind.
+WINEPREFIX=$root/build/wineprefix wineserver -k 2>/dev/null || true
+
+python3 scripts/sum-tests.py build/native build/tsan build/windows || status=1
+exit $status
