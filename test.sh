@@ -10,6 +10,8 @@ jobs=$(nproc)
 bash scripts/deps.sh || { echo "0 passed, 1 failed"; exit 1; }
 
 status=0
+# Results of an earlier run must never be summed as this run's.
+rm -rf build/{native,tsan,windows}/test-results/*.xml build/{native,tsan,windows}/ctest-junit.xml
 build() {
   bash scripts/configure.sh "$1" && cmake --build "build/$1" -j "$jobs" || {
     echo "build of $1 failed" >&2
@@ -19,7 +21,6 @@ build() {
 }
 run() {
   local kind=$1; shift
-  rm -rf "build/$kind/test-results"/*.xml "build/$kind/ctest-junit.xml"
   "$@" ctest --test-dir "build/$kind" -j "$jobs" --output-on-failure \
     --output-junit "$root/build/$kind/ctest-junit.xml" || status=1
 }

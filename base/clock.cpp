@@ -4,8 +4,8 @@
 #include <chrono>
 
 #ifdef _WIN32
-#include <mmsystem.h>
 #include <windows.h>
+#include <mmsystem.h>
 #endif
 
 namespace kv {

@@ -67,8 +67,17 @@ function(kv_add_library)
   else()
     list(APPEND srcs ${A_POSIX_SOURCES})
   endif()
+  if(NOT srcs)
+    # A folder whose sources are still to come: dependents link it already.
+    add_library(${A_NAME} INTERFACE)
+    target_include_directories(${A_NAME} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${A_NAME} INTERFACE ${A_DEPS})
+    return()
+  endif()
   add_library(${A_NAME} STATIC ${srcs})
   target_include_directories(${A_NAME} PUBLIC ${PROJECT_SOURCE_DIR})
+  # Subsystem libraries may depend on each other in a cycle (the engine calls the MIDI
+  # manager, the MIDI manager feeds the engine); CMake repeats static libraries as needed.
   target_link_libraries(${A_NAME} PUBLIC ${A_DEPS})
   if(KV_WINDOWS)
     target_link_libraries(${A_NAME} PUBLIC ${A_WIN_LIBS})

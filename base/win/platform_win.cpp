@@ -1,6 +1,6 @@
+#include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <mutex>
 #include <vector>
