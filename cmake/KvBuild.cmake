@@ -7,7 +7,9 @@
 #               [DEPS ...] [WIN_LIBS ...])
 #       one CTest test per executable; THREADED tests also build and run under ThreadSanitizer.
 #   kv_add_program(NAME <target> [GUI] [CONSOLE] SOURCES ... [DEPS ...] [WIN_LIBS ...])
-#       a Windows program (only built in the Windows configuration).
+#       a Windows program (only built in the Windows configuration). Programs are Unicode:
+#       their entry is wmain (CONSOLE) or wWinMain (GUI), linked with -municode. SHARED with
+#       DEF builds a DLL whose exports the .def file names.
 #
 # WIN_SOURCES are compiled only into the Windows build, POSIX_SOURCES only into the native
 # one: a seam's Windows implementation and its portable stand-in sit side by side.
