@@ -32,6 +32,16 @@ export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 build native && run native
 build tsan && run tsan setarch "$(uname -m)" -R
 build windows && run windows xvfb-run -a -s "-screen 0 1280x1024x24"
+# The fuzz targets, a bounded time each; each target counts as one case.
+fuzz_log=$(mktemp)
+KV_FUZZ_SECONDS=${KV_FUZZ_SECONDS:-10} bash scripts/fuzz.sh 2>&1 | tee "$fuzz_log" || status=1
+export KV_EXTRA_PASSED=$(grep -cE '^fuzz_[a-z_]+: [0-9]+s$' "$fuzz_log")
+export KV_EXTRA_FAILED=$(grep -c ': FAILED' "$fuzz_log")
+[ "$KV_EXTRA_PASSED" -ge 1 ] || KV_EXTRA_FAILED=$((KV_EXTRA_FAILED + 1))
+KV_EXTRA_PASSED=$((KV_EXTRA_PASSED - KV_EXTRA_FAILED))
+[ "$KV_EXTRA_PASSED" -ge 0 ] || KV_EXTRA_PASSED=0
+rm -f "$fuzz_log"
+
 # Leave no Wine server behind.
 WINEPREFIX=$root/build/wineprefix wineserver -k 2>/dev/null || true
 

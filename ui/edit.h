@@ -1,0 +1,42 @@
+#pragma once
+// An edit box, single or multi-line. OnChange fires after every change of the text, by the
+// user or the program.
+#include "ui/window.h"
+
+namespace kv::ui {
+
+struct TEditOptions {
+  bool multiLine = false;
+  bool readOnly = false;
+  bool password = false;
+  bool numbersOnly = false;
+  bool border = true;
+  bool wantReturns = false;  // multi-line: Enter makes a new line instead of the default button
+  bool scrollBars = false;   // multi-line: both scroll bars
+};
+
+class TEdit : public TWindow {
+ public:
+  TEdit() = default;
+  TEdit(TWindow& parent, const TRect& bounds, const TEditOptions& options = {}, int id = 0);
+  void Create(TWindow& parent, const TRect& bounds, const TEditOptions& options = {}, int id = 0);
+
+  bool ReadOnly() const;
+  void SetReadOnly(bool readOnly);
+  void SetMaxLength(int length);  // 0: no limit
+  int SelStart() const;
+  int SelLength() const;
+  void SetSelection(int start, int length);
+  void SelectAll() { SetSelection(0, -1); }
+  // Replaces the selection, as typing would.
+  void ReplaceSelection(const std::string& text);
+  bool Modified() const;
+  void SetModified(bool modified);
+
+  TNotifyEvent OnChange;
+
+ protected:
+  bool CommandNotify(WORD code, WORD id) override;
+};
+
+}  // namespace kv::ui

@@ -1,0 +1,53 @@
+#pragma once
+// The common file dialogs. A filter is "Description|*.ext|Description|*.a;*.b".
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kv::ui {
+
+enum : uint32_t {
+  ofOverwritePrompt = OFN_OVERWRITEPROMPT,
+  ofFileMustExist = OFN_FILEMUSTEXIST,
+  ofPathMustExist = OFN_PATHMUSTEXIST,
+  ofHideReadOnly = OFN_HIDEREADONLY,
+  ofNoChangeDir = OFN_NOCHANGEDIR,
+  ofAllowMultiSelect = OFN_ALLOWMULTISELECT,
+};
+
+// "Text|*.txt|All|*.*" as the dialog wants it: NUL-separated, ending in two NULs.
+std::wstring FilterToDialogText(const std::string& filter);
+
+class TFileDialog {
+ public:
+  virtual ~TFileDialog() = default;
+  std::string title;
+  std::string filter;
+  int filterIndex = 1;     // 1-based, as the dialog counts; the user's choice after Execute
+  std::string defaultExt;  // without "."
+  std::string initialDir;
+  std::string fileName;            // in: proposed; out: chosen (the first one with multi-select)
+  std::vector<std::string> files;  // out: every chosen file
+  uint32_t options = ofHideReadOnly | ofPathMustExist;
+
+  // True when the user chose; false on cancel or error.
+  bool Execute(HWND owner);
+
+ protected:
+  virtual bool Run(OPENFILENAMEW& ofn) = 0;
+};
+
+class TOpenDialog : public TFileDialog {
+ protected:
+  bool Run(OPENFILENAMEW& ofn) override;
+};
+
+class TSaveDialog : public TFileDialog {
+ protected:
+  bool Run(OPENFILENAMEW& ofn) override;
+};
+
+}  // namespace kv::ui

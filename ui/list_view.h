@@ -1,0 +1,81 @@
+#pragma once
+// A list view in report style: columns, rows of texts with a number each, selection, check
+// boxes and in-place renaming.
+#include <string>
+
+#include "ui/window.h"
+
+namespace kv::ui {
+
+class TImageList;
+
+struct TListViewOptions {
+  bool checkBoxes = false;
+  bool multiSelect = false;
+  bool editLabels = false;
+  bool rowSelect = true;
+  bool gridLines = false;
+  bool showHeader = true;
+};
+
+class TListView : public TWindow {
+ public:
+  TListView() = default;
+  TListView(TWindow& parent, const TRect& bounds, const TListViewOptions& options = {}, int id = 0);
+  void Create(TWindow& parent, const TRect& bounds, const TListViewOptions& options = {},
+              int id = 0);
+
+  int AddColumn(const std::string& caption, int width);
+  int ColumnCount() const;
+  int ColumnWidth(int column) const;
+  void SetColumnWidth(int column, int width);
+
+  int Count() const;
+  // Returns the new row's index.
+  int AddItem(const std::string& caption, intptr_t data = 0);
+  int InsertItem(int index, const std::string& caption, intptr_t data = 0);
+  void DeleteItem(int index);
+  void Clear();
+  std::string ItemText(int index, int column = 0) const;
+  void SetItemText(int index, int column, const std::string& text);
+  intptr_t ItemData(int index) const;
+  void SetItemData(int index, intptr_t data);
+  bool Checked(int index) const;
+  void SetChecked(int index, bool checked);
+  void SetImages(const TImageList* images);  // small images; not owned
+  void SetItemImage(int index, int image);
+
+  // The focused-and-selected row, -1 for none; setting it selects only that row.
+  int ItemIndex() const;
+  void SetItemIndex(int index);
+  bool Selected(int index) const;
+  void SetSelected(int index, bool selected);
+  int SelectedCount() const;
+  void EnsureVisible(int index);
+  int TopIndex() const;
+  int VisibleRowCount() const;
+  void EditLabel(int index);
+  // The row at a client point, -1 for none.
+  int ItemAt(int x, int y) const;
+  void SelectAll();
+
+  // Stops redrawing while many rows change.
+  void BeginUpdate();
+  void EndUpdate();
+
+  // A row's selection changed (index, now selected).
+  TEvent<void(int index, bool selected)> OnSelectItem;
+  TEvent<void(int index, bool checked)> OnItemChecked;
+  TEvent<void(int column)> OnColumnClick;
+  // Renaming ended with text; clear accept to keep the old caption.
+  TEvent<void(int index, std::string& text, bool& accept)> OnEdited;
+
+ protected:
+  bool Notify(NMHDR* header, LRESULT& result) override;
+
+ private:
+  int updating_ = 0;
+  bool settingCheck_ = false;
+};
+
+}  // namespace kv::ui

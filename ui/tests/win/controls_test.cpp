@@ -1,0 +1,374 @@
+// The wrappers of the standard controls, menus, actions and toolbars, driven by messages.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ui/action.h"
+#include "ui/application.h"
+#include "ui/button.h"
+#include "ui/clipboard.h"
+#include "ui/combo_box.h"
+#include "ui/edit.h"
+#include "ui/form.h"
+#include "ui/graphics.h"
+#include "ui/label.h"
+#include "ui/list_view.h"
+#include "ui/menu.h"
+#include "ui/page_control.h"
+#include "ui/status_bar.h"
+#include "ui/tests/win/ui_test_support.h"
+#include "ui/toolbar.h"
+#include "ui/tree_view.h"
+#include "ui/up_down.h"
+
+namespace kv::ui {
+namespace {
+
+using testing::MakeForeground;
+using testing::PumpUntil;
+using testing::SendKey;
+
+class ControlsTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { Application().Initialize(); }
+  ControlsTest() : form(Params()) {}
+  static TFormParams Params() {
+    TFormParams p;
+    p.caption = "Controls";
+    p.bounds = TRect::FromBounds(80, 80, 500, 400);
+    return p;
+  }
+  TForm form;
+};
+
+TEST_F(ControlsTest, ListViewRowsColumnsSelectionAndChecks) {
+  TListViewOptions o;
+  o.checkBoxes = true;
+  TListView& list = form.Add<TListView>(form, TRect::FromBounds(0, 0, 300, 200), o);
+  list.AddColumn("Name", 120);
+  list.AddColumn("Port", 80);
+  EXPECT_EQ(list.ColumnCount(), 2);
+  EXPECT_EQ(list.ColumnWidth(0), 120);
+  std::vector<std::string> events;
+  list.OnSelectItem = [&](int i, bool s) {
+    events.push_back("sel " + std::to_string(i) + (s ? "+" : "-"));
+  };
+  list.OnItemChecked = [&](int i, bool c) {
+    events.push_back("chk " + std::to_string(i) + (c ? "+" : "-"));
+  };
+  EXPECT_EQ(list.AddItem("Preset A", 11), 0);
+  EXPECT_EQ(list.AddItem("Preset B", 22), 1);
+  list.SetItemText(1, 1, "Out 1");
+  EXPECT_EQ(list.ItemText(1, 1), "Out 1");
+  EXPECT_EQ(list.ItemData(0), 11);
+  EXPECT_EQ(list.ItemIndex(), -1);
+  EXPECT_TRUE(events.empty());  // making rows is no check by the user
+
+  list.SetItemIndex(1);
+  EXPECT_EQ(list.ItemIndex(), 1);
+  list.SetItemIndex(0);
+  EXPECT_EQ(list.SelectedCount(), 1);
+  EXPECT_EQ(events, (std::vector<std::string>{"sel 1+", "sel 1-", "sel 0+"}));
+  events.clear();
+  list.SetChecked(1, true);
+  EXPECT_TRUE(list.Checked(1));
+  EXPECT_FALSE(list.Checked(0));
+  EXPECT_TRUE(events.empty());  // the program's own checks are not reported
+
+  // A user's click on the check box is (the list view toggles the state itself).
+  LVITEMW item{};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(2);
+  SendMessageW(list.Handle(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(events, std::vector<std::string>{"chk 0+"});
+
+  list.DeleteItem(0);
+  EXPECT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.ItemText(0), "Preset B");
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_F(ControlsTest, TreeViewNodesAndSelectionThatCanBeRefused) {
+  TTreeView& tree = form.Add<TTreeView>(form, TRect::FromBounds(0, 0, 200, 200));
+  TTreeNode midi = tree.Add(nullptr, "MIDI", 1);
+  TTreeNode ports = tree.Add(midi, "Ports", 2);
+  TTreeNode router = tree.Add(midi, "Router", 3);
+  TTreeNode project = tree.Add(nullptr, "Project", 4);
+  EXPECT_EQ(tree.Count(), 4);
+  EXPECT_EQ(tree.FirstChild(nullptr), midi);
+  EXPECT_EQ(tree.FirstChild(midi), ports);
+  EXPECT_EQ(tree.NextSibling(ports), router);
+  EXPECT_EQ(tree.ParentNode(router), midi);
+  EXPECT_EQ(tree.NodeText(router), "Router");
+  EXPECT_EQ(tree.NodeData(project), 4);
+  std::vector<intptr_t> changes;
+  bool allow = true;
+  tree.OnChanging = [&](TTreeNode, TTreeNode, bool& ok) { ok = allow; };
+  tree.OnChange = [&](TTreeNode n) { changes.push_back(tree.NodeData(n)); };
+  tree.Expand(midi);
+  tree.Select(router);
+  EXPECT_EQ(tree.Selected(), router);
+  allow = false;
+  tree.Select(project);
+  EXPECT_EQ(tree.Selected(), router);
+  EXPECT_EQ(changes, std::vector<intptr_t>{3});
+}
+
+TEST_F(ControlsTest, ComboBoxItemsAndChanges) {
+  TComboBox& combo = form.Add<TComboBox>(form, TRect::FromBounds(0, 0, 150, 24));
+  combo.SetItems({"Off", "Seconds", "Milliseconds"});
+  combo.Add("Variable", 99);
+  EXPECT_EQ(combo.Count(), 4);
+  EXPECT_EQ(combo.Item(2), "Milliseconds");
+  EXPECT_EQ(combo.ItemData(3), 99);
+  EXPECT_EQ(combo.IndexOf("seconds"), 1);
+  EXPECT_EQ(combo.IndexOf("Minutes"), -1);
+  int changes = 0;
+  combo.OnChange = [&] { ++changes; };
+  combo.SetItemIndex(2);  // the program's own choice fires nothing
+  EXPECT_EQ(combo.ItemIndex(), 2);
+  EXPECT_EQ(changes, 0);
+  // A user's choice: the combo box tells its parent.
+  SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo.Handle()));
+  EXPECT_EQ(changes, 1);
+  combo.Delete(0);
+  EXPECT_EQ(combo.Item(0), "Seconds");
+}
+
+TEST_F(ControlsTest, UpDownStepsItsBuddy) {
+  TEdit& edit = form.Add<TEdit>(form, TRect::FromBounds(0, 0, 60, 22), TEditOptions{});
+  TUpDown& updown = form.Add<TUpDown>(form, TRect::FromBounds(60, 0, 16, 22));
+  updown.SetBuddy(edit);
+  updown.SetRange(1, 16);
+  updown.SetPosition(5);
+  EXPECT_EQ(edit.Text(), "5");
+  EXPECT_EQ(updown.Min(), 1);
+  EXPECT_EQ(updown.Max(), 16);
+  std::vector<int> seen;
+  updown.OnChange = [&](int p) { seen.push_back(p); };
+  // The up arrow key steps it like a click on the upper arrow.
+  form.Show();
+  ASSERT_TRUE(MakeForeground(form.Handle()));
+  edit.SetFocus();
+  SendKey(VK_UP);
+  ASSERT_TRUE(PumpUntil([&] { return !seen.empty(); }));
+  EXPECT_EQ(seen.front(), 6);
+  EXPECT_EQ(edit.Text(), "6");
+}
+
+TEST_F(ControlsTest, PageControlShowsTheSelectedPageOnly) {
+  TPageControl& pages = form.Add<TPageControl>(form, TRect::FromBounds(0, 0, 300, 200));
+  TTabSheet& general = pages.AddPage("General");
+  TTabSheet& ports = pages.AddPage("Ports");
+  TLabel& label = ports.Add<TLabel>(ports, "On the ports page", TRect::FromBounds(5, 5, 150, 20));
+  EXPECT_EQ(pages.PageCount(), 2);
+  EXPECT_EQ(pages.ActivePageIndex(), 0);
+  EXPECT_TRUE(general.Visible());
+  EXPECT_FALSE(ports.Visible());
+  pages.SetActivePageIndex(1);
+  EXPECT_FALSE(general.Visible());
+  EXPECT_TRUE(ports.Visible());
+  EXPECT_EQ(FindParentForm(label), &form);
+  TRect display = pages.DisplayRect();
+  EXPECT_EQ(ports.BoundsRect(), display);
+  pages.SetBounds(0, 0, 400, 300);
+  EXPECT_EQ(ports.BoundsRect(), pages.DisplayRect());
+  EXPECT_GT(ports.Width(), display.Width());
+}
+
+TEST_F(ControlsTest, MenuItemsBuildTheMenuAndClickByCommand) {
+  TMainMenu bar;
+  TMenuItem& file = bar.Add("&File");
+  TMenuItem& open = file.Add("&Open...");
+  file.AddSeparator();
+  TMenuItem& exit = file.Add("E&xit");
+  open.SetShortCut(MakeShortCut('O', false, true, false));
+  open.SetHint("Open|Opens a project");
+  form.SetMenu(&bar);
+  EXPECT_EQ(GetMenu(form.Handle()), bar.Handle());
+  HMENU fileMenu = GetSubMenu(bar.Handle(), 0);
+  ASSERT_EQ(fileMenu, file.SubMenu());
+  EXPECT_EQ(GetMenuItemCount(fileMenu), 3);
+  wchar_t text[64] = {};
+  GetMenuStringW(fileMenu, 0, text, 64, MF_BYPOSITION);
+  EXPECT_STREQ(text, L"&Open...\tCtrl+O");
+
+  int opened = 0;
+  open.OnClick = [&] { ++opened; };
+  SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(open.Command(), 0), 0);
+  EXPECT_EQ(opened, 1);
+
+  exit.SetChecked(true);
+  EXPECT_EQ(GetMenuState(fileMenu, 2, MF_BYPOSITION) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+  exit.SetVisible(false);
+  EXPECT_EQ(GetMenuItemCount(fileMenu), 2);
+  file.Delete(file.IndexOf(exit));
+  EXPECT_EQ(file.Count(), 2);
+
+  // The bar's shortcut runs through the form (as the message loop does for Ctrl+O).
+  EXPECT_TRUE(form.HandleShortCut(MakeShortCut('O', false, true, false)));
+  EXPECT_EQ(opened, 2);
+  open.SetEnabled(false);
+  EXPECT_FALSE(form.HandleShortCut(MakeShortCut('O', false, true, false)));
+  EXPECT_EQ(opened, 2);
+
+  // Highlighting the item makes its long hint the application's hint.
+  SendMessageW(form.Handle(), WM_MENUSELECT, MAKEWPARAM(open.Command(), MF_HILITE),
+               reinterpret_cast<LPARAM>(fileMenu));
+  EXPECT_EQ(Application().Hint(), "Opens a project");
+  SendMessageW(form.Handle(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+  EXPECT_EQ(Application().Hint(), "");
+  form.SetMenu(nullptr);
+}
+
+TEST_F(ControlsTest, RealKeysReachTheMenuShortcut) {
+  TMainMenu bar;
+  TMenuItem& edit = bar.Add("&Edit");
+  TMenuItem& duplicate = edit.Add("&Duplicate");
+  duplicate.SetShortCut(MakeShortCut('D', false, true, false));
+  int runs = 0;
+  duplicate.OnClick = [&] { ++runs; };
+  form.SetMenu(&bar);
+  TEdit& box = form.Add<TEdit>(form, TRect::FromBounds(5, 5, 100, 22));
+  form.Show();
+  ASSERT_TRUE(MakeForeground(form.Handle()));
+  box.SetFocus();
+  SendKey('D', true);
+  ASSERT_TRUE(PumpUntil([&] { return runs == 1; }));
+  EXPECT_EQ(box.Text(), "");  // the shortcut did not type
+  form.SetMenu(nullptr);
+}
+
+TEST_F(ControlsTest, OneActionDrivesItsMenuItemAndToolbarButton) {
+  TBitmap strip;
+  ASSERT_TRUE(strip.LoadFromResource("STRIP"));
+  TImageList images(9, 9);
+  images.AddStrip(strip, clBlack);
+  TToolBar& bar = form.Add<TToolBar>(form, images);
+  TAction& cut = form.Actions().Add("Cu&t");
+  cut.SetImageIndex(1);
+  cut.SetHint("Cut|Cuts the translator");
+  bool canCut = false;
+  int cuts = 0;
+  cut.OnUpdate = [&](TAction& a) { a.SetEnabled(canCut); };
+  cut.OnExecute = [&] { ++cuts; };
+  TAction& monitor = form.Actions().Add("Monitor");
+  monitor.OnExecute = [&] { monitor.SetChecked(!monitor.Checked()); };
+  bar.AddButton(cut);
+  bar.AddSeparator();
+  bar.AddButton(monitor, true);
+  EXPECT_EQ(bar.ButtonCount(), 3);
+
+  TPopupMenu popup;
+  TMenuItem& item = popup.Add("");
+  item.SetAction(&cut);
+  EXPECT_EQ(item.Caption(), "Cu&t");
+
+  form.UpdateActions();  // as the application does when idle
+  EXPECT_FALSE(cut.Enabled());
+  EXPECT_FALSE(bar.ButtonEnabled(0));
+  EXPECT_FALSE(item.Enabled());
+  canCut = true;
+  form.UpdateActions();
+  EXPECT_TRUE(bar.ButtonEnabled(0));
+  EXPECT_TRUE(item.Enabled());
+
+  // A toolbar click and a menu click both execute the action.
+  SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(0x100, BN_CLICKED),
+               reinterpret_cast<LPARAM>(bar.Handle()));
+  item.Click();
+  EXPECT_EQ(cuts, 2);
+  SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(0x101, BN_CLICKED),
+               reinterpret_cast<LPARAM>(bar.Handle()));
+  EXPECT_TRUE(monitor.Checked());
+  EXPECT_TRUE(bar.ButtonChecked(2));
+  item.SetAction(nullptr);
+}
+
+TEST_F(ControlsTest, AlignedChildrenFollowTheirParent) {
+  TStatusBar& status = form.Add<TStatusBar>(form);
+  (void)status;
+  TPanel& panel = form.Add<TPanel>(form, TRect::FromBounds(0, 0, 10, 10));
+  panel.SetMargins({5, 0, 5, 5});
+  panel.SetAlign(TAlign::Client);
+  TPanel& left = panel.Add<TPanel>(panel, TRect::FromBounds(0, 0, 150, 10));
+  left.SetAlign(TAlign::Left);
+  TPanel& rest = panel.Add<TPanel>(panel, TRect::FromBounds(0, 0, 10, 10));
+  rest.SetAlign(TAlign::Client);
+  TRect client = form.ClientRect();
+  EXPECT_EQ(panel.BoundsRect(), (TRect{5, 0, client.right - 5, client.bottom - 5}));
+  EXPECT_EQ(left.BoundsRect(), (TRect{0, 0, 150, panel.Height()}));
+  EXPECT_EQ(rest.Left(), 150);
+  form.SetBounds(80, 80, 600, 450);
+  EXPECT_EQ(panel.Width(), form.ClientRect().Width() - 10);
+  EXPECT_EQ(rest.Width(), panel.Width() - 150);
+  left.SetBounds(0, 0, 50, 10);  // a splitter's resize: the neighbour follows
+  EXPECT_EQ(rest.Left(), 50);
+  left.Hide();
+  EXPECT_EQ(rest.Left(), 0);
+}
+
+TEST_F(ControlsTest, StatusBarPanelsAndSimpleText) {
+  TStatusBar& status = form.Add<TStatusBar>(form);
+  status.SetPanels({120, -1});
+  status.SetPanelText(0, "MIDI ok");
+  status.SetPanelText(1, "3 presets");
+  EXPECT_EQ(status.PanelText(0), "MIDI ok");
+  EXPECT_EQ(status.PanelText(1), "3 presets");
+  status.SetSimplePanel(true);
+  status.SetSimpleText("Opens a project");
+  EXPECT_TRUE(SendMessageW(status.Handle(), SB_ISSIMPLE, 0, 0));
+}
+
+TEST_F(ControlsTest, ClipboardKeepsTextAndOwnFormats) {
+  TClipboard clipboard(form.Handle());
+  ASSERT_TRUE(clipboard.SetText("Preset \xE4"));  // an ANSI character survives the trip
+  EXPECT_TRUE(clipboard.HasText());
+  EXPECT_EQ(clipboard.GetText(), "Preset \xE4");
+  UINT format = TClipboard::RegisterFormat("Korvanta Test Translators");
+  ASSERT_NE(format, 0u);
+  EXPECT_EQ(TClipboard::RegisterFormat("Korvanta Test Translators"), format);
+  std::string text = "as text";
+  ASSERT_TRUE(clipboard.SetData(format, std::string("a\0b", 3), &text));
+  EXPECT_TRUE(clipboard.HasFormat(format));
+  std::optional<std::string> bytes = clipboard.GetData(format);
+  ASSERT_TRUE(bytes);
+  EXPECT_EQ(bytes->substr(0, 3), std::string("a\0b", 3));
+  EXPECT_EQ(clipboard.GetText(), "as text");
+}
+
+TEST_F(ControlsTest, CheckBoxesLabelsAndEdits) {
+  TCheckBox& box = form.Add<TCheckBox>(form, "Active", TRect::FromBounds(0, 0, 100, 20));
+  int clicks = 0;
+  box.OnClick = [&] { ++clicks; };
+  box.SetChecked(true);
+  EXPECT_TRUE(box.Checked());
+  EXPECT_EQ(clicks, 0);
+  box.Perform(BM_CLICK);
+  EXPECT_FALSE(box.Checked());
+  EXPECT_EQ(clicks, 1);
+
+  TLabel& label = form.Add<TLabel>(form, "www.example.org", TRect::FromBounds(0, 30, 150, 20));
+  int labelClicks = 0;
+  label.OnClick = [&] { ++labelClicks; };
+  SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(0, STN_CLICKED),
+               reinterpret_cast<LPARAM>(label.Handle()));
+  EXPECT_EQ(labelClicks, 1);
+  EXPECT_EQ(label.Text(), "www.example.org");
+
+  TEdit& edit = form.Add<TEdit>(form, TRect::FromBounds(0, 60, 150, 22));
+  edit.SetText("abcdef");
+  edit.SetSelection(2, 3);
+  EXPECT_EQ(edit.SelStart(), 2);
+  EXPECT_EQ(edit.SelLength(), 3);
+  edit.ReplaceSelection("X");
+  EXPECT_EQ(edit.Text(), "abXf");
+  edit.SetReadOnly(true);
+  EXPECT_TRUE(edit.ReadOnly());
+}
+
+}  // namespace
+}  // namespace kv::ui

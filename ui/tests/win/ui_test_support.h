@@ -1,0 +1,19 @@
+#pragma once
+// Helpers of the window tests: pumping messages until something happened (with a generous
+// bound, never a fixed wait), and real keyboard input.
+#include <windows.h>
+
+#include <functional>
+
+namespace kv::ui::testing {
+
+// Handles messages until done() is true; false when maxMs passed first.
+bool PumpUntil(const std::function<bool()>& done, unsigned maxMs = 10000);
+// Handles messages for a while (lets asynchronous painting and activation settle).
+void PumpFor(unsigned ms);
+// A key press and release through SendInput, with modifiers held around it.
+void SendKey(WORD key, bool ctrl = false, bool shift = false);
+// Makes the window the foreground window (real input goes there).
+bool MakeForeground(HWND hwnd);
+
+}  // namespace kv::ui::testing

@@ -1,0 +1,290 @@
+// The window base, forms, the message loop and its keyboard navigation, driven by real
+// messages and input under Wine.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "base/exception.h"
+#include "base/main_thread.h"
+#include "ui/application.h"
+#include "ui/button.h"
+#include "ui/edit.h"
+#include "ui/form.h"
+#include "ui/label.h"
+#include "ui/tests/win/ui_test_support.h"
+#include "ui/timer.h"
+
+namespace kv::ui {
+namespace {
+
+using testing::MakeForeground;
+using testing::PumpUntil;
+using testing::SendKey;
+
+class WindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { Application().Initialize(); }
+  void SetUp() override {
+    Application().OnException = [this](const std::string& m) { errors.push_back(m); };
+  }
+  void TearDown() override { Application().OnException.Clear(); }
+
+  static TFormParams Params(const std::string& caption) {
+    TFormParams p;
+    p.caption = caption;
+    p.bounds = TRect::FromBounds(100, 100, 320, 200);
+    return p;
+  }
+  std::vector<std::string> errors;
+};
+
+// Counts its own destruction and the loss of its handle.
+class TProbe : public TCustomControl {
+ public:
+  TProbe(TWindow& parent, int* freed) : TCustomControl(parent, {0, 0, 10, 10}), freed_(freed) {}
+  ~TProbe() override { ++*freed_; }
+
+ protected:
+  void Timer(UINT_PTR id) override { ticks.push_back(id); }
+
+ public:
+  std::vector<UINT_PTR> ticks;
+
+ private:
+  int* freed_;
+};
+
+TEST_F(WindowTest, AWindowFreesWhatItOwnsLastMadeFirst) {
+  int freed = 0;
+  HWND childHandle = nullptr;
+  {
+    TForm form(Params("Owner"));
+    TPanel& panel = form.Add<TPanel>(form, TRect::FromBounds(0, 0, 100, 100));
+    TProbe& probe = panel.Add<TProbe>(panel, &freed);
+    childHandle = probe.Handle();
+    EXPECT_EQ(TWindow::FromHandle(childHandle), &probe);
+    EXPECT_EQ(probe.ParentWindow(), &panel);
+    EXPECT_EQ(FindParentForm(probe), &form);
+    TProbe& other = form.Add<TProbe>(form, &freed);
+    EXPECT_TRUE(form.Free(other));
+    EXPECT_EQ(freed, 1);
+    EXPECT_FALSE(form.Free(other));
+  }
+  EXPECT_EQ(freed, 2);
+  EXPECT_FALSE(IsWindow(childHandle));
+}
+
+TEST_F(WindowTest, AHandleDestroyedByWindowsLeavesTheObjectUsable) {
+  int freed = 0;
+  TForm form(Params("Owner"));
+  TProbe& probe = form.Add<TProbe>(form, &freed);
+  DestroyWindow(probe.Handle());
+  EXPECT_FALSE(probe.HandleAllocated());
+  probe.SetText("ignored");  // no handle: nothing happens
+  probe.Invalidate();
+  EXPECT_EQ(probe.Text(), "");
+}
+
+TEST_F(WindowTest, ChildNotificationsReachTheChildsObject) {
+  TForm form(Params("Buttons"));
+  TButton& button = form.Add<TButton>(form, "Go", TRect::FromBounds(10, 10, 80, 25));
+  TEdit& edit = form.Add<TEdit>(form, TRect::FromBounds(10, 50, 100, 22));
+  int clicks = 0, changes = 0;
+  button.OnClick = [&] { ++clicks; };
+  edit.OnChange = [&] { ++changes; };
+  button.Perform(BM_CLICK);
+  edit.SetText("abc");
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(edit.Text(), "abc");
+}
+
+TEST_F(WindowTest, ExceptionsNeverLeaveAWindowProcedureOrTimer) {
+  TForm form(Params("Throws"));
+  TButton& button = form.Add<TButton>(form, "Go", TRect::FromBounds(10, 10, 80, 25));
+  button.OnClick = [] { throw Exception("Cannot save the file"); };
+  button.Perform(BM_CLICK);
+  TTimer timer(1);
+  timer.OnTimer = [&] {
+    timer.Stop();
+    throw std::runtime_error("timer failed");
+  };
+  timer.Start();
+  ASSERT_TRUE(PumpUntil([&] { return errors.size() == 2; }));
+  EXPECT_EQ(errors[0], "Cannot save the file");
+  EXPECT_EQ(errors[1], "timer failed");
+  EXPECT_FALSE(timer.Enabled());
+}
+
+TEST_F(WindowTest, WindowTimersAndStandaloneTimersRunUntilStopped) {
+  int freed = 0;
+  TForm form(Params("Timers"));
+  TProbe& probe = form.Add<TProbe>(form, &freed);
+  probe.StartTimer(7, 1);
+  ASSERT_TRUE(PumpUntil([&] { return probe.ticks.size() >= 2; }));
+  probe.StopTimer(7);
+  EXPECT_EQ(probe.ticks.front(), 7u);
+
+  TTimer timer(1);
+  int ticks = 0;
+  timer.OnTimer = [&] {
+    if (++ticks == 3) timer.Stop();
+  };
+  timer.Start();
+  ASSERT_TRUE(PumpUntil([&] { return !timer.Enabled(); }));
+  EXPECT_EQ(ticks, 3);
+}
+
+TEST_F(WindowTest, CallsFromOtherThreadsRunOnTheMainThreadFromTheLoop) {
+  std::thread::id ranOn;
+  bool done = false;
+  std::thread worker([&] {
+    TMainThreadCalls::Instance().Queue([&] {
+      ranOn = std::this_thread::get_id();
+      done = true;
+    });
+  });
+  worker.join();
+  ASSERT_TRUE(PumpUntil([&] { return done; }));
+  EXPECT_EQ(ranOn, std::this_thread::get_id());
+
+  int value = 0;
+  std::thread blocking([&] { TMainThreadCalls::Instance().Synchronize([&] { value = 42; }); });
+  ASSERT_TRUE(PumpUntil([&] { return value == 42; }));
+  blocking.join();
+}
+
+TEST_F(WindowTest, ModalFormDisablesTheOtherWindowsUntilItEnds) {
+  TForm main(Params("Main"));
+  main.Show();
+  TForm other(Params("Other"));
+  other.Show();
+  TForm dialog(Params("Modal"));
+  TButton& ok = dialog.Add<TButton>(dialog, "OK", TRect::FromBounds(10, 10, 80, 25));
+  ok.SetModalResult(mrOk);
+  bool othersDisabled = false;
+  Application().Post([&] {
+    othersDisabled = !IsWindowEnabled(main.Handle()) && !IsWindowEnabled(other.Handle()) &&
+                     IsWindowEnabled(dialog.Handle());
+    ok.Perform(BM_CLICK);
+  });
+  EXPECT_EQ(dialog.ShowModal(), mrOk);
+  EXPECT_TRUE(othersDisabled);
+  EXPECT_TRUE(IsWindowEnabled(main.Handle()));
+  EXPECT_TRUE(IsWindowEnabled(other.Handle()));
+  EXPECT_FALSE(dialog.Visible());
+  EXPECT_FALSE(dialog.IsModal());
+
+  // Closing a modal form (the close box) ends it with Cancel; a close query can refuse.
+  int queries = 0;
+  dialog.OnCloseQuery = [&](bool& canClose) { canClose = ++queries > 1; };
+  Application().Post([&] {
+    dialog.Perform(WM_CLOSE);  // refused
+    Application().Post([&] { dialog.Perform(WM_CLOSE); });
+  });
+  EXPECT_EQ(dialog.ShowModal(), mrCancel);
+  EXPECT_EQ(queries, 2);
+}
+
+TEST_F(WindowTest, TabEnterAndEscapeNavigateLikeADialog) {
+  TForm form(Params("Keys"));
+  TEdit& first = form.Add<TEdit>(form, TRect::FromBounds(10, 10, 100, 22));
+  TEdit& second = form.Add<TEdit>(form, TRect::FromBounds(10, 40, 100, 22));
+  TButton& ok = form.Add<TButton>(form, "OK", TRect::FromBounds(10, 70, 80, 25), IDOK);
+  TButton& cancel = form.Add<TButton>(form, "Cancel", TRect::FromBounds(100, 70, 80, 25));
+  ok.SetModalResult(mrOk);
+  cancel.SetModalResult(mrCancel);
+  form.SetDefaultButton(&ok);
+  form.SetCancelButton(&cancel);
+  std::vector<std::string> steps;
+  Application().Post([&] {
+    if (!MakeForeground(form.Handle())) steps.push_back("no foreground");
+    first.SetFocus();
+    SendKey(VK_TAB);
+    PumpUntil([&] { return second.Focused(); }, 5000);
+    steps.push_back(second.Focused() ? "tab" : "no tab");
+    SendKey(VK_RETURN);
+  });
+  EXPECT_EQ(form.ShowModal(), mrOk);
+  EXPECT_EQ(steps, std::vector<std::string>{"tab"});
+
+  Application().Post([&] {
+    MakeForeground(form.Handle());
+    first.SetFocus();
+    SendKey(VK_ESCAPE);
+  });
+  EXPECT_EQ(form.ShowModal(), mrCancel);
+}
+
+TEST_F(WindowTest, KeyPreviewSeesKeysFirstAndMaySwallowThem) {
+  TForm form(Params("Preview"));
+  TEdit& edit = form.Add<TEdit>(form, TRect::FromBounds(10, 10, 100, 22));
+  TButton& done = form.Add<TButton>(form, "Done", TRect::FromBounds(10, 70, 80, 25));
+  done.SetModalResult(mrOk);
+  form.SetKeyPreview(true);
+  std::vector<std::string> seen;
+  form.OnKeyDown = [&](WORD& key, TShiftState) {
+    seen.push_back("form " + std::to_string(key));
+    if (key == 'B') key = 0;
+  };
+  edit.OnKeyDown = [&](WORD& key, TShiftState) { seen.push_back("edit " + std::to_string(key)); };
+  Application().Post([&] {
+    MakeForeground(form.Handle());
+    edit.SetFocus();
+    SendKey('A');
+    SendKey('B');
+    PumpUntil([&] { return seen.size() >= 3; }, 5000);
+    done.Perform(BM_CLICK);
+  });
+  form.ShowModal();
+  EXPECT_EQ(seen, (std::vector<std::string>{"form 65", "edit 65", "form 66"}));
+  EXPECT_EQ(edit.Text(), "a");
+}
+
+TEST_F(WindowTest, ActivationOfTheApplicationIsReported) {
+  TForm form(Params("Active"));
+  form.Show();
+  int activations = 0;
+  Application().OnActivate = [&] { ++activations; };
+  // Report a change both ways; only real changes are told.
+  Application().ActivationChanged(false);
+  Application().ActivationChanged(true);
+  Application().ActivationChanged(true);
+  EXPECT_EQ(activations, 1);
+  EXPECT_TRUE(Application().Active());
+  Application().OnActivate.Clear();
+}
+
+TEST_F(WindowTest, HintsOfControlsBecomeTheApplicationHint) {
+  TForm form(Params("Hints"));
+  TButton& button = form.Add<TButton>(form, "Go", TRect::FromBounds(10, 10, 80, 25));
+  button.SetHint("Go|Starts going");
+  form.Show();
+  std::vector<std::string> hints;
+  Application().OnHint = [&] { hints.push_back(Application().Hint()); };
+  PostMessageW(button.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  PostMessageW(form.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(200, 150));
+  ASSERT_TRUE(PumpUntil([&] { return hints.size() >= 2; }));
+  EXPECT_EQ(hints[0], "Starts going");
+  EXPECT_EQ(hints[1], "");
+  Application().OnHint.Clear();
+}
+
+TEST_F(WindowTest, ScreenHasAColourDepthAndChangesAreToldOnce) {
+  int depth = TApplication::ScreenColorDepth();
+  EXPECT_GE(depth, 8);
+  TForm first(Params("One"));
+  TForm second(Params("Two"));
+  std::vector<int> told;
+  Application().OnDisplayChange = [&](int bits) { told.push_back(bits); };
+  LPARAM size = MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  first.Perform(WM_DISPLAYCHANGE, depth, size);  // no change
+  first.Perform(WM_DISPLAYCHANGE, 8, size);
+  second.Perform(WM_DISPLAYCHANGE, 8, size);  // the same change, seen by another window
+  first.Perform(WM_DISPLAYCHANGE, depth, size);
+  EXPECT_EQ(told, (std::vector<int>{8, depth}));
+  Application().OnDisplayChange.Clear();
+}
+
+}  // namespace
+}  // namespace kv::ui

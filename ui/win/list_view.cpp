@@ -1,0 +1,271 @@
+#include "ui/list_view.h"
+
+#include <commctrl.h>
+
+#include "base/win/wide.h"
+#include "ui/graphics.h"
+
+namespace kv::ui {
+
+TListView::TListView(TWindow& parent, const TRect& bounds, const TListViewOptions& options,
+                     int id) {
+  Create(parent, bounds, options, id);
+}
+
+void TListView::Create(TWindow& parent, const TRect& bounds, const TListViewOptions& o, int id) {
+  TCreateParams p;
+  p.className = WC_LISTVIEWW;
+  p.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
+  if (!o.multiSelect) p.style |= LVS_SINGLESEL;
+  if (o.editLabels) p.style |= LVS_EDITLABELS;
+  if (!o.showHeader) p.style |= LVS_NOCOLUMNHEADER;
+  p.exStyle = WS_EX_CLIENTEDGE;
+  p.bounds = bounds;
+  p.parent = parent.Handle();
+  p.id = id;
+  CreateHandle(p);
+  DWORD ex = LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP;
+  if (o.checkBoxes) ex |= LVS_EX_CHECKBOXES;
+  if (o.rowSelect) ex |= LVS_EX_FULLROWSELECT;
+  if (o.gridLines) ex |= LVS_EX_GRIDLINES;
+  Perform(LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
+}
+
+int TListView::AddColumn(const std::string& caption, int width) {
+  std::wstring text = win::Widen(caption);
+  LVCOLUMNW col{};
+  col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+  col.pszText = text.data();
+  col.cx = width;
+  int index = ColumnCount();
+  col.iSubItem = index;
+  return static_cast<int>(
+      Perform(LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&col)));
+}
+
+int TListView::ColumnCount() const {
+  HWND header = reinterpret_cast<HWND>(Perform(LVM_GETHEADER));
+  return header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+int TListView::ColumnWidth(int column) const {
+  return static_cast<int>(Perform(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column)));
+}
+
+void TListView::SetColumnWidth(int column, int width) {
+  Perform(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), width);
+}
+
+int TListView::Count() const {
+  return static_cast<int>(Perform(LVM_GETITEMCOUNT));
+}
+
+int TListView::AddItem(const std::string& caption, intptr_t data) {
+  return InsertItem(Count(), caption, data);
+}
+
+int TListView::InsertItem(int index, const std::string& caption, intptr_t data) {
+  std::wstring text = win::Widen(caption);
+  LVITEMW item{};
+  item.mask = LVIF_TEXT | LVIF_PARAM;
+  item.iItem = index;
+  item.pszText = text.data();
+  item.lParam = data;
+  settingCheck_ = true;  // a new row's check state is the program's, not a user's click
+  auto at = static_cast<int>(Perform(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  settingCheck_ = false;
+  return at;
+}
+
+void TListView::DeleteItem(int index) {
+  Perform(LVM_DELETEITEM, static_cast<WPARAM>(index));
+}
+
+void TListView::Clear() {
+  Perform(LVM_DELETEALLITEMS);
+}
+
+std::string TListView::ItemText(int index, int column) const {
+  std::wstring buffer(1024, L'\0');
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(buffer.size());
+  auto length = static_cast<int>(
+      Perform(LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+  buffer.resize(static_cast<size_t>(length > 0 ? length : 0));
+  return win::Narrow(buffer);
+}
+
+void TListView::SetItemText(int index, int column, const std::string& text) {
+  std::wstring w = win::Widen(text);
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = w.data();
+  Perform(LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+intptr_t TListView::ItemData(int index) const {
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = index;
+  if (!Perform(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return 0;
+  return item.lParam;
+}
+
+void TListView::SetItemData(int index, intptr_t data) {
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = index;
+  item.lParam = data;
+  Perform(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+bool TListView::Checked(int index) const {
+  auto state =
+      static_cast<UINT>(Perform(LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_STATEIMAGEMASK));
+  return (state >> 12) == 2;
+}
+
+void TListView::SetChecked(int index, bool checked) {
+  LVITEMW item{};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+  settingCheck_ = true;
+  Perform(LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  settingCheck_ = false;
+}
+
+void TListView::SetImages(const TImageList* images) {
+  Perform(LVM_SETIMAGELIST, LVSIL_SMALL,
+          reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
+}
+
+void TListView::SetItemImage(int index, int image) {
+  LVITEMW item{};
+  item.mask = LVIF_IMAGE;
+  item.iItem = index;
+  item.iImage = image;
+  Perform(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+int TListView::ItemIndex() const {
+  auto index = static_cast<int>(
+      Perform(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED | LVNI_SELECTED));
+  if (index < 0) {
+    index = static_cast<int>(Perform(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  }
+  return index;
+}
+
+void TListView::SetItemIndex(int index) {
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = 0;
+  Perform(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  if (index < 0 || index >= Count()) return;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  Perform(LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  Perform(LVM_SETSELECTIONMARK, 0, index);
+}
+
+bool TListView::Selected(int index) const {
+  return Perform(LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_SELECTED) != 0;
+}
+
+void TListView::SetSelected(int index, bool selected) {
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED;
+  item.state = selected ? LVIS_SELECTED : 0;
+  Perform(LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+int TListView::SelectedCount() const {
+  return static_cast<int>(Perform(LVM_GETSELECTEDCOUNT));
+}
+
+void TListView::EnsureVisible(int index) {
+  Perform(LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
+}
+
+int TListView::TopIndex() const {
+  return static_cast<int>(Perform(LVM_GETTOPINDEX));
+}
+
+int TListView::VisibleRowCount() const {
+  return static_cast<int>(Perform(LVM_GETCOUNTPERPAGE));
+}
+
+void TListView::EditLabel(int index) {
+  SetFocus();
+  Perform(LVM_EDITLABELW, static_cast<WPARAM>(index));
+}
+
+int TListView::ItemAt(int x, int y) const {
+  LVHITTESTINFO hit{};
+  hit.pt = {x, y};
+  auto index = static_cast<int>(Perform(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  return (hit.flags & LVHT_ONITEM) ? index : -1;
+}
+
+void TListView::SelectAll() {
+  for (int i = 0, n = Count(); i < n; ++i) SetSelected(i, true);
+}
+
+void TListView::BeginUpdate() {
+  if (updating_++ == 0) Perform(WM_SETREDRAW, FALSE);
+}
+
+void TListView::EndUpdate() {
+  if (updating_ == 0) return;
+  if (--updating_ == 0) {
+    Perform(WM_SETREDRAW, TRUE);
+    Invalidate();
+  }
+}
+
+bool TListView::Notify(NMHDR* header, LRESULT& result) {
+  switch (header->code) {
+    case LVN_ITEMCHANGED: {
+      auto* nm = reinterpret_cast<NMLISTVIEW*>(header);
+      if (nm->iItem < 0 || !(nm->uChanged & LVIF_STATE)) return false;
+      UINT changed = nm->uNewState ^ nm->uOldState;
+      if (changed & LVIS_SELECTED) OnSelectItem(nm->iItem, (nm->uNewState & LVIS_SELECTED) != 0);
+      // The first state image is set when a row is made: only a change between the two
+      // check images is a check.
+      if ((changed & LVIS_STATEIMAGEMASK) && !settingCheck_ && (nm->uOldState >> 12) != 0) {
+        OnItemChecked(nm->iItem, (nm->uNewState >> 12) == 2);
+      }
+      return true;
+    }
+    case LVN_COLUMNCLICK:
+      OnColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+      return true;
+    case NM_DBLCLK:
+      OnDblClick();
+      return true;
+    case NM_CLICK:
+      OnClick();
+      return true;
+    case LVN_BEGINLABELEDITW:
+      result = FALSE;  // allowed
+      return true;
+    case LVN_ENDLABELEDITW: {
+      auto* nm = reinterpret_cast<NMLVDISPINFOW*>(header);
+      if (!nm->item.pszText) {
+        result = FALSE;  // cancelled
+        return true;
+      }
+      std::string text = win::Narrow(nm->item.pszText);
+      bool accept = true;
+      OnEdited(nm->item.iItem, text, accept);
+      if (accept) SetItemText(nm->item.iItem, 0, text);
+      result = FALSE;  // the caption was set above when accepted
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace kv::ui
