@@ -18,11 +18,11 @@ std::string FormatText(std::string_view format, std::initializer_list<TFormatArg
       out += c;
       continue;
     }
-    const char spec = format[i + 1];
-    if (spec == '%') {
+    const char conversion = format[i + 1];
+    if (conversion == '%') {
       out += '%';
       ++i;
-    } else if (spec == 's' || spec == 'd' || spec == 'u') {
+    } else if (conversion == 's' || conversion == 'd' || conversion == 'u') {
       if (next != args.end()) {
         out += next->Text();
         ++next;

@@ -8,10 +8,10 @@ namespace kv {
 // --- declarations: one line per kind -----------------------------------------------------
 void RegisterTimerActions();  // Tim0
 // void RegisterMidiActions();           // MID1, MID2
-// void RegisterKeyActions();            // KAM1, KAM2, KSQ1, "Key "
-// void RegisterSwitchActions();         // EnDi, None, Pres, ExF1
-// void RegisterMouseActions();          // Mse1, Mse2
-// void RegisterMessageActions();        // SMsg
+void RegisterKeyActions();            // KAM1, KAM2, KSQ1, "Key "
+void RegisterSwitchActions();         // EnDi, None, Pres, ExF1
+void RegisterMouseActions();          // Mse1, Mse2
+void RegisterMessageActions();        // SMsg
 
 void RegisterStandardTransActions() {
   // Each kind's function registers its tags; registering a tag again changes nothing, so
@@ -19,10 +19,10 @@ void RegisterStandardTransActions() {
   // --- calls: one line per kind, in registration order -----------------------------------
   RegisterTimerActions();
   // RegisterMidiActions();
-  // RegisterKeyActions();
-  // RegisterSwitchActions();
-  // RegisterMouseActions();
-  // RegisterMessageActions();
+  RegisterKeyActions();
+  RegisterSwitchActions();
+  RegisterMouseActions();
+  RegisterMessageActions();
 }
 
 }  // namespace kv

@@ -22,7 +22,7 @@ class TButton : public TWindow {
   ~TButton() override;
 
   // As a user's click: OnClick, the action, the modal result.
-  virtual void Click();
+  void Click() override;
 
  protected:
   bool CommandNotify(WORD code, WORD id) override;

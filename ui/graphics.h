@@ -23,12 +23,12 @@ struct TFontSpec {
 class TFont {
  public:
   TFont() = default;
-  explicit TFont(const TFontSpec& spec) { Create(spec); }
+  explicit TFont(const TFontSpec& fontSpec) { Create(fontSpec); }
   ~TFont() { Reset(); }
   TFont(TFont&& other) noexcept;
   TFont& operator=(TFont&& other) noexcept;
 
-  void Create(const TFontSpec& spec);
+  void Create(const TFontSpec& fontSpec);
   // The system's message-box font (what dialogs use).
   void CreateMessageFont();
   const TFontSpec& Spec() const { return spec_; }

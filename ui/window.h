@@ -207,6 +207,9 @@ class TWindow {
   virtual void KeyPress(wchar_t& ch);
   virtual void FocusChanged(bool gotFocus);
   virtual void CaptureLost() {}
+  // A left press and release inside a window of the layer's own class (standard controls
+  // report their clicks themselves); the default fires OnClick.
+  virtual void Click() { OnClick(); }
   virtual void Timer(UINT_PTR /*id*/) {}
   virtual void Resized();
   virtual void Destroyed() {}  // the handle is gone (Windows or DestroyHandle destroyed it)
@@ -244,6 +247,7 @@ class TWindow {
   TAlign align_ = TAlign::None;
   TMargins margins_;
   bool realigning_ = false;
+  bool leftPressed_ = false;     // own class: a left press that a release may make a click
   HBRUSH colorBrush_ = nullptr;  // owned; the solid brush of color_
   HFONT font_ = nullptr;
 };

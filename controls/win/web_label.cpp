@@ -15,9 +15,9 @@ bool TZarnWebLabelBase::OpenLink() {
 void TZarnWebLabelBase::UpdateLinkStyle() {
   if (!HandleAllocated()) return;
   const bool link = BrowserAvailable();
-  ui::TFontSpec spec;
-  spec.underline = link;
-  font_.Create(spec);
+  ui::TFontSpec fontSpec;
+  fontSpec.underline = link;
+  font_.Create(fontSpec);
   SetFont(font_.Handle());
   SetCursor(link ? LoadCursorW(nullptr, IDC_HAND) : nullptr);
   SetTextColor(link ? ui::clHotLight : ui::clNone);

@@ -19,18 +19,18 @@ ui::TFontSpec DefaultMemoFont() {
 
 }  // namespace
 
-void TZarnMemo::FixedFont::Create(const ui::TFontSpec& spec) {
+void TZarnMemo::FixedFont::Create(const ui::TFontSpec& fontSpec) {
   Reset();
-  spec_ = spec;
+  spec_ = fontSpec;
   LOGFONTW lf{};
-  lf.lfHeight = spec.height;
-  lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  lf.lfItalic = spec.italic;
-  lf.lfUnderline = spec.underline;
-  lf.lfStrikeOut = spec.strikeOut;
+  lf.lfHeight = fontSpec.height;
+  lf.lfWeight = fontSpec.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = fontSpec.italic;
+  lf.lfUnderline = fontSpec.underline;
+  lf.lfStrikeOut = fontSpec.strikeOut;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
-  const std::wstring name = win::Widen(spec.name);
+  const std::wstring name = win::Widen(fontSpec.name);
   wcsncpy(lf.lfFaceName, name.c_str(), LF_FACESIZE - 1);
   font_ = CreateFontIndirectW(&lf);
 }
@@ -101,8 +101,8 @@ void TZarnMemo::SetBorderSingle(bool single) {
   InvalidateAll();
 }
 
-void TZarnMemo::SetFontSpec(ui::TFontSpec spec) {
-  font_.Create(spec);
+void TZarnMemo::SetFontSpec(ui::TFontSpec fontSpec) {
+  font_.Create(fontSpec);
   if (HandleAllocated()) {
     SetFont(font_.Handle(), false);
     Measure();

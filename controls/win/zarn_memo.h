@@ -26,7 +26,7 @@ class TZarnMemo : public ui::TCustomControl, public TZNCustomMemo {
   void Create(ui::TWindow& parent, const ui::TRect& bounds);
 
   // "Courier New" 10 pt unless set; fixed pitch is forced.
-  void SetFontSpec(ui::TFontSpec spec);
+  void SetFontSpec(ui::TFontSpec fontSpec);
   const ui::TFontSpec& FontSpec() const { return font_.Spec(); }
   // Single (the default): a sunken client edge; off: no border.
   bool BorderSingle() const { return borderSingle_; }
@@ -103,7 +103,7 @@ class TZarnMemo : public ui::TCustomControl, public TZNCustomMemo {
     ~FixedFont() { Reset(); }
     FixedFont(const FixedFont&) = delete;
     FixedFont& operator=(const FixedFont&) = delete;
-    void Create(const ui::TFontSpec& spec);
+    void Create(const ui::TFontSpec& fontSpec);
     void Reset();
     HFONT Handle() const { return font_; }
     const ui::TFontSpec& Spec() const { return spec_; }

@@ -338,9 +338,15 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         OnDeactivate();
       } else {
         OnActivate();
-        if (!fromTemplate_ && lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_)) {
-          ::SetFocus(lastFocus_);
-          return 0;
+        if (!fromTemplate_ && LOWORD(wp) != WA_INACTIVE && !HIWORD(wp)) {
+          // Focus goes back where it was, or at first to the first control in tab order.
+          HWND target = lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_)
+                            ? lastFocus_
+                            : GetNextDlgTabItem(Handle(), nullptr, FALSE);
+          if (target) {
+            ::SetFocus(target);
+            return 0;
+          }
         }
       }
       break;

@@ -24,22 +24,22 @@ TFont& TFont::operator=(TFont&& other) noexcept {
   return *this;
 }
 
-void TFont::Create(const TFontSpec& spec) {
+void TFont::Create(const TFontSpec& fontSpec) {
   LOGFONTW lf{};
-  lf.lfHeight = spec.height;
-  lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  lf.lfItalic = spec.italic;
-  lf.lfUnderline = spec.underline;
-  lf.lfStrikeOut = spec.strikeOut;
+  lf.lfHeight = fontSpec.height;
+  lf.lfWeight = fontSpec.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = fontSpec.italic;
+  lf.lfUnderline = fontSpec.underline;
+  lf.lfStrikeOut = fontSpec.strikeOut;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfQuality = DEFAULT_QUALITY;
-  std::wstring name = win::Widen(spec.name);
+  std::wstring name = win::Widen(fontSpec.name);
   wcsncpy(lf.lfFaceName, name.c_str(), LF_FACESIZE - 1);
   HFONT font = CreateFontIndirectW(&lf);
   if (!font) return;
   Reset();
   font_ = font;
-  spec_ = spec;
+  spec_ = fontSpec;
 }
 
 void TFont::CreateMessageFont() {

@@ -217,6 +217,7 @@ LRESULT TWindow::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
                        : msg == WM_RBUTTONDOWN ? TMouseButton::Right
                                                : TMouseButton::Middle;
       LRESULT r = DefaultProc(msg, wp, lp);
+      if (ownClass_ && msg == WM_LBUTTONDOWN) leftPressed_ = true;
       if (hwnd_) MouseDown(b, MouseShift(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
       return r;
     }
@@ -227,7 +228,12 @@ LRESULT TWindow::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
                        : msg == WM_RBUTTONUP ? TMouseButton::Right
                                              : TMouseButton::Middle;
       LRESULT r = DefaultProc(msg, wp, lp);
-      if (hwnd_) MouseUp(b, MouseShift(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+      TPoint at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      if (hwnd_) MouseUp(b, MouseShift(wp), at.x, at.y);
+      if (hwnd_ && msg == WM_LBUTTONUP && leftPressed_) {
+        leftPressed_ = false;
+        if (ClientRect().Contains(at)) Click();
+      }
       return r;
     }
     case WM_LBUTTONDBLCLK:
@@ -278,6 +284,7 @@ LRESULT TWindow::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
       return r;
     }
     case WM_CAPTURECHANGED:
+      leftPressed_ = false;
       CaptureLost();
       break;
     case WM_TIMER:

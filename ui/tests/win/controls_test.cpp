@@ -83,6 +83,19 @@ TEST_F(ControlsTest, ListViewRowsColumnsSelectionAndChecks) {
   SendMessageW(list.Handle(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
   EXPECT_EQ(events, std::vector<std::string>{"chk 0+"});
 
+  // Rows at a point, all selected, renaming that may be refused.
+  EXPECT_EQ(list.ItemAt(5, 300), -1);
+  list.SelectAll();  // single selection: one row at most
+  EXPECT_LE(list.SelectedCount(), 1);
+  list.BeginUpdate();
+  list.BeginUpdate();
+  list.AddItem("Preset C");
+  list.EndUpdate();
+  list.EndUpdate();
+  list.EndUpdate();  // one too many is harmless
+  EXPECT_EQ(list.Count(), 3);
+  list.DeleteItem(2);
+
   list.DeleteItem(0);
   EXPECT_EQ(list.Count(), 1);
   EXPECT_EQ(list.ItemText(0), "Preset B");
@@ -222,6 +235,74 @@ TEST_F(ControlsTest, MenuItemsBuildTheMenuAndClickByCommand) {
   SendMessageW(form.Handle(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
   EXPECT_EQ(Application().Hint(), "");
   form.SetMenu(nullptr);
+}
+
+TEST_F(ControlsTest, PopupMenuUpdatesItsActionsAndClicksTheChosenItem) {
+  form.Show();
+  ASSERT_TRUE(MakeForeground(form.Handle()));
+  TAction paste("&Paste");
+  int updates = 0, pastes = 0, others = 0, popups = 0;
+  paste.OnUpdate = [&](TAction&) { ++updates; };
+  paste.OnExecute = [&] { ++pastes; };
+  TPopupMenu popup;
+  popup.OnPopup = [&] { ++popups; };
+  TMenuItem& disabled = popup.Add("&Copy");
+  disabled.SetEnabled(false);
+  disabled.OnClick = [&] { ++others; };
+  popup.Add("").SetAction(&paste);
+  TRect r = form.ScreenRect();
+  Application().Post([] {
+    SendKey(VK_DOWN);  // the disabled first item
+    SendKey(VK_DOWN);
+    SendKey(VK_RETURN);
+  });
+  TMenuItem* chosen = popup.Popup(r.left + 50, r.top + 50, form.Handle());
+  EXPECT_EQ(chosen, &popup.Item(1));
+  EXPECT_EQ(pastes, 1);
+  EXPECT_EQ(others, 0);
+  EXPECT_EQ(popups, 1);
+  EXPECT_GE(updates, 1);
+  Application().Post([] { SendKey(VK_ESCAPE); });
+  EXPECT_EQ(popup.Popup(r.left + 50, r.top + 50, form.Handle()), nullptr);
+  EXPECT_EQ(pastes, 1);
+  popup.Item(1).SetAction(nullptr);
+}
+
+TEST_F(ControlsTest, MenuItemsInsertedAndClearedAtRunTime) {
+  // As a recent-files list keeps a run of items at the end of a File menu.
+  TMainMenu bar;
+  TMenuItem& file = bar.Add("&File");
+  file.Add("&Open...");
+  file.AddSeparator();
+  TMenuItem& recent = file.Insert(2, "a.kvxp");
+  recent.SetTag(7);
+  file.Insert(2, "b.kvxp");
+  ASSERT_EQ(file.Count(), 4);
+  EXPECT_EQ(file.Item(2).Caption(), "b.kvxp");
+  EXPECT_EQ(file.IndexOf(recent), 3);
+  EXPECT_EQ(GetMenuItemCount(file.SubMenu()), 4);
+  int command = recent.Command();
+  EXPECT_EQ(TMenuItem::FindByCommand(command), &recent);
+  file.Delete(3);
+  EXPECT_EQ(TMenuItem::FindByCommand(command), nullptr);  // a freed item is never clicked
+  EXPECT_EQ(GetMenuItemCount(file.SubMenu()), 3);
+
+  // A sub-menu appears once an item gets sub-items and goes when they are cleared.
+  TMenuItem& more = file.Add("&More");
+  more.Add("One").SetRadioItem(true);
+  more.Item(0).SetChecked(true);
+  EXPECT_NE(GetSubMenu(file.SubMenu(), 3), nullptr);
+  MENUITEMINFOW mii{};
+  mii.cbSize = sizeof(mii);
+  mii.fMask = MIIM_FTYPE | MIIM_STATE;
+  GetMenuItemInfoW(more.SubMenu(), 0, TRUE, &mii);
+  EXPECT_TRUE(mii.fType & MFT_RADIOCHECK);
+  EXPECT_TRUE(mii.fState & MFS_CHECKED);
+  more.Clear();
+  EXPECT_EQ(more.Count(), 0);
+  EXPECT_EQ(GetSubMenu(file.SubMenu(), 3), nullptr);
+  file.Clear();
+  EXPECT_EQ(GetMenuItemCount(file.SubMenu()), 0);
 }
 
 TEST_F(ControlsTest, RealKeysReachTheMenuShortcut) {

@@ -99,6 +99,23 @@ TEST_F(WindowTest, ChildNotificationsReachTheChildsObject) {
   EXPECT_EQ(edit.Text(), "abc");
 }
 
+TEST_F(WindowTest, OwnWindowsClickOnAReleaseInsideAfterAPress) {
+  TForm form(Params("Clicks"));
+  TPanel& panel = form.Add<TPanel>(form, TRect::FromBounds(10, 10, 50, 50));
+  int clicks = 0;
+  std::vector<int> downs;
+  panel.OnClick = [&] { ++clicks; };
+  panel.OnMouseDown = [&](TMouseButton, TShiftState, int x, int) { downs.push_back(x); };
+  panel.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
+  panel.Perform(WM_LBUTTONUP, 0, MAKELPARAM(7, 8));
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(downs, std::vector<int>{5});
+  panel.Perform(WM_LBUTTONUP, 0, MAKELPARAM(7, 8));  // a release without a press
+  panel.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
+  panel.Perform(WM_LBUTTONUP, 0, MAKELPARAM(70, 8));  // released outside
+  EXPECT_EQ(clicks, 1);
+}
+
 TEST_F(WindowTest, ExceptionsNeverLeaveAWindowProcedureOrTimer) {
   TForm form(Params("Throws"));
   TButton& button = form.Add<TButton>(form, "Go", TRect::FromBounds(10, 10, 80, 25));
@@ -214,6 +231,20 @@ TEST_F(WindowTest, TabEnterAndEscapeNavigateLikeADialog) {
     SendKey(VK_ESCAPE);
   });
   EXPECT_EQ(form.ShowModal(), mrCancel);
+}
+
+TEST_F(WindowTest, ActivationFocusesTheFirstControlThenTheLastFocusedOne) {
+  TForm form(Params("Focus"));
+  TEdit& first = form.Add<TEdit>(form, TRect::FromBounds(10, 10, 100, 22));
+  TEdit& second = form.Add<TEdit>(form, TRect::FromBounds(10, 40, 100, 22));
+  form.Show();
+  ASSERT_TRUE(MakeForeground(form.Handle()));
+  ASSERT_TRUE(PumpUntil([&] { return first.Focused(); }));
+  second.SetFocus();
+  form.Perform(WM_ACTIVATE, WA_INACTIVE, 0);
+  first.SetFocus();  // moved while inactive, by the program
+  form.Perform(WM_ACTIVATE, WA_ACTIVE, 0);
+  EXPECT_TRUE(second.Focused());
 }
 
 TEST_F(WindowTest, KeyPreviewSeesKeysFirstAndMaySwallowThem) {
