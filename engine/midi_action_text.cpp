@@ -20,8 +20,16 @@ bool IsBytePair(std::string_view pair) {
 
 std::string ConvertLegacyMidiText(std::string_view midiText, std::string_view description,
                                   const std::vector<std::string>& portNames) {
+  std::string midi;
+  for (char c : Trim(midiText)) {
+    if (c != ' ') midi += c;
+  }
   std::string text = portNames.empty() ? kMidiTag : kMidiPortsTag;
-  if (!description.empty()) {
+  // A MIDI text may itself begin with "MIDD" (variable mi, byte DD); right after MID1 a
+  // reader would take that for a description block, so an empty block goes first.
+  const bool looksLikeBlock =
+      portNames.empty() && std::string_view(midi).substr(0, 4) == kMidiDescriptionBlock;
+  if (!description.empty() || looksLikeBlock) {
     text += kMidiDescriptionBlock;
     text += EncodeLengthPrefixed(description);
   }
@@ -31,9 +39,7 @@ std::string ConvertLegacyMidiText(std::string_view midiText, std::string_view de
     text += IntToHexFixed(static_cast<int64_t>(count), 4, 4);
     for (size_t i = 0; i < count; ++i) text += EncodeLengthPrefixed(portNames[i]);
   }
-  for (char c : Trim(midiText)) {
-    if (c != ' ') text += c;
-  }
+  text += midi;
   return text;
 }
 

@@ -7,7 +7,7 @@ namespace kv {
 
 // --- declarations: one line per kind -----------------------------------------------------
 void RegisterTimerActions();  // Tim0
-// void RegisterMidiActions();           // MID1, MID2
+void RegisterMidiActions();           // MID1, MID2
 void RegisterKeyActions();            // KAM1, KAM2, KSQ1, "Key "
 void RegisterSwitchActions();         // EnDi, None, Pres, ExF1
 void RegisterMouseActions();          // Mse1, Mse2
@@ -18,7 +18,7 @@ void RegisterStandardTransActions() {
   // this may run more than once.
   // --- calls: one line per kind, in registration order -----------------------------------
   RegisterTimerActions();
-  // RegisterMidiActions();
+  RegisterMidiActions();
   RegisterKeyActions();
   RegisterSwitchActions();
   RegisterMouseActions();

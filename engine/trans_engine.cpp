@@ -7,26 +7,10 @@
 #include "engine/project.h"
 #include "engine/timer_manager.h"
 #include "engine/translate_params.h"
+#include "midi/midi_device.h"
 
 namespace kv {
 namespace {
-
-// Bytes of a short message by its status byte; 0 for a data byte.
-int32_t ShortMessageLength(uint8_t status) {
-  if (status < 0x80) return 0;
-  if (status < 0xC0) return 3;
-  if (status < 0xE0) return 2;
-  if (status < 0xF0) return 3;
-  switch (status) {
-    case 0xF1:
-    case 0xF3:
-      return 2;
-    case 0xF2:
-      return 3;
-    default:
-      return 1;
-  }
-}
 
 // Holds a preset's read lock for one walk, released also when an error leaves it.
 class TWalkLock {
@@ -211,7 +195,7 @@ void TTransEngine::HandleShortMessage(int32_t source, uint32_t packed, bool& swa
   uint8_t bytes[3] = {static_cast<uint8_t>(packed & 0xFF),
                       static_cast<uint8_t>((packed >> 8) & 0xFF),
                       static_cast<uint8_t>((packed >> 16) & 0xFF)};
-  HandleMidiIn(source, bytes, ShortMessageLength(bytes[0]), swallowed, kContextCallback);
+  HandleMidiIn(source, bytes, GetMidiMessageLength(bytes[0]), swallowed, kContextCallback);
 }
 
 void TTransEngine::HandleLongMessage(int32_t source, const uint8_t* bytes, int32_t length,

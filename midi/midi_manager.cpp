@@ -231,6 +231,8 @@ TMidiManager::~TMidiManager() {
   OnClose = nullptr;
   OnLog = nullptr;
   OnError = nullptr;
+  // A MIDI action must never send through a freed manager.
+  if (GetMidiOutputSink() == this) SetMidiOutputSink(nullptr);
   CloseAll();
 }
 
@@ -777,17 +779,24 @@ void TMidiManager::HandleLongMsg(TMidiInputBase& device, const uint8_t* data, si
 
 void TMidiManager::AliasesChanged() {
   TMidiAliasManager& aliases = MidiAliasManager();
-  // Every alias, deleted ones too: a deleted alias must not keep matching its old port.
-  for (int i = 0; i < aliases.GetCount(); ++i) {
-    if (TMidiAlias* alias = aliases.GetItem(i)) alias->SetDeviceIndex(-1);
-  }
+  // Every alias's new slot is worked out first and then written once: MIDI threads send
+  // through these indexes meanwhile and must never see an alias that stays bound pass
+  // through "unbound" (its messages would be lost). Every alias gets one, deleted ones too:
+  // a deleted alias must not keep matching its old port.
+  std::vector<int32_t> next(static_cast<size_t>(aliases.GetCount()), -1);
   auto bind = [&](TMMMidiDev& slot, uint8_t kind) {
     slot.aliases_.Clear();
     aliases.GetAliasesOfDevice(slot.GetName(), kind, slot.aliases_);
-    for (TMidiAlias* alias : slot.aliases_.Items()) alias->SetDeviceIndex(slot.GetIndex());
+    for (TMidiAlias* alias : slot.aliases_.Items()) {
+      const int index = aliases.IndexOfAlias(alias);
+      if (index >= 0) next[static_cast<size_t>(index)] = slot.GetIndex();
+    }
   };
   for (int i = 0; i < inputs_.count.load(); ++i) bind(*inputs_.items[i], makMidiIn);
   for (int i = 0; i < outputs_.count.load(); ++i) bind(*outputs_.items[i], makMidiOut);
+  for (int i = 0; i < aliases.GetCount(); ++i) {
+    if (TMidiAlias* alias = aliases.GetItem(i)) alias->SetDeviceIndex(next[static_cast<size_t>(i)]);
+  }
   RoutesChanged();
 }
 
@@ -895,6 +904,7 @@ TMidiManager& MidiManager() {
   if (!manager) {
     manager = std::make_unique<TMidiManager>();
     manager->Init();
+    SetMidiOutputSink(manager.get());
   }
   return *manager;
 }

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "engine/lock.h"
+#include "engine/midi_action_sink.h"
 #include "engine/trans_engine.h"
 #include "midi/alias.h"
 #include "midi/midi_device.h"
@@ -179,7 +180,9 @@ class TMMMidiOut final : public TMMMidiDev {
   bool IsInput() const override { return false; }
 };
 
-class TMidiManager final : public TEngineMidiBinding {
+// It is also the sink MIDI actions send through (engine/midi_action_sink.h): the process-wide
+// manager installs itself when made and withdraws before it is freed.
+class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
  public:
   using TListener = TChangeMethod<TMidiManager>;
   // At most this many slots per direction; slots are never removed.
@@ -217,10 +220,11 @@ class TMidiManager final : public TEngineMidiBinding {
   int FindOrAddDevice(const std::string& name, bool isInput, bool isVirtual, bool add);
 
   // Each returns whether any port took the message. Any thread.
-  bool SendShortToAll(uint32_t message);
-  bool SendLongToAll(const uint8_t* data, size_t length);
-  bool SendShortToAliases(const TMidiAliasList& aliases, uint32_t message);
-  bool SendLongToAliases(const TMidiAliasList& aliases, const uint8_t* data, size_t length);
+  bool SendShortToAll(uint32_t message) override;
+  bool SendLongToAll(const uint8_t* data, size_t length) override;
+  bool SendShortToAliases(const TMidiAliasList& aliases, uint32_t message) override;
+  bool SendLongToAliases(const TMidiAliasList& aliases, const uint8_t* data,
+                         size_t length) override;
 
   void SetPortNameFilter(const std::string& text);
   void SetSuspended(bool suspended);

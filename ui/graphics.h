@@ -31,7 +31,7 @@ class TFont {
   void Create(const TFontSpec& fontSpec);
   // The system's message-box font (what dialogs use).
   void CreateMessageFont();
-  const TFontSpec& Spec() const { return spec_; }
+  const TFontSpec& Params() const { return spec_; }
   HFONT Handle() const { return font_; }
   explicit operator bool() const { return font_ != nullptr; }
   void Reset();

@@ -27,7 +27,7 @@ class TZarnMemo : public ui::TCustomControl, public TZNCustomMemo {
 
   // "Courier New" 10 pt unless set; fixed pitch is forced.
   void SetFontSpec(ui::TFontSpec fontSpec);
-  const ui::TFontSpec& FontSpec() const { return font_.Spec(); }
+  const ui::TFontSpec& FontSpec() const { return font_.Params(); }
   // Single (the default): a sunken client edge; off: no border.
   bool BorderSingle() const { return borderSingle_; }
   void SetBorderSingle(bool single);
@@ -106,7 +106,7 @@ class TZarnMemo : public ui::TCustomControl, public TZNCustomMemo {
     void Create(const ui::TFontSpec& fontSpec);
     void Reset();
     HFONT Handle() const { return font_; }
-    const ui::TFontSpec& Spec() const { return spec_; }
+    const ui::TFontSpec& Params() const { return spec_; }
     explicit operator bool() const { return font_ != nullptr; }
 
    private:

@@ -107,3 +107,69 @@ TEST(KvcheckRunTest, ActionsThatReachOutsideArePrinted) {
 }
 
 }  // namespace
+
+namespace {
+
+// The lines of the MIDI side ("midi-..."), in order; log lines come through their own thread.
+std::string MidiLines(const std::string& out) {
+  std::string lines;
+  size_t start = 0;
+  while (start < out.size()) {
+    size_t end = out.find('\n', start);
+    if (end == std::string::npos) end = out.size();
+    const std::string line = out.substr(start, end - start);
+    if (line.rfind("midi-", 0) == 0) lines += line + "\n";
+    start = end + 1;
+  }
+  return lines;
+}
+
+const char* kMidiProject =
+    "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Main\r\nActive=1\r\n"
+    "Name0=n\r\nIncoming0=MID2MIDA00010004Keys903Cpp\r\n"
+    "Outgoing0=MID2MIDA00010005SynthB007pp\r\nOptions0=Actv01Stop00OutO00\r\n\r\n"
+    "[MIDI.routes]\r\nIn0=Keys\r\nOut0=Thru\r\n";
+
+// MIDI goes in through stand-in inputs, through the engine (a MIDI action to its alias) and
+// the router (what no translator swallowed), and out at stand-in outputs; an unplugged input
+// takes nothing and reopens when plugged back.
+TEST(KvcheckRunTest, MidiRunsThroughTheManagerAndItsPortsComeAndGo) {
+  const std::string project = Write("run_midi.kvxp", kMidiProject);
+  const std::string script = Write("run_midi.txt",
+                                   "midi-in Keys 90 3C 40\n"
+                                   "midi-in Keys 80 3C 00\n"
+                                   "unplug Keys\n"
+                                   "midi-in Keys 90 3C 41\n"
+                                   "plug Keys\n"
+                                   "midi 90 3C 42\n"
+                                   "midi-in Keys F0 01 02 F7\n"
+                                   "midi-in Pads C0 05\n");
+  Result r = RunTool("run " + project + " " + script);
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(MidiLines(r.out),
+            "midi-port Opened MIDI IN: Keys\n"
+            "midi-port Opened MIDI IN: Pads\n"
+            "midi-port Opened MIDI OUT: Synth\n"
+            "midi-port Opened MIDI OUT: Thru\n"
+            "midi-out Synth B0 07 40\n"
+            "midi-out Thru 80 3C 00\n"
+            "midi-port Closing MIDI IN: Keys ...\n"
+            "midi-port Closed MIDI IN: Keys\n"
+            "midi-port Opened MIDI IN: Keys\n"
+            "midi-out Synth B0 07 42\n"
+            "midi-out Thru F0 01 02 F7\n");
+  EXPECT_NE(r.out.find("log IN 0.0: MIDI 90 3C 40,  pp=0x40\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("3C 41"), std::string::npos) << r.out;
+}
+
+TEST(KvcheckRunTest, BadMidiPortLinesAreErrors) {
+  const std::string project = Write("run_midi2.kvxp", kMidiProject);
+  for (const char* line : {"midi-in Keys", "midi-in Keys 1FF", "unplug", "plug Keys Pads"}) {
+    const std::string script = Write("run_midi_bad.txt", std::string("wait 1\n") + line + "\n");
+    Result r = RunTool("run " + project + " " + script);
+    EXPECT_EQ(r.status, 1) << line;
+    EXPECT_NE(r.out.find("error=script line 2: "), std::string::npos) << r.out;
+  }
+}
+
+}  // namespace
