@@ -41,6 +41,9 @@ class TTimerResolution {
   TTimerResolution(const TTimerResolution&) = delete;
   TTimerResolution& operator=(const TTimerResolution&) = delete;
 
+  // Whether the system took the raise (always false off Windows).
+  bool Raised() const { return raised_; }
+
  private:
   bool raised_ = false;
 };

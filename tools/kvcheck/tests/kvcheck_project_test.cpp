@@ -1,30 +1,14 @@
 // Runs the native kvcheck binary on project files and checks what it prints and writes.
 #include <gtest/gtest.h>
 
+#include "tools/kvcheck/tests/kvcheck_runner.h"
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 namespace {
-
-struct Result {
-  std::string out;
-  int status = -1;
-};
-
-Result RunTool(const std::string& args) {
-  Result r;
-  const std::string command = std::string(KVCHECK_PATH) + " " + args + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return r;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-  const int status = pclose(pipe);
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
 
 std::string Path(const std::string& name) {
   return std::string(KVCHECK_TEMP_DIR) + "/" + name;

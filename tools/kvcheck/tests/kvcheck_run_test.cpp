@@ -1,35 +1,13 @@
 // Runs "kvcheck run" on small projects and scripts and checks the log it prints.
 #include <gtest/gtest.h>
 
+#include "tools/kvcheck/tests/kvcheck_runner.h"
+
 #include <cstdio>
 #include <fstream>
 #include <string>
 
 namespace {
-
-struct Result {
-  std::string out;
-  int status = -1;
-};
-
-Result RunTool(const std::string& args) {
-  Result r;
-  const std::string command = std::string(KVCHECK_PATH) + " " + args + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return r;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-  const int status = pclose(pipe);
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
-
-std::string Write(const std::string& name, const std::string& text) {
-  const std::string path = std::string(KVCHECK_TEMP_DIR) + "/" + name;
-  std::ofstream(path, std::ios::binary) << text;
-  return path;
-}
 
 const char* kProject =
     "[Project]\r\nVersion=2\r\n\r\n"
@@ -39,24 +17,25 @@ const char* kProject =
     "[Preset.1]\r\nName=Off\r\nActive=0\r\n";
 
 TEST(KvcheckRunTest, PlaysTheScriptAndPrintsTheLog) {
-  const std::string project = Write("run_project.kvxp", kProject);
-  const std::string script = Write("run_script.txt",
-                                   "# a comment\n\n"
-                                   "midi 90 3C 40\n"
-                                   "midi F0 01 02 F7\n"
-                                   "processing off\n"
-                                   "wait 5\n"
-                                   "processing on\n");
+  const std::string project = WriteTempFile("run_project.kvxp", kProject);
+  const std::string script = WriteTempFile("run_script.txt",
+                                           "# a comment\n\n"
+                                           "midi 90 3C 40\n"
+                                           "midi F0 01 02 F7\n"
+                                           "processing off\n"
+                                           "wait 5\n"
+                                           "processing on\n");
   Result r = RunTool("run " + project + " " + script);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "log Activated preset: Main\n");
 }
 
 TEST(KvcheckRunTest, ReportsABadScriptLineAfterTheLogSoFar) {
-  const std::string project = Write("run_project2.kvxp", kProject);
+  const std::string project = WriteTempFile("run_project2.kvxp", kProject);
   for (const char* line : {"bogus 1", "midi 9G", "midi", "wait soon", "processing maybe",
                            "key sideways 65", "key down", "key up 300"}) {
-    const std::string script = Write("run_bad.txt", std::string("midi 80 3C 00\n") + line + "\n");
+    const std::string script =
+        WriteTempFile("run_bad.txt", std::string("midi 80 3C 00\n") + line + "\n");
     Result r = RunTool("run " + project + " " + script);
     EXPECT_EQ(r.status, 1) << line;
     EXPECT_EQ(r.out.rfind("log Activated preset: Main\nerror=script line 2: ", 0), 0u) << r.out;
@@ -64,11 +43,11 @@ TEST(KvcheckRunTest, ReportsABadScriptLineAfterTheLogSoFar) {
 }
 
 TEST(KvcheckRunTest, MissingFilesAreErrors) {
-  const std::string project = Write("run_project3.kvxp", kProject);
+  const std::string project = WriteTempFile("run_project3.kvxp", kProject);
   Result noScript = RunTool("run " + project + " /nonexistent/script.txt");
   EXPECT_EQ(noScript.status, 1);
   EXPECT_EQ(noScript.out.rfind("error=", 0), 0u);
-  const std::string script = Write("run_ok.txt", "wait 1\n");
+  const std::string script = WriteTempFile("run_ok.txt", "wait 1\n");
   Result noProject = RunTool("run /nonexistent/project.kvxp " + script);
   EXPECT_EQ(noProject.status, 1);
   EXPECT_NE(noProject.out.find("error=Error: Cannot load file: "), std::string::npos);
@@ -81,20 +60,20 @@ namespace {
 
 // What keystroke, mouse, window-message and execute-file actions send is printed.
 TEST(KvcheckRunTest, ActionsThatReachOutsideArePrinted) {
-  const std::string project =
-      Write("run_outside.kvxp",
-            "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Main\r\nActive=1\r\n"
-            "Name0=k\r\nIncoming0=KAM11000KSQ10001041\r\nOutgoing0=KSQ10004010042242210\r\n"
-            "Options0=Actv01Stop00OutO00\r\n"
-            "Name1=m\r\nIncoming1=KAM12000KSQ10001041\r\nOutgoing1=Mse201100:200\r\n"
-            "Options1=Actv01Stop00OutO00\r\n"
-            "Name2=w\r\nIncoming2=KAM11000KSQ10001043\r\nOutgoing2=SMsg|D1025|W7|Lpp|"
-            "TTWnd0000000005Synth\r\n"
-            "Options2=Actv01Stop00OutO00\r\n"
-            "Name3=e\r\nIncoming3=KAM11000KSQ10001044\r\nOutgoing3=ExF10007app.exe0002-x\r\n"
-            "Options3=Actv01Stop00OutO00\r\n");
+  const std::string project = WriteTempFile(
+      "run_outside.kvxp",
+      "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Main\r\nActive=1\r\n"
+      "Name0=k\r\nIncoming0=KAM11000KSQ10001041\r\nOutgoing0=KSQ10004010042242210\r\n"
+      "Options0=Actv01Stop00OutO00\r\n"
+      "Name1=m\r\nIncoming1=KAM12000KSQ10001041\r\nOutgoing1=Mse201100:200\r\n"
+      "Options1=Actv01Stop00OutO00\r\n"
+      "Name2=w\r\nIncoming2=KAM11000KSQ10001043\r\nOutgoing2=SMsg|D1025|W7|Lpp|"
+      "TTWnd0000000005Synth\r\n"
+      "Options2=Actv01Stop00OutO00\r\n"
+      "Name3=e\r\nIncoming3=KAM11000KSQ10001044\r\nOutgoing3=ExF10007app.exe0002-x\r\n"
+      "Options3=Actv01Stop00OutO00\r\n");
   const std::string script =
-      Write("run_outside.txt", "key down 65\nkey up 65\nkey down 67\nkey down $44\n");
+      WriteTempFile("run_outside.txt", "key down 65\nkey up 65\nkey down 67\nkey down $44\n");
   Result r = RunTool("run " + project + " " + script);
   if (r.out.find("KAM1") != std::string::npos && r.out.find("error=") != std::string::npos)
     GTEST_SKIP() << "the keystroke kinds are not registered with the program's kinds yet";
@@ -134,16 +113,16 @@ const char* kMidiProject =
 // the router (what no translator swallowed), and out at stand-in outputs; an unplugged input
 // takes nothing and reopens when plugged back.
 TEST(KvcheckRunTest, MidiRunsThroughTheManagerAndItsPortsComeAndGo) {
-  const std::string project = Write("run_midi.kvxp", kMidiProject);
-  const std::string script = Write("run_midi.txt",
-                                   "midi-in Keys 90 3C 40\n"
-                                   "midi-in Keys 80 3C 00\n"
-                                   "unplug Keys\n"
-                                   "midi-in Keys 90 3C 41\n"
-                                   "plug Keys\n"
-                                   "midi 90 3C 42\n"
-                                   "midi-in Keys F0 01 02 F7\n"
-                                   "midi-in Pads C0 05\n");
+  const std::string project = WriteTempFile("run_midi.kvxp", kMidiProject);
+  const std::string script = WriteTempFile("run_midi.txt",
+                                           "midi-in Keys 90 3C 40\n"
+                                           "midi-in Keys 80 3C 00\n"
+                                           "unplug Keys\n"
+                                           "midi-in Keys 90 3C 41\n"
+                                           "plug Keys\n"
+                                           "midi 90 3C 42\n"
+                                           "midi-in Keys F0 01 02 F7\n"
+                                           "midi-in Pads C0 05\n");
   Result r = RunTool("run " + project + " " + script);
   EXPECT_EQ(r.status, 0) << r.out;
   EXPECT_EQ(MidiLines(r.out),
@@ -163,9 +142,10 @@ TEST(KvcheckRunTest, MidiRunsThroughTheManagerAndItsPortsComeAndGo) {
 }
 
 TEST(KvcheckRunTest, BadMidiPortLinesAreErrors) {
-  const std::string project = Write("run_midi2.kvxp", kMidiProject);
+  const std::string project = WriteTempFile("run_midi2.kvxp", kMidiProject);
   for (const char* line : {"midi-in Keys", "midi-in Keys 1FF", "unplug", "plug Keys Pads"}) {
-    const std::string script = Write("run_midi_bad.txt", std::string("wait 1\n") + line + "\n");
+    const std::string script =
+        WriteTempFile("run_midi_bad.txt", std::string("wait 1\n") + line + "\n");
     Result r = RunTool("run " + project + " " + script);
     EXPECT_EQ(r.status, 1) << line;
     EXPECT_NE(r.out.find("error=script line 2: "), std::string::npos) << r.out;
