@@ -332,57 +332,40 @@ void TMidiManager::MarkSeen(Slots& slots, bool isVirtual, bool seenIsPresent) {
 }
 
 void TMidiManager::ScanInputs(int pass, TScanLists& lists, bool force, bool& changed) {
-  const bool isVirtual = pass == 0;
-  int& stored = isVirtual ? virtualInputCount_ : systemInputCount_;
-  if (!force && static_cast<int>(lists.inputs.size()) == stored) {
-    MarkSeen(inputs_, isVirtual, true);
-    return;
-  }
-  stored = static_cast<int>(lists.inputs.size());
-  MarkSeen(inputs_, isVirtual, false);
-  for (auto& found : lists.inputs) {
-    const std::string name = found->GetDisplayName();
-    if (!isVirtual && IsOwnVirtualPort(name, lists.virtualOutputNames)) continue;
-    const int index = FindOrAddInput(name, isVirtual, true);
-    TMMMidiIn* slot = inputs_.At(index);
-    if (!slot) continue;
-    std::shared_ptr<TMidiDeviceBase> device = slot->GetDevice();
-    if (!slot->IsPresent()) {
-      slot->present_ = true;
-      changed = true;
-      if (device->GetDeviceID() == kNoMidiDevice && found->GetKindName() != device->GetKindName()) {
-        std::shared_ptr<TMidiDeviceBase> taken(std::move(found));
-        WireInput(*slot, taken);
-        slot->seen_ = true;
-        continue;
-      }
-    }
-    if (found->GetDeviceID() != device->GetDeviceID()) {
-      device->SetDeviceID(found->GetDeviceID());
-      device->SetInstanceNumber(found->GetInstanceNumber());
-      if (device->IsOpen() && device->GetInstanceNumber() > 0) {
-        CloseInput(index, false);
-        slot->openPending_ = true;
-      }
-    }
-    slot->seen_ = true;
-  }
+  ScanPorts(true, pass, lists, force, changed);
 }
 
 void TMidiManager::ScanOutputs(int pass, TScanLists& lists, bool force, bool& changed) {
+  ScanPorts(false, pass, lists, force, changed);
+}
+
+// One direction of a scan: inputs and outputs differ only in their slots, their lists and
+// which of the program's own virtual ports they leave out.
+void TMidiManager::ScanPorts(bool isInput, int pass, TScanLists& lists, bool force, bool& changed) {
   const bool isVirtual = pass == 0;
-  int& stored = isVirtual ? virtualOutputCount_ : systemOutputCount_;
-  if (!force && static_cast<int>(lists.outputs.size()) == stored) {
-    MarkSeen(outputs_, isVirtual, true);
+  int& stored = isInput ? (isVirtual ? virtualInputCount_ : systemInputCount_)
+                        : (isVirtual ? virtualOutputCount_ : systemOutputCount_);
+  TMidiDeviceList& foundList = isInput ? lists.inputs : lists.outputs;
+  const TVirtualPortNames& ownNames = isInput ? lists.virtualOutputNames : lists.virtualInputNames;
+  auto markSeen = [&](bool seenIsPresent) {
+    if (isInput)
+      MarkSeen(inputs_, isVirtual, seenIsPresent);
+    else
+      MarkSeen(outputs_, isVirtual, seenIsPresent);
+  };
+  if (!force && static_cast<int>(foundList.size()) == stored) {
+    markSeen(true);
     return;
   }
-  stored = static_cast<int>(lists.outputs.size());
-  MarkSeen(outputs_, isVirtual, false);
-  for (auto& found : lists.outputs) {
+  stored = static_cast<int>(foundList.size());
+  markSeen(false);
+  for (auto& found : foundList) {
     const std::string name = found->GetDisplayName();
-    if (!isVirtual && IsOwnVirtualPort(name, lists.virtualInputNames)) continue;
-    const int index = FindOrAddOutput(name, isVirtual, true);
-    TMMMidiOut* slot = outputs_.At(index);
+    if (!isVirtual && IsOwnVirtualPort(name, ownNames)) continue;
+    const int index =
+        isInput ? FindOrAddInput(name, isVirtual, true) : FindOrAddOutput(name, isVirtual, true);
+    TMMMidiDev* slot = isInput ? static_cast<TMMMidiDev*>(inputs_.At(index))
+                               : static_cast<TMMMidiDev*>(outputs_.At(index));
     if (!slot) continue;
     std::shared_ptr<TMidiDeviceBase> device = slot->GetDevice();
     if (!slot->IsPresent()) {
@@ -390,7 +373,10 @@ void TMidiManager::ScanOutputs(int pass, TScanLists& lists, bool force, bool& ch
       changed = true;
       if (device->GetDeviceID() == kNoMidiDevice && found->GetKindName() != device->GetKindName()) {
         std::shared_ptr<TMidiDeviceBase> taken(std::move(found));
-        WireOutput(*slot, taken);
+        if (isInput)
+          WireInput(*inputs_.At(index), taken);
+        else
+          WireOutput(*outputs_.At(index), taken);
         slot->seen_ = true;
         continue;
       }
@@ -399,7 +385,10 @@ void TMidiManager::ScanOutputs(int pass, TScanLists& lists, bool force, bool& ch
       device->SetDeviceID(found->GetDeviceID());
       device->SetInstanceNumber(found->GetInstanceNumber());
       if (device->IsOpen() && device->GetInstanceNumber() > 0) {
-        CloseOutput(index, false);
+        if (isInput)
+          CloseInput(index, false);
+        else
+          CloseOutput(index, false);
         slot->openPending_ = true;
       }
     }

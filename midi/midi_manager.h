@@ -281,6 +281,7 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   void RescanOnce(bool force, bool armTimer);
   void ScanInputs(int pass, TScanLists& lists, bool force, bool& changed);
   void ScanOutputs(int pass, TScanLists& lists, bool force, bool& changed);
+  void ScanPorts(bool isInput, int pass, TScanLists& lists, bool force, bool& changed);
   void FinishScan(bool& changed);
   int FindOrAddInput(const std::string& name, bool isVirtual, bool add);
   int FindOrAddOutput(const std::string& name, bool isVirtual, bool add);
