@@ -12,6 +12,8 @@ if [ ! -f "$exe" ]; then
   echo "Built the Windows configuration in build/windows; the program itself is not built yet."
   exit 0
 fi
+# The user's own prefix, apart from the tests' one and with Wine's usual window handling.
+export KV_WINEPREFIX=${KV_WINEPREFIX:-$root/build/wineprefix-user} KV_WINE_USER_PREFIX=1
 if [ -n "${DISPLAY:-}" ]; then
   exec cmake/wine-run.sh "$exe" "$@"
 else

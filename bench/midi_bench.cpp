@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "base/ini_file.h"
-#include "engine/midi_action_sink.h"
+#include "engine/actions/midi_action_sink.h"
 #include "engine/project.h"
 #include "engine/trans_engine.h"
 #include "midi/alias.h"

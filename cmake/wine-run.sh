@@ -19,4 +19,16 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   fi
   flock -u 9
 fi
+# With no window manager Wine waits about two seconds for every hide or destroy of a managed
+# top-level window; the test prefix makes its windows unmanaged. A user's prefix (./run.sh)
+# is left as a user would have it.
+if [ "${KV_WINE_USER_PREFIX:-0}" != 1 ] && [ ! -f "$WINEPREFIX/.kv-unmanaged" ]; then
+  exec 9>"$WINEPREFIX.lock"
+  flock 9
+  if [ ! -f "$WINEPREFIX/.kv-unmanaged" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 &&
+      touch "$WINEPREFIX/.kv-unmanaged"
+  fi
+  flock -u 9
+fi
 exec wine "$@"

@@ -6,7 +6,7 @@
 // callback that throws costs only its own call. Main thread only; no lock.
 #include <functional>
 
-#include "engine/key_events.h"
+#include "engine/keys/key_events.h"
 
 namespace kv {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "controls/keyboard_hook.h"
-#include "engine/key_events.h"
+#include "engine/keys/key_events.h"
 #include "ui/event.h"
 
 namespace kv {

@@ -4,7 +4,7 @@
 
 #include "base/clock.h"
 #include "engine/text_helpers.h"
-#include "engine/timer_action.h"
+#include "engine/actions/timer_action.h"
 
 namespace kv {
 

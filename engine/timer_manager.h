@@ -30,7 +30,7 @@
 #include <vector>
 
 #include "engine/lock.h"
-#include "engine/multimedia_timer.h"
+#include "engine/system/multimedia_timer.h"
 #include "engine/trans_timer_manager.h"
 #include "engine/variables.h"
 

@@ -5,10 +5,10 @@
 #include "base/exception.h"
 #include "engine/action_registry.h"
 #include "engine/format.h"
-#include "engine/midi_action_text.h"
+#include "engine/actions/midi_action_text.h"
 #include "engine/text_helpers.h"
 #include "engine/translate_params.h"
-#include "engine/unknown_action.h"
+#include "engine/actions/unknown_action.h"
 
 namespace kv {
 

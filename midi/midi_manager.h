@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "engine/lock.h"
-#include "engine/midi_action_sink.h"
+#include "engine/actions/midi_action_sink.h"
 #include "engine/trans_engine.h"
 #include "midi/alias.h"
 #include "midi/midi_device.h"

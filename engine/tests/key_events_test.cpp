@@ -1,9 +1,9 @@
-#include "engine/key_events.h"
+#include "engine/keys/key_events.h"
 
 #include <gtest/gtest.h>
 
 #include "base/exception.h"
-#include "engine/key_system.h"
+#include "engine/system/key_system.h"
 
 namespace kv {
 namespace {

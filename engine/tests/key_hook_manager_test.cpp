@@ -1,4 +1,4 @@
-#include "engine/key_hook_manager.h"
+#include "engine/keys/key_hook_manager.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,11 @@
 #include "base/main_thread.h"
 
 #include "engine/action_registry.h"
-#include "engine/key_system.h"
-#include "engine/keystroke_action.h"
+#include "engine/system/key_system.h"
+#include "engine/actions/keystroke_action.h"
 #include "engine/preset.h"
 #include "engine/project.h"
-#include "engine/special_action.h"
+#include "engine/actions/special_action.h"
 #include "engine/translator.h"
 
 namespace kv {

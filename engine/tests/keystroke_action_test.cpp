@@ -1,11 +1,11 @@
-#include "engine/keystroke_action.h"
+#include "engine/actions/keystroke_action.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "base/exception.h"
-#include "engine/key_system.h"
+#include "engine/system/key_system.h"
 #include "engine/trans_timer_manager.h"
 
 namespace kv {

@@ -4,8 +4,8 @@
 #include <chrono>
 #include <thread>
 
-#include "engine/key_system.h"
-#include "engine/keystroke_action.h"
+#include "engine/system/key_system.h"
+#include "engine/actions/keystroke_action.h"
 #include "engine/timer_manager.h"
 
 namespace kv {

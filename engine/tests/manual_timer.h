@@ -2,7 +2,7 @@
 // A multimedia timer that ticks only when a test says so, on the test's thread.
 #include <atomic>
 
-#include "engine/multimedia_timer.h"
+#include "engine/system/multimedia_timer.h"
 
 namespace kv::testing {
 

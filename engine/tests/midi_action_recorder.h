@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/midi_action_sink.h"
+#include "engine/actions/midi_action_sink.h"
 #include "midi/alias.h"
 
 namespace kv::testing {

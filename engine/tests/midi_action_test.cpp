@@ -1,4 +1,4 @@
-#include "engine/midi_action.h"
+#include "engine/actions/midi_action.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/midi_action.h"
+#include "engine/actions/midi_action.h"
 #include "engine/project.h"
 #include "engine/tests/midi_action_recorder.h"
 #include "engine/trans_engine.h"

@@ -1,9 +1,9 @@
-#include "engine/mouse_action.h"
+#include "engine/actions/mouse_action.h"
 
 #include <gtest/gtest.h>
 
 #include "base/exception.h"
-#include "engine/mouse_system.h"
+#include "engine/system/mouse_system.h"
 
 namespace kv {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/tests/test_actions.h"
-#include "engine/unknown_action.h"
+#include "engine/actions/unknown_action.h"
 
 namespace kv {
 namespace {

@@ -7,10 +7,10 @@
 
 #include "base/exception.h"
 #include "engine/action_registry.h"
-#include "engine/execute_file_action.h"
-#include "engine/execute_file_system.h"
-#include "engine/preset_change_action.h"
-#include "engine/special_action.h"
+#include "engine/actions/execute_file_action.h"
+#include "engine/system/execute_file_system.h"
+#include "engine/actions/preset_change_action.h"
+#include "engine/actions/special_action.h"
 #include "engine/translate_params.h"
 
 namespace kv {

@@ -6,8 +6,8 @@
 #include <thread>
 #include <vector>
 
-#include "engine/target_window.h"
-#include "engine/target_window_system.h"
+#include "engine/actions/target_window.h"
+#include "engine/system/target_window_system.h"
 
 namespace kv {
 namespace {

@@ -11,7 +11,7 @@
 #include "engine/action_registry.h"
 #include "engine/lock.h"
 #include "engine/tests/manual_timer.h"
-#include "engine/timer_action.h"
+#include "engine/actions/timer_action.h"
 #include "engine/timer_manager.h"
 
 namespace kv {

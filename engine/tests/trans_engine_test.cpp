@@ -9,11 +9,11 @@
 #include "engine/rules.h"
 #include "engine/tests/manual_timer.h"
 #include "engine/tests/runtime_test_actions.h"
-#include "engine/timer_action.h"
+#include "engine/actions/timer_action.h"
 #include "engine/timer_manager.h"
 #include "engine/trans_engine.h"
 #include "engine/translate_params.h"
-#include "engine/unknown_action.h"
+#include "engine/actions/unknown_action.h"
 
 namespace kv {
 namespace {

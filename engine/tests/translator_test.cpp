@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/midi_action_text.h"
+#include "engine/actions/midi_action_text.h"
 #include "engine/tests/test_actions.h"
 #include "engine/translate_params.h"
-#include "engine/unknown_action.h"
+#include "engine/actions/unknown_action.h"
 
 namespace kv {
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/window_message_action.h"
+#include "engine/actions/window_message_action.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include "base/main_thread.h"
 
 #include "base/exception.h"
-#include "engine/target_window_system.h"
+#include "engine/system/target_window_system.h"
 #include "engine/text_helpers.h"
 #include "engine/translate_params.h"
 

@@ -10,7 +10,7 @@
 
 #include "base/ini_file.h"
 #include "engine/action_registry.h"
-#include "engine/midi_action_sink.h"
+#include "engine/actions/midi_action_sink.h"
 #include "engine/project.h"
 #include "engine/trans_engine.h"
 #include "midi/alias.h"

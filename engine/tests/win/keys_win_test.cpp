@@ -11,18 +11,18 @@
 
 #include "base/main_thread.h"
 #include "engine/action_registry.h"
-#include "engine/execute_file_action.h"
-#include "engine/key_hook_manager.h"
-#include "engine/keystroke_action.h"
-#include "engine/mouse_action.h"
+#include "engine/actions/execute_file_action.h"
+#include "engine/keys/key_hook_manager.h"
+#include "engine/actions/keystroke_action.h"
+#include "engine/actions/mouse_action.h"
 #include "engine/preset.h"
 #include "engine/project.h"
-#include "engine/special_action.h"
+#include "engine/actions/special_action.h"
 #include "engine/text_helpers.h"
 #include "engine/timer_manager.h"
 #include "engine/translate_params.h"
 #include "engine/translator.h"
-#include "engine/window_message_action.h"
+#include "engine/actions/window_message_action.h"
 
 namespace kv {
 namespace {

@@ -1,0 +1,131 @@
+#include "engine/actions/midi_action_pattern.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/exception.h"
+#include "base/text.h"
+#include "engine/format.h"
+#include "engine/text_helpers.h"
+#include "engine/variables.h"
+
+namespace kv {
+namespace {
+
+constexpr size_t kMaxPatternChars = 2 * static_cast<size_t>(kMaxMidiPatternBytes);
+
+std::string WithoutBlanks(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  for (char c : Trim(text)) {
+    if (c != ' ') result += c;
+  }
+  return result;
+}
+
+}  // namespace
+
+TMidiPattern TMidiPattern::Parse(std::string_view text, std::string& cleaned) {
+  std::string clean = WithoutBlanks(text);
+  if (clean.size() % 2 != 0) throw Exception(kInvalidMidiMessageText);
+  TMidiPattern pattern;
+  const size_t end = std::min(clean.size(), kMaxPatternChars);
+  pattern.variableMap_.assign(end / 2, -1);
+  for (size_t pos = 0; pos < end; pos += 2) {
+    const std::string_view pair = std::string_view(clean).substr(pos, 2);
+    const size_t k = pos / 2;
+    const int variable = VariableIndexOf(pair);
+    if (variable >= 0) {
+      pattern.variableMap_[k] = variable;
+    } else {
+      const int32_t value = HexToInt(pair);
+      if (value < 0) throw Exception(FormatText(kInvalidMidiVariableText, {pair}));
+      pattern.bytes_[k] = static_cast<uint8_t>(value);
+    }
+  }
+  pattern.length_ = static_cast<int32_t>(end / 2);
+  for (int32_t k = 0; k < pattern.length_; ++k) {
+    const int32_t variable = pattern.variableMap_[static_cast<size_t>(k)];
+    if (variable < 0) continue;
+    if (pattern.variables_.size() >= kMaxMidiPatternVariables)
+      throw Exception(kTooManyMidiVariablesText);
+    pattern.variables_.push_back({variable, k});
+  }
+  cleaned = std::move(clean);
+  return pattern;
+}
+
+int32_t TMidiPattern::VariableAt(int32_t position) const {
+  if (position < 0 || position >= length_) return -1;
+  return variableMap_[static_cast<size_t>(position)];
+}
+
+bool TMidiPattern::FitsAt(int32_t offset, const uint8_t* data, int32_t n) const {
+  if (offset < 0 || n < 0 || offset + n > length_) return false;
+  for (int32_t i = 0; i < n; ++i) {
+    const size_t at = static_cast<size_t>(offset + i);
+    if (variableMap_[at] < 0 && data[i] != bytes_[at]) return false;
+  }
+  return true;
+}
+
+// --- TMidiPieceCollector ------------------------------------------------------------------
+
+TMidiPieceCollector::TPending* TMidiPieceCollector::Find(int32_t source) {
+  for (TPending& p : pending_)
+    if (p.count > 0 && p.source == source) return &p;
+  return nullptr;
+}
+
+TMidiPieceCollector::TPending& TMidiPieceCollector::Take(int32_t source) {
+  for (TPending& p : pending_) {
+    if (p.count == 0) {
+      p.source = source;
+      return p;
+    }
+  }
+  pending_.emplace_back();
+  pending_.back().source = source;
+  return pending_.back();
+}
+
+int32_t TMidiPieceCollector::Offer(const TMidiPattern& pattern, int32_t source, const uint8_t* data,
+                                   int32_t n, uint8_t* out) {
+  if (!data || n <= 0) return 0;
+  const int32_t length = pattern.Length();
+  std::lock_guard<std::mutex> guard(mutex_);
+  TPending* pending = Find(source);
+  const int32_t a = pending ? pending->count : 0;
+  if (!pattern.FitsAt(a, data, n)) {
+    // A channel message between the pieces breaks the run; system messages (realtime bytes
+    // among SysEx pieces) do not.
+    if (pending && n <= 3 && (data[0] >> 4) != 0xF) pending->count = 0;
+    return 0;
+  }
+  if (a == 0 && n == length) {
+    std::memcpy(out, data, static_cast<size_t>(n));
+    return n;
+  }
+  TPending& p = pending ? *pending : Take(source);
+  std::memcpy(p.bytes.data() + a, data, static_cast<size_t>(n));
+  p.count = a + n;
+  if (p.count < length) return 0;
+  const int32_t matched = p.count;
+  std::memcpy(out, p.bytes.data(), static_cast<size_t>(matched));
+  p.count = 0;
+  return matched;
+}
+
+void TMidiPieceCollector::Reset() {
+  std::lock_guard<std::mutex> guard(mutex_);
+  for (TPending& p : pending_) p.count = 0;
+}
+
+int32_t TMidiPieceCollector::PendingCount(int32_t source) const {
+  std::lock_guard<std::mutex> guard(mutex_);
+  for (const TPending& p : pending_)
+    if (p.count > 0 && p.source == source) return p.count;
+  return 0;
+}
+
+}  // namespace kv
