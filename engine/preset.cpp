@@ -302,8 +302,9 @@ int TTransList::ReadFromStrings(const TKeyValueLines& lines, int fileVersion,
     const std::string previousName = std::exchange(name_, lines.Value("Name"));
     active = IsTrueFlagText(lines.Value("Active"));
     presetSwitchIgnore_ = IsTrueFlagText(lines.Value("PresetSwitchIgnore"));
+    // Such a preset keeps the section's name, so the flag follows that name.
     if (fileVersion <= 1 && !lines.Has("PresetSwitchIgnore"))
-      presetSwitchIgnore_ = IsAlwaysActivePresetName(name_);
+      presetSwitchIgnore_ = IsAlwaysActivePresetName(name_.empty() ? previousName : name_);
     if (lines.Has("DefaultInPorts"))
       defaultInPorts_.LoadFromData(lines.Value("DefaultInPorts"), 1, makMidiIn);
     if (lines.Has("DefaultOutPorts"))
