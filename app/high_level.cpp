@@ -44,13 +44,24 @@ std::string FormatText(std::string_view pattern, std::string_view value) {
   return text;
 }
 
+std::u16string gVirtualPortNameBase;  // main thread only
+
 }  // namespace
+
+void SetVirtualPortNameBase(std::u16string base) {
+  gVirtualPortNameBase = std::move(base);
+}
+
+const std::u16string& VirtualPortNameBase() {
+  return gVirtualPortNameBase;
+}
 
 TKVHighLevel::TKVHighLevel() : logSink_(std::make_shared<TLogSink>()) {
   projectFile_ = BesideProgram(kProjectExtension);
   if (!FileExists(projectFile_)) projectFile_.clear();
   settingsFile_ = BesideProgram(kSettingsExtension);
   SetVirtualPortNameFilter(kProductName);
+  SetVirtualPortNameBase(Utf16FromNarrow(kProductName));
   SetRuntimeMessageHandler(
       [this](void*, int, const std::string& message) { LogRuntimeError(message); });
   stage_ = 1;
@@ -62,6 +73,7 @@ TKVHighLevel::TKVHighLevel() : logSink_(std::make_shared<TLogSink>()) {
 TKVHighLevel::~TKVHighLevel() {
   Shutdown();
   SetRuntimeMessageHandler({});
+  SetVirtualPortNameBase({});
   // Calls already posted to the main thread find no receiver any more.
   std::lock_guard<std::mutex> guard(logSink_->mutex);
   logSink_->onLog = nullptr;

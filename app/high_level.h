@@ -172,6 +172,11 @@ class TKVHighLevel {
   TControllerDialogs* dialogs_ = nullptr;
 };
 
+// The virtual-port name base the settings dialog passes to the virtual-port functions; set by
+// the controller when it is made, cleared when it goes. Main thread.
+void SetVirtualPortNameBase(std::u16string base);
+const std::u16string& VirtualPortNameBase();
+
 // The program's arguments after its name, as the process got them (tests may set them).
 std::vector<std::string> ProgramArguments();
 void SetProgramArgumentsForTests(std::vector<std::string> arguments);
