@@ -1,0 +1,102 @@
+// The link label stays readable whatever the colour scheme makes of the hot-light colour.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <optional>
+#include <set>
+
+#include "controls/go_to_web.h"
+#include "controls/tests/win/win_test_support.h"
+#include "controls/win/web_label.h"
+#include "ui/canvas.h"
+#include "ui/color_contrast.h"
+
+namespace kv {
+namespace {
+
+TBrowserSeams AnyBrowser() {
+  TBrowserSeams seams;
+  seams.readClassDefault = [](const std::string& key) -> std::optional<std::string> {
+    if (key == "http") return std::string();
+    if (key == "http\\shell\\open\\command") return std::string("C:\\web\\web.exe \"%1\"");
+    return std::nullopt;
+  };
+  seams.fileExists = [](const std::string&) { return true; };
+  seams.start = [](const std::string&, const std::string&) { return true; };
+  return seams;
+}
+
+// Sets the scheme's hot-light colour for one test and puts the old one back.
+class HotLightScope {
+ public:
+  explicit HotLightScope(COLORREF color) : old_(GetSysColor(COLOR_HOTLIGHT)) { Set(color); }
+  ~HotLightScope() { Set(old_); }
+
+ private:
+  static void Set(COLORREF color) {
+    const INT index = COLOR_HOTLIGHT;
+    SetSysColors(1, &index, &color);
+  }
+  COLORREF old_;
+};
+
+class WebLabelColorTest : public ::testing::Test {
+ protected:
+  WebLabelColorTest() { SetBrowserSeams(AnyBrowser()); }
+  ~WebLabelColorTest() override { SetBrowserSeams(TBrowserSeams{}); }
+
+  // The label's text pixels on its background (the right end holds no text).
+  struct TextPixels {
+    COLORREF background = 0;
+    double bestContrast = 1;
+    bool has(COLORREF c) const { return seen.count(c) != 0; }
+    std::set<COLORREF> seen;
+  };
+  TextPixels Read(TZarnWebLabel& label) {
+    TextPixels t;
+    label.Repaint();
+    ui::TWindowCanvas canvas(label.Handle());
+    t.background = canvas.Pixel(label.Width() - 2, label.Height() / 2);
+    for (int y = 0; y < label.Height(); ++y) {
+      for (int x = 0; x < label.Width(); ++x) {
+        COLORREF c = canvas.Pixel(x, y);
+        if (c == t.background) continue;
+        t.seen.insert(c);
+        t.bestContrast = std::max(t.bestContrast, ui::ContrastRatio(c, t.background));
+      }
+    }
+    return t;
+  }
+};
+
+TEST_F(WebLabelColorTest, AnUnreadableHotLightFallsBackToAVisibleLinkColour) {
+  HotLightScope scope(RGB(232, 236, 240));  // nearly the face colour
+  auto form = test::MakeForm(360, 120);
+  auto& label = form->Add<TZarnWebLabel>(*form, "http://www.example.org/korvanta",
+                                         ui::TRect::FromBounds(10, 10, 300, 20));
+  TextPixels t;
+  ASSERT_TRUE(test::PumpUntil([&] {
+    t = Read(label);
+    return !t.seen.empty();
+  }));
+  EXPECT_GE(t.bestContrast, ui::kMinTextContrast);
+  EXPECT_TRUE(t.has(ui::ReadableLinkColor(GetSysColor(COLOR_HOTLIGHT), t.background)));
+}
+
+TEST_F(WebLabelColorTest, AReadableHotLightIsKept) {
+  HotLightScope scope(RGB(0, 0, 200));
+  auto form = test::MakeForm(360, 120);
+  auto& label = form->Add<TZarnWebLabel>(*form, "http://www.example.org/korvanta",
+                                         ui::TRect::FromBounds(10, 10, 300, 20));
+  TextPixels t;
+  ASSERT_TRUE(test::PumpUntil([&] {
+    t = Read(label);
+    return t.has(RGB(0, 0, 200));
+  }));
+  EXPECT_GE(t.bestContrast, ui::kMinTextContrast);
+}
+
+}  // namespace
+}  // namespace kv
