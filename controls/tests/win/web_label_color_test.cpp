@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 
@@ -44,7 +46,7 @@ class HotLightScope {
 
 class WebLabelColorTest : public ::testing::Test {
  protected:
-  WebLabelColorTest() { SetBrowserSeams(AnyBrowser()); }
+  WebLabelColorTest() : form(test::MakeForm(360, 120)) { SetBrowserSeams(AnyBrowser()); }
   ~WebLabelColorTest() override { SetBrowserSeams(TBrowserSeams{}); }
 
   // The label's text pixels on its background (the right end holds no text).
@@ -69,32 +71,32 @@ class WebLabelColorTest : public ::testing::Test {
     }
     return t;
   }
+
+  // A link label on the form, read once its text shows what done() asks for.
+  TextPixels ShowLink(const std::function<bool(const TextPixels&)>& done) {
+    auto& label = form->Add<TZarnWebLabel>(*form, "http://www.example.org/korvanta",
+                                           ui::TRect::FromBounds(10, 10, 300, 20));
+    TextPixels t;
+    EXPECT_TRUE(test::PumpUntil([&] {
+      t = Read(label);
+      return done(t);
+    }));
+    return t;
+  }
+
+  std::unique_ptr<ui::TForm> form;
 };
 
 TEST_F(WebLabelColorTest, AnUnreadableHotLightFallsBackToAVisibleLinkColour) {
   HotLightScope scope(RGB(232, 236, 240));  // nearly the face colour
-  auto form = test::MakeForm(360, 120);
-  auto& label = form->Add<TZarnWebLabel>(*form, "http://www.example.org/korvanta",
-                                         ui::TRect::FromBounds(10, 10, 300, 20));
-  TextPixels t;
-  ASSERT_TRUE(test::PumpUntil([&] {
-    t = Read(label);
-    return !t.seen.empty();
-  }));
+  TextPixels t = ShowLink([](const TextPixels& p) { return !p.seen.empty(); });
   EXPECT_GE(t.bestContrast, ui::kMinTextContrast);
   EXPECT_TRUE(t.has(ui::ReadableLinkColor(GetSysColor(COLOR_HOTLIGHT), t.background)));
 }
 
 TEST_F(WebLabelColorTest, AReadableHotLightIsKept) {
   HotLightScope scope(RGB(0, 0, 200));
-  auto form = test::MakeForm(360, 120);
-  auto& label = form->Add<TZarnWebLabel>(*form, "http://www.example.org/korvanta",
-                                         ui::TRect::FromBounds(10, 10, 300, 20));
-  TextPixels t;
-  ASSERT_TRUE(test::PumpUntil([&] {
-    t = Read(label);
-    return t.has(RGB(0, 0, 200));
-  }));
+  TextPixels t = ShowLink([](const TextPixels& p) { return p.has(RGB(0, 0, 200)); });
   EXPECT_GE(t.bestContrast, ui::kMinTextContrast);
 }
 

@@ -22,21 +22,8 @@ namespace {
 
 using testing::MakeForeground;
 using testing::PumpUntil;
+using testing::SendAltKey;
 using testing::SendKey;
-
-INPUT KeyInput(WORD vk, bool up) {
-  INPUT in{};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  return in;
-}
-
-void SendAltKey(WORD key) {
-  INPUT in[4] = {KeyInput(VK_MENU, false), KeyInput(key, false), KeyInput(key, true),
-                 KeyInput(VK_MENU, true)};
-  SendInput(4, in, sizeof(INPUT));
-}
 
 // Left clicks at a point of a window's client area (two make a double-click).
 void ClickAt(const TWindow& window, TPoint client, int clicks = 1) {
