@@ -38,6 +38,12 @@ class TListBox : public TWindow {
 
  protected:
   bool CommandNotify(WORD code, WORD id) override;
+
+ private:
+  // The selection OnChange last reported or code last set: a click on the selected item
+  // reports nothing.
+  void SelectionSettled() { settled_ = ItemIndex(); }
+  int settled_ = -1;
 };
 
 }  // namespace kv::ui

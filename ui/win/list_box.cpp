@@ -50,6 +50,7 @@ void TListBox::Delete(int index) {
 
 void TListBox::Clear() {
   Perform(LB_RESETCONTENT);
+  SelectionSettled();
 }
 
 void TListBox::SetItems(const std::vector<std::string>& items) {
@@ -86,6 +87,7 @@ void TListBox::SetItem(int index, const std::string& item) {
   Perform(LB_SETCURSEL, static_cast<WPARAM>(selected));
   Perform(LB_SETTOPINDEX, static_cast<WPARAM>(top));
   Perform(WM_SETREDRAW, TRUE);
+  SelectionSettled();
   Invalidate();
 }
 
@@ -108,6 +110,7 @@ int TListBox::ItemIndex() const {
 
 void TListBox::SetItemIndex(int index) {
   Perform(LB_SETCURSEL, static_cast<WPARAM>(ValidIndex(index, Count())));
+  SelectionSettled();
 }
 
 int TListBox::TopIndex() const {
@@ -128,6 +131,8 @@ int TListBox::ItemAt(int x, int y) const {
 bool TListBox::CommandNotify(WORD code, WORD) {
   switch (code) {
     case LBN_SELCHANGE:
+      if (ItemIndex() == settled_) return true;
+      SelectionSettled();
       OnChange();
       return true;
     case LBN_DBLCLK: {

@@ -159,6 +159,13 @@ TEST_F(ChoiceControlsTest, RadioGroupChoosesByClickArrowsAndCode) {
   group.Delete(2);
   EXPECT_EQ(group.ItemIndex(), -1);
   EXPECT_EQ(group.Count(), 2);
+
+  // An item's mnemonic chooses it.
+  EXPECT_EQ(group.Add("&Serial port"), 2);
+  changes.clear();
+  SendAltKey('S');
+  ASSERT_TRUE(PumpUntil([&] { return !changes.empty(); }));
+  EXPECT_EQ(changes, std::vector<int>{2});
 }
 
 TEST_F(ChoiceControlsTest, DisabledRadioGroupGreysItsButtons) {
@@ -213,15 +220,17 @@ TEST_F(ChoiceControlsTest, ListBoxItemsSelectionAndEvents) {
   list.SetItems({"a", "b", "c", "d"});
   list.SetItemIndex(0);
 
-  // The arrow keys select and report.
-  list.SetFocus();
+  // A click on the selected item changes nothing; the arrow keys select and report.
+  form.Update();
+  TRect first{};
+  list.Perform(LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  ClickAt(list, {50, first.top + 2});
   SendKey(VK_DOWN);
   ASSERT_TRUE(PumpUntil([&] { return !changes.empty(); }));
   EXPECT_EQ(changes, std::vector<int>{1});
   EXPECT_EQ(list.ItemIndex(), 1);
 
   // A double-click below the last item does nothing; one on an item names it.
-  form.Update();
   ClickAt(list, {50, 130}, 2);
   TRect itemRect{};
   list.Perform(LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&itemRect));
