@@ -1,29 +1,15 @@
-// The portable rules behind labels, radio groups, list boxes, track bars and link colours.
+// The portable rules behind radio groups, list boxes, track bars and link colours.
 #include <gtest/gtest.h>
 
 #include <climits>
 
 #include "ui/color_contrast.h"
 #include "ui/item_index.h"
-#include "ui/mnemonic.h"
 #include "ui/radio_group_layout.h"
 #include "ui/track_bar_logic.h"
 
 namespace kv::ui {
 namespace {
-
-TEST(MnemonicTest, FirstSingleAmpersandMarksTheKey) {
-  EXPECT_EQ(MnemonicOf("&Name:"), 'N');
-  EXPECT_EQ(MnemonicOf("In&finitely"), 'F');
-  EXPECT_EQ(MnemonicOf("&1 - MIDI IN port"), '1');
-  EXPECT_EQ(MnemonicOf("Save && &Quit"), 'Q');  // "&&" is an ampersand, not a mnemonic
-  EXPECT_EQ(MnemonicOf("Rock && Roll"), 0);
-  EXPECT_EQ(MnemonicOf("Trailing&"), 0);
-  EXPECT_EQ(MnemonicOf(""), 0);
-  EXPECT_EQ(StripMnemonics("Key &Press or Sequence"), "Key Press or Sequence");
-  EXPECT_EQ(StripMnemonics("Save && &Quit"), "Save & Quit");
-  EXPECT_EQ(StripMnemonics("Trailing&"), "Trailing");
-}
 
 TEST(ItemIndexTest, SelectionFollowsItsItemThroughDeletesAndInserts) {
   EXPECT_EQ(IndexAfterDelete(3, 1), 2);   // an item above went away
