@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <set>
 
 #include "controls/go_to_web.h"
@@ -17,18 +16,6 @@
 
 namespace kv {
 namespace {
-
-TBrowserSeams AnyBrowser() {
-  TBrowserSeams seams;
-  seams.readClassDefault = [](const std::string& key) -> std::optional<std::string> {
-    if (key == "http") return std::string();
-    if (key == "http\\shell\\open\\command") return std::string("C:\\web\\web.exe \"%1\"");
-    return std::nullopt;
-  };
-  seams.fileExists = [](const std::string&) { return true; };
-  seams.start = [](const std::string&, const std::string&) { return true; };
-  return seams;
-}
 
 // Sets the scheme's hot-light colour for one test and puts the old one back.
 class HotLightScope {
@@ -46,7 +33,7 @@ class HotLightScope {
 
 class WebLabelColorTest : public ::testing::Test {
  protected:
-  WebLabelColorTest() : form(test::MakeForm(360, 120)) { SetBrowserSeams(AnyBrowser()); }
+  WebLabelColorTest() : form(test::MakeForm(360, 120)) { SetBrowserSeams(test::StandInBrowser()); }
   ~WebLabelColorTest() override { SetBrowserSeams(TBrowserSeams{}); }
 
   // The label's text pixels on its background (the right end holds no text).
