@@ -4,6 +4,7 @@
 
 #include "base/exception.h"
 #include "base/ini_file.h"
+#include "base/numbered_key.h"
 #include "base/text.h"
 #include "engine/text_helpers.h"
 
@@ -12,10 +13,6 @@ namespace kv {
 namespace {
 
 constexpr std::string_view kMidaTag = "MIDA";
-
-std::string NumberedKey(std::string_view key, int n) {
-  return std::string(key) + IntToStr(n);
-}
 
 // The kind and device of a Device value: "kind:device". A value without a kind before its
 // first colon, or with a kind outside 0..3, is an undefined alias.
@@ -287,10 +284,7 @@ void TMidiAliasManager::SaveToIni(TCustomIniFile& settings) const {
                          IntToStr(a->GetKind()) + ":" + a->deviceName_);
     ++n;
   }
-  for (; settings.ValueExists(kMidiAliasSection, NumberedKey("Name", n)); ++n) {
-    settings.DeleteKey(kMidiAliasSection, NumberedKey("Name", n));
-    settings.DeleteKey(kMidiAliasSection, NumberedKey("Device", n));
-  }
+  DeleteNumberedKeysFrom(settings, kMidiAliasSection, n, {"Name", "Device"});
 }
 
 // --- the process-wide instance -----------------------------------------------------------

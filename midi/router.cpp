@@ -1,17 +1,9 @@
 #include "midi/router.h"
 
 #include "base/ini_file.h"
-#include "base/text.h"
+#include "base/numbered_key.h"
 
 namespace kv {
-
-namespace {
-
-std::string NumberedKey(std::string_view key, int n) {
-  return std::string(key) + IntToStr(n);
-}
-
-}  // namespace
 
 void TMidiRoute::SetAliasNames(std::string_view inName, std::string_view outName,
                                TMidiAliasManager& aliases) {
@@ -144,10 +136,7 @@ void TMidiRouter::SaveToIni(TCustomIniFile& projectFile) const {
     projectFile.WriteString(kMidiRoutesSection, NumberedKey("Out", n), r->GetOutName());
     ++n;
   }
-  for (; projectFile.ValueExists(kMidiRoutesSection, NumberedKey("In", n)); ++n) {
-    projectFile.DeleteKey(kMidiRoutesSection, NumberedKey("In", n));
-    projectFile.DeleteKey(kMidiRoutesSection, NumberedKey("Out", n));
-  }
+  DeleteNumberedKeysFrom(projectFile, kMidiRoutesSection, n, {"In", "Out"});
 }
 
 TMidiRouter& MidiRouter() {
