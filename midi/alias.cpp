@@ -236,22 +236,6 @@ void TMidiAliasManager::ClearAliases() {
   if (changed) NotifyChange();
 }
 
-void TMidiAliasManager::EndUpdate() {
-  if (updateCount_ > 0) --updateCount_;
-  if (updateCount_ == 0 && changedWhileDeferred_) {
-    changedWhileDeferred_ = false;
-    NotifyChange();
-  }
-}
-
-void TMidiAliasManager::NotifyChange() {
-  if (updateCount_ > 0) {
-    changedWhileDeferred_ = true;
-    return;
-  }
-  listeners_.Call(*this);
-}
-
 void TMidiAliasManager::LoadFromIni(const TCustomIniFile& settings) {
   // Rebinding in place instead of clearing first: the project's alias lists and routes hold
   // these objects, and an alias made undefined here would drop its ports at the next save.
@@ -271,7 +255,7 @@ void TMidiAliasManager::LoadFromIni(const TCustomIniFile& settings) {
     else
       SetAliasDevice(name, std::move(device), kind);
   }
-  changedWhileDeferred_ = true;  // loading always reports once
+  NotifyChange();  // loading always reports once
   EndUpdate();
 }
 

@@ -100,22 +100,6 @@ void TMidiRouter::DropDeadRoutes() {
   if (changed) NotifyChange();
 }
 
-void TMidiRouter::EndUpdate() {
-  if (updateCount_ > 0) --updateCount_;
-  if (updateCount_ == 0 && changedWhileDeferred_) {
-    changedWhileDeferred_ = false;
-    NotifyChange();
-  }
-}
-
-void TMidiRouter::NotifyChange() {
-  if (updateCount_ > 0) {
-    changedWhileDeferred_ = true;
-    return;
-  }
-  listeners_.Call(*this);
-}
-
 void TMidiRouter::LoadFromIni(const TCustomIniFile& projectFile, bool append) {
   BeginUpdate();
   if (!append) ClearRoutes();
@@ -124,7 +108,7 @@ void TMidiRouter::LoadFromIni(const TCustomIniFile& projectFile, bool append) {
     const std::string out = projectFile.ReadString(kMidiRoutesSection, NumberedKey("Out", n), "");
     Append(nullptr, nullptr).SetAliasNames(in, out, aliases_);
   }
-  changedWhileDeferred_ = true;  // loading always reports once
+  NotifyChange();  // loading always reports once
   EndUpdate();
 }
 
