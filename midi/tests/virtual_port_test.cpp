@@ -309,14 +309,19 @@ TEST_F(VirtualPortTest, InputReceivesOnItsThreadAndFiltersActiveSensing) {
   EXPECT_EQ(received.sysEx[0], (std::vector<uint8_t>{0xF0, 0x7E, 0xF7}));
 }
 
-TEST_F(VirtualPortTest, StopEndsTheThreadAndDisconnectsAndStartRestarts) {
-  MakePairs(1);
-  TReceived received;
-  TVMidiInput in;
+// The input port of the first pair, its hooks wired to `received`, opened.
+void OpenWiredInput(TVMidiInput& in, TReceived& received) {
   in.SetPortFilter(u"Korvanta");
   in.SetDeviceID(1);
   received.Wire(in);
   in.Open();
+}
+
+TEST_F(VirtualPortTest, StopEndsTheThreadAndDisconnectsAndStartRestarts) {
+  MakePairs(1);
+  TReceived received;
+  TVMidiInput in;
+  OpenWiredInput(in, received);
   in.Start();
   ASSERT_TRUE(bus_->IsConnected(1));
   in.Stop();
@@ -338,10 +343,7 @@ TEST_F(VirtualPortTest, RecordPublishedInPartArrivesWholeOnceFinished) {
   MakePairs(1);
   TReceived received;
   TVMidiInput in;
-  in.SetPortFilter(u"Korvanta");
-  in.SetDeviceID(1);
-  received.Wire(in);
-  in.Open();
+  OpenWiredInput(in, received);
   in.Start();
   ASSERT_TRUE(bus_->WaitForEventWaits(1, 20000));  // waiting on the empty ring
   const uint64_t waits = bus_->EventWaits();
