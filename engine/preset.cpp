@@ -5,19 +5,12 @@
 
 #include "base/exception.h"
 #include "base/ini_file.h"
+#include "base/numbered_key.h"
 #include "base/text.h"
 #include "engine/format.h"
 #include "engine/project.h"
 
 namespace kv {
-
-namespace {
-
-std::string NumberedKey(std::string_view key, int n) {
-  return std::string(key) + IntToStr(n);
-}
-
-}  // namespace
 
 // Holds a preset's list lock for a scope, also when an error leaves it.
 class TTransList::TListLock {

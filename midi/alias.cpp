@@ -4,6 +4,7 @@
 
 #include "base/exception.h"
 #include "base/ini_file.h"
+#include "base/numbered_key.h"
 #include "base/text.h"
 #include "engine/text_helpers.h"
 
@@ -12,10 +13,6 @@ namespace kv {
 namespace {
 
 constexpr std::string_view kMidaTag = "MIDA";
-
-std::string NumberedKey(std::string_view key, int n) {
-  return std::string(key) + IntToStr(n);
-}
 
 // The kind and device of a Device value: "kind:device". A value without a kind before its
 // first colon, or with a kind outside 0..3, is an undefined alias.
@@ -239,22 +236,6 @@ void TMidiAliasManager::ClearAliases() {
   if (changed) NotifyChange();
 }
 
-void TMidiAliasManager::EndUpdate() {
-  if (updateCount_ > 0) --updateCount_;
-  if (updateCount_ == 0 && changedWhileDeferred_) {
-    changedWhileDeferred_ = false;
-    NotifyChange();
-  }
-}
-
-void TMidiAliasManager::NotifyChange() {
-  if (updateCount_ > 0) {
-    changedWhileDeferred_ = true;
-    return;
-  }
-  listeners_.Call(*this);
-}
-
 void TMidiAliasManager::LoadFromIni(const TCustomIniFile& settings) {
   // Rebinding in place instead of clearing first: the project's alias lists and routes hold
   // these objects, and an alias made undefined here would drop its ports at the next save.
@@ -274,7 +255,7 @@ void TMidiAliasManager::LoadFromIni(const TCustomIniFile& settings) {
     else
       SetAliasDevice(name, std::move(device), kind);
   }
-  changedWhileDeferred_ = true;  // loading always reports once
+  NotifyChange();  // loading always reports once
   EndUpdate();
 }
 
@@ -287,10 +268,7 @@ void TMidiAliasManager::SaveToIni(TCustomIniFile& settings) const {
                          IntToStr(a->GetKind()) + ":" + a->deviceName_);
     ++n;
   }
-  for (; settings.ValueExists(kMidiAliasSection, NumberedKey("Name", n)); ++n) {
-    settings.DeleteKey(kMidiAliasSection, NumberedKey("Name", n));
-    settings.DeleteKey(kMidiAliasSection, NumberedKey("Device", n));
-  }
+  DeleteNumberedKeysFrom(settings, kMidiAliasSection, n, {"Name", "Device"});
 }
 
 // --- the process-wide instance -----------------------------------------------------------

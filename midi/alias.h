@@ -145,6 +145,45 @@ class TChangeListeners {
   std::vector<TChangeMethod<TSender>> entries_;
 };
 
+// The change notification of the MIDI layer's shared objects (aliases, routes): listeners,
+// and updates that defer notifications. A change inside an update (BeginUpdate ... EndUpdate,
+// nested) is reported once, when the outermost update ends. Single-threaded, like its owner.
+template <class TSender>
+class TChangeNotifier {
+ public:
+  explicit TChangeNotifier(TSender& sender) : sender_(sender) {}
+  TChangeNotifier(const TChangeNotifier&) = delete;
+  TChangeNotifier& operator=(const TChangeNotifier&) = delete;
+
+  void AddListener(TChangeMethod<TSender> method) { listeners_.Add(method); }
+  void RemoveListener(TChangeMethod<TSender> method) { listeners_.Remove(method); }
+  size_t EntryCount() const { return listeners_.EntryCount(); }
+
+  void BeginUpdate() { ++updateCount_; }
+  // An EndUpdate without its BeginUpdate changes nothing.
+  void EndUpdate() {
+    if (updateCount_ > 0) --updateCount_;
+    if (updateCount_ == 0 && changedWhileDeferred_) {
+      changedWhileDeferred_ = false;
+      Notify();
+    }
+  }
+  // Calls every listener with the sender, or, inside an update, remembers to.
+  void Notify() {
+    if (updateCount_ > 0) {
+      changedWhileDeferred_ = true;
+      return;
+    }
+    listeners_.Call(sender_);
+  }
+
+ private:
+  TSender& sender_;
+  TChangeListeners<TSender> listeners_;
+  int updateCount_ = 0;
+  bool changedWhileDeferred_ = false;
+};
+
 class TMidiAliasManager {
  public:
   using TListener = TChangeMethod<TMidiAliasManager>;
@@ -175,11 +214,11 @@ class TMidiAliasManager {
   void DeleteAlias(int index);
   void ClearAliases();
 
-  void AddChangeListener(TListener listener) { listeners_.Add(listener); }
-  void RemoveChangeListener(TListener listener) { listeners_.Remove(listener); }
-  void BeginUpdate() { ++updateCount_; }
-  void EndUpdate();
-  void NotifyChange();
+  void AddChangeListener(TListener listener) { notifier_.AddListener(listener); }
+  void RemoveChangeListener(TListener listener) { notifier_.RemoveListener(listener); }
+  void BeginUpdate() { notifier_.BeginUpdate(); }
+  void EndUpdate() { notifier_.EndUpdate(); }
+  void NotifyChange() { notifier_.Notify(); }
 
   // Section MIDI.alias of the settings. Loading rebinds the aliases it names in place and
   // appends only names not known yet, so the alias objects a project holds stay defined.
@@ -191,9 +230,7 @@ class TMidiAliasManager {
 
   // Main thread only. Owned; unique_ptr keeps each alias at its address for the whole run.
   std::vector<std::unique_ptr<TMidiAlias>> aliases_;
-  TChangeListeners<TMidiAliasManager> listeners_;
-  int updateCount_ = 0;
-  bool changedWhileDeferred_ = false;
+  TChangeNotifier<TMidiAliasManager> notifier_{*this};
 };
 
 // The process-wide alias manager, created on first use.

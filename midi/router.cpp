@@ -1,17 +1,9 @@
 #include "midi/router.h"
 
 #include "base/ini_file.h"
-#include "base/text.h"
+#include "base/numbered_key.h"
 
 namespace kv {
-
-namespace {
-
-std::string NumberedKey(std::string_view key, int n) {
-  return std::string(key) + IntToStr(n);
-}
-
-}  // namespace
 
 void TMidiRoute::SetAliasNames(std::string_view inName, std::string_view outName,
                                TMidiAliasManager& aliases) {
@@ -108,22 +100,6 @@ void TMidiRouter::DropDeadRoutes() {
   if (changed) NotifyChange();
 }
 
-void TMidiRouter::EndUpdate() {
-  if (updateCount_ > 0) --updateCount_;
-  if (updateCount_ == 0 && changedWhileDeferred_) {
-    changedWhileDeferred_ = false;
-    NotifyChange();
-  }
-}
-
-void TMidiRouter::NotifyChange() {
-  if (updateCount_ > 0) {
-    changedWhileDeferred_ = true;
-    return;
-  }
-  listeners_.Call(*this);
-}
-
 void TMidiRouter::LoadFromIni(const TCustomIniFile& projectFile, bool append) {
   BeginUpdate();
   if (!append) ClearRoutes();
@@ -132,7 +108,7 @@ void TMidiRouter::LoadFromIni(const TCustomIniFile& projectFile, bool append) {
     const std::string out = projectFile.ReadString(kMidiRoutesSection, NumberedKey("Out", n), "");
     Append(nullptr, nullptr).SetAliasNames(in, out, aliases_);
   }
-  changedWhileDeferred_ = true;  // loading always reports once
+  NotifyChange();  // loading always reports once
   EndUpdate();
 }
 
@@ -144,10 +120,7 @@ void TMidiRouter::SaveToIni(TCustomIniFile& projectFile) const {
     projectFile.WriteString(kMidiRoutesSection, NumberedKey("Out", n), r->GetOutName());
     ++n;
   }
-  for (; projectFile.ValueExists(kMidiRoutesSection, NumberedKey("In", n)); ++n) {
-    projectFile.DeleteKey(kMidiRoutesSection, NumberedKey("In", n));
-    projectFile.DeleteKey(kMidiRoutesSection, NumberedKey("Out", n));
-  }
+  DeleteNumberedKeysFrom(projectFile, kMidiRoutesSection, n, {"In", "Out"});
 }
 
 TMidiRouter& MidiRouter() {

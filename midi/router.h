@@ -87,11 +87,11 @@ class TMidiRouter {
   // Invalidates every valid route whose input or output alias is no longer defined.
   void DropDeadRoutes();
 
-  void AddChangeListener(TListener listener) { listeners_.Add(listener); }
-  void RemoveChangeListener(TListener listener) { listeners_.Remove(listener); }
-  void BeginUpdate() { ++updateCount_; }
-  void EndUpdate();
-  void NotifyChange();
+  void AddChangeListener(TListener listener) { notifier_.AddListener(listener); }
+  void RemoveChangeListener(TListener listener) { notifier_.RemoveListener(listener); }
+  void BeginUpdate() { notifier_.BeginUpdate(); }
+  void EndUpdate() { notifier_.EndUpdate(); }
+  void NotifyChange() { notifier_.Notify(); }
 
   // Section MIDI.routes of a project file. Appending a project adds its routes to the
   // present ones instead of replacing them.
@@ -104,9 +104,7 @@ class TMidiRouter {
 
   TMidiAliasManager& aliases_;
   TMidiRoutes routes_;  // main thread only
-  TChangeListeners<TMidiRouter> listeners_;
-  int updateCount_ = 0;
-  bool changedWhileDeferred_ = false;
+  TChangeNotifier<TMidiRouter> notifier_{*this};
 };
 
 // The process-wide router, created on first use over the process-wide alias manager.

@@ -493,7 +493,9 @@ void TVMidiInputThread::Backoff(uint32_t ms) {
 }
 
 void TVMidiInputThread::Execute() {
-  constexpr uint32_t kMaxBackoffMs = 100;
+  // Long enough that a library failing at once costs no noticeable processor time, short
+  // enough that reception resumes promptly when the failure clears.
+  constexpr uint32_t kMaxBackoffMs = 16;
   std::vector<uint8_t> buffer(kBufferSize);
   VMPL_Message message{};
   uint32_t backoffMs = 0;

@@ -47,23 +47,20 @@ TConnection::~TConnection() {
   if (device) BusSystem().CloseDevice(device);
 }
 
-uint32_t CreateConnection(const VMPL_PortInfo& info, std::unique_ptr<TConnection>& out) {
+uint32_t CreateConnection(uint32_t type, const std::u16string* deviceName,
+                          std::unique_ptr<TConnection>& out) {
   out.reset();
   // The path is checked before anything is made: a name that does not fit never reaches the
   // system cut short.
-  if (!info.deviceName) return VMPL_ERR_PORT_DOES_NOT_EXIST;
-  std::u16string path = u"\\\\.\\";
-  for (const VMPL_Char* p = info.deviceName; *p; ++p) {
-    if (path.size() >= kMaxDevicePath) return VMPL_ERR_PORT_DOES_NOT_EXIST;
-    path.push_back(*p);
-  }
+  if (!deviceName || deviceName->size() > kMaxDeviceName) return VMPL_ERR_PORT_DOES_NOT_EXIST;
+  const std::u16string path = u"\\\\.\\" + *deviceName;
   auto c = std::make_unique<TConnection>();
-  if (info.type == VMPL_PORT_OUTPUT || info.type == VMPL_PORT_BOTH) {
+  if (type == VMPL_PORT_OUTPUT || type == VMPL_PORT_BOTH) {
     c->output = CreateRing(false);
     if (!c->output) return VMPL_ERR_NO_RESOURCES;
     c->flags |= kHasOutputRing;
   }
-  if (info.type == VMPL_PORT_INPUT || info.type == VMPL_PORT_BOTH) {
+  if (type == VMPL_PORT_INPUT || type == VMPL_PORT_BOTH) {
     c->input = CreateRing(true);
     if (!c->input) return VMPL_ERR_NO_RESOURCES;
     c->flags |= kHasInputRing;

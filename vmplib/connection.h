@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "vmplib/bus_system.h"
 #include "vmplib/vmplib.h"
@@ -34,6 +35,7 @@ constexpr uint32_t kPortOutputWritten = 0x80012020;
 constexpr uint32_t kConnectRequestSize = 32;
 // "\\.\" and the device name must fit in this many characters.
 constexpr size_t kMaxDevicePath = 59;
+constexpr size_t kMaxDeviceName = kMaxDevicePath - 4;
 
 struct TRing {
   TRing() = default;
@@ -63,8 +65,10 @@ struct TConnection {
   std::unique_ptr<TRing> output;  // port types 1 and 3
 };
 
-// A connection with its rings and open port device, or a code (8, 3).
-uint32_t CreateConnection(const VMPL_PortInfo& info, std::unique_ptr<TConnection>& out);
+// A connection of a port type (1 to 3) with its rings and open port device, or a code (8, 3).
+// The device name is none when the port record has none.
+uint32_t CreateConnection(uint32_t type, const std::u16string* deviceName,
+                          std::unique_ptr<TConnection>& out);
 // The 32-byte connect request for the rings present.
 void FillConnectRequest(const TConnection& c, uint8_t (&request)[kConnectRequestSize]);
 // Enters the connection into the table under its device handle; false when it cannot.

@@ -2,6 +2,7 @@
 // VMPL_SendLong, VMPL_Receive and VMPL_GetShortMessageLength.
 #include <cstring>
 
+#include "vmplib/caller_memory.h"
 #include "vmplib/connection.h"
 #include "vmplib/guard.h"
 #include "vmplib/ring.h"
@@ -25,13 +26,28 @@ class TReceiveCount {
   TConnection& c_;
 };
 
-// Waits until the input ring holds data (true) or the connection is closing (false). Closing
-// is looked at before every wait, so a receive that queued behind another on the ring lock
-// does not sleep through a disconnect whose wake-up the first one took.
-bool WaitForRingData(TConnection& c) {
+// A header that can never start a whole record: the receive takes it at once, to refuse it.
+bool HeaderIsBad(const RingRecordHeader& h) {
+  return h.magic != kRecordMagic || h.length > kRingMaxWrite - kRecordHeaderSize;
+}
+
+// True when the input ring holds a record to take: a whole one, or a bad header.
+bool RecordReady(const uint8_t* block) {
+  RingRecordHeader h;
+  if (!RingPeek(block, 0, &h, kRecordHeaderSize)) return false;
+  return HeaderIsBad(h) || RingAvailable(block) - kRecordHeaderSize >= h.length;
+}
+
+// Waits until the input ring holds a record to take (true) or the connection is closing
+// (false). A record the driver has published only in part is waited for like an empty ring:
+// the driver signals the event each time it publishes, so the rest is taken as soon as it is
+// there, and a driver that never finishes a record costs no processor time. Closing is looked
+// at before every wait, so a receive that queued behind another on the ring lock does not
+// sleep through a disconnect whose wake-up the first one took.
+bool WaitForRecord(TConnection& c) {
   for (;;) {
     if (c.Has(kClosing)) return false;
-    if (RingAvailable(c.input->block) > 0) return true;
+    if (RecordReady(c.input->block)) return true;
     BusSystem().WaitEvent(c.input->event);
   }
 }
@@ -41,7 +57,7 @@ uint32_t ReceiveRecord(uint8_t* block, VMPL_Message& m) {
   // A record is taken whole or not at all: one the driver has not finished publishing stays
   // in the ring.
   if (!RingPeek(block, 0, &h, kRecordHeaderSize)) return VMPL_ERR_IO;
-  if (h.magic != kRecordMagic || h.length > kRingMaxWrite - kRecordHeaderSize) {
+  if (HeaderIsBad(h)) {
     RingRead(block, nullptr, kRecordHeaderSize);
     return VMPL_ERR_IO;
   }
@@ -98,15 +114,23 @@ using namespace kv::vmpl;
 
 extern "C" uint32_t VMPL_Connect(const VMPL_PortInfo* info, VMPL_Handle* handle) {
   return Guarded([&]() -> uint32_t {
-    if (!handle) return VMPL_ERR_INVALID_PARAMETER;
-    *handle = 0;
-    if (!info) return VMPL_ERR_INVALID_PARAMETER;
-    if (info->version != VMPL_VERSION) return VMPL_ERR_VERSION_MISMATCH;
-    if (info->type < VMPL_PORT_OUTPUT || info->type > VMPL_PORT_BOTH) {
-      return VMPL_ERR_INVALID_PARAMETER;
+    if (!handle || !WriteCaller(handle, VMPL_Handle(0))) return VMPL_ERR_INVALID_PARAMETER;
+    VMPL_PortInfo i;
+    if (!info || !ReadCaller(info, i)) return VMPL_ERR_INVALID_PARAMETER;
+    if (i.version != VMPL_VERSION) return VMPL_ERR_VERSION_MISMATCH;
+    if (i.type < VMPL_PORT_OUTPUT || i.type > VMPL_PORT_BOTH) return VMPL_ERR_INVALID_PARAMETER;
+    std::u16string deviceName;
+    if (i.deviceName) {
+      switch (ReadCallerString(i.deviceName, kMaxDeviceName, deviceName)) {
+        case TCallerString::Read: break;
+        case TCallerString::Unreadable: return VMPL_ERR_INVALID_PARAMETER;
+        case TCallerString::TooLong: return VMPL_ERR_PORT_DOES_NOT_EXIST;
+      }
     }
     std::unique_ptr<TConnection> c;
-    if (uint32_t code = CreateConnection(*info, c)) return code;
+    if (uint32_t code = CreateConnection(i.type, i.deviceName ? &deviceName : nullptr, c)) {
+      return code;
+    }
     uint8_t request[kConnectRequestSize];
     FillConnectRequest(*c, request);
     TBusSystem& bus = BusSystem();
@@ -120,7 +144,11 @@ extern "C" uint32_t VMPL_Connect(const VMPL_PortInfo* info, VMPL_Handle* handle)
       bus.PortControl(device, kPortDisconnect, nullptr, 0);
       return VMPL_ERR_NOT_CONNECTED;
     }
-    *handle = VMPL_Handle(device);
+    if (!WriteCaller(handle, VMPL_Handle(device))) {
+      // The caller's memory went away during the call: nobody could ever close this one.
+      VMPL_Disconnect(VMPL_Handle(device));
+      return VMPL_ERR_INVALID_PARAMETER;
+    }
     return VMPL_OK;
   });
 }
@@ -163,15 +191,18 @@ extern "C" uint32_t VMPL_SendShort(VMPL_Handle handle, uint32_t message) {
 
 extern "C" uint32_t VMPL_Receive(VMPL_Handle handle, VMPL_Message* message) {
   return Guarded([&]() -> uint32_t {
-    if (!message) return VMPL_ERR_INVALID_PARAMETER;
+    VMPL_Message m;
+    if (!message || !ReadCaller(message, m)) return VMPL_ERR_INVALID_PARAMETER;
     TConnectionRef c(handle);
     if (!c) return VMPL_ERR_INVALID_HANDLE;
     TReceiveCount counted(*c.get());
     if (!c->Has(kHasInputRing)) return VMPL_ERR_NOT_OPEN_FOR_OUTPUT;
     if (!c->Has(kConnected)) return VMPL_ERR_NOT_CONNECTED;
     std::lock_guard lock(c->input->lock);
-    if (!WaitForRingData(*c.get())) return VMPL_ERR_NO_MORE_DATA;
-    return ReceiveRecord(c->input->block, *message);
+    if (!WaitForRecord(*c.get())) return VMPL_ERR_NO_MORE_DATA;
+    const uint32_t result = ReceiveRecord(c->input->block, m);
+    if (result == VMPL_OK && !WriteCaller(message, m)) return VMPL_ERR_INVALID_PARAMETER;
+    return result;
   });
 }
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <string>
 
+#include "vmplib/caller_memory.h"
 #include "vmplib/device_setup.h"
 #include "vmplib/guard.h"
 #include "vmplib/port_record.h"
@@ -15,6 +16,9 @@ TDeviceSetup& DefaultDeviceSetup();
 namespace {
 
 std::atomic<TDeviceSetup*> g_setup{nullptr};
+
+// The longest path the system takes.
+constexpr size_t kMaxInfPathChars = 32767;
 
 enum class Scan { Found, NotFound, Failed };
 
@@ -93,10 +97,14 @@ bool MultiStringContains(const std::vector<char16_t>& ids, std::u16string_view i
 using namespace kv::vmpl;
 
 extern "C" uint32_t VMPL_InstallBusDriver(const VMPL_Char* infPath, int32_t* rebootNeeded) {
-  if (rebootNeeded) *rebootNeeded = 0;
+  if (rebootNeeded && !WriteCaller(rebootNeeded, int32_t(0))) return VMPL_ERR_INVALID_PARAMETER;
   const uint32_t r = Guarded([&]() -> uint32_t {
-    if (!infPath || !*infPath) return VMPL_ERR_INVALID_PARAMETER;
-    const std::u16string_view path(infPath, U16Length(infPath));
+    std::u16string copied;
+    if (!infPath || ReadCallerString(infPath, kMaxInfPathChars, copied) != TCallerString::Read ||
+        copied.empty()) {
+      return VMPL_ERR_INVALID_PARAMETER;
+    }
+    const std::u16string_view path = copied;
     TDeviceSetup& setup = DeviceSetup();
     // A folder or a pattern is no .INF file, whatever a file search would find for it.
     if (HasWildcard(path) || !setup.InfFileExists(path)) return VMPL_ERR_INVALID_PARAMETER;
@@ -111,7 +119,7 @@ extern "C" uint32_t VMPL_InstallBusDriver(const VMPL_Char* infPath, int32_t* reb
     } else if (scan == Scan::NotFound) {
       ok = CreateBusDevice(setup, path, reboot);
     }
-    if (reboot && rebootNeeded) *rebootNeeded = 1;
+    if (reboot && rebootNeeded) WriteCaller(rebootNeeded, int32_t(1));
     return ok ? VMPL_OK : VMPL_ERR_BUS_INSTALL;
   });
   // Only these three answers exist: running out of memory is a failed install too.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "vmplib/bus_control.h"
+#include "vmplib/caller_memory.h"
 #include "vmplib/guard.h"
 #include "vmplib/port_info.h"
 #include "vmplib/port_record.h"
@@ -41,6 +42,28 @@ bool QueryCount(uint32_t& count) {
   TControlDevice device;
   return device && device.RequestU32(kBusCountPorts, nullptr, count);
 }
+
+// The longest name that fits a port record on its own.
+constexpr size_t kMaxNameChars = (kMaxPortRecordSize - kPortRecordHeadSize) / 2 - 1;
+
+// A description's strings copied out of the caller's memory; the description is pointed at
+// the copies, which live as long as this object.
+struct TDescStrings {
+  std::u16string deviceName, outName, inName;
+
+  bool CopyFrom(VMPL_PortDesc& desc) {
+    return Copy(desc.deviceName, deviceName) && Copy(desc.outName, outName) &&
+           Copy(desc.inName, inName);
+  }
+
+ private:
+  static bool Copy(const VMPL_Char*& from, std::u16string& to) {
+    if (!from) return true;
+    if (ReadCallerString(from, kMaxNameChars, to) != TCallerString::Read) return false;
+    from = to.c_str();
+    return true;
+  }
+};
 
 std::optional<std::u16string> ReadCategoryName(const Guid& id) {
   RegistryValue value;
@@ -81,7 +104,9 @@ extern "C" uint32_t VMPL_GetPortInfo(uint32_t index, VMPL_PortInfo** info) {
     std::vector<uint8_t> record(size, 0);
     uint32_t returned = 0;
     if (!device.Request(kBusRecord, &index, 4, record.data(), size, returned)) return VMPL_ERR_IO;
-    *info = nullptr;
+    if (!WriteCaller(info, static_cast<VMPL_PortInfo*>(nullptr))) {
+      return VMPL_ERR_INVALID_PARAMETER;
+    }
     DecodedPortRecord decoded;
     if (uint32_t code =
             DecodePortRecord(record.data(), returned < size ? returned : size, decoded)) {
@@ -91,7 +116,12 @@ extern "C" uint32_t VMPL_GetPortInfo(uint32_t index, VMPL_PortInfo** info) {
     std::optional<std::u16string> outName, inName;
     if (h.type == VMPL_PORT_OUTPUT || h.type == VMPL_PORT_BOTH) outName = ReadCategoryName(h.outId);
     if (h.type == VMPL_PORT_INPUT || h.type == VMPL_PORT_BOTH) inName = ReadCategoryName(h.inId);
-    *info = MakePortInfo(h.type, h.value, h.portId, decoded.deviceName, outName, inName);
+    VMPL_PortInfo* made =
+        MakePortInfo(h.type, h.value, h.portId, decoded.deviceName, outName, inName);
+    if (!WriteCaller(info, made)) {
+      DestroyPortInfo(made);
+      return VMPL_ERR_INVALID_PARAMETER;
+    }
     return VMPL_OK;
   });
 }
@@ -102,22 +132,24 @@ extern "C" uint32_t VMPL_DestroyInfo(VMPL_PortInfo* info) {
 
 extern "C" uint32_t VMPL_AddPort(const VMPL_PortDesc* desc) {
   return Guarded([&]() -> uint32_t {
-    if (!desc) return VMPL_ERR_INVALID_PARAMETER;
-    if (desc->version != VMPL_VERSION) return VMPL_ERR_VERSION_MISMATCH;
-    if (desc->type < VMPL_PORT_OUTPUT || desc->type > VMPL_PORT_BOTH) {
-      return VMPL_ERR_INVALID_PARAMETER;
-    }
+    VMPL_PortDesc d;
+    if (!desc || !ReadCaller(desc, d)) return VMPL_ERR_INVALID_PARAMETER;
+    if (d.version != VMPL_VERSION) return VMPL_ERR_VERSION_MISMATCH;
+    if (d.type < VMPL_PORT_OUTPUT || d.type > VMPL_PORT_BOTH) return VMPL_ERR_INVALID_PARAMETER;
     TControlDevice device;
     if (!device) return VMPL_ERR_BUS_CONNECT;
-    std::optional<std::vector<uint8_t>> record = BuildPortRecord(*desc);
+    // Names that cannot be copied fail the record's making, as running out of memory does.
+    TDescStrings strings;
+    if (!strings.CopyFrom(d)) return VMPL_ERR_NO_RESOURCES;
+    std::optional<std::vector<uint8_t>> record = BuildPortRecord(d);
     if (!record) return VMPL_ERR_NO_RESOURCES;
     TBusSystem& bus = BusSystem();
     Guid id;
-    if (desc->type == VMPL_PORT_OUTPUT || desc->type == VMPL_PORT_BOTH) {
+    if (d.type == VMPL_PORT_OUTPUT || d.type == VMPL_PORT_BOTH) {
       if (!bus.CreateIdentifier(id)) return VMPL_ERR_NO_RESOURCES;
       SetRecordOutId(*record, id);
     }
-    if (desc->type == VMPL_PORT_INPUT || desc->type == VMPL_PORT_BOTH) {
+    if (d.type == VMPL_PORT_INPUT || d.type == VMPL_PORT_BOTH) {
       if (!bus.CreateIdentifier(id)) return VMPL_ERR_NO_RESOURCES;
       SetRecordInId(*record, id);
     }
@@ -132,11 +164,12 @@ extern "C" uint32_t VMPL_AddPort(const VMPL_PortDesc* desc) {
 
 extern "C" uint32_t VMPL_RemovePort(const VMPL_PortInfo* info) {
   return Guarded([&]() -> uint32_t {
-    if (!info) return VMPL_ERR_INVALID_PARAMETER;
-    if (info->version != VMPL_VERSION) return VMPL_ERR_VERSION_MISMATCH;
+    VMPL_PortInfo i;
+    if (!info || !ReadCaller(info, i)) return VMPL_ERR_INVALID_PARAMETER;
+    if (i.version != VMPL_VERSION) return VMPL_ERR_VERSION_MISMATCH;
     TControlDevice device;
     if (!device) return VMPL_ERR_BUS_CONNECT;
-    const std::vector<uint8_t> head = BuildRemoveRecord(info->type, info->portId);
+    const std::vector<uint8_t> head = BuildRemoveRecord(i.type, i.portId);
     uint32_t returned = 0;
     if (!device.Request(kBusRemovePort, head.data(), uint32_t(head.size()), nullptr, 0, returned)) {
       return VMPL_ERR_PORT_DOES_NOT_EXIST;

@@ -7,7 +7,9 @@
 // data of VMPL_SendLong) stay the caller's and are only read or filled during the call.
 // VMPL_PortInfo records are made by the library and go back through VMPL_DestroyInfo; never
 // free any part of one yourself. A VMPL_Handle is valid from a successful VMPL_Connect until
-// VMPL_Disconnect of the same handle; 0 is never a valid handle.
+// VMPL_Disconnect of the same handle; 0 is never a valid handle. A record, string or out-value
+// at an address that cannot be read or written is answered with 1 (a name given to
+// VMPL_AddPort with 8), never with a fault.
 //
 // Calling order: VMPL_GetPortCount, then VMPL_GetPortInfo for 0 .. count-1; VMPL_Connect with
 // one of those records; VMPL_SendShort / VMPL_SendLong (output ports) or VMPL_Receive in a loop

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "base/exception.h"
 #include "base/ini_file.h"
 
@@ -107,6 +109,48 @@ TEST(MidiAliasManagerTest, NotificationsAreDeferredAndListenerEntriesReused) {
   EXPECT_EQ(b.calls, 2);
   m.ClearAliases();  // nothing left to change: no notification
   EXPECT_EQ(b.calls, 2);
+}
+
+// Records the order in which listeners of a bare notifier are called.
+struct TOrderedSender {
+  std::vector<int> calls;
+};
+struct OrderedListener {
+  int id;
+  static void Changed(void* self, TOrderedSender& sender) {
+    sender.calls.push_back(static_cast<OrderedListener*>(self)->id);
+  }
+  TChangeMethod<TOrderedSender> Method() { return {&OrderedListener::Changed, this}; }
+};
+
+TEST(ChangeNotifierTest, NestedUpdatesReportOnceAndClearedEntriesAreReusedFromTheEnd) {
+  TOrderedSender sender;
+  TChangeNotifier<TOrderedSender> n(sender);
+  OrderedListener a{1}, b{2}, c{3}, d{4}, e{5};
+  n.AddListener(a.Method());
+  n.AddListener(b.Method());
+  n.AddListener(c.Method());
+  n.BeginUpdate();
+  n.BeginUpdate();
+  n.Notify();
+  n.Notify();
+  n.EndUpdate();
+  EXPECT_TRUE(sender.calls.empty());  // the outer update still runs
+  n.EndUpdate();
+  EXPECT_EQ(sender.calls, (std::vector<int>{1, 2, 3}));
+  n.EndUpdate();  // without its BeginUpdate: nothing, and no update is left open
+  n.BeginUpdate();
+  n.EndUpdate();
+  EXPECT_EQ(sender.calls.size(), 3u);
+
+  sender.calls.clear();
+  n.RemoveListener(a.Method());
+  n.RemoveListener(c.Method());
+  n.AddListener(d.Method());  // takes c's entry, the cleared one nearest the end
+  n.AddListener(e.Method());  // then a's
+  EXPECT_EQ(n.EntryCount(), 3u);
+  n.Notify();
+  EXPECT_EQ(sender.calls, (std::vector<int>{5, 2, 4}));
 }
 
 // A listener that removes itself and adds another while being called.

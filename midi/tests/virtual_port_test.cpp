@@ -5,10 +5,12 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 
 #include "midi/port_text.h"
 #include "midi/virtual_port_setup.h"
+#include "vmplib/ring.h"
 #include "vmplib/standin/standin_bus.h"
 
 namespace kv {
@@ -307,14 +309,19 @@ TEST_F(VirtualPortTest, InputReceivesOnItsThreadAndFiltersActiveSensing) {
   EXPECT_EQ(received.sysEx[0], (std::vector<uint8_t>{0xF0, 0x7E, 0xF7}));
 }
 
-TEST_F(VirtualPortTest, StopEndsTheThreadAndDisconnectsAndStartRestarts) {
-  MakePairs(1);
-  TReceived received;
-  TVMidiInput in;
+// The input port of the first pair, its hooks wired to `received`, opened.
+void OpenWiredInput(TVMidiInput& in, TReceived& received) {
   in.SetPortFilter(u"Korvanta");
   in.SetDeviceID(1);
   received.Wire(in);
   in.Open();
+}
+
+TEST_F(VirtualPortTest, StopEndsTheThreadAndDisconnectsAndStartRestarts) {
+  MakePairs(1);
+  TReceived received;
+  TVMidiInput in;
+  OpenWiredInput(in, received);
   in.Start();
   ASSERT_TRUE(bus_->IsConnected(1));
   in.Stop();
@@ -330,6 +337,29 @@ TEST_F(VirtualPortTest, StopEndsTheThreadAndDisconnectsAndStartRestarts) {
   EXPECT_FALSE(bus_->IsConnected(1));
   EXPECT_FALSE(in.IsStarted());
   EXPECT_EQ(bus_->OpenDeviceCount(), 0u);
+}
+
+TEST_F(VirtualPortTest, RecordPublishedInPartArrivesWholeOnceFinished) {
+  MakePairs(1);
+  TReceived received;
+  TVMidiInput in;
+  OpenWiredInput(in, received);
+  in.Start();
+  ASSERT_TRUE(bus_->WaitForEventWaits(1, 20000));  // waiting on the empty ring
+  const uint64_t waits = bus_->EventWaits();
+  const uint32_t header[4] = {vmpl::kRecordMagic, 3, 0, VMPL_KIND_SHORT};
+  std::vector<uint8_t> raw(sizeof header);
+  std::memcpy(raw.data(), header, sizeof header);
+  ASSERT_TRUE(bus_->InjectRaw(1, raw));
+  // The thread goes back to waiting for the rest instead of retrying the receive.
+  ASSERT_TRUE(bus_->WaitForEventWaits(waits + 1, 20000));
+  ASSERT_TRUE(bus_->InjectRaw(1, {0x90, 0x3C, 0x7F}));
+  ASSERT_TRUE(received.WaitFor(1, 0));
+  {
+    std::lock_guard<std::mutex> lock(received.mutex);
+    EXPECT_EQ(received.shorts, (std::vector<uint32_t>{0x7F3C90}));
+  }
+  in.Close();
 }
 
 // A library whose receive always fails, counting the calls.

@@ -496,7 +496,23 @@ void TStandInBus::SignalEvent(OsHandle event) {
 }
 
 void TStandInBus::WaitEvent(OsHandle event) {
+  {
+    std::lock_guard lock(waitsMutex_);
+    ++eventWaits_;
+  }
+  waitsCv_.notify_all();
   events_.Wait(event);
+}
+
+uint64_t TStandInBus::EventWaits() const {
+  std::lock_guard lock(waitsMutex_);
+  return eventWaits_;
+}
+
+bool TStandInBus::WaitForEventWaits(uint64_t n, uint32_t timeoutMs) {
+  std::unique_lock lock(waitsMutex_);
+  return waitsCv_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                           [&] { return eventWaits_ >= n; });
 }
 
 void TStandInBus::CloseEvent(OsHandle event) {

@@ -49,6 +49,10 @@ class TStandInBus : public TBusSystem {
   void HoldRequests(uint32_t code);
   void ReleaseRequests();
   bool WaitUntilHeld(uint32_t timeoutMs);
+  // Waits on an input event begun so far (a receive that found nothing to take), and a wait
+  // (up to timeoutMs) until at least n have begun.
+  uint64_t EventWaits() const;
+  bool WaitForEventWaits(uint64_t n, uint32_t timeoutMs);
   // false: consumed output is not kept for TakeSent (long benchmark runs).
   void SetKeepSent(bool keep);
 
@@ -123,6 +127,11 @@ class TStandInBus : public TBusSystem {
   std::condition_variable holdCv_;
   std::optional<uint32_t> heldCode_;  // guarded by holdMutex_
   int waiting_ = 0;                   // guarded by holdMutex_
+
+  // Event waits begun: their own lock, never taken together with mutex_.
+  mutable std::mutex waitsMutex_;
+  std::condition_variable waitsCv_;
+  uint64_t eventWaits_ = 0;  // guarded by waitsMutex_
 
   mutable std::mutex mutex_;
   bool present_ = true;

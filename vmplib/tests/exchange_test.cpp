@@ -212,21 +212,43 @@ TEST_F(ExchangeTest, HeadersAndDataStraddlingTheEndAreReadWhole) {
   }
 }
 
-TEST_F(ExchangeTest, TornAndCorruptRecordsAreErrorsNeverGarbage) {
+TEST_F(ExchangeTest, TornRecordsAreWaitedForAndCorruptOnesRefused) {
   Connection c(in_.get());
   const uint32_t head[4] = {kRecordMagic, 8, 0, VMPL_KIND_SYSEX};
   std::vector<uint8_t> raw(sizeof head);
   std::memcpy(raw.data(), head, sizeof head);
-  // A header whose data has not all arrived: 9, and nothing is taken.
-  ASSERT_TRUE(bus_->InjectRaw(1, std::vector<uint8_t>(raw.begin(), raw.begin() + 10)));
   std::vector<uint8_t> buf(16);
   VMPL_Message m = Message(buf.data(), 16);
-  EXPECT_EQ(VMPL_Receive(c.handle(), &m), 9u);
+  std::atomic<uint32_t> result{99};
+  // A receive begun on an empty ring waits; a part of a header, then a header without its
+  // data, wake it and it waits on, without returning: the driver has not finished the record.
+  std::thread receiver([&] { result = VMPL_Receive(c.handle(), &m); });
+  ASSERT_TRUE(bus_->WaitForEventWaits(1, 20000));
+  ASSERT_TRUE(bus_->InjectRaw(1, std::vector<uint8_t>(raw.begin(), raw.begin() + 10)));
+  ASSERT_TRUE(bus_->WaitForEventWaits(2, 20000));
   ASSERT_TRUE(bus_->InjectRaw(1, std::vector<uint8_t>(raw.begin() + 10, raw.end())));
-  EXPECT_EQ(VMPL_Receive(c.handle(), &m), 9u);
+  ASSERT_TRUE(bus_->WaitForEventWaits(3, 20000));
+  EXPECT_EQ(result, 99u);
+  // The data completes the record, and it arrives whole.
   ASSERT_TRUE(bus_->InjectRaw(1, {0xF0, 1, 2, 3, 4, 5, 6, 0xF7}));
-  ASSERT_EQ(VMPL_Receive(c.handle(), &m), 0u);
+  receiver.join();
+  ASSERT_EQ(result, 0u);
   EXPECT_EQ(m.received, 8u);
+  EXPECT_EQ(buf[7], 0xF7);
+  // A record that is never finished holds its receive only until the disconnect.
+  ASSERT_TRUE(bus_->InjectRaw(1, raw));
+  const uint64_t waits = bus_->EventWaits();
+  std::thread stuck([&] { result = VMPL_Receive(c.handle(), &m); });
+  ASSERT_TRUE(bus_->WaitForEventWaits(waits + 1, 20000));
+  EXPECT_EQ(c.Disconnect(), 0u);
+  stuck.join();
+  EXPECT_EQ(result, 10u);
+}
+
+TEST_F(ExchangeTest, CorruptRecordsAreErrorsNeverGarbage) {
+  Connection c(in_.get());
+  std::vector<uint8_t> buf(16);
+  VMPL_Message m = Message(buf.data(), 16);
   // A bad magic: the header is consumed and the record after it still arrives.
   ASSERT_TRUE(bus_->InjectRaw(1, std::vector<uint8_t>(16, 0x55)));
   ASSERT_TRUE(bus_->InjectShort(1, 0xF8, 1));

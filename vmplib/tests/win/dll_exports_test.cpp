@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "vmplib/tests/no_access_page.h"
 #include "vmplib/vmplib.h"
 
 namespace {
@@ -94,6 +95,30 @@ TEST_F(DllExportsTest, AnswersOfAMachineWithoutTheBus) {
   EXPECT_EQ(install(u"C:\\windows", nullptr), 1u);  // a folder
   EXPECT_EQ(install(u"C:\\windows\\*.ini", nullptr), 1u);
   EXPECT_EQ(Get<VMPL_UninstallBusDriverFn>("VMPL_UninstallBusDriver")(), 15u);
+}
+
+TEST_F(DllExportsTest, PointersToMemoryThatIsNotThereAreCodesNotFaults) {
+  ASSERT_NE(dll_, nullptr);
+  const kv::vmpl::test::TNoAccessPage page;
+  void* gone = page.NoAccess();
+  EXPECT_EQ(Get<VMPL_AddPortFn>("VMPL_AddPort")(static_cast<const VMPL_PortDesc*>(gone)), 1u);
+  auto* record = static_cast<VMPL_PortInfo*>(gone);
+  EXPECT_EQ(Get<VMPL_RemovePortFn>("VMPL_RemovePort")(record), 1u);
+  EXPECT_EQ(Get<VMPL_DestroyInfoFn>("VMPL_DestroyInfo")(record), 1u);
+  auto connect = Get<VMPL_ConnectFn>("VMPL_Connect");
+  VMPL_Handle h = 77;
+  EXPECT_EQ(connect(record, &h), 1u);
+  EXPECT_EQ(h, 0u);
+  VMPL_PortInfo mine{VMPL_VERSION, 1, static_cast<const VMPL_Char*>(gone), nullptr, nullptr, 0, 1};
+  EXPECT_EQ(connect(&mine, &h), 1u);
+  mine.deviceName = u"kvtest";
+  EXPECT_EQ(connect(&mine, static_cast<VMPL_Handle*>(gone)), 1u);
+  EXPECT_EQ(Get<VMPL_ReceiveFn>("VMPL_Receive")(1234, static_cast<VMPL_Message*>(gone)), 1u);
+  EXPECT_EQ(Get<VMPL_InstallBusDriverFn>("VMPL_InstallBusDriver")(
+                static_cast<const VMPL_Char*>(gone), nullptr),
+            1u);
+  // Still here, and the library still answers.
+  EXPECT_EQ(Get<VMPL_GetVersionFn>("VMPL_GetVersion")(), 0x1001u);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "vmplib/standin/standin_dll.h"
+#include "vmplib/tests/no_access_page.h"
 #include "vmplib/vmplib.h"
 
 namespace {
@@ -78,6 +79,26 @@ TEST_F(StandInDllTest, ListsPortsWithRegistryDisplayNames) {
   Get<VMPLSTANDIN_SetPresentFn>("VMPLSTANDIN_SetPresent")(0);
   EXPECT_EQ(Get<VMPL_GetPortCountFn>("VMPL_GetPortCount")(), VMPL_NO_PORT_COUNT);
   EXPECT_EQ(Get<VMPL_IsBusInstalledFn>("VMPL_IsBusInstalled")(), 0u);
+}
+
+TEST_F(StandInDllTest, NamesAndRecordsThatAreNotThereAreCodesNotFaults) {
+  const kv::vmpl::test::TNoAccessPage page;
+  const auto* gone = static_cast<const VMPL_Char*>(page.NoAccess());
+  EXPECT_EQ(Add(3, u"kvDllBoth0000", gone, u"In"), 8u);
+  EXPECT_EQ(Add(3, gone, u"Out", u"In"), 8u);
+  EXPECT_EQ(Get<VMPL_GetPortCountFn>("VMPL_GetPortCount")(), 0u);
+  ASSERT_EQ(Add(3, u"kvDllBoth0000", u"Out", u"In"), 0u);
+  auto getInfo = Get<VMPL_GetPortInfoFn>("VMPL_GetPortInfo");
+  EXPECT_EQ(getInfo(0, static_cast<VMPL_PortInfo**>(page.NoAccess())), 1u);
+  VMPL_PortInfo* info = Info(0);
+  ASSERT_NE(info, nullptr);
+  auto connect = Get<VMPL_ConnectFn>("VMPL_Connect");
+  EXPECT_EQ(connect(info, static_cast<VMPL_Handle*>(page.NoAccess())), 1u);
+  EXPECT_EQ(Get<VMPLSTANDIN_IsConnectedFn>("VMPLSTANDIN_IsConnected")(0), 0u);
+  VMPL_Handle h = 0;
+  ASSERT_EQ(connect(info, &h), 0u);
+  EXPECT_EQ(Get<VMPL_DisconnectFn>("VMPL_Disconnect")(h), 0u);
+  EXPECT_EQ(Get<VMPL_DestroyInfoFn>("VMPL_DestroyInfo")(info), 0u);
 }
 
 TEST_F(StandInDllTest, SendsReceivesAndWakesABlockedReceiveOnDisconnect) {
