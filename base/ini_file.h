@@ -36,7 +36,7 @@ class TCustomIniFile {
   // The key names of a section, in stored order.
   virtual std::vector<std::string> ReadSection(std::string_view section) const = 0;
   // Every key of a section with its value, in stored order, in one pass. A key stored twice
-  // appears twice; ReadString reads the first of them.
+  // appears twice; a reader that wants what ReadString reads takes the first.
   virtual std::vector<std::pair<std::string, std::string>> ReadSectionValues(
       std::string_view section) const;
   virtual bool SectionExists(std::string_view section) const = 0;
