@@ -1,5 +1,6 @@
 #include "base/ini_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -28,6 +29,16 @@ bool TCustomIniFile::ReadBool(std::string_view section, std::string_view key, bo
 
 void TCustomIniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
   WriteString(section, key, value ? "1" : "0");
+}
+
+std::vector<std::pair<std::string, std::string>> TCustomIniFile::ReadSectionValues(
+    std::string_view section) const {
+  std::vector<std::pair<std::string, std::string>> values;
+  for (std::string& key : ReadSection(section)) {
+    std::string value = ReadString(section, key, "");
+    values.emplace_back(std::move(key), std::move(value));
+  }
+  return values;
 }
 
 // --- files ---
@@ -73,14 +84,159 @@ void WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
   }
 }
 
+// --- TMemIniFile::TNameIndex ---
+
+namespace {
+
+// ASCII upper case, as UpCaseChar, here where hashing calls it for every byte of a name.
+inline char FoldChar(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// A plain name is printable ASCII but for the hyphen and the apostrophe, which word sorting
+// weighs apart from other marks: two plain names are equal in the user's locale exactly when
+// they are equal ignoring ASCII case. Such a name gets the FNV-1a hash of its upper-cased
+// bytes; any other name gets none.
+std::optional<uint32_t> PlainNameHash(std::string_view name) {
+  uint32_t h = 2166136261u;
+  for (const char c : name) {
+    if (c < ' ' || c > '~' || c == '-' || c == '\'') return std::nullopt;
+    h ^= static_cast<unsigned char>(FoldChar(c));
+    h *= 16777619u;
+  }
+  return h;
+}
+
+// Blanks and control characters off both ends, as Trim, without a copy.
+std::string_view TrimView(std::string_view s) {
+  size_t b = 0;
+  size_t e = s.size();
+  while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
+  while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+  return s.substr(b, e - b);
+}
+
+bool FoldEqual(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (FoldChar(a[i]) != FoldChar(b[i])) return false;
+  return true;
+}
+
+}  // namespace
+
+// The name of an entry, or nullptr for an entry that has none.
+const std::string* TMemIniFile::NameOf(const Section& s) {
+  return s.hasHeader ? &s.name : nullptr;
+}
+
+const std::string* TMemIniFile::NameOf(const Line& l) {
+  return l.isValue ? &l.key : nullptr;
+}
+
+void TMemIniFile::TNameIndex::Clear() {
+  slots_.clear();
+  used_ = 0;
+  otherNames_ = 0;
+}
+
+void TMemIniFile::TNameIndex::Reserve(size_t names) {
+  size_t slots = 16;
+  while (slots < names * 2) slots *= 2;
+  if (slots > slots_.size()) Rehash(slots);
+}
+
+void TMemIniFile::TNameIndex::Rehash(size_t slots) {
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(slots, Slot{});
+  const size_t mask = slots - 1;
+  for (const Slot& slot : old) {
+    if (slot.pos == kEmpty) continue;
+    size_t i = slot.hash & mask;
+    while (slots_[i].pos != kEmpty) i = (i + 1) & mask;
+    slots_[i] = slot;
+  }
+}
+
+template <class List>
+void TMemIniFile::TNameIndex::Add(const List& list, size_t pos) {
+  const std::string& name = *NameOf(list[pos]);
+  const std::optional<uint32_t> plainHash = PlainNameHash(name);
+  if (!plainHash) {
+    ++otherNames_;
+    return;
+  }
+  if ((used_ + 1) * 2 > slots_.size()) Rehash(slots_.empty() ? 16 : slots_.size() * 2);
+  const uint32_t hash = *plainHash;
+  const size_t mask = slots_.size() - 1;
+  size_t i = hash & mask;
+  for (; slots_[i].pos != kEmpty; i = (i + 1) & mask)
+    if (slots_[i].hash == hash && FoldEqual(*NameOf(list[slots_[i].pos]), name)) return;
+  slots_[i] = Slot{hash, static_cast<uint32_t>(pos)};
+  ++used_;
+}
+
+template <class List>
+std::optional<size_t> TMemIniFile::TNameIndex::Find(std::string_view name, const List& list) const {
+  const std::optional<uint32_t> plainHash = otherNames_ == 0 ? PlainNameHash(name) : std::nullopt;
+  if (plainHash) {
+    if (slots_.empty()) return std::nullopt;
+    const uint32_t hash = *plainHash;
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = hash & mask; slots_[i].pos != kEmpty; i = (i + 1) & mask)
+      if (slots_[i].hash == hash && FoldEqual(*NameOf(list[slots_[i].pos]), name))
+        return slots_[i].pos;
+    return std::nullopt;
+  }
+  for (size_t i = 0; i < list.size(); ++i) {
+    const std::string* entryName = NameOf(list[i]);
+    if (entryName && AnsiSameText(*entryName, name)) return i;
+  }
+  return std::nullopt;
+}
+
 // --- TMemIniFile ---
 
 TMemIniFile::TMemIniFile(std::string fileName) : fileName_(std::move(fileName)) {
   if (!fileName_.empty() && FileExists(fileName_)) SetText(ReadFileBytes(fileName_));
 }
 
-void TMemIniFile::SetText(std::string_view text) {
+void TMemIniFile::Clear() {
   sections_.clear();
+  sectionIndex_.Clear();
+}
+
+TMemIniFile::Section& TMemIniFile::AddSection(std::string name, bool hasHeader) {
+  sections_.push_back(Section{std::move(name), hasHeader, {}, {}});
+  Section& s = sections_.back();
+  if (hasHeader) sectionIndex_.Add(sections_, sections_.size() - 1);
+  return s;
+}
+
+void TMemIniFile::IndexKeys(Section& s) {
+  s.keys.Clear();
+  s.keys.Reserve(s.lines.size());
+  for (size_t i = 0; i < s.lines.size(); ++i)
+    if (s.lines[i].isValue) s.keys.Add(s.lines, i);
+}
+
+void TMemIniFile::IndexSections() {
+  sectionIndex_.Clear();
+  for (size_t i = 0; i < sections_.size(); ++i)
+    if (sections_[i].hasHeader) sectionIndex_.Add(sections_, i);
+}
+
+namespace {
+// The lines up to the next one that opens a section, so that a section's lines take one
+// allocation; a header indented with blanks only makes the guess larger.
+size_t LinesBeforeNextHeader(std::string_view rest) {
+  const std::string_view body = rest.substr(0, rest.find("\n["));
+  return static_cast<size_t>(std::count(body.begin(), body.end(), '\n')) + 1;
+}
+}  // namespace
+
+void TMemIniFile::SetText(std::string_view text) {
+  Clear();
   Section* current = nullptr;
   size_t pos = 0;
   while (pos < text.size()) {
@@ -90,89 +246,81 @@ void TMemIniFile::SetText(std::string_view text) {
     pos = end + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
 
-    const std::string trimmed = Trim(line);
+    const std::string_view trimmed = TrimView(line);
     if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']') {
-      sections_.push_back(Section{trimmed.substr(1, trimmed.size() - 2), true, {}});
-      current = &sections_.back();
+      current = &AddSection(std::string(trimmed.substr(1, trimmed.size() - 2)), true);
+      if (pos < text.size()) current->lines.reserve(LinesBeforeNextHeader(text.substr(pos)));
       continue;
     }
-    if (!current) {
-      sections_.push_back(Section{"", false, {}});
-      current = &sections_.back();
-    }
-    Line l;
+    if (!current) current = &AddSection("", false);
     const size_t eq = line.find('=');
     const bool comment = !trimmed.empty() && trimmed.front() == ';';
-    if (eq != std::string_view::npos && !comment && current->hasHeader) {
-      l.isValue = true;
-      l.key = Trim(line.substr(0, eq));
-      l.value = std::string(line.substr(eq + 1));
-    } else {
-      l.value = std::string(line);
-    }
-    current->lines.push_back(std::move(l));
+    if (eq != std::string_view::npos && !comment && current->hasHeader)
+      current->lines.push_back(
+          Line{true, std::string(TrimView(line.substr(0, eq))), std::string(line.substr(eq + 1))});
+    else
+      current->lines.push_back(Line{false, {}, std::string(line)});
   }
+  for (Section& s : sections_) IndexKeys(s);
 }
 
 std::string TMemIniFile::GetText() const {
-  std::string out;
+  size_t size = 0;
   for (const Section& s : sections_) {
-    if (s.hasHeader) out += "[" + s.name + "]\r\n";
+    if (s.hasHeader) size += s.name.size() + 4;
+    for (const Line& l : s.lines) size += l.key.size() + l.value.size() + 3;
+  }
+  std::string out;
+  out.reserve(size);
+  for (const Section& s : sections_) {
+    if (s.hasHeader) out.append("[").append(s.name).append("]\r\n");
     for (const Line& l : s.lines) {
-      if (l.isValue)
-        out += l.key + "=" + l.value + "\r\n";
-      else
-        out += l.value + "\r\n";
+      if (l.isValue) out.append(l.key).append("=");
+      out.append(l.value).append("\r\n");
     }
   }
   return out;
 }
 
 TMemIniFile::Section* TMemIniFile::Find(std::string_view section) {
-  for (Section& s : sections_)
-    if (s.hasHeader && AnsiSameText(s.name, section)) return &s;
-  return nullptr;
+  const auto pos = sectionIndex_.Find(section, sections_);
+  return pos ? &sections_[*pos] : nullptr;
 }
 
 const TMemIniFile::Section* TMemIniFile::Find(std::string_view section) const {
-  for (const Section& s : sections_)
-    if (s.hasHeader && AnsiSameText(s.name, section)) return &s;
-  return nullptr;
+  const auto pos = sectionIndex_.Find(section, sections_);
+  return pos ? &sections_[*pos] : nullptr;
 }
 
-const TMemIniFile::Line* TMemIniFile::FindKey(const Section& s, std::string_view key) {
-  for (const Line& l : s.lines)
-    if (l.isValue && AnsiSameText(l.key, key)) return &l;
-  return nullptr;
+std::optional<size_t> TMemIniFile::FindKey(const Section& s, std::string_view key) {
+  return s.keys.Find(key, s.lines);
 }
 
 std::string TMemIniFile::ReadString(std::string_view section, std::string_view key,
                                     std::string_view def) const {
   if (const Section* s = Find(section))
-    if (const Line* l = FindKey(*s, key)) return l->value;
+    if (const auto pos = FindKey(*s, key)) return s->lines[*pos].value;
   return std::string(def);
 }
 
 void TMemIniFile::WriteString(std::string_view section, std::string_view key,
                               std::string_view value) {
   Section* s = Find(section);
-  if (!s) {
-    sections_.push_back(Section{std::string(section), true, {}});
-    s = &sections_.back();
-  }
-  for (Line& l : s->lines) {
-    if (l.isValue && AnsiSameText(l.key, key)) {
-      l.value = std::string(value);
-      return;
-    }
+  if (!s) s = &AddSection(std::string(section), true);
+  if (const auto pos = FindKey(*s, key)) {
+    s->lines[*pos].value.assign(value);
+    return;
   }
   // A new key goes after the section's last value, before any trailing blank lines, so that
-  // the blank line separating sections stays where it was.
+  // the blank line separating sections stays where it was. Only lines without a key follow
+  // it, so no indexed position moves.
   auto insertAt = s->lines.end();
   while (insertAt != s->lines.begin() && !(insertAt - 1)->isValue &&
-         Trim((insertAt - 1)->value).empty())
+         TrimView((insertAt - 1)->value).empty())
     --insertAt;
+  const size_t at = static_cast<size_t>(insertAt - s->lines.begin());
   s->lines.insert(insertAt, Line{true, std::string(key), std::string(value)});
+  s->keys.Add(s->lines, at);
 }
 
 std::vector<std::string> TMemIniFile::ReadSections() const {
@@ -184,10 +332,23 @@ std::vector<std::string> TMemIniFile::ReadSections() const {
 
 std::vector<std::string> TMemIniFile::ReadSection(std::string_view section) const {
   std::vector<std::string> keys;
-  if (const Section* s = Find(section))
+  if (const Section* s = Find(section)) {
+    keys.reserve(s->lines.size());
     for (const Line& l : s->lines)
       if (l.isValue) keys.push_back(l.key);
+  }
   return keys;
+}
+
+std::vector<std::pair<std::string, std::string>> TMemIniFile::ReadSectionValues(
+    std::string_view section) const {
+  std::vector<std::pair<std::string, std::string>> values;
+  if (const Section* s = Find(section)) {
+    values.reserve(s->lines.size());
+    for (const Line& l : s->lines)
+      if (l.isValue) values.emplace_back(l.key, l.value);
+  }
+  return values;
 }
 
 bool TMemIniFile::SectionExists(std::string_view section) const {
@@ -200,23 +361,19 @@ bool TMemIniFile::ValueExists(std::string_view section, std::string_view key) co
 }
 
 void TMemIniFile::EraseSection(std::string_view section) {
-  for (auto it = sections_.begin(); it != sections_.end();) {
-    if (it->hasHeader && AnsiSameText(it->name, section))
-      it = sections_.erase(it);
-    else
-      ++it;
-  }
+  if (!Find(section)) return;  // the common case when a section is written anew
+  std::erase_if(sections_,
+                [&](const Section& s) { return s.hasHeader && AnsiSameText(s.name, section); });
+  IndexSections();
 }
 
 void TMemIniFile::DeleteKey(std::string_view section, std::string_view key) {
   Section* s = Find(section);
   if (!s) return;
-  for (auto it = s->lines.begin(); it != s->lines.end(); ++it) {
-    if (it->isValue && AnsiSameText(it->key, key)) {
-      s->lines.erase(it);
-      return;
-    }
-  }
+  const auto pos = FindKey(*s, key);
+  if (!pos) return;
+  s->lines.erase(s->lines.begin() + static_cast<std::ptrdiff_t>(*pos));
+  IndexKeys(*s);  // positions after it moved, and a duplicate of the key may now come first
 }
 
 void TMemIniFile::UpdateFile() {

@@ -5,9 +5,12 @@
 //
 // Sections and keys compare case-insensitively; values are kept verbatim to the end of the
 // line, never trimmed. Reads never throw; a store that cannot be written throws EFileError.
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/exception.h"
@@ -32,6 +35,10 @@ class TCustomIniFile {
   virtual std::vector<std::string> ReadSections() const = 0;
   // The key names of a section, in stored order.
   virtual std::vector<std::string> ReadSection(std::string_view section) const = 0;
+  // Every key of a section with its value, in stored order, in one pass. A key stored twice
+  // appears twice; a reader that wants what ReadString reads takes the first.
+  virtual std::vector<std::pair<std::string, std::string>> ReadSectionValues(
+      std::string_view section) const;
   virtual bool SectionExists(std::string_view section) const = 0;
   virtual bool ValueExists(std::string_view section, std::string_view key) const = 0;
   virtual void EraseSection(std::string_view section) = 0;
@@ -44,7 +51,9 @@ class TCustomIniFile {
 
 // A whole INI text held in memory; UpdateFile writes it back to the file it was made for.
 // Lines that are neither sections nor "key=value" (comments, blank lines) and sections this
-// program does not know survive a write-back unchanged.
+// program does not know survive a write-back unchanged. Sections and keys are indexed, so a
+// project of thousands of keys reads and writes in linear time; the first of duplicate
+// sections or keys is the one read and written.
 class TMemIniFile : public TCustomIniFile {
  public:
   TMemIniFile() = default;
@@ -57,13 +66,15 @@ class TMemIniFile : public TCustomIniFile {
 
   void SetText(std::string_view text);
   std::string GetText() const;  // lines end with CR LF
-  void Clear() { sections_.clear(); }
+  void Clear();
 
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view def) const override;
   void WriteString(std::string_view section, std::string_view key, std::string_view value) override;
   std::vector<std::string> ReadSections() const override;
   std::vector<std::string> ReadSection(std::string_view section) const override;
+  std::vector<std::pair<std::string, std::string>> ReadSectionValues(
+      std::string_view section) const override;
   bool SectionExists(std::string_view section) const override;
   bool ValueExists(std::string_view section, std::string_view key) const override;
   void EraseSection(std::string_view section) override;
@@ -74,6 +85,34 @@ class TMemIniFile : public TCustomIniFile {
   void UpdateFile() override;
 
  private:
+  // Where the first entry of each name sits in a list of sections or of lines, so that a
+  // lookup does not walk the list. Names of plain ASCII are equal under AnsiSameText exactly
+  // when they are equal ignoring ASCII case, so they are hashed that way; a lookup of any
+  // other name, or in a list holding one, walks the list with AnsiSameText, whose locale
+  // rules (ligatures, ignored characters) no hash can follow.
+  class TNameIndex {
+   public:
+    void Clear();
+    void Reserve(size_t names);  // room for this many names without growing
+    // Indexes list[pos] by its name; an earlier entry of the same name stays the one found.
+    template <class List>
+    void Add(const List& list, size_t pos);
+    template <class List>
+    std::optional<size_t> Find(std::string_view name, const List& list) const;
+
+   private:
+    struct Slot {
+      uint32_t hash = 0;
+      uint32_t pos = kEmpty;  // into the list
+    };
+    static constexpr uint32_t kEmpty = UINT32_MAX;
+    void Rehash(size_t slots);
+
+    std::vector<Slot> slots_;  // open addressing, a power of two in size, at most half full
+    size_t used_ = 0;
+    size_t otherNames_ = 0;  // names not in slots_
+  };
+
   struct Line {
     bool isValue = false;  // false: kept verbatim (comment, blank or unparsed line)
     std::string key;
@@ -83,14 +122,22 @@ class TMemIniFile : public TCustomIniFile {
     std::string name;  // empty for lines before the first section header
     bool hasHeader = true;
     std::vector<Line> lines;
+    TNameIndex keys;  // over lines
   };
 
+  // NameOf is what TNameIndex reads the names of its list with.
+  static const std::string* NameOf(const Section& s);
+  static const std::string* NameOf(const Line& l);
   Section* Find(std::string_view section);
   const Section* Find(std::string_view section) const;
-  static const Line* FindKey(const Section& s, std::string_view key);
+  static std::optional<size_t> FindKey(const Section& s, std::string_view key);
+  Section& AddSection(std::string name, bool hasHeader);
+  static void IndexKeys(Section& s);
+  void IndexSections();
 
   std::string fileName_;
   std::vector<Section> sections_;
+  TNameIndex sectionIndex_;  // over sections_
 };
 
 // Reads a whole file into bytes; throws EFileError when it cannot be read.

@@ -547,7 +547,9 @@ void TPresetHandler::ReadProjectTexts(const TCustomIniFile& ini, const std::stri
 bool TPresetHandler::ReadPresetSection(const TCustomIniFile& ini, const std::string& section,
                                        int version, bool nameAfterSection,
                                        TCascadedErrorMessageHandler* errors) {
-  const TKeyValueLines lines = TKeyValueLines::FromSection(ini, section);
+  TKeyValueLines lines;  // one pass over the section, not a lookup per key
+  for (auto& [key, value] : ini.ReadSectionValues(section))
+    lines.Add(std::move(key), std::move(value));
   TLockableTransList& preset = NewPreset();
   if (nameAfterSection) preset.SetName(section);
   try {

@@ -71,6 +71,185 @@ TEST(MemIniFile, WriteBackKeepsWhatItDoesNotKnow) {
             "[Last]\r\nq=1\r\n");
 }
 
+// Every edit of a varied file, and what it is written back as, byte for byte: comments and
+// blank lines stay where they were, the first of duplicate keys and sections is the one read
+// and written, a deleted key uncovers its duplicate, names keep the case they were first
+// written with.
+TEST(MemIniFile, EditsWriteBackTheSameBytes) {
+  TMemIniFile ini;
+  ini.SetText(
+      "; leading comment\r\n"
+      "stray=before any section\r\n"
+      "\r\n"
+      "[Current]\r\n"
+      "Width=10\r\n"
+      "  Height = 20  \r\n"
+      "width=duplicate\r\n"
+      "Empty=\r\n"
+      "; inside comment\r\n"
+      "no equals sign here\r\n"
+      "\r\n"
+      "\r\n"
+      "[ Unknown.Section ]\r\n"
+      "Foo=bar\n"
+      "=no key\n"
+      "[current]\r\n"
+      "Width=second section of the same name\r\n"
+      "[MIDI.alias]\r\n"
+      "Stra\xdf"
+      "e=odd byte key\r\n"
+      "Port \xe9"
+      "=x\r\n"
+      "\r\n"
+      "[Twice]\r\n"
+      "one=1\r\n"
+      "[Gone]\r\n"
+      "a=1\r\n"
+      "[TWICE]\r\n"
+      "two=2\r\n"
+      "[Last]\r\n"
+      "tail=no line break at the end");
+  EXPECT_EQ(ini.ReadString("current", "WIDTH", ""), "10");
+  EXPECT_EQ(ini.ReadString("Current", "height", ""), " 20  ");
+  EXPECT_EQ(ini.ReadSection("Current"),
+            (std::vector<std::string>{"Width", "Height", "width", "Empty"}));
+  EXPECT_TRUE(ini.ValueExists("Current", "EMPTY"));
+  EXPECT_FALSE(ini.ValueExists("Current", "no equals sign here"));
+  EXPECT_FALSE(ini.SectionExists("Unknown.Section"));  // the blanks inside the brackets count
+  EXPECT_EQ(ini.ReadString(" unknown.section ", "", "x"), "no key");
+  EXPECT_EQ(ini.ReadString("twice", "two", "absent"), "absent");
+  EXPECT_EQ(ini.ReadString("midi.ALIAS",
+                           "Stra\xdf"
+                           "e",
+                           ""),
+            "odd byte key");
+  EXPECT_EQ(ini.ReadString("MIDI.alias", "port \xe9", ""), "x");
+  using Values = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(ini.ReadSectionValues("CURRENT"),
+            (Values{{"Width", "10"}, {"Height", " 20  "}, {"width", "duplicate"}, {"Empty", ""}}));
+  EXPECT_TRUE(ini.ReadSectionValues("Nope").empty());
+
+  ini.WriteString("CURRENT", "WIDTH", "11");
+  ini.WriteString("Current", "New", "");
+  ini.WriteString("current", "height", "21");
+  ini.DeleteKey("Current", "Width");
+  EXPECT_EQ(ini.ReadString("Current", "Width", ""), "duplicate");
+  ini.WriteString("Current", "Width", "after delete");
+  ini.WriteString("MIDI.ALIAS",
+                  "Stra\xdf"
+                  "e",
+                  "changed");
+  ini.WriteString("midi.alias", "Plain", "added");
+  EXPECT_EQ(ini.ReadString("MIDI.alias", "PLAIN", ""), "added");
+  ini.EraseSection("gone");
+  EXPECT_FALSE(ini.SectionExists("Gone"));
+  ini.WriteString("Gone", "a", "re-added");
+  ini.WriteString("unknown.section", "Foo", "baz");
+  ini.WriteString("Brand New", "k", "v");
+  ini.DeleteKey("Last", "missing");
+  ini.DeleteKey("Missing", "x");
+  ini.EraseSection("twice");  // both sections of the name
+  ini.WriteString("Twice", "back", "1");
+
+  EXPECT_EQ(ini.GetText(),
+            "; leading comment\r\n"
+            "stray=before any section\r\n"
+            "\r\n"
+            "[Current]\r\n"
+            "Height=21\r\n"
+            "width=after delete\r\n"
+            "Empty=\r\n"
+            "; inside comment\r\n"
+            "no equals sign here\r\n"
+            "New=\r\n"
+            "\r\n"
+            "\r\n"
+            "[ Unknown.Section ]\r\n"
+            "Foo=bar\r\n"
+            "=no key\r\n"
+            "[current]\r\n"
+            "Width=second section of the same name\r\n"
+            "[MIDI.alias]\r\n"
+            "Stra\xdf"
+            "e=changed\r\n"
+            "Port \xe9"
+            "=x\r\n"
+            "Plain=added\r\n"
+            "\r\n"
+            "[Last]\r\n"
+            "tail=no line break at the end\r\n"
+            "[Gone]\r\n"
+            "a=re-added\r\n"
+            "[unknown.section]\r\n"
+            "Foo=baz\r\n"
+            "[Brand New]\r\n"
+            "k=v\r\n"
+            "[Twice]\r\n"
+            "back=1\r\n");
+  EXPECT_EQ(ini.ReadSections(),
+            (std::vector<std::string>{"Current", " Unknown.Section ", "current", "MIDI.alias",
+                                      "Last", "Gone", "unknown.section", "Brand New", "Twice"}));
+  EXPECT_EQ(ini.ReadSection("CURRENT"),
+            (std::vector<std::string>{"Height", "width", "Empty", "New"}));
+
+  // The text read back is the text written.
+  const std::string written = ini.GetText();
+  TMemIniFile again;
+  again.SetText(written);
+  EXPECT_EQ(again.GetText(), written);
+  again.Clear();
+  EXPECT_FALSE(again.SectionExists("Current"));
+  again.WriteString("current", "x", "1");
+  EXPECT_EQ(again.GetText(), "[current]\r\nx=1\r\n");
+}
+
+// Thousands of sections and keys, found in any case after the store has grown, after keys
+// were deleted from the middle and after sections were erased.
+TEST(MemIniFile, LargeStoresStayFindable) {
+  TMemIniFile ini;
+  std::string text;
+  for (int s = 0; s < 300; ++s)
+    text += "[Sec" + std::to_string(s) + "]\r\nk=" + std::to_string(s) + "\r\n";
+  ini.SetText(text);
+  for (int k = 0; k < 3000; ++k)
+    ini.WriteString("sec7", "Key" + std::to_string(k), std::to_string(k));
+  for (int k = 0; k < 3000; k += 2) ini.DeleteKey("SEC7", "KEY" + std::to_string(k));
+  for (int s = 0; s < 300; s += 3) ini.EraseSection("sec" + std::to_string(s));
+  ini.WriteString("Sec0", "k", "back");
+
+  for (int k = 0; k < 3000; ++k)
+    EXPECT_EQ(ini.ReadString("Sec7", "kEy" + std::to_string(k), "gone"),
+              k % 2 ? std::to_string(k) : "gone")
+        << k;
+  for (int s = 1; s < 300; ++s)
+    EXPECT_EQ(ini.ReadString("SEC" + std::to_string(s), "K", "gone"),
+              s % 3 ? std::to_string(s) : "gone")
+        << s;
+  EXPECT_EQ(ini.ReadString("sec0", "k", ""), "back");
+  const std::vector<std::string> keys = ini.ReadSection("Sec7");
+  ASSERT_EQ(keys.size(), 1501u);
+  EXPECT_EQ(keys[0], "k");
+  EXPECT_EQ(keys[1], "Key1");
+  EXPECT_EQ(keys[1500], "Key2999");
+  const std::vector<std::string> sections = ini.ReadSections();
+  ASSERT_EQ(sections.size(), 201u);
+  EXPECT_EQ(sections[0], "Sec1");
+  EXPECT_EQ(sections[200], "Sec0");
+}
+
+// Names with marks the locale may weigh apart from letters are still found, ignoring case,
+// alongside plain ones.
+TEST(MemIniFile, NamesWithMarksAreFound) {
+  TMemIniFile ini;
+  ini.SetText("[Port-Names]\r\nIn-1=a\r\nOut'2=b\r\nplain=c\r\n");
+  EXPECT_EQ(ini.ReadString("port-names", "IN-1", ""), "a");
+  EXPECT_EQ(ini.ReadString("PORT-NAMES", "out'2", ""), "b");
+  EXPECT_EQ(ini.ReadString("Port-Names", "PLAIN", ""), "c");
+  ini.WriteString("port-NAMES", "in-1", "changed");
+  ini.DeleteKey("Port-Names", "Plain");
+  EXPECT_EQ(ini.GetText(), "[Port-Names]\r\nIn-1=changed\r\nOut'2=b\r\n");
+}
+
 TEST(MemIniFile, SavesAndReloadsThroughAFile) {
   const std::string path = TempPath("roundtrip.ini");
   std::remove(path.c_str());
