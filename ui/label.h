@@ -21,6 +21,8 @@ class TLabel : public TWindow {
 
  protected:
   bool CommandNotify(WORD code, WORD id) override;
+  // The label reports its double clicks itself (STN_DBLCLK); the mouse message fires nothing.
+  void DblClick(TMouseButton, TShiftState, int, int) override {}
   bool ControlColor(HDC dc, HBRUSH& brush) override;
 
  private:
