@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "base/win/wide.h"
 #include "controls/tests/win/win_test_support.h"
@@ -75,62 +76,63 @@ void Page(HDC dc, int x, int y) {
   for (int row = 4; row < 13; row += 3) Line(dc, x + 4, y + row, x + 11, y + row, RGB(150, 150, 200), 1);
 }
 
+// One stroke of a picture: a framed box, a line (edge is its width), a filled circle or a
+// small page at (a, b).
+struct TStroke {
+  char kind;
+  int a, b, c, d;
+  COLORREF color;
+  COLORREF edge;
+};
+
+const std::vector<TStroke>& Strokes(int glyph) {
+  static const std::vector<std::vector<TStroke>> pictures = {
+      {{'b', 3, 1, 13, 15, RGB(255, 255, 255), RGB(90, 90, 90)},
+       {'l', 9, 1, 12, 4, RGB(90, 90, 90), 1}},
+      {{'b', 1, 3, 8, 6, RGB(230, 180, 50), RGB(150, 100, 20)},
+       {'b', 1, 5, 15, 14, RGB(250, 205, 80), RGB(150, 100, 20)}},
+      {{'b', 1, 1, 15, 15, RGB(40, 80, 170), RGB(20, 40, 100)},
+       {'b', 4, 2, 12, 7, RGB(255, 255, 255), RGB(20, 40, 100)},
+       {'b', 5, 10, 11, 15, RGB(200, 200, 210), RGB(20, 40, 100)}},
+      {{'b', 6, 2, 10, 14, RGB(40, 170, 60), RGB(20, 110, 30)},
+       {'b', 2, 6, 14, 10, RGB(40, 170, 60), RGB(20, 110, 30)}},
+      {{'l', 3, 13, 12, 4, RGB(230, 140, 30), 4}, {'l', 2, 14, 4, 12, RGB(60, 60, 60), 2}},
+      {{'p', -1, -1, 0, 0, 0, 0}, {'p', 2, 2, 0, 0, 0, 0}},
+      {{'b', 1, 2, 12, 15, RGB(170, 120, 60), RGB(100, 60, 20)},
+       {'b', 4, 1, 9, 4, RGB(200, 200, 200), RGB(80, 80, 80)},
+       {'b', 7, 6, 15, 15, RGB(255, 255, 255), RGB(90, 90, 90)}},
+      {{'l', 3, 3, 12, 12, RGB(210, 30, 30), 3}, {'l', 12, 3, 3, 12, RGB(210, 30, 30), 3}},
+      {{'b', 1, 2, 15, 13, RGB(30, 30, 30), RGB(90, 90, 90)},
+       {'l', 3, 9, 6, 5, RGB(60, 230, 90), 1},
+       {'l', 6, 5, 9, 10, RGB(60, 230, 90), 1},
+       {'l', 9, 10, 13, 4, RGB(60, 230, 90), 1}},
+      {{'p', 0, 0, 0, 0, 0, 0}},
+      {{'e', 1, 1, 15, 15, RGB(220, 30, 30), 0}, {'l', 4, 8, 12, 8, RGB(255, 255, 255), 2}},
+  };
+  return pictures[static_cast<size_t>(glyph)];
+}
+
 void DrawGlyph(HDC dc, int glyph, int x) {
-  switch (glyph) {
-    case gNew:
-      Box(dc, x + 3, 1, x + 13, 15, RGB(255, 255, 255), RGB(90, 90, 90));
-      Line(dc, x + 9, 1, x + 12, 4, RGB(90, 90, 90), 1);
-      break;
-    case gOpen:
-      Box(dc, x + 1, 3, x + 8, 6, RGB(230, 180, 50), RGB(150, 100, 20));
-      Box(dc, x + 1, 5, x + 15, 14, RGB(250, 205, 80), RGB(150, 100, 20));
-      break;
-    case gSave:
-      Box(dc, x + 1, 1, x + 15, 15, RGB(40, 80, 170), RGB(20, 40, 100));
-      Box(dc, x + 4, 2, x + 12, 7, RGB(255, 255, 255), RGB(20, 40, 100));
-      Box(dc, x + 5, 10, x + 11, 15, RGB(200, 200, 210), RGB(20, 40, 100));
-      break;
-    case gAdd:
-      Box(dc, x + 6, 2, x + 10, 14, RGB(40, 170, 60), RGB(20, 110, 30));
-      Box(dc, x + 2, 6, x + 14, 10, RGB(40, 170, 60), RGB(20, 110, 30));
-      break;
-    case gEdit:
-      Line(dc, x + 3, 13, x + 12, 4, RGB(230, 140, 30), 4);
-      Line(dc, x + 2, 14, x + 4, 12, RGB(60, 60, 60), 2);
-      break;
-    case gCopy:
-      Page(dc, x - 1, -1);
-      Page(dc, x + 2, 2);
-      break;
-    case gPaste:
-      Box(dc, x + 1, 2, x + 12, 15, RGB(170, 120, 60), RGB(100, 60, 20));
-      Box(dc, x + 4, 1, x + 9, 4, RGB(200, 200, 200), RGB(80, 80, 80));
-      Box(dc, x + 7, 6, x + 15, 15, RGB(255, 255, 255), RGB(90, 90, 90));
-      break;
-    case gDelete:
-      Line(dc, x + 3, 3, x + 12, 12, RGB(210, 30, 30), 3);
-      Line(dc, x + 12, 3, x + 3, 12, RGB(210, 30, 30), 3);
-      break;
-    case gMonitor:
-      Box(dc, x + 1, 2, x + 15, 13, RGB(30, 30, 30), RGB(90, 90, 90));
-      Line(dc, x + 3, 9, x + 6, 5, RGB(60, 230, 90), 1);
-      Line(dc, x + 6, 5, x + 9, 10, RGB(60, 230, 90), 1);
-      Line(dc, x + 9, 10, x + 13, 4, RGB(60, 230, 90), 1);
-      break;
-    case gLog:
-      Page(dc, x, 0);
-      break;
-    case gPanic: {
-      HBRUSH brush = CreateSolidBrush(RGB(220, 30, 30));
-      HGDIOBJ old = SelectObject(dc, brush);
-      Ellipse(dc, x + 1, 1, x + 15, 15);
-      SelectObject(dc, old);
-      DeleteObject(brush);
-      Line(dc, x + 4, 8, x + 12, 8, RGB(255, 255, 255), 2);
-      break;
+  for (const TStroke& s : Strokes(glyph)) {
+    switch (s.kind) {
+      case 'b':
+        Box(dc, x + s.a, s.b, x + s.c, s.d, s.color, s.edge);
+        break;
+      case 'l':
+        Line(dc, x + s.a, s.b, x + s.c, s.d, s.color, static_cast<int>(s.edge));
+        break;
+      case 'e': {
+        HBRUSH brush = CreateSolidBrush(s.color);
+        HGDIOBJ old = SelectObject(dc, brush);
+        Ellipse(dc, x + s.a, s.b, x + s.c, s.d);
+        SelectObject(dc, old);
+        DeleteObject(brush);
+        break;
+      }
+      default:
+        Page(dc, x + s.a, s.b);
+        break;
     }
-    default:
-      break;
   }
 }
 

@@ -42,6 +42,12 @@ class ControlsTest : public ::testing::Test {
     p.bounds = TRect::FromBounds(80, 80, 500, 400);
     return p;
   }
+  // The five 9 x 9 pictures of the test resources.
+  static void AddTestStrip(TImageList& images) {
+    TBitmap strip;
+    ASSERT_TRUE(strip.LoadFromResource("STRIP"));
+    ASSERT_EQ(images.AddStrip(strip, clBlack), 0);
+  }
   TForm form;
 };
 
@@ -327,10 +333,8 @@ TEST_F(ControlsTest, RealKeysReachTheMenuShortcut) {
 }
 
 TEST_F(ControlsTest, OneActionDrivesItsMenuItemAndToolbarButton) {
-  TBitmap strip;
-  ASSERT_TRUE(strip.LoadFromResource("STRIP"));
   TImageList images(9, 9);
-  images.AddStrip(strip, clBlack);
+  AddTestStrip(images);
   TToolBar& bar = form.Add<TToolBar>(form, images);
   TAction& cut = form.Actions().Add("Cu&t");
   cut.SetImageIndex(1);
@@ -398,10 +402,8 @@ TEST_F(ControlsTest, AlignedChildrenFollowTheirParent) {
 // status bar at the bottom and a panel with margins filling the rest, through many resizes
 // (the toolbar control would otherwise move itself back to the top of the form).
 TEST_F(ControlsTest, StackedToolbarsAndStatusBarKeepTheirPlacesThroughResizes) {
-  TBitmap strip;
-  ASSERT_TRUE(strip.LoadFromResource("STRIP"));
   TImageList images(9, 9);
-  images.AddStrip(strip, clBlack);
+  AddTestStrip(images);
   TToolBar& file = form.Add<TToolBar>(form, images);
   TToolBar& view = form.Add<TToolBar>(form, images);
   TStatusBar& status = form.Add<TStatusBar>(form);
