@@ -49,7 +49,20 @@ std::unique_ptr<TBitmapPicture> LampStrip() {
 
 // The toolbar pictures, 16 x 16 each, drawn on the mask colour magenta.
 constexpr COLORREF kMask = RGB(255, 0, 255);
-enum TGlyph { gNew, gOpen, gSave, gAdd, gEdit, gCopy, gPaste, gDelete, gMonitor, gLog, gPanic, gCount };
+enum TGlyph {
+  gNew,
+  gOpen,
+  gSave,
+  gAdd,
+  gEdit,
+  gCopy,
+  gPaste,
+  gDelete,
+  gMonitor,
+  gLog,
+  gPanic,
+  gCount
+};
 
 void Box(HDC dc, int l, int t, int r, int b, COLORREF fill, COLORREF edge) {
   HBRUSH brush = CreateSolidBrush(fill);
@@ -73,7 +86,8 @@ void Line(HDC dc, int x0, int y0, int x1, int y1, COLORREF color, int width) {
 
 void Page(HDC dc, int x, int y) {
   Box(dc, x + 2, y + 1, x + 13, y + 15, RGB(255, 255, 255), RGB(90, 90, 90));
-  for (int row = 4; row < 13; row += 3) Line(dc, x + 4, y + row, x + 11, y + row, RGB(150, 150, 200), 1);
+  for (int row = 4; row < 13; row += 3)
+    Line(dc, x + 4, y + row, x + 11, y + row, RGB(150, 150, 200), 1);
 }
 
 // One stroke of a picture: a framed box, a line (edge is its width), a filled circle or a

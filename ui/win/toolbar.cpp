@@ -134,7 +134,8 @@ void TToolBar::AutoSize() {
 }
 
 void TToolBar::SetDisabledImages(const TImageList* images) {
-  Perform(TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
+  Perform(TB_SETDISABLEDIMAGELIST, 0,
+          reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
   Invalidate();
 }
 

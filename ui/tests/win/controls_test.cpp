@@ -473,8 +473,7 @@ TEST_F(ControlsTest, DisabledToolbarImagesAreGreyedCopies) {
 
   TToolBar& bar = form.Add<TToolBar>(form, images);
   bar.SetDisabledImages(&disabled);
-  EXPECT_EQ(bar.Perform(TB_GETDISABLEDIMAGELIST),
-            reinterpret_cast<LRESULT>(disabled.Handle()));
+  EXPECT_EQ(bar.Perform(TB_GETDISABLEDIMAGELIST), reinterpret_cast<LRESULT>(disabled.Handle()));
   bar.SetDisabledImages(nullptr);
   EXPECT_EQ(bar.Perform(TB_GETDISABLEDIMAGELIST), 0);
 }
@@ -495,7 +494,9 @@ TEST_F(ControlsTest, ARealDoubleClickIsReportedOnceByListsAndLabels) {
   RECT row{LVIR_BOUNDS};
   ASSERT_TRUE(list.Perform(LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row)));
   TPoint inList = list.ClientToScreen({20, (row.top + row.bottom) / 2});
-  if (!MoveMouse({inList.x, inList.y})) GTEST_SKIP() << "this display takes no synthetic mouse input";
+  if (!MoveMouse({inList.x, inList.y})) {
+    GTEST_SKIP() << "this display takes no synthetic mouse input";
+  }
   ClickMouse({inList.x, inList.y});
   ClickMouse({inList.x, inList.y});
   // Both reports, if there were two, come from the one double-click message.
