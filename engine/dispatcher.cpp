@@ -103,7 +103,8 @@ void TRuntimeDispatcher::QueueFull() {
 }
 
 bool TRuntimeDispatcher::EnqueueAction(const TExecutionContext& context, int32_t delayMs,
-                                       std::shared_ptr<void> keepPreset) {
+                                       std::shared_ptr<void> keepPreset,
+                                       std::shared_ptr<const TMidiAliasList> defaultOutPorts) {
   if (Terminated()) return false;
   TDispatchEntry* entry;
   {
@@ -120,6 +121,8 @@ bool TRuntimeDispatcher::EnqueueAction(const TExecutionContext& context, int32_t
       else
         entry->locals = {};
       entry->context.locals = &entry->locals;
+      entry->holdOutPorts = std::move(defaultOutPorts);
+      entry->context.defaultOutPorts = entry->holdOutPorts.get();
       if (delayMs > 0) {
         entry->due = GetTickMs() + static_cast<uint32_t>(delayMs);
         InsertDue(entry);
@@ -135,6 +138,7 @@ bool TRuntimeDispatcher::EnqueueAction(const TExecutionContext& context, int32_t
   }
   if (!entry) {
     keepPreset.reset();  // dropped outside the lock, like every release
+    defaultOutPorts.reset();
     QueueFull();
     return false;
   }
@@ -177,6 +181,7 @@ void TRuntimeDispatcher::Release(TDispatchEntry* entry) {
     // May free the translator or the preset: no lock is held here.
     entry->holdTranslator.reset();
     entry->holdPreset.reset();
+    entry->holdOutPorts.reset();
   } else {
     entry->event = {};
     entry->presetName.clear();

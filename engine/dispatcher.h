@@ -11,7 +11,8 @@
 // handler on the main thread; the producer never waits for the main thread.
 //
 // A queued action holds a reference to its translator and to its preset, so neither is freed
-// while the entry waits, also when both are deleted from the project meanwhile.
+// while the entry waits, also when both are deleted from the project meanwhile; and to the
+// default MIDI OUT ports its event saw, which the main thread may replace meanwhile.
 //
 // Lifecycle: made by the engine, which sets the params and the end notification; the thread
 // starts at once. Destruction asks the thread to end, waits for it (on the main thread it
@@ -60,6 +61,8 @@ struct TDispatchEntry {
   // References that keep the action's translator and preset alive while it waits.
   std::shared_ptr<void> holdTranslator;
   std::shared_ptr<void> holdPreset;
+  // The default MIDI OUT ports the action's event saw; the context points at them.
+  std::shared_ptr<const TMidiAliasList> holdOutPorts;
   // Event: a copy of the whole event, its preset name aimed at the entry's own copy.
   TIncomingEvent event;
   std::string presetName;  // capacity reserved at construction, so short names never allocate
@@ -91,9 +94,12 @@ class TRuntimeDispatcher : public TThread {
 
   // Any thread. Queues the context's outgoing action to run after delayMs (at once for 0 or
   // less); false when it was dropped (thread ending, or pool full). keepPreset is a reference
-  // to the context's preset that the entry holds while it waits.
+  // to the context's preset that the entry holds while it waits; defaultOutPorts, the default
+  // MIDI OUT ports the action is to use (the queued context points at the entry's reference;
+  // none: the action reads them when it runs).
   bool EnqueueAction(const TExecutionContext& context, int32_t delayMs,
-                     std::shared_ptr<void> keepPreset = {});
+                     std::shared_ptr<void> keepPreset = {},
+                     std::shared_ptr<const TMidiAliasList> defaultOutPorts = {});
   // Any thread. Queues an incoming event; false when it was dropped. The event is copied
   // whole and its preset name into the entry; bytes its data pointer names are not copied, so
   // only events without data (processing switch, project opened) are queued.

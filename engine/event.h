@@ -14,6 +14,7 @@
 namespace kv {
 
 class TGlobalTranslateParams;
+class TMidiAliasList;
 class TTransList;
 class TTransMsg;
 
@@ -82,6 +83,10 @@ struct TExecutionContext {
   int32_t presetIndex = 0;
   TTransList* preset = nullptr;
   TLocalVariables* locals = nullptr;  // the event's own, or the dispatcher entry's copy
+  // A queued action's default MIDI OUT ports: the preset's, else the project's, as its event
+  // saw them (the dispatcher entry keeps the list). None: read them from the preset and the
+  // project, as an action run inside its event's walk does.
+  const TMidiAliasList* defaultOutPorts = nullptr;
 };
 
 }  // namespace kv

@@ -229,13 +229,9 @@ void TTransList::SetPresetSwitchIgnore(bool ignore) {
   NotifyPresetChanged();
 }
 
-bool TTransList::SetPorts(TMidiAliasList& ports, const TMidiAliasList* list) {
+bool TTransList::SetPorts(TSharedPortList& ports, const TMidiAliasList* list) {
   TListLock lock(*this, true);
-  const TMidiAliasList empty;
-  const TMidiAliasList& wanted = list ? *list : empty;
-  if (ports.SameMembers(wanted)) return false;
-  ports.Assign(&wanted);
-  return true;
+  return ports.Set(list);
 }
 
 void TTransList::SetDefaultInPorts(const TMidiAliasList* ports) {
@@ -256,8 +252,8 @@ void TTransList::Assign(const TTransList& other) {
     clones.reserve(other.translators_.size());
     for (const TTransMsgPtr& t : other.translators_) clones.push_back(t->Clone());
     name = other.name_;
-    inPorts.Assign(&other.defaultInPorts_);
-    outPorts.Assign(&other.defaultOutPorts_);
+    inPorts.Assign(&other.defaultInPorts_.Current());
+    outPorts.Assign(&other.defaultOutPorts_.Current());
   }
   std::vector<TTransMsgPtr> old;
   {
@@ -265,8 +261,8 @@ void TTransList::Assign(const TTransList& other) {
     old.swap(translators_);
     translators_ = std::move(clones);
     name_ = std::move(name);
-    defaultInPorts_.Assign(&inPorts);
-    defaultOutPorts_.Assign(&outPorts);
+    defaultInPorts_.Set(&inPorts);
+    defaultOutPorts_.Set(&outPorts);
     active_.store(other.Active() ? 1 : 0, std::memory_order_release);
     // A copy that lost this flag would suddenly be switched off by the next preset change.
     presetSwitchIgnore_ = other.presetSwitchIgnore_;
@@ -302,12 +298,13 @@ int TTransList::ReadFromStrings(const TKeyValueLines& lines, int fileVersion,
     const std::string previousName = std::exchange(name_, lines.Value("Name"));
     active = IsTrueFlagText(lines.Value("Active"));
     presetSwitchIgnore_ = IsTrueFlagText(lines.Value("PresetSwitchIgnore"));
+    // Such a preset keeps the section's name, so the flag follows that name.
     if (fileVersion <= 1 && !lines.Has("PresetSwitchIgnore"))
-      presetSwitchIgnore_ = IsAlwaysActivePresetName(name_);
+      presetSwitchIgnore_ = IsAlwaysActivePresetName(name_.empty() ? previousName : name_);
     if (lines.Has("DefaultInPorts"))
-      defaultInPorts_.LoadFromData(lines.Value("DefaultInPorts"), 1, makMidiIn);
+      defaultInPorts_.LoadFromData(lines.Value("DefaultInPorts"), makMidiIn);
     if (lines.Has("DefaultOutPorts"))
-      defaultOutPorts_.LoadFromData(lines.Value("DefaultOutPorts"), 1, makMidiOut);
+      defaultOutPorts_.LoadFromData(lines.Value("DefaultOutPorts"), makMidiOut);
 
     TLoadingTransListErrorHandler handler(errors, !name_.empty()          ? name_
                                                   : !previousName.empty() ? previousName
@@ -356,9 +353,10 @@ int TTransList::WriteToIni(TCustomIniFile& ini, const std::string& section) cons
     ini.WriteString(section, "Active", Active() ? "1" : "0");
     ini.WriteString(section, "PresetSwitchIgnore", presetSwitchIgnore_ ? "1" : "0");
     if (!defaultInPorts_.IsEmpty())
-      ini.WriteString(section, "DefaultInPorts", defaultInPorts_.SaveToData(makMidiIn));
+      ini.WriteString(section, "DefaultInPorts", defaultInPorts_.Current().SaveToData(makMidiIn));
     if (!defaultOutPorts_.IsEmpty())
-      ini.WriteString(section, "DefaultOutPorts", defaultOutPorts_.SaveToData(makMidiOut));
+      ini.WriteString(section, "DefaultOutPorts",
+                      defaultOutPorts_.Current().SaveToData(makMidiOut));
     int n = 0;
     for (const TTransMsgPtr& t : translators_) {
       if (t->IsEmpty()) continue;

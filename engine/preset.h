@@ -13,12 +13,14 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "engine/lock.h"
+#include "engine/shared_port_list.h"
 #include "engine/translate_params.h"
 #include "engine/translator.h"
 #include "midi/alias.h"
@@ -112,8 +114,13 @@ class TTransList {
   bool PresetSwitchIgnore() const { return presetSwitchIgnore_; }
   void SetPresetSwitchIgnore(bool ignore);
   // For a caller that holds the lock, or on the main thread.
-  const TMidiAliasList& GetDefaultInPorts() const { return defaultInPorts_; }
-  const TMidiAliasList& GetDefaultOutPorts() const { return defaultOutPorts_; }
+  const TMidiAliasList& GetDefaultInPorts() const { return defaultInPorts_.Current(); }
+  const TMidiAliasList& GetDefaultOutPorts() const { return defaultOutPorts_.Current(); }
+  // Any thread, no lock needed: the default MIDI OUT ports as they are now; the list stays as
+  // it is while it is held (a queued action keeps the one its event saw).
+  std::shared_ptr<const TMidiAliasList> DefaultOutPortsSnapshot() const {
+    return defaultOutPorts_.Snapshot();
+  }
   void SetDefaultInPorts(const TMidiAliasList* ports);
   void SetDefaultOutPorts(const TMidiAliasList* ports);
 
@@ -135,7 +142,7 @@ class TTransList {
   void ClearLocked();
 
  private:
-  bool SetPorts(TMidiAliasList& ports, const TMidiAliasList* list);
+  bool SetPorts(TSharedPortList& ports, const TMidiAliasList* list);
   void NotifyPresetChanged();
   void NotifyTranslatorsChanged();
 
@@ -146,8 +153,8 @@ class TTransList {
   // Guarded by the list lock (see above).
   std::vector<TTransMsgPtr> translators_;
   std::string name_;
-  TMidiAliasList defaultInPorts_;
-  TMidiAliasList defaultOutPorts_;
+  TSharedPortList defaultInPorts_;
+  TSharedPortList defaultOutPorts_;
   std::atomic<uint8_t> active_{0};
   bool presetSwitchIgnore_ = false;  // main thread only
 };

@@ -424,11 +424,8 @@ void TPresetHandler::SetFileName(std::string fileName) {
   ProjectChanged();
 }
 
-void TPresetHandler::SetDefaultPorts(TMidiAliasList& ports, const TMidiAliasList* list) {
-  const TMidiAliasList empty;
-  const TMidiAliasList& wanted = list ? *list : empty;
-  if (ports.SameMembers(wanted)) return;
-  ports.Assign(&wanted);
+void TPresetHandler::SetDefaultPorts(TSharedPortList& ports, const TMidiAliasList* list) {
+  if (!ports.Set(list)) return;
   ProjectChanged();
 }
 
@@ -539,10 +536,10 @@ void TPresetHandler::ReadProjectTexts(const TCustomIniFile& ini, const std::stri
   authorContact_ = ini.ReadString(kProjectSection, "AuthorContact", "");
   comments_ = UnescapeText(ini.ReadString(kProjectSection, "Comments", ""));
   if (ini.ValueExists(kProjectSection, "DefaultInPorts"))
-    defaultInPorts_.LoadFromData(ini.ReadString(kProjectSection, "DefaultInPorts", ""), 1,
+    defaultInPorts_.LoadFromData(ini.ReadString(kProjectSection, "DefaultInPorts", ""),
                                  makMidiIn);
   if (ini.ValueExists(kProjectSection, "DefaultOutPorts"))
-    defaultOutPorts_.LoadFromData(ini.ReadString(kProjectSection, "DefaultOutPorts", ""), 1,
+    defaultOutPorts_.LoadFromData(ini.ReadString(kProjectSection, "DefaultOutPorts", ""),
                                   makMidiOut);
   fileName_ = fileName;
 }
@@ -619,8 +616,10 @@ int TPresetHandler::WriteProject(TCustomIniFile& ini) {
   ini.WriteString(kProjectSection, "Author", author_);
   ini.WriteString(kProjectSection, "AuthorContact", authorContact_);
   ini.WriteString(kProjectSection, "Comments", EscapeText(comments_));
-  ini.WriteString(kProjectSection, "DefaultInPorts", defaultInPorts_.SaveToData(makMidiIn));
-  ini.WriteString(kProjectSection, "DefaultOutPorts", defaultOutPorts_.SaveToData(makMidiOut));
+  ini.WriteString(kProjectSection, "DefaultInPorts",
+                  defaultInPorts_.Current().SaveToData(makMidiIn));
+  ini.WriteString(kProjectSection, "DefaultOutPorts",
+                  defaultOutPorts_.Current().SaveToData(makMidiOut));
   const TPresetSnapshot presets = GetPresets();
   int failed = 0;
   for (size_t i = 0; i < presets->size(); ++i)

@@ -6,7 +6,8 @@
 // router's section "MIDI.routes").
 //
 // Lifecycle: made and owned by the engine on the main thread; every operation runs on the
-// main thread, except GetPresets, which event producers call on their own threads.
+// main thread, except GetPresets and the port snapshots, which event producers and queued
+// actions take on their own threads.
 //
 // Locks: structural changes (presets added, moved, deleted, cleared, sorted, read, written)
 // run between OnLock and OnUnlock, the engine's lock and then the dispatcher's. Event
@@ -14,7 +15,8 @@
 // each preset under its read lock. presetsMutex_ guards only the published snapshot and is
 // held just long enough to copy or replace it; it is innermost. A preset stays alive while a
 // snapshot holds it, so a walk never uses a freed preset. No receiver or listener is called
-// with presetsMutex_ held.
+// with presetsMutex_ held. The default port lists are published the same way
+// (TSharedPortList, a leaf lock each).
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -24,6 +26,7 @@
 #include <vector>
 
 #include "engine/preset.h"
+#include "engine/shared_port_list.h"
 #include "midi/alias.h"
 
 namespace kv {
@@ -106,8 +109,17 @@ class TPresetHandler {
   void SetAuthorContact(std::string text);
   void SetComments(std::string text);
   void SetFileName(std::string fileName);
-  const TMidiAliasList& GetDefaultInPorts() const { return defaultInPorts_; }
-  const TMidiAliasList& GetDefaultOutPorts() const { return defaultOutPorts_; }
+  // Main thread. Other threads (walks, queued actions) take a snapshot: the main thread may
+  // change the lists at any time, without the engine lock that only edits take.
+  const TMidiAliasList& GetDefaultInPorts() const { return defaultInPorts_.Current(); }
+  const TMidiAliasList& GetDefaultOutPorts() const { return defaultOutPorts_.Current(); }
+  // Any thread: the list as it is now, unchanged while it is held.
+  std::shared_ptr<const TMidiAliasList> DefaultInPortsSnapshot() const {
+    return defaultInPorts_.Snapshot();
+  }
+  std::shared_ptr<const TMidiAliasList> DefaultOutPortsSnapshot() const {
+    return defaultOutPorts_.Snapshot();
+  }
   void SetDefaultInPorts(const TMidiAliasList* ports);
   void SetDefaultOutPorts(const TMidiAliasList* ports);
 
@@ -169,7 +181,7 @@ class TPresetHandler {
   void UnbindPreset(TLockableTransList& preset);
   TPresetRef MakePreset();
   void KillAllTimers();
-  void SetDefaultPorts(TMidiAliasList& ports, const TMidiAliasList* list);
+  void SetDefaultPorts(TSharedPortList& ports, const TMidiAliasList* list);
 
   void ReadProjectTexts(const TCustomIniFile& ini, const std::string& fileName);
   // False when the preset could not be read (it is removed again and the load stops).
@@ -203,8 +215,8 @@ class TPresetHandler {
   std::string author_;
   std::string authorContact_;
   std::string comments_;
-  TMidiAliasList defaultInPorts_;
-  TMidiAliasList defaultOutPorts_;
+  TSharedPortList defaultInPorts_;
+  TSharedPortList defaultOutPorts_;
   std::vector<TTimerName> timerNames_;
 };
 

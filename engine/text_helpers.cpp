@@ -9,23 +9,23 @@ namespace kv {
 
 namespace {
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return 10 + (c - 'a');
-  if (c >= 'A' && c <= 'F') return 10 + (c - 'A');
-  return -1;
-}
-
 const char kHexDigits[] = "0123456789ABCDEF";
 
 std::atomic<int32_t> g_nextHashId{1};
 
 }  // namespace
 
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return 10 + (c - 'a');
+  if (c >= 'A' && c <= 'F') return 10 + (c - 'A');
+  return -1;
+}
+
 int32_t HexToInt(std::string_view text) {
   uint32_t acc = 0;
   for (char c : text) {
-    const int v = HexValue(c);
+    const int v = HexDigitValue(c);
     if (v < 0) return -1;
     acc = (acc << 4) | static_cast<uint32_t>(v);
   }
@@ -102,7 +102,6 @@ std::string BytesToHexText(const uint8_t* bytes, size_t count) {
     if (i > 0) out += ' ';
     out += kHexDigits[bytes[i] >> 4];
     out += kHexDigits[bytes[i] & 15];
-    if (bytes[i] == 0xF7) break;
   }
   return out;
 }

@@ -14,6 +14,8 @@
 
 namespace kv {
 
+// 0 to 15 for a hexadecimal digit of either case, -1 for any other character.
+int HexDigitValue(char c);
 // The whole text as hexadecimal (either case); -1 when any character is not a hexadecimal
 // digit; 0 for an empty text; more than 8 digits keep the low 32 bits.
 int32_t HexToInt(std::string_view text);
@@ -38,7 +40,8 @@ size_t DecodeLengthPrefixed(std::string_view text, size_t position, std::string&
 
 bool StrHasPrefix(std::string_view text, std::string_view prefix, bool ignoreCase);
 
-// Two upper-case digits per byte separated by one blank, up to and including the first F7.
+// Two upper-case digits per byte separated by one blank, every byte shown: a SysEx piece
+// may carry bytes after an F7, and a log that hid them would hide what was sent.
 std::string BytesToHexText(const uint8_t* bytes, size_t count);
 
 // "\" -> "\\", tab -> "\t", CR -> "\r", LF -> "\n", character 8 -> "\a"; and back.

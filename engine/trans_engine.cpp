@@ -90,6 +90,13 @@ void TTransEngine::ReportActivity(uint16_t activity) {
   params_->ReportActivity(this, activity);
 }
 
+std::shared_ptr<const TMidiAliasList> TTransEngine::DefaultOutPorts(
+    const TTransList& preset) const {
+  std::shared_ptr<const TMidiAliasList> ports = preset.DefaultOutPortsSnapshot();
+  if (ports->IsEmpty() && project_) ports = project_->DefaultOutPortsSnapshot();
+  return ports;
+}
+
 bool TTransEngine::WalkPreset(TIncomingEvent& event, const std::shared_ptr<TLockableTransList>& ref,
                               int32_t index, uint16_t& activity) {
   TLockableTransList& preset = *ref;
@@ -121,7 +128,7 @@ bool TTransEngine::WalkPreset(TIncomingEvent& event, const std::shared_ptr<TLock
       context.locals = &event.locals;
       int32_t delay = ClampDelay(translator->GetDelayMs(context));
       if (event.context < outgoing->GetExecutionLevel() || delay > 0) {
-        if (dispatcher_) dispatcher_->EnqueueAction(context, delay, ref);
+        if (dispatcher_) dispatcher_->EnqueueAction(context, delay, ref, DefaultOutPorts(preset));
       } else {
         translator->ExecuteOutgoing(context, activity);
       }

@@ -121,6 +121,9 @@ class TTransEngine : public TDispatchSink {
   // One preset; true when a translator's stop flag ended the event.
   bool WalkPreset(TIncomingEvent& event, const std::shared_ptr<TLockableTransList>& preset,
                   int32_t index, uint16_t& activity);
+  // What a queued MIDI action of the preset is to send to when it names no ports itself:
+  // the preset's default MIDI OUT ports, else the project's, as they are now.
+  std::shared_ptr<const TMidiAliasList> DefaultOutPorts(const TTransList& preset) const;
   void ReportActivity(uint16_t activity);
 
   TEngineBindings bindings_;

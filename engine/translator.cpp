@@ -59,6 +59,8 @@ std::unique_ptr<TTransAction> CreateActionFromText(
     try {
       const size_t n = action->LoadFromText(toLoad);
       if (used) *used = n;
+      // A kind that reads nothing from its own tagged text did not understand it.
+      if (n == 0) action.reset();
     } catch (const std::exception& e) {
       report(e.what());
       action.reset();

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "base/text.h"
+#include "engine/text_helpers.h"
 #include "engine/event.h"
 #include "engine/translate_params.h"
 
@@ -22,13 +23,6 @@ int SecondCharValue(char c) {
 
 bool IsDecimalDigit(char c) {
   return c >= '0' && c <= '9';
-}
-
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return 10 + (c - 'a');
-  if (c >= 'A' && c <= 'F') return 10 + (c - 'A');
-  return -1;
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ void Exercise(std::string_view text, bool incoming) {
   std::unique_ptr<kv::TTransAction> action = kv::CreateTransActionFromText(text, incoming);
   if (!action) return;
   try {
-    action->LoadFromText(text);
+    // A text the kind reads nothing from is not loaded either.
+    if (action->LoadFromText(text) == 0) return;
   } catch (const kv::Exception&) {
     return;  // a corrupt text: the translator keeps it as an unknown action
   }
@@ -29,7 +30,7 @@ void Exercise(std::string_view text, bool incoming) {
   std::unique_ptr<kv::TTransAction> again = kv::CreateTransActionFromText(saved, incoming);
   if (!again) std::abort();
   try {
-    again->LoadFromText(saved);
+    if (again->LoadFromText(saved) == 0) std::abort();
   } catch (const kv::Exception&) {
     std::abort();  // what an action wrote must read back
   }

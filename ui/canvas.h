@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "ui/color.h"
 #include "ui/geometry.h"
@@ -14,6 +15,9 @@ namespace kv::ui {
 
 class TBitmap;
 class TIcon;
+
+// How the ends of a thick line look: rounded, squared beyond the end point, or cut at it.
+enum class TPenCap { Round, Square, Flat };
 
 class TCanvas {
  public:
@@ -26,6 +30,8 @@ class TCanvas {
   HDC Handle() const { return dc_; }
 
   void SetPen(TColor color, int width = 1, int style = PS_SOLID);
+  // A solid pen of any width with the given ends; corners of polylines are rounded.
+  void SetThickPen(TColor color, int width, TPenCap cap = TPenCap::Round);
   // clNone: a hollow brush (shapes are not filled).
   void SetBrush(TColor color);
   void SetFont(HFONT font);  // not owned
@@ -43,6 +49,10 @@ class TCanvas {
     MoveTo(x1, y1);
     LineTo(x2, y2);
   }
+  // Joined lines through the points with the pen (nothing for fewer than two points).
+  void Polyline(const std::vector<TPoint>& points);
+  // The ellipse inside r: outline with the pen, inside with the brush.
+  void Ellipse(const TRect& r);
   TColor Pixel(int x, int y) const;
   void SetPixel(int x, int y, TColor color);
 

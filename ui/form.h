@@ -104,6 +104,7 @@ class TForm : public TWindow {
  private:
   void ApplyPosition();
   void Register();
+  void MoveDialogFocus(WPARAM wp, LPARAM lp);
   bool ClickButton(TButton* button);
 
   TWindow* owner_ = nullptr;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/win/wide.h"
+#include "controls/gallery/choice_controls_block.h"
 #include "controls/tests/win/win_test_support.h"
 #include "controls/win/history_menu.h"
 #include "controls/win/img_control.h"
@@ -293,6 +294,8 @@ int Run(const std::wstring& picture) {
   auto& link = body.Add<TZarnWebLabel>(body, "http://www.example.org/korvanta",
                                        ui::TRect::FromBounds(410, 285, 300, 20));
   (void)link;
+
+  gallery::AddChoiceControls(form, 500);
 
   form.Show();
   SetWindowPos(form.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

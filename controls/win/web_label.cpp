@@ -1,6 +1,7 @@
 #include "controls/win/web_label.h"
 
 #include "controls/go_to_web.h"
+#include "ui/color_contrast.h"
 
 namespace kv {
 
@@ -22,6 +23,11 @@ void TZarnWebLabelBase::UpdateLinkStyle() {
   SetCursor(link ? LoadCursorW(nullptr, IDC_HAND) : nullptr);
   SetTextColor(link ? ui::clHotLight : ui::clNone);
   UpdateCaption();
+}
+
+COLORREF TZarnWebLabelBase::PaintTextColor() const {
+  if (TextColor() != ui::clHotLight) return TLabel::PaintTextColor();
+  return ui::ReadableLinkColor(ui::ColorToRGB(ui::clHotLight), ui::ColorToRGB(Color()));
 }
 
 bool TZarnWebLabelBase::CommandNotify(WORD code, WORD id) {

@@ -1,6 +1,8 @@
 #pragma once
 // Labels that show a clickable web link: underlined with the hand cursor while a browser is
-// available, plain text that does nothing otherwise.
+// available, plain text that does nothing otherwise. A link is drawn in the system's
+// hot-light colour, or in a readable link colour where the colour scheme makes that one
+// vanish into the background (ui/color_contrast.h).
 #include <string>
 
 #include "ui/graphics.h"
@@ -21,6 +23,8 @@ class TZarnWebLabelBase : public ui::TLabel {
   // Hand cursor and underline with a browser, else the default cursor and no underline.
   void UpdateLinkStyle();
   bool CommandNotify(WORD code, WORD id) override;
+  // The system's link colour, unless it does not read on the label's background.
+  COLORREF PaintTextColor() const override;
 
  private:
   ui::TFont font_;

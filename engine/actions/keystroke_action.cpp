@@ -139,21 +139,26 @@ bool TTransKeyAction::UsesSystemRepeat() const {
 }
 
 std::string TTransKeyAction::SaveToText() const {
-  if (keys_ == nullptr) return {};
-  const std::string sequence = keys_->SaveToText();
-  if (mode_ == kKeyDown && repeat_ && !UsesSystemRepeat()) {
-    const int rate = std::clamp(repeatRate_, 1, kMaxRepeatRate);
-    const int delay = std::clamp(repeatDelay_, 0, kMaxRepeatDelay);
-    return "KAM2" + IntToHex(mode_, 1) + (repeat_ ? "1" : "0") +
-           IntToHex(static_cast<uint32_t>(rate), 2) + IntToHex(static_cast<uint32_t>(delay), 4) +
-           sequence;
+  return KeyActionToText(mode_, repeat_, repeatDelay_, repeatRate_, keys_.get());
+}
+
+std::string KeyActionToText(uint8_t mode, bool repeat, int32_t delay, int32_t rate,
+                            const TKeySequence* keys) {
+  if (keys == nullptr) return {};
+  const std::string sequence = keys->SaveToText();
+  const bool systemRepeat =
+      delay == GetSystemKeyRepeatDelay() && rate == GetSystemKeyRepeatRate();
+  if (mode == kKeyDown && repeat && !systemRepeat) {
+    const int storedRate = std::clamp(rate, 1, TTransKeyAction::kMaxRepeatRate);
+    const int storedDelay = std::clamp(delay, 0, TTransKeyAction::kMaxRepeatDelay);
+    return "KAM2" + IntToHex(mode, 1) + "1" + IntToHex(static_cast<uint32_t>(storedRate), 2) +
+           IntToHex(static_cast<uint32_t>(storedDelay), 4) + sequence;
   }
-  return "KAM1" + IntToHex(mode_ & 0xF, 1) + (repeat_ ? "1" : "0") + "00" + sequence;
+  return "KAM1" + IntToHex(mode & 0xF, 1) + (repeat ? "1" : "0") + "00" + sequence;
 }
 
 std::string KeyActionToTextNoRepeat(uint8_t mode, const TKeySequence* keys) {
-  if (keys == nullptr) return {};
-  return "KAM1" + IntToHex(mode & 0xF, 1) + "000" + keys->SaveToText();
+  return KeyActionToText(mode, false, GetSystemKeyRepeatDelay(), GetSystemKeyRepeatRate(), keys);
 }
 
 size_t TTransKeyAction::LoadFromText(std::string_view text) {
@@ -252,14 +257,16 @@ bool TTransKeyAction::PressKey() {
     repeatStarted_.store(true, std::memory_order_release);
     KeyRepeatTimerManager().StartNamedTimer(
         GetRepeatTimerName(), static_cast<uint32_t>(std::max<int32_t>(repeatDelay_, 0)),
-        [key](const std::string&) {
-          // While the program is active and keys are suppressed, a repeat must not type into
-          // the program's own windows; the timer keeps running until the key-up.
-          if (!KeysSuppressed()) key.Send(TKeyEvent::TSendAs::Down);
-        },
+        [key](const std::string&) { RepeatKey(key); },
         0, RepeatPeriodMs());
   }
   return pressed;
+}
+
+void TTransKeyAction::RepeatKey(const TKeyEvent& key) {
+  // While the program is active and keys are suppressed, a repeat must not type into the
+  // program's own windows; the timer keeps running until the key-up.
+  if (!KeysSuppressed()) key.Send(TKeyEvent::TSendAs::Down);
 }
 
 bool TTransKeyAction::ReleaseKey() {

@@ -85,6 +85,10 @@ class TTransKeyAction : public TTransAction {
   bool UsesSystemRepeat() const;
   bool HasKey() const { return keys_ != nullptr && keys_->GetCount() > 0; }
   bool PressKey();
+  // The repeat timer's callback (multimedia timer thread): the key down again, no release
+  // between repeats, as a held key does. It gets its own copy of the key, so freeing the
+  // action while its timer is due frees nothing the callback reads.
+  static void RepeatKey(const TKeyEvent& key);
   bool ReleaseKey();
 
   std::unique_ptr<TKeySequence> keys_;
@@ -96,6 +100,11 @@ class TTransKeyAction : public TTransAction {
   std::atomic<bool> repeatStarted_{false};
 };
 
+// The stored text of a keystroke action: "KAM2" for a repeating key-down whose delay and rate
+// are not the system's (rate clamped to 1..255, delay to 0..60000), else "KAM1"; then the
+// sequence's text. Empty without keys.
+std::string KeyActionToText(uint8_t mode, bool repeat, int32_t delay, int32_t rate,
+                            const TKeySequence* keys);
 // The "KAM1" text of a mode and keys with repeat off (the editor uses it); empty without keys.
 std::string KeyActionToTextNoRepeat(uint8_t mode, const TKeySequence* keys);
 

@@ -190,29 +190,35 @@ void TTransMidiAction::SetPortNames(const std::vector<std::string>& names) {
   SetPorts(&list);
 }
 
-const TMidiAliasList* TTransMidiAction::ChooseIncomingPorts(const TIncomingEvent& event) const {
+const TMidiAliasList* TTransMidiAction::ChooseIncomingPorts(
+    const TIncomingEvent& event, std::shared_ptr<const TMidiAliasList>& hold) const {
   if (HasOwnPorts()) return ports_.get();
+  // The walk holds the preset's read lock.
   if (event.currentPreset)
     if (const TMidiAliasList* list = NonEmpty(event.currentPreset->GetDefaultInPorts()))
       return list;
-  if (event.params && event.params->Project())
-    return NonEmpty(event.params->Project()->GetDefaultInPorts());
-  return nullptr;
+  if (!event.params || !event.params->Project()) return nullptr;
+  hold = event.params->Project()->DefaultInPortsSnapshot();
+  return NonEmpty(*hold);
 }
 
 const TMidiAliasList* TTransMidiAction::ChooseOutgoingPorts(
-    const TExecutionContext& context) const {
+    const TExecutionContext& context, std::shared_ptr<const TMidiAliasList>& hold) const {
   if (HasOwnPorts()) return ports_.get();
+  // A queued action: the ports its event saw, kept by the dispatcher's entry.
+  if (context.defaultOutPorts) return NonEmpty(*context.defaultOutPorts);
+  // Run inside its event's walk, which holds the preset's read lock.
   if (context.preset)
     if (const TMidiAliasList* list = NonEmpty(context.preset->GetDefaultOutPorts())) return list;
-  if (context.params && context.params->Project())
-    return NonEmpty(context.params->Project()->GetDefaultOutPorts());
-  return nullptr;
+  if (!context.params || !context.params->Project()) return nullptr;
+  hold = context.params->Project()->DefaultOutPortsSnapshot();
+  return NonEmpty(*hold);
 }
 
 bool TTransMidiAction::MatchIncoming(TIncomingEvent& event) {
   if (!event.data || event.length <= 0 || pattern_.IsEmpty()) return false;
-  const TMidiAliasList* ports = ChooseIncomingPorts(event);
+  std::shared_ptr<const TMidiAliasList> held;
+  const TMidiAliasList* ports = ChooseIncomingPorts(event, held);
   // A source outside the manager's slots (-1) is bound to no alias, not even an unbound one.
   if (ports && (event.value < 0 || !ports->HasDeviceIndex(event.value))) return false;
   std::array<uint8_t, kMaxMidiPatternBytes> matched;
@@ -239,7 +245,8 @@ bool TTransMidiAction::ExecuteOutgoing(TExecutionContext& context) {
     const int32_t value = GetVariableValue(v.variable, context.locals, globals);
     bytes[static_cast<size_t>(v.position)] = static_cast<uint8_t>(value & 0xFF);
   }
-  const TMidiAliasList* ports = ChooseOutgoingPorts(context);
+  std::shared_ptr<const TMidiAliasList> held;
+  const TMidiAliasList* ports = ChooseOutgoingPorts(context, held);
   bool sent = false;
   if (TMidiOutputSink* sink = GetMidiOutputSink()) {
     if (length <= 3) {

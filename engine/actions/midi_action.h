@@ -84,9 +84,12 @@ class TTransMidiAction : public TTransAction {
 
  private:
   uint8_t PortKind() const { return IsIncoming() ? makMidiIn : makMidiOut; }
-  // The ports of the first non-empty list of the chain; none when all are empty.
-  const TMidiAliasList* ChooseIncomingPorts(const TIncomingEvent& event) const;
-  const TMidiAliasList* ChooseOutgoingPorts(const TExecutionContext& context) const;
+  // The ports of the first non-empty list of the chain; none when all are empty. hold keeps
+  // a snapshot of the project's list alive while the caller uses it.
+  const TMidiAliasList* ChooseIncomingPorts(const TIncomingEvent& event,
+                                            std::shared_ptr<const TMidiAliasList>& hold) const;
+  const TMidiAliasList* ChooseOutgoingPorts(const TExecutionContext& context,
+                                            std::shared_ptr<const TMidiAliasList>& hold) const;
 
   std::unique_ptr<TMidiAliasList> ports_;  // made on first need; the aliases are not ours
   std::string midiText_;

@@ -9,7 +9,7 @@ namespace kv {
 namespace {
 
 bool IsHexDigit(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+  return HexDigitValue(c) >= 0;
 }
 
 bool IsBytePair(std::string_view pair) {

@@ -92,7 +92,7 @@ bool TTargetWindow::IsDefined() const {
   return !class_.empty() || (mode_ != kMatchClassOnly && !title_.empty());
 }
 
-bool TTargetWindow::MatchWindow(IWindowSystem& system, TWindowHandle window) const {
+bool TTargetWindow::MatchWindowProc(IWindowSystem& system, TWindowHandle window) const {
   // The class is compared on the given class's length: a given class names every class that
   // begins with it.
   if (!class_.empty() && system.GetClassName(window, class_.size()) != class_) return false;
@@ -122,7 +122,7 @@ TWindowHandle TTargetWindow::Lookup(IWindowSystem& system) const {
     case kMatchTitleStartsWith:
     case kMatchTitleEndsWith:
       for (TWindowHandle window : system.TopLevelWindows())
-        if (MatchWindow(system, window)) return window;
+        if (MatchWindowProc(system, window)) return window;
       return 0;
     default:
       return 0;

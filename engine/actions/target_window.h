@@ -61,7 +61,7 @@ class TTargetWindow {
   // A class, or a title with a mode other than 0.
   bool IsDefined() const;
   // Whether a window passes the mode's class and title tests.
-  bool MatchWindow(IWindowSystem& system, TWindowHandle window) const;
+  bool MatchWindowProc(IWindowSystem& system, TWindowHandle window) const;
 
  private:
   TWindowHandle Lookup(IWindowSystem& system) const;

@@ -1,6 +1,5 @@
 #include "engine/actions/window_message_action.h"
 
-#include "base/exception.h"
 #include "engine/action_registry.h"
 #include "engine/format.h"
 #include "engine/text_helpers.h"
@@ -9,7 +8,6 @@
 namespace kv {
 
 namespace {
-constexpr const char* kCorruptMessageAction = "corrupt window message action";
 constexpr size_t kFieldTagLength = 2;
 }  // namespace
 
@@ -65,36 +63,35 @@ size_t TTransMessageAction::LoadFromText(std::string_view text) {
   std::string registeredName, comment;
   auto target = std::make_unique<TTargetWindow>();
   bool haveMessage = false, haveW = false, haveL = false;
-  try {
-    while (text.size() >= position + kFieldTagLength) {  // more than two characters remain
-      const std::string_view tag = text.substr(position - 1, kFieldTagLength);
-      const size_t value = position + kFieldTagLength;
-      size_t used = 0;
-      if (tag == "|D") {
-        used = ParseNumberOrVariableAt(text, value, message);
-        registeredName.clear();
-        haveMessage = true;
-      } else if (tag == "|R") {
-        used = DecodeLengthPrefixed(text, value, registeredName);
-        haveMessage = true;
-      } else if (tag == "|W") {
-        used = ParseNumberOrVariableAt(text, value, wParam);
-        haveW = true;
-      } else if (tag == "|L") {
-        used = ParseNumberOrVariableAt(text, value, lParam);
-        haveL = true;
-      } else if (tag == "|C") {
-        used = DecodeLengthPrefixed(text, value, comment);
-      } else if (tag == "|T") {
-        used = target->LoadFromText(text, value);
-      }
-      if (used == 0) throw Exception(kCorruptMessageAction);  // unknown tag, missing value
-      position = value + used;
+  // A field that cannot be read ends reading; an incomplete text is not loaded (result 0),
+  // and the translator keeps it as an unknown action. Length prefixes and the target window
+  // raise their own errors.
+  while (text.size() >= position + kFieldTagLength) {  // more than two characters remain
+    const std::string_view tag = text.substr(position - 1, kFieldTagLength);
+    const size_t value = position + kFieldTagLength;
+    size_t used = 0;
+    if (tag == "|D") {
+      used = ParseNumberOrVariableAt(text, value, message);
+      registeredName.clear();
+      haveMessage = true;
+    } else if (tag == "|R") {
+      used = DecodeLengthPrefixed(text, value, registeredName);
+      haveMessage = true;
+    } else if (tag == "|W") {
+      used = ParseNumberOrVariableAt(text, value, wParam);
+      haveW = true;
+    } else if (tag == "|L") {
+      used = ParseNumberOrVariableAt(text, value, lParam);
+      haveL = true;
+    } else if (tag == "|C") {
+      used = DecodeLengthPrefixed(text, value, comment);
+    } else if (tag == "|T") {
+      used = target->LoadFromText(text, value);
     }
-  } catch (const Exception&) {
-    throw Exception(kCorruptMessageAction);
+    if (used == 0) return 0;  // unknown tag, or a value that uses no characters
+    position = value + used;
   }
-  if (!haveMessage || !haveW || !haveL) throw Exception(kCorruptMessageAction);
+  if (!haveMessage || !haveW || !haveL) return 0;
   wParam_ = wParam;
   lParam_ = lParam;
   comment_ = std::move(comment);

@@ -17,7 +17,7 @@ void TWatch::Load() {
   }
   window_ =
       library_.CreateReceiver([this](TWatchMessage message, uintptr_t wParam, intptr_t lParam) {
-        HandleMessage(message, wParam, lParam);
+        WndProc(message, wParam, lParam);
       });
   if (window_ == 0 || !library_.BindExports()) {
     failed_ = true;
@@ -65,10 +65,10 @@ bool TWatch::IsAvailable() {
   return library_.IsLoaded();
 }
 
-void TWatch::HandleMessage(TWatchMessage message, uintptr_t wParam, intptr_t lParam) {
+void TWatch::WndProc(TWatchMessage message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
     case TWatchMessage::Key:
-      if (OnKey) OnKey(*this, static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
+      HandleKeyEvent(wParam, lParam);
       break;
     case TWatchMessage::Shell:
       HandleShellEvent(static_cast<TWindowHandle>(wParam), lParam);
@@ -77,6 +77,10 @@ void TWatch::HandleMessage(TWatchMessage message, uintptr_t wParam, intptr_t lPa
       HandleMouseEvent(wParam, lParam);
       break;
   }
+}
+
+void TWatch::HandleKeyEvent(uintptr_t virtualKey, intptr_t flags) {
+  if (OnKey) OnKey(*this, static_cast<uint32_t>(virtualKey), static_cast<uint32_t>(flags));
 }
 
 void TWatch::HandleShellEvent(TWindowHandle window, intptr_t type) {

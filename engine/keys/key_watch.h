@@ -93,8 +93,8 @@ class TWatch {
   bool IsLoaded() const { return library_.IsLoaded(); }
   bool Failed() const { return failed_; }
 
-  // The receiver window's messages.
-  void HandleMessage(TWatchMessage message, uintptr_t wParam, intptr_t lParam);
+  // The receiver window's messages, as its window procedure hands them on.
+  void WndProc(TWatchMessage message, uintptr_t wParam, intptr_t lParam);
 
   TKeyReceiver OnKey;
   TShellReceiver OnShell[4];  // event types 1 to 4
@@ -105,6 +105,7 @@ class TWatch {
   bool reportEveryTitle = false;  // type 4 also when the title did not change
 
  private:
+  void HandleKeyEvent(uintptr_t virtualKey, intptr_t flags);
   void HandleShellEvent(TWindowHandle window, intptr_t type);
   void HandleMouseEvent(uintptr_t code, intptr_t position);
 

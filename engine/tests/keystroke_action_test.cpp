@@ -119,6 +119,12 @@ TEST_F(KeystrokeActionTest, TextFormsRoundTrip) {
   EXPECT_EQ(Load("KAM12000KSQ10001041")->GetDescription(), "Key up: A");
   EXPECT_EQ(Load("KAM11000KSQ10001041")->GetDescription(), "Key down: A");
   EXPECT_EQ(KeyActionToTextNoRepeat(kKeyDown, custom.Keys()), "KAM11000KSQ10001041");
+  // The text without an action: only a repeating key-down says its own delay and rate.
+  EXPECT_EQ(KeyActionToText(kKeyDown, true, 400, 20, custom.Keys()), "KAM211140190KSQ10001041");
+  EXPECT_EQ(KeyActionToText(kKeyUp, true, 400, 20, custom.Keys()), "KAM12100KSQ10001041");
+  EXPECT_EQ(KeyActionToText(kKeyDown, true, 70000, 0, custom.Keys()),
+            "KAM21101EA60KSQ10001041");
+  EXPECT_EQ(KeyActionToText(kKeyDown, false, 400, 20, nullptr), "");
 
   TTransKeyAction empty(false);
   EXPECT_EQ(empty.SaveToText(), "");

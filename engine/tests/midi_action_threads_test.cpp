@@ -14,6 +14,7 @@
 #include "engine/trans_engine.h"
 #include "engine/translate_params.h"
 #include "engine/translator.h"
+#include "midi/alias.h"
 
 namespace kv {
 namespace {
@@ -137,6 +138,58 @@ TEST(MidiActionThreadsTest, EngineRunsMidiTranslatorsIntoTheSink) {
   ASSERT_EQ(sends.size(), 2u);
   EXPECT_TRUE(sends[1].isLong);
   EXPECT_EQ(sends[1].bytes, (std::vector<uint8_t>{0xF0, 0x7F, 0x22, 0x7F, 0xF7}));
+}
+
+// Queued SysEx actions run on the dispatcher thread while the main thread keeps changing the
+// preset's and the project's default ports: every send goes to one whole list that was set,
+// never to a list half replaced or freed.
+TEST(MidiActionThreadsTest, QueuedActionsSendToTheDefaultPortsTheirEventSaw) {
+  TMidiSendRecorder recorder;
+  TScopedMidiOutputSink scope(recorder);
+  TTransEngine engine{TEngineBindings{}};
+  TMidiAliasManager& aliases = MidiAliasManager();
+  TMidiAliasList first, second;
+  first.Add(aliases.Lookup("QueuedOutA1", makMidiOut, true));
+  first.Add(aliases.Lookup("QueuedOutA2", makMidiOut, true));
+  second.Add(aliases.Lookup("QueuedOutB", makMidiOut, true));
+  engine.Project().SetDefaultOutPorts(&second);
+  TLockableTransList& preset = engine.Project().NewPreset();
+  preset.SetActive(true);
+  TTransMsgPtr dump = TTransMsg::Create("dump");
+  dump->SetIncoming(Load("MID1B007pp", true));
+  dump->SetOutgoing(Load("MID1F07Fpp7FF7", false));  // SysEx: always queued from MIDI input
+  preset.AddTranslator(dump);
+
+  constexpr int kMessages = 3000;
+  std::atomic<bool> fed{false};
+  std::thread input([&] {
+    for (int i = 0; i < kMessages; ++i) {
+      // The pool holds 1000 entries: a full pool would drop actions, which is not tested here.
+      while (engine.Dispatcher()->QueuedEntries() > 500) std::this_thread::yield();
+      bool swallowed = false, handled = false;
+      engine.HandleShortMessage(0, 0x0007B0u | static_cast<uint32_t>(i & 0x7F) << 16, swallowed,
+                                handled);
+    }
+    fed = true;
+  });
+  for (int round = 0; !fed.load(); ++round) {
+    preset.SetDefaultOutPorts(round % 3 == 0 ? &first : round % 3 == 1 ? &second : nullptr);
+    engine.Project().SetDefaultOutPorts(round % 2 == 0 ? &first : &second);
+  }
+  input.join();
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (recorder.Sends().size() < static_cast<size_t>(kMessages) &&
+         std::chrono::steady_clock::now() < limit)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+
+  const auto sends = recorder.Sends();
+  ASSERT_EQ(sends.size(), static_cast<size_t>(kMessages));
+  const std::vector<std::string> firstNames{"QueuedOutA1", "QueuedOutA2"}, secondNames{"QueuedOutB"};
+  for (const auto& send : sends) {
+    ASSERT_TRUE(send.isLong);
+    ASSERT_TRUE(send.ports == firstNames || send.ports == secondNames)
+        << send.ports.size() << " ports";
+  }
 }
 
 }  // namespace

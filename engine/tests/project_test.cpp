@@ -171,6 +171,19 @@ TEST_F(ProjectTest, FileWithoutVersionSortsSectionsAndActivatesTheFirst) {
   EXPECT_EQ(project.Router().GetRoutes().GetRoute(routesBefore).GetInName(), "");
 }
 
+// A preset named after its section takes the switch-ignore flag from that name: switching
+// presets leaves it on.
+TEST_F(ProjectTest, FileWithoutVersionKeepsAlwaysActiveSectionsOnThroughSwitching) {
+  Read("[Drums]\r\nActive=1\r\n\r\n[(always active)]\r\nActive=1\r\n\r\n[Bass]\r\n");
+  ASSERT_EQ(Names(), (std::vector<std::string>{"(always active)", "Bass", "Drums"}));
+  EXPECT_TRUE(project.GetPreset(0)->PresetSwitchIgnore());
+  EXPECT_FALSE(project.GetPreset(1)->PresetSwitchIgnore());
+  project.SwitchToPresetNamed("Bass", nullptr);
+  EXPECT_TRUE(project.GetPreset(0)->Active());
+  EXPECT_TRUE(project.GetPreset(1)->Active());
+  EXPECT_FALSE(project.GetPreset(2)->Active());
+}
+
 TEST_F(ProjectTest, PresetSectionsAreCountedAndReadByNumber) {
   Read(
       "[Project]\r\nVersion=2\r\n[Preset.0]\r\nName=A\r\n[Preset.2]\r\nName=C\r\n"

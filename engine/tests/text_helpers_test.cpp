@@ -13,6 +13,12 @@ TEST(TextHelpersTest, HexReadingChecksItsBounds) {
   EXPECT_EQ(HexToInt("7g"), -1);
   EXPECT_EQ(HexToInt(""), 0);
   EXPECT_EQ(HexToInt("123456789"), 0x23456789);
+  EXPECT_EQ(HexToInt("09afAF"), 0x09AFAF);
+  EXPECT_EQ(HexToInt("/"), -1);  // the characters next to the digit ranges
+  EXPECT_EQ(HexToInt(":"), -1);
+  EXPECT_EQ(HexToInt("@"), -1);
+  EXPECT_EQ(HexToInt("G"), -1);
+  EXPECT_EQ(HexToInt("`"), -1);
   EXPECT_EQ(HexToIntAt("xx00FFyy", 5, 2), 255);
   EXPECT_EQ(HexToIntAt("00FF", 3, 4), -1);  // reaches past the end
   EXPECT_EQ(HexToIntAt("00FF", 5, 1), -1);
@@ -59,9 +65,13 @@ TEST(TextHelpersTest, LengthPrefixedRoundTripAndBounds) {
   EXPECT_EQ(out.size(), 65535u);
 }
 
-TEST(TextHelpersTest, BytesToHexStopsAtEndOfSysEx) {
+// A buffer may hold the end of one SysEx and the start of the next: nothing after an F7 may
+// go missing from the log.
+TEST(TextHelpersTest, BytesToHexShowsEveryByte) {
   const uint8_t bytes[] = {0xF0, 0x01, 0xF7, 0x00};
-  EXPECT_EQ(BytesToHexText(bytes, 4), "F0 01 F7");
+  EXPECT_EQ(BytesToHexText(bytes, 4), "F0 01 F7 00");
+  const uint8_t twoSysEx[] = {0xF7, 0xF0, 0x7E, 0xF7};
+  EXPECT_EQ(BytesToHexText(twoSysEx, 4), "F7 F0 7E F7");
   const uint8_t note[] = {0x90, 0x3C, 0x7F};
   EXPECT_EQ(BytesToHexText(note, 3), "90 3C 7F");
   EXPECT_EQ(BytesToHexText(nullptr, 3), "");

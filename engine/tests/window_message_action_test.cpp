@@ -10,6 +10,7 @@
 #include "engine/system/target_window_system.h"
 #include "engine/text_helpers.h"
 #include "engine/translate_params.h"
+#include "engine/translator.h"
 
 namespace kv {
 namespace {
@@ -150,11 +151,29 @@ TEST_F(WindowMessageTest, MessageTextForm) {
   EXPECT_EQ(tagged->SaveToText(), "SMsg|R0006MyMsg1|W-1|Lpp|C0005Hello|T" + target);
   EXPECT_EQ(tagged->GetDescription(), "Window Message \"Hello\"");
 
-  const char* corrupt = "corrupt window message action";
-  EXPECT_EQ(Error("SMsg|D256|W0|T" + target), corrupt);  // no |L
-  EXPECT_EQ(Error("SMsg|D256|W0|L0|X1"), corrupt);
-  EXPECT_EQ(Error("SMsg|D|W0|L0"), corrupt);
-  EXPECT_EQ(Error("SMsg|R0009abc|W0|L0"), corrupt);
+  // A length prefix or target that cannot be read reports its own error.
+  EXPECT_EQ(Error("SMsg|D1|W0|L0|R0099abc"), "Wrong string format");
+  EXPECT_EQ(Error("SMsg|D1|W0|L0|TTWnd090000"), "Wrong format for target window");
+}
+
+// An incomplete text is not loaded: the action stays as it was, and a translator keeps the
+// text as an unknown action, with the usual report and no error of the kind's own.
+TEST_F(WindowMessageTest, IncompleteTextsAreNotLoaded) {
+  const std::string target = Target(3, "Notepad", "");
+  for (const std::string& text :
+       {"SMsg|D256|W0|T" + target, std::string("SMsg|D256|W0|L0|X1"), std::string("SMsg|D|W0|L0"),
+        std::string("SMsg|W0|L0"), std::string("SMsg")}) {
+    auto action = Load("SMsg|D7|W8|L9|T" + target);
+    EXPECT_EQ(action->LoadFromText(text), 0u) << text;
+    EXPECT_EQ(action->SaveToText(), "SMsg|D7|W8|L9|T" + target) << text;
+
+    std::vector<std::string> errors;
+    auto kept = CreateActionFromText(text, false,
+                                     [&](const std::string& e) { errors.push_back(e); });
+    EXPECT_EQ(kept->GetActionType(), kActionUnknown) << text;
+    EXPECT_EQ(kept->SaveToText(), text);
+    EXPECT_EQ(errors, std::vector<std::string>{"Outgoing Action corrupt or not supported: SMsg"});
+  }
 }
 
 TEST_F(WindowMessageTest, CopiesKeepTheMessage) {

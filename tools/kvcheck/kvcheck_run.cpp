@@ -4,18 +4,24 @@
 // MIDI runs through the real MIDI manager over the loopback driver stand-in: every port alias
 // the project names becomes a stand-in device of its bound name (an unbound alias is bound to
 // a device of its own name), and every input named by a midi-in line an input; all of them
-// are opened before the script starts. What reaches a stand-in output prints as
+// are opened before the script starts, and before the project-opened event runs, so actions
+// fired at project open reach their outputs. What reaches a stand-in output prints as
 // "midi-out <device> <hex bytes>"; the manager's port messages print as "midi-port <text>"
 // and its errors as "midi-error <text>".
 //
 // Script lines:
-//   midi HEX...        one MIDI message from input port 0, bytes in hexadecimal
-//   midi-in PORT HEX...  one MIDI message through the stand-in input named PORT
+//   midi HEX...        one MIDI message from input port 0, bytes in hexadecimal; 1 to 3
+//                      bytes that begin a SysEx (F0 first), carry one on (no status byte
+//                      first) or end one (F7 last) go as a SysEx piece, so "F0 7E" then
+//                      "7F F7" is one SysEx in two pieces; other lines of 1 to 3 bytes are a
+//                      short message, longer ones a SysEx buffer
+//   midi-in PORT HEX...  the same through the stand-in input named PORT
 //   unplug PORT        the devices named PORT go away; the manager rescans as on a device
 //   plug PORT          change (at once, and forced once more 10 s later while the script runs)
 //   wait MS            lets MS milliseconds pass (timers fire, delayed actions run)
 //   processing off|on  switches processing
-//   key down|up VK     a keystroke event (VK decimal, or hexadecimal with "$" or "0x")
+//   key down|up VK [ext]  a keystroke event (VK decimal, or hexadecimal with "$" or "0x");
+//                      "ext" marks an extended key (Page Up, the arrows, right Ctrl ...)
 //   # comment          (and empty lines) ignored
 // After the last line the tool waits up to 1 s for due work, then stops the engine cleanly.
 // What actions send outside is printed instead of sent: "key <down|up> <vk>",
@@ -288,13 +294,20 @@ uint32_t Packed(const std::vector<uint8_t>& bytes) {
   return packed;
 }
 
+// A line's bytes travel as a SysEx buffer (not a short message) when there are more than 3,
+// or when they begin a SysEx, carry one on (no status byte first) or end one.
+bool IsSysExBuffer(const std::vector<uint8_t>& bytes) {
+  return bytes.size() > 3 || bytes.front() == 0xF0 || bytes.front() < 0x80 ||
+         bytes.back() == 0xF7;
+}
+
 // Through the stand-in input: its callback thread runs the manager and the engine. A port
 // that is not open (unplugged) takes nothing, as a vanished device sends nothing.
 void FeedMidi(TMidiRig& rig, const std::string& port, const std::vector<uint8_t>& bytes) {
-  if (bytes.size() <= 3)
-    rig.loop.FeedShort(port, Packed(bytes));
-  else
+  if (IsSysExBuffer(bytes))
     rig.loop.FeedLong(port, bytes);
+  else
+    rig.loop.FeedShort(port, Packed(bytes));
   rig.loop.WaitIdle();
 }
 
@@ -306,10 +319,8 @@ void SendMidi(TTransEngine& engine, const std::vector<uint8_t>& bytes) {
   }
   bool swallowed = false;
   bool handled = false;
-  if (bytes.size() <= 3) {
-    uint32_t packed = 0;
-    for (size_t i = 0; i < bytes.size(); ++i) packed |= static_cast<uint32_t>(bytes[i]) << (8 * i);
-    engine.HandleShortMessage(0, packed, swallowed, handled);
+  if (!IsSysExBuffer(bytes)) {
+    engine.HandleShortMessage(0, Packed(bytes), swallowed, handled);
   } else {
     engine.HandleLongMessage(0, bytes.data(), static_cast<int32_t>(bytes.size()), swallowed,
                              handled);
@@ -319,12 +330,13 @@ void SendMidi(TTransEngine& engine, const std::vector<uint8_t>& bytes) {
 // A first press or a release of the key, as the key-input watcher reports it.
 void SendKey(TTransEngine& engine, const std::vector<std::string>& words,
              const std::string& where) {
-  const auto vk = words.size() == 3 ? TryStrToInt(words[2]) : std::nullopt;
-  if ((words.size() != 3 || (words[1] != "down" && words[1] != "up")) || !vk || *vk < 1 ||
-      *vk > 254)
-    throw Exception(where + ": key needs down or up and a virtual key 1 to 254");
+  const bool extended = words.size() == 4 && words[3] == "ext";
+  const auto vk = words.size() == 3 || extended ? TryStrToInt(words[2]) : std::nullopt;
+  if (!vk || (words[1] != "down" && words[1] != "up") || *vk < 1 || *vk > 254)
+    throw Exception(where + ": key needs down or up, a virtual key 1 to 254 and maybe ext");
   const uint32_t scan = GetKeySystem().MapVirtualKey(static_cast<uint32_t>(*vk), kMapVkToScan);
   uint32_t flags = 1 | ((scan & 0xFF) << 16);
+  if (extended) flags |= 1u << 24;  // the keyboard message's extended-key bit
   if (words[1] == "up") flags |= 0xC0000000u;
   TKeyData record;
   record.virtualKey = static_cast<uint8_t>(*vk);
@@ -440,8 +452,10 @@ int RunScript(const std::vector<std::string>& args, std::ostream& out) {
         [&out](int, const std::string& text) { out << "error=" << Escaped(text) << "\n"; });
     std::string failure;
     try {
-      engine.Project().LoadFromFile(args[0], false, true, &errors);
+      // The ports the project names open before its project-opened event runs.
+      engine.Project().LoadFromFile(args[0], false, false, &errors);
       rig.Start(ScriptInputs(script));
+      engine.Project().NotifyProjectOpened();
       for (size_t i = 0; i < script.size(); ++i) PlayLine(engine, script[i], i + 1);
       Settle(engine);
     } catch (const std::exception& e) {

@@ -44,6 +44,19 @@ void TCanvas::SetPen(TColor color, int width, int style) {
   ReplacePen(CreatePen(style, width, ColorToRGB(color)));
 }
 
+void TCanvas::SetThickPen(TColor color, int width, TPenCap cap) {
+  if (color == clNone || width < 1) {
+    SetPen(clNone);
+    return;
+  }
+  const DWORD capStyle = cap == TPenCap::Flat     ? PS_ENDCAP_FLAT
+                         : cap == TPenCap::Square ? PS_ENDCAP_SQUARE
+                                                  : PS_ENDCAP_ROUND;
+  LOGBRUSH lb{BS_SOLID, ColorToRGB(color), 0};
+  ReplacePen(ExtCreatePen(PS_GEOMETRIC | PS_SOLID | capStyle | PS_JOIN_ROUND,
+                          static_cast<DWORD>(width), &lb, 0, nullptr));
+}
+
 void TCanvas::SetBrush(TColor color) {
   ReplaceBrush(color == clNone ? nullptr : CreateSolidBrush(ColorToRGB(color)));
 }
@@ -156,6 +169,18 @@ void TCanvas::DrawFocusRect(const TRect& r) {
 void TCanvas::DrawEdge(const TRect& r, UINT edge, UINT flags) {
   RECT rc{r.left, r.top, r.right, r.bottom};
   ::DrawEdge(dc_, &rc, edge, flags);
+}
+
+void TCanvas::Polyline(const std::vector<TPoint>& points) {
+  if (points.size() < 2) return;
+  std::vector<POINT> p;
+  p.reserve(points.size());
+  for (const TPoint& point : points) p.push_back({point.x, point.y});
+  ::Polyline(dc_, p.data(), static_cast<int>(p.size()));
+}
+
+void TCanvas::Ellipse(const TRect& r) {
+  ::Ellipse(dc_, r.left, r.top, r.right, r.bottom);
 }
 
 TRect TCanvas::ClipRect() const {

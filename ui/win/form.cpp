@@ -326,6 +326,14 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
+    case WM_NEXTDLGCTL:
+      // The dialog manager asks this of the window it navigates (a label's mnemonic moves to
+      // the label, then on); dialog templates get it from the default dialog procedure.
+      if (!fromTemplate_) {
+        MoveDialogFocus(wp, lp);
+        return 0;
+      }
+      break;
     case DM_GETDEFID:
       if (defaultButton_ && defaultButton_->HandleAllocated()) {
         return MAKELRESULT(defaultButton_->ControlId(), DC_HASDEFID);
@@ -369,6 +377,12 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
   }
   return TWindow::WndProc(msg, wp, lp);
+}
+
+void TForm::MoveDialogFocus(WPARAM wp, LPARAM lp) {
+  HWND target = LOWORD(lp) ? reinterpret_cast<HWND>(wp)
+                           : GetNextDlgTabItem(Handle(), GetFocus(), wp != 0);
+  if (target && IsChild(Handle(), target)) ::SetFocus(target);
 }
 
 TForm* FindParentForm(TWindow& window) {

@@ -68,18 +68,7 @@ TEST(WebLabelWindow, WithoutABrowserTheLinkIsPlainTextAndDoesNothing) {
 
 TEST(WebLabelWindow, WithABrowserAClickOpensTheAddress) {
   std::string started;
-  TBrowserSeams seams;
-  seams.readClassDefault = [](const std::string& key) -> std::optional<std::string> {
-    if (key == "http") return std::string();
-    if (key == "http\\shell\\open\\command") return std::string("C:\\web\\web.exe \"%1\"");
-    return std::nullopt;
-  };
-  seams.fileExists = [](const std::string&) { return true; };
-  seams.start = [&](const std::string& program, const std::string& params) {
-    started = program + " " + params;
-    return true;
-  };
-  SetBrowserSeams(seams);
+  SetBrowserSeams(test::StandInBrowser(&started));
   auto form = test::MakeForm();
   auto& label = form->Add<TZarnWebLabel>(*form, "http:\\\\example.org\\a",
                                          ui::TRect::FromBounds(10, 10, 200, 20));

@@ -1,9 +1,25 @@
 #include "controls/tests/win/win_test_support.h"
 
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace kv::test {
+
+TBrowserSeams StandInBrowser(std::string* started) {
+  TBrowserSeams seams;
+  seams.readClassDefault = [](const std::string& key) -> std::optional<std::string> {
+    if (key == "http") return std::string();
+    if (key == "http\\shell\\open\\command") return std::string("C:\\web\\web.exe \"%1\"");
+    return std::nullopt;
+  };
+  seams.fileExists = [](const std::string&) { return true; };
+  seams.start = [started](const std::string& program, const std::string& params) {
+    if (started) *started = program + " " + params;
+    return true;
+  };
+  return seams;
+}
 
 bool SaveWindowBitmap(HWND window, const std::wstring& path) {
   UpdateWindow(window);

@@ -6,7 +6,9 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
+#include "controls/go_to_web.h"
 #include "ui/application.h"
 #include "ui/form.h"
 
@@ -63,6 +65,10 @@ inline void SendKey(WORD vk, bool up) {
   in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
   SendInput(1, &in, sizeof(in));
 }
+
+// A browser registered for "http" whose program exists; starting it succeeds and writes
+// "program parameters" to started when given.
+TBrowserSeams StandInBrowser(std::string* started = nullptr);
 
 // Saves a window's screen picture as a BMP file.
 bool SaveWindowBitmap(HWND window, const std::wstring& path);

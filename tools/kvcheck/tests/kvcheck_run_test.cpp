@@ -33,7 +33,7 @@ TEST(KvcheckRunTest, PlaysTheScriptAndPrintsTheLog) {
 TEST(KvcheckRunTest, ReportsABadScriptLineAfterTheLogSoFar) {
   const std::string project = WriteTempFile("run_project2.kvxp", kProject);
   for (const char* line : {"bogus 1", "midi 9G", "midi", "wait soon", "processing maybe",
-                           "key sideways 65", "key down", "key up 300"}) {
+                           "key sideways 65", "key down", "key up 300", "key"}) {
     const std::string script =
         WriteTempFile("run_bad.txt", std::string("midi 80 3C 00\n") + line + "\n");
     Result r = RunTool("run " + project + " " + script);
@@ -139,6 +139,76 @@ TEST(KvcheckRunTest, MidiRunsThroughTheManagerAndItsPortsComeAndGo) {
             "midi-out Thru F0 01 02 F7\n");
   EXPECT_NE(r.out.find("log IN 0.0: MIDI 90 3C 40,  pp=0x40\n"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find("3C 41"), std::string::npos) << r.out;
+}
+
+// A SysEx played in pieces of 1 to 3 bytes reaches the engine as SysEx pieces, through either
+// script line, and completes its pattern; a short message still goes as one.
+TEST(KvcheckRunTest, MidiLinesCanPlayASysExInPieces) {
+  const std::string project = WriteTempFile(
+      "run_sysex.kvxp",
+      "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Main\r\nActive=1\r\n"
+      "Name0=s\r\nIncoming0=MID2MIDA00010004KeysF07E7FF7\r\n"
+      "Outgoing0=MID2MIDA00010005SynthB00701\r\nOptions0=Actv01Stop00OutO00\r\n"
+      "Name1=n\r\nIncoming1=MID2MIDA00010004Keys903Cpp\r\n"
+      "Outgoing1=MID2MIDA00010005SynthB007pp\r\nOptions1=Actv01Stop00OutO00\r\n");
+  const std::string script = WriteTempFile("run_sysex.txt",
+                                           "midi-in Keys F0 7E\n"
+                                           "midi-in Keys 7F F7\n"
+                                           "midi F0\n"
+                                           "midi 7E 7F\n"
+                                           "midi F7\n"
+                                           "midi 90 3C 05\n");
+  Result r = RunTool("run " + project + " " + script);
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(MidiLines(r.out),
+            "midi-port Opened MIDI IN: Keys\n"
+            "midi-port Opened MIDI OUT: Synth\n"
+            "midi-out Synth B0 07 01\n"
+            "midi-out Synth B0 07 01\n"
+            "midi-out Synth B0 07 05\n");
+}
+
+// The ports are open when the project-opened event and the activation of the active presets
+// run, so what they send arrives.
+TEST(KvcheckRunTest, ActionsAtProjectOpenReachTheirOutputs) {
+  const std::string project = WriteTempFile(
+      "run_opened.kvxp",
+      "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Main\r\nActive=1\r\n"
+      "Name0=o\r\nIncoming0=EnDi02\r\nOutgoing0=MID2MIDA00010005SynthC005\r\n"
+      "Options0=Actv01Stop00OutO00\r\n"
+      "Name1=a\r\nIncoming1=Pres080000\r\nOutgoing1=MID2MIDA00010005SynthC006\r\n"
+      "Options1=Actv01Stop00OutO00\r\n");
+  const std::string script = WriteTempFile("run_opened.txt", "wait 1\n");
+  Result r = RunTool("run " + project + " " + script);
+  EXPECT_EQ(r.status, 0) << r.out;
+  const std::string midi = MidiLines(r.out);
+  EXPECT_NE(midi.find("midi-out Synth C0 05\n"), std::string::npos) << r.out;
+  EXPECT_NE(midi.find("midi-out Synth C0 06\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("[port closed]"), std::string::npos) << r.out;
+}
+
+// An extended key is a key of its own: a trigger for Page Up fires only for the extended
+// report of its virtual key.
+TEST(KvcheckRunTest, KeyLinesCanMarkExtendedKeys) {
+  const std::string project = WriteTempFile(
+      "run_extkey.kvxp",
+      "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Main\r\nActive=1\r\n"
+      "Name0=e\r\nIncoming0=KAM11000KSQ10001121\r\nOutgoing0=ExF10007app.exe0000\r\n"
+      "Options0=Actv01Stop00OutO00\r\n");
+  const std::string script = WriteTempFile(
+      "run_extkey.txt", "key down 0x21\nkey up 0x21\nkey down 0x21 ext\nkey up 0x21 ext\n");
+  Result r = RunTool("run " + project + " " + script);
+  EXPECT_EQ(r.status, 0) << r.out;
+  const size_t first = r.out.find("exec app.exe");
+  EXPECT_NE(first, std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("exec app.exe", first + 1), std::string::npos) << r.out;
+
+  for (const char* line : {"key down 0x21 extended", "key down 0x21 ext more", "key ext"}) {
+    const std::string bad = WriteTempFile("run_extkey_bad.txt", std::string(line) + "\n");
+    Result b = RunTool("run " + project + " " + bad);
+    EXPECT_EQ(b.status, 1) << line;
+    EXPECT_NE(b.out.find("error=script line 1: "), std::string::npos) << b.out;
+  }
 }
 
 TEST(KvcheckRunTest, BadMidiPortLinesAreErrors) {

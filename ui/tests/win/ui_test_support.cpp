@@ -42,6 +42,11 @@ void SendKey(WORD key, bool ctrl, bool shift) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+void SendAltKey(WORD key) {
+  INPUT inputs[4] = {Key(VK_MENU, false), Key(key, false), Key(key, true), Key(VK_MENU, true)};
+  SendInput(4, inputs, sizeof(INPUT));
+}
+
 namespace {
 // Absolute coordinates in 1/65536 of the screen, rounded up so that they map back onto the
 // very pixel asked for.

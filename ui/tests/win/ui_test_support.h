@@ -13,6 +13,8 @@ bool PumpUntil(const std::function<bool()>& done, unsigned maxMs = 10000);
 void PumpFor(unsigned ms);
 // A key press and release through SendInput, with modifiers held around it.
 void SendKey(WORD key, bool ctrl = false, bool shift = false);
+// The key pressed and released with Alt held (a mnemonic).
+void SendAltKey(WORD key);
 // Makes the window the foreground window (real input goes there).
 bool MakeForeground(HWND hwnd);
 // Real mouse input through SendInput at a screen point: a move there, a left press or release
