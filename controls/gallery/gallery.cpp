@@ -295,7 +295,7 @@ int Run(const std::wstring& picture) {
                                        ui::TRect::FromBounds(410, 285, 300, 20));
   (void)link;
 
-  gallery::AddChoiceControls(form, 500);
+  gallery::AddChoiceControls(body, form, 500);
 
   form.Show();
   SetWindowPos(form.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
