@@ -11,11 +11,11 @@ TShadowRects ShadowRectsFor(const ui::TRect& c, int s) {
 
 ui::TPoint SplitterProbePoint(const ui::TRect& r, TSplitAlign align) {
   switch (align) {
-    case TSplitAlign::alTop:
+    case TSplitAlign::Top:
       return {r.left, r.top - 1};
-    case TSplitAlign::alBottom:
+    case TSplitAlign::Bottom:
       return {r.left, r.bottom};
-    case TSplitAlign::alRight:
+    case TSplitAlign::Right:
       return {r.right, r.top};
     default:
       return {r.left - 1, r.top};
@@ -31,7 +31,7 @@ ui::TRect ProbeRect(const TSplitSibling& s, TSplitAlign align) {
          r.bottom + s.margins.bottom};
   }
   // An empty rectangle could never contain the probe: give it the pixel on the probe's side.
-  const bool nearSide = align == TSplitAlign::alTop || align == TSplitAlign::alLeft;
+  const bool nearSide = align == TSplitAlign::Top || align == TSplitAlign::Left;
   if (r.Width() == 0) {
     if (nearSide) {
       --r.left;
@@ -64,14 +64,14 @@ int FindSplitControl(const std::vector<TSplitSibling>& siblings, const ui::TRect
 
 int SplitterMaxSize(const std::vector<TSplitSibling>& siblings, int controlIndex, TSplitAlign align,
                     int parentClientExtent, int minSize) {
-  const bool vertical = align == TSplitAlign::alTop || align == TSplitAlign::alBottom;
+  const bool vertical = align == TSplitAlign::Top || align == TSplitAlign::Bottom;
   int max = parentClientExtent - minSize;
   for (const TSplitSibling& s : siblings) {
     if (vertical) {
-      if (s.align == TSplitAlign::alTop || s.align == TSplitAlign::alBottom) {
+      if (s.align == TSplitAlign::Top || s.align == TSplitAlign::Bottom) {
         max -= s.bounds.Height();
       }
-    } else if (s.visible && (s.align == TSplitAlign::alLeft || s.align == TSplitAlign::alRight)) {
+    } else if (s.visible && (s.align == TSplitAlign::Left || s.align == TSplitAlign::Right)) {
       max -= s.bounds.Width();
     }
   }
@@ -102,7 +102,7 @@ void TMarginSplitterDrag::Compute(ui::TPoint mouse) {
   const ui::TRect& c = siblings_[static_cast<size_t>(control_)].bounds;
   const int extent = Vertical() ? c.Height() : c.Width();
   int offset = Vertical() ? mouse.y - press_.y : mouse.x - press_.x;
-  const bool nearSide = align_ == TSplitAlign::alTop || align_ == TSplitAlign::alLeft;
+  const bool nearSide = align_ == TSplitAlign::Top || align_ == TSplitAlign::Left;
   int size = nearSide ? extent + offset : extent - offset;
   // A maximum below the minimum (a crowded parent) leaves the minimum.
   const int clamped = std::max(minSize_, std::min(size, maxSize_));
@@ -136,15 +136,15 @@ bool TMarginSplitterDrag::Move(ui::TPoint mouse,
 
 bool TMarginSplitterDrag::Apply(int size, ui::TRect& bounds) {
   if (!Active() || size == lastApplied_) return false;
-  ui::TRect& c = siblings_[static_cast<size_t>(control_)].bounds;
+  ui::TRect c = siblings_[static_cast<size_t>(control_)].bounds;
   switch (align_) {
-    case TSplitAlign::alTop:
+    case TSplitAlign::Top:
       c.bottom = c.top + size;
       break;
-    case TSplitAlign::alBottom:
+    case TSplitAlign::Bottom:
       c.top = c.bottom - size;
       break;
-    case TSplitAlign::alRight:
+    case TSplitAlign::Right:
       c.left = c.right - size;
       break;
     default:

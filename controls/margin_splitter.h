@@ -6,25 +6,23 @@
 #include <functional>
 #include <vector>
 
+#include "ui/align_logic.h"
 #include "ui/geometry.h"
 
 namespace kv {
 
-enum class TSplitAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+// The splitter docks like every other child of the window layer.
+using TSplitAlign = ui::TAlign;
 enum class TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
-
-struct TSplitMargins {
-  int left = 0, top = 0, right = 0, bottom = 0;
-};
 
 // A child of the splitter's parent, as the splitter sees it.
 struct TSplitSibling {
   ui::TRect bounds;
-  TSplitAlign align = TSplitAlign::alNone;
+  TSplitAlign align = TSplitAlign::None;
   bool visible = true;
   bool enabled = true;
   bool alignWithMargins = false;
-  TSplitMargins margins;
+  ui::TMargins margins;
   bool isSplitter = false;
 };
 
@@ -65,12 +63,14 @@ class TMarginSplitterDrag {
   // true when the new size was accepted.
   bool Move(ui::TPoint mouse, const std::function<void(int& newSize, bool& accept)>& canResize);
   // Applying the size: false when it equals the size last applied. bounds becomes the
-  // control's new rectangle (bottom and right alignment keep the far edge in place).
+  // control's new rectangle (bottom and right alignment keep the far edge in place). The
+  // control's rectangle at the press stays the base of every later size: an applied size
+  // never counts twice.
   bool Apply(int size, ui::TRect& bounds);
 
  private:
   void Compute(ui::TPoint mouse);
-  bool Vertical() const { return align_ == TSplitAlign::alTop || align_ == TSplitAlign::alBottom; }
+  bool Vertical() const { return align_ == TSplitAlign::Top || align_ == TSplitAlign::Bottom; }
 
   std::vector<TSplitSibling> siblings_;
   ui::TRect splitter_;

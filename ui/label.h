@@ -25,6 +25,8 @@ class TLabel : public TWindow {
 
  protected:
   bool CommandNotify(WORD code, WORD id) override;
+  // The label reports its double clicks itself (STN_DBLCLK); the mouse message fires nothing.
+  void DblClick(TMouseButton, TShiftState, int, int) override {}
   bool ControlColor(HDC dc, HBRUSH& brush) override;
   LRESULT DialogCode(const MSG* msg) override;
   // The colour the text is drawn in (TextColor resolved); derived labels may adjust it.

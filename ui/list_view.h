@@ -72,6 +72,8 @@ class TListView : public TWindow {
 
  protected:
   bool Notify(NMHDR* header, LRESULT& result) override;
+  // The list reports its double clicks itself (NM_DBLCLK); the mouse message fires nothing.
+  void DblClick(TMouseButton, TShiftState, int, int) override {}
 
  private:
   int updating_ = 0;

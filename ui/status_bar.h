@@ -1,6 +1,7 @@
 #pragma once
 // A status bar at the bottom of a form: panels of fixed widths, or one simple panel (the
-// application's hint, for instance).
+// application's hint, for instance). It docks to the bottom through the layer's alignment,
+// at the height the control chooses for its font.
 #include <string>
 #include <vector>
 
@@ -20,7 +21,7 @@ class TStatusBar : public TWindow {
   std::string PanelText(int panel) const;
   void SetSimplePanel(bool simple);
   void SetSimpleText(const std::string& text);
-  // Keeps the bar at the bottom after the parent was resized.
+  // Lets the control choose its height again (after a font change) and docks it anew.
   void AutoSize();
 };
 

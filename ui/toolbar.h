@@ -1,6 +1,7 @@
 #pragma once
 // A toolbar of image buttons; each button follows an action (enabled, checked, hint as its
-// tooltip) and executes it when clicked.
+// tooltip) and executes it when clicked. It docks through the layer's alignment (top by
+// default, so toolbars stack in the order they were made) and is one row of buttons high.
 #include <vector>
 
 #include "ui/window.h"
@@ -24,8 +25,11 @@ class TToolBar : public TWindow {
   // The toolbar's own state of a button (for tests and layout).
   bool ButtonEnabled(int index) const;
   bool ButtonChecked(int index) const;
-  // Fits the toolbar to its parent's width (after the parent was resized).
+  // Fits the height to the buttons (and, when not docked top or bottom, the width).
   void AutoSize();
+  // Images for the buttons of disabled actions, by the same indexes (not owned; keep the list
+  // alive while it is set); null leaves the greying to the toolbar.
+  void SetDisabledImages(const TImageList* images);
 
  protected:
   bool CommandNotify(WORD code, WORD id) override;
@@ -42,5 +46,8 @@ class TToolBar : public TWindow {
   std::string tipText_;
   std::wstring tipWide_;
 };
+
+// Fills target with a greyed, lightened copy of every image of source (for disabled buttons).
+void MakeDisabledImages(const TImageList& source, TImageList& target);
 
 }  // namespace kv::ui

@@ -10,8 +10,8 @@
 namespace kv::gallery {
 namespace {
 
-ui::TLabel& MnemonicLabel(ui::TForm& form, const std::string& caption, int x, int y) {
-  auto& label = form.Add<ui::TLabel>(form, caption, ui::TRect::FromBounds(x, y, 60, 16));
+ui::TLabel& MnemonicLabel(ui::TWindow& parent, const std::string& caption, int x, int y) {
+  auto& label = parent.Add<ui::TLabel>(parent, caption, ui::TRect::FromBounds(x, y, 60, 16));
   label.SetShowAccelChar(true);
   return label;
 }
@@ -43,34 +43,36 @@ void PaintConnections(ui::TCanvas& c, const ui::TRect& r) {
 
 }  // namespace
 
-void AddChoiceControls(ui::TForm& form, int top) {
-  MnemonicLabel(form, "&Name:", 10, top + 4);
-  auto& name = form.Add<ui::TEdit>(form, ui::TRect::FromBounds(75, top, 135, 22));
+void AddChoiceControls(ui::TWindow& parent, ui::TForm& form, int top) {
+  MnemonicLabel(parent, "&Name:", 10, top + 4);
+  auto& name = parent.Add<ui::TEdit>(parent, ui::TRect::FromBounds(75, top, 135, 22));
   name.SetText("Opening set");
-  MnemonicLabel(form, "&Channel:", 10, top + 34);
-  auto& channel = form.Add<ui::TEdit>(form, ui::TRect::FromBounds(75, top + 30, 135, 22));
+  MnemonicLabel(parent, "&Channel:", 10, top + 34);
+  auto& channel = parent.Add<ui::TEdit>(parent, ui::TRect::FromBounds(75, top + 30, 135, 22));
   channel.SetText("1");
 
-  MnemonicLabel(form, "&Velocity:", 10, top + 66);
-  ui::TTrackBar& velocity = form.Add<ui::TTrackBar>(form, ui::TRect::FromBounds(70, top + 62, 145, 34));
+  MnemonicLabel(parent, "&Velocity:", 10, top + 66);
+  ui::TTrackBar& velocity =
+      parent.Add<ui::TTrackBar>(parent, ui::TRect::FromBounds(70, top + 62, 145, 34));
   velocity.SetRange({0, 127, 100, 1, 16, 16});
 
-  auto& ports = form.Add<ui::TRadioGroup>(form, "Number of virtual MIDI ports",
-                                          ui::TRect::FromBounds(225, top, 180, 130));
+  auto& ports = parent.Add<ui::TRadioGroup>(parent, "Number of virtual MIDI ports",
+                                            ui::TRect::FromBounds(225, top, 180, 130));
   ports.SetItems({"1 port", "2 ports", "3 ports", "4 ports", "5 ports"});
   ports.SetItemIndex(2);
 
-  auto& monitor = form.Add<ui::TListBox>(form, ui::TRect::FromBounds(415, top + 5, 170, 125));
+  auto& monitor = parent.Add<ui::TListBox>(parent, ui::TRect::FromBounds(415, top + 5, 170, 125));
   monitor.SetItems({"90 3C 64  Note On", "80 3C 00  Note Off", "B0 07 7F  Control Change",
                     "C0 05  Program Change", "", "", "", ""});
   monitor.SetItemIndex(0);
 
-  auto& sketch = form.Add<ui::TCustomControl>(form, ui::TRect::FromBounds(595, top + 5, 205, 125));
+  auto& sketch =
+      parent.Add<ui::TCustomControl>(parent, ui::TRect::FromBounds(595, top + 5, 205, 125));
   sketch.OnPaint = [&sketch](ui::TCanvas& c) { PaintConnections(c, sketch.ClientRect()); };
 
   // Tall enough for the block.
   const int needed = top + 140;
-  const int missing = needed - form.ClientRect().Height();
+  const int missing = needed - parent.ClientRect().Height();
   if (missing > 0) form.SetBounds(form.Left(), form.Top(), form.Width(), form.Height() + missing);
 }
 

@@ -5,8 +5,8 @@
 
 namespace kv::gallery {
 
-// Adds the block below what the form holds (from client y top) and makes the form tall
+// Adds the block to parent below what it holds (from client y top) and makes the form tall
 // enough for it.
-void AddChoiceControls(ui::TForm& form, int top);
+void AddChoiceControls(ui::TWindow& parent, ui::TForm& form, int top);
 
 }  // namespace kv::gallery

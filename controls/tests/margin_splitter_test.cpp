@@ -17,19 +17,19 @@ TSplitSibling Sib(ui::TRect r, TSplitAlign a) {
 }
 
 std::vector<TSplitSibling> MainRow(int presetWidth = 200) {
-  TSplitSibling presets = Sib(ui::TRect{5, 0, 5 + presetWidth, 400}, TSplitAlign::alLeft);
+  TSplitSibling presets = Sib(ui::TRect{5, 0, 5 + presetWidth, 400}, TSplitAlign::Left);
   presets.alignWithMargins = true;
   presets.margins.left = 5;
   TSplitSibling splitter =
-      Sib(ui::TRect{5 + presetWidth, 0, 10 + presetWidth, 400}, TSplitAlign::alLeft);
+      Sib(ui::TRect{5 + presetWidth, 0, 10 + presetWidth, 400}, TSplitAlign::Left);
   splitter.isSplitter = true;
-  TSplitSibling translators = Sib(ui::TRect{10 + presetWidth, 0, 600, 400}, TSplitAlign::alClient);
+  TSplitSibling translators = Sib(ui::TRect{10 + presetWidth, 0, 600, 400}, TSplitAlign::Client);
   return {presets, splitter, translators};
 }
 
 TEST(MarginSplitter, DragStopsAtMinSizeWithoutSnapping) {
   auto row = MainRow();
-  TMarginSplitterDrag drag(row, row[1].bounds, TSplitAlign::alLeft, 600, 50, false, {207, 10});
+  TMarginSplitterDrag drag(row, row[1].bounds, TSplitAlign::Left, 600, 50, false, {207, 10});
   ASSERT_TRUE(drag.Active());
   EXPECT_EQ(drag.ControlIndex(), 0);
   EXPECT_EQ(drag.MaxSize(), 600 - 50 - 200 - 5 + 200);
@@ -47,9 +47,41 @@ TEST(MarginSplitter, DragStopsAtMinSizeWithoutSnapping) {
   EXPECT_EQ(drag.NewSize(), drag.MaxSize());
 }
 
+// Every applied size must stay the base of nothing: the control follows the mouse pixel for
+// pixel however many small steps the drag takes, both ways and on either side.
+TEST(MarginSplitter, ManySmallStepsFollowTheMouseExactly) {
+  auto row = MainRow();
+  TMarginSplitterDrag drag(row, row[1].bounds, TSplitAlign::Left, 600, 50, false, {207, 10});
+  ui::TRect applied;
+  for (int step = 1; step <= 7; ++step) {
+    ASSERT_TRUE(drag.Move({207 + 10 * step, 10}, nullptr));
+    ASSERT_TRUE(drag.Apply(drag.NewSize(), applied));
+    EXPECT_EQ(applied, (ui::TRect{5, 0, 205 + 10 * step, 400})) << "step " << step;
+    EXPECT_EQ(drag.SplitOffset(), 10 * step);
+  }
+  for (int step = 6; step >= -3; --step) {
+    ASSERT_TRUE(drag.Move({207 + 10 * step, 10}, nullptr));
+    ASSERT_TRUE(drag.Apply(drag.NewSize(), applied));
+    EXPECT_EQ(applied.Width(), 200 + 10 * step) << "step " << step;
+  }
+
+  std::vector<TSplitSibling> col(2);
+  col[0].bounds = {0, 0, 100, 200};
+  col[0].align = TSplitAlign::Client;
+  col[1].bounds = {0, 203, 100, 300};
+  col[1].align = TSplitAlign::Bottom;
+  TMarginSplitterDrag up(col, ui::TRect{0, 200, 100, 203}, TSplitAlign::Bottom, 300, 30, false,
+                         {50, 201});
+  for (int step = 1; step <= 5; ++step) {
+    ASSERT_TRUE(up.Move({50, 201 - 4 * step}, nullptr));
+    ASSERT_TRUE(up.Apply(up.NewSize(), applied));
+    EXPECT_EQ(applied, (ui::TRect{0, 203 - 4 * step, 100, 300})) << "step " << step;
+  }
+}
+
 TEST(MarginSplitter, AutoSnapAndVeto) {
   auto row = MainRow();
-  TMarginSplitterDrag drag(row, row[1].bounds, TSplitAlign::alLeft, 600, 50, true, {207, 10});
+  TMarginSplitterDrag drag(row, row[1].bounds, TSplitAlign::Left, 600, 50, true, {207, 10});
   EXPECT_TRUE(drag.Move({0, 10}, nullptr));
   EXPECT_EQ(drag.NewSize(), 0);
   EXPECT_FALSE(drag.Move({250, 10}, [](int&, bool& accept) { accept = false; }));
@@ -62,31 +94,31 @@ TEST(MarginSplitter, FindsAControlBesideItsMarginAndEmptyOnes) {
   // A splitter right of a control whose right margin is 5: the probe falls in the margin.
   std::vector<TSplitSibling> row(2);
   row[0].bounds = {0, 0, 100, 50};
-  row[0].align = TSplitAlign::alLeft;
+  row[0].align = TSplitAlign::Left;
   row[0].alignWithMargins = true;
   row[0].margins.right = 5;
   const ui::TRect splitter{105, 0, 108, 50};
   row[1].bounds = splitter;
   row[1].isSplitter = true;
-  EXPECT_EQ(FindSplitControl(row, splitter, TSplitAlign::alLeft), 0);
+  EXPECT_EQ(FindSplitControl(row, splitter, TSplitAlign::Left), 0);
   row[0].alignWithMargins = false;
-  EXPECT_EQ(FindSplitControl(row, splitter, TSplitAlign::alLeft), -1);
+  EXPECT_EQ(FindSplitControl(row, splitter, TSplitAlign::Left), -1);
   // A collapsed (zero-height) control above a top splitter is still found.
   std::vector<TSplitSibling> col(1);
   col[0].bounds = {0, 20, 100, 20};
-  EXPECT_EQ(FindSplitControl(col, ui::TRect{0, 20, 100, 23}, TSplitAlign::alTop), 0);
+  EXPECT_EQ(FindSplitControl(col, ui::TRect{0, 20, 100, 23}, TSplitAlign::Top), 0);
   col[0].enabled = false;
-  EXPECT_EQ(FindSplitControl(col, ui::TRect{0, 20, 100, 23}, TSplitAlign::alTop), -1);
+  EXPECT_EQ(FindSplitControl(col, ui::TRect{0, 20, 100, 23}, TSplitAlign::Top), -1);
 }
 
 TEST(MarginSplitter, BottomAlignmentKeepsTheFarEdge) {
   std::vector<TSplitSibling> col(2);
   col[0].bounds = {0, 0, 100, 200};
-  col[0].align = TSplitAlign::alClient;
+  col[0].align = TSplitAlign::Client;
   col[1].bounds = {0, 203, 100, 300};
-  col[1].align = TSplitAlign::alBottom;
+  col[1].align = TSplitAlign::Bottom;
   const ui::TRect splitter{0, 200, 100, 203};
-  TMarginSplitterDrag drag(col, splitter, TSplitAlign::alBottom, 300, 30, false, {50, 201});
+  TMarginSplitterDrag drag(col, splitter, TSplitAlign::Bottom, 300, 30, false, {50, 201});
   ASSERT_EQ(drag.ControlIndex(), 1);
   EXPECT_TRUE(drag.Move({50, 181}, nullptr));  // up 20: the bottom control grows
   EXPECT_EQ(drag.NewSize(), 117);

@@ -58,21 +58,20 @@ void TMarginSplitter::Create(ui::TWindow& parent, const ui::TRect& bounds) {
   ui::TRect r = bounds;
   if (r.IsEmpty()) r = ui::TRect::FromBounds(bounds.left, bounds.top, 3, 100);
   TCustomControl::Create(parent, r);
-  SetAlign(align_);
+  SetAlign(ui::TAlign::Left);
 }
 
-void TMarginSplitter::SetAlign(TSplitAlign a) {
-  align_ = a;
-  const bool vertical = a == TSplitAlign::alTop || a == TSplitAlign::alBottom;
-  SetCursor(LoadCursorW(nullptr, vertical ? IDC_SIZENS : IDC_SIZEWE));
+LRESULT TMarginSplitter::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  // The cursor follows the side the splitter is docked to, whenever that changed.
+  if (msg == WM_SETCURSOR) SetCursor(LoadCursorW(nullptr, Vertical() ? IDC_SIZENS : IDC_SIZEWE));
+  return TCustomControl::WndProc(msg, wp, lp);
 }
 
 void TMarginSplitter::Paint(ui::TCanvas& canvas) {
   const ui::TRect r = ClientRect();
   canvas.FillRect(r, Color());
   if (Beveled) {
-    const bool vertical = align_ == TSplitAlign::alTop || align_ == TSplitAlign::alBottom;
-    const ui::TRect b = vertical ? r.Inflate(2, -1) : r.Inflate(-1, 2);
+    const ui::TRect b = Vertical() ? r.Inflate(2, -1) : r.Inflate(-1, 2);
     canvas.FrameRect(b, ui::clBtnHighlight);
     canvas.FrameRect(b.Inflate(-1, -1), ui::clBtnShadow);
   }
@@ -85,19 +84,19 @@ std::vector<TSplitSibling> TMarginSplitter::Siblings(std::vector<HWND>& handles)
   HWND parent = GetParent(Handle());
   for (HWND h = GetWindow(parent, GW_CHILD); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
     TSplitSibling s;
-    if (SiblingInfo && h != Handle()) s = SiblingInfo(h);
+    if (const ui::TWindow* w = TWindow::FromHandle(h)) {
+      s.align = w->Align();
+      s.margins = w->Margins();
+      // The layer keeps every aligned child inside its margins.
+      s.alignWithMargins = s.align != ui::TAlign::None;
+      s.isSplitter = dynamic_cast<const TMarginSplitter*>(w) != nullptr;
+    }
     RECT wr{};
     GetWindowRect(h, &wr);
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&wr), 2);
     s.bounds = {wr.left, wr.top, wr.right, wr.bottom};
     s.visible = IsWindowVisible(h) != FALSE;
     s.enabled = IsWindowEnabled(h) != FALSE;
-    if (h == Handle()) {
-      s.align = align_;
-      s.isSplitter = true;
-    } else if (dynamic_cast<TMarginSplitter*>(TWindow::FromHandle(h)) != nullptr) {
-      s.isSplitter = true;
-    }
     out.push_back(s);
     handles.push_back(h);
   }
@@ -127,9 +126,8 @@ void TMarginSplitter::MouseDown(ui::TMouseButton button, ui::TShiftState shift, 
   HWND parent = GetParent(Handle());
   RECT pc{};
   GetClientRect(parent, &pc);
-  const bool vertical = align_ == TSplitAlign::alTop || align_ == TSplitAlign::alBottom;
-  drag_.emplace(Siblings(handles_), BoundsRect(), align_,
-                vertical ? pc.bottom - pc.top : pc.right - pc.left, MinSize, AutoSnap,
+  drag_.emplace(Siblings(handles_), BoundsRect(), Align(),
+                Vertical() ? pc.bottom - pc.top : pc.right - pc.left, MinSize, AutoSnap,
                 ParentPoint(x, y));
   if (!drag_->Active()) {
     drag_.reset();
@@ -181,21 +179,13 @@ void TMarginSplitter::ApplySize(int size) {
   HWND control = handles_[static_cast<size_t>(drag_->ControlIndex())];
   SetWindowPos(control, nullptr, r.left, r.top, r.Width(), r.Height(),
                SWP_NOZORDER | SWP_NOACTIVATE);
-  // The splitter follows the edge it belongs to.
-  const ui::TRect b = BoundsRect();
-  switch (align_) {
-    case TSplitAlign::alTop:
-      SetBounds(b.left, r.bottom, b.Width(), b.Height());
-      break;
-    case TSplitAlign::alBottom:
-      SetBounds(b.left, r.top - b.Height(), b.Width(), b.Height());
-      break;
-    case TSplitAlign::alRight:
-      SetBounds(r.left - b.Width(), b.top, b.Width(), b.Height());
-      break;
-    default:
-      SetBounds(r.right, b.top, b.Width(), b.Height());
-      break;
+  if (Align() == ui::TAlign::None) {
+    // Not docked: the splitter itself follows the edge it belongs to.
+    const ui::TRect b = BoundsRect();
+    SetBounds(r.right, b.top, b.Width(), b.Height());
+  } else if (ui::TWindow* parent = ParentWindow()) {
+    // The splitter and the controls beyond it take their places after the new size.
+    parent->Realign();
   }
   Invalidate();
   OnMoved();

@@ -1,13 +1,13 @@
 #pragma once
 // The shadow panel (a container that draws a shadow right of and below each child) and the
-// margin splitter (a bar that resizes the neighbour on its aligned side). The window layer
-// has no alignment of its own, so the splitter is told its side and, through AlignOf, the
-// sides of its siblings; after each applied size OnMoved lets the owner lay out the rest.
+// margin splitter (a bar that resizes the neighbour on its aligned side). The splitter docks
+// through the window layer's alignment (left by default) and reads its siblings' alignment
+// and margins from their windows; each applied size lets the parent lay its aligned children
+// out again, so the splitter and the controls beyond it follow the resized neighbour.
 #include <windows.h>
 
-#include <functional>
-#include <memory>
 #include <optional>
+#include <vector>
 
 #include "controls/margin_splitter.h"
 #include "ui/window.h"
@@ -41,20 +41,17 @@ class TMarginSplitter : public ui::TCustomControl {
   ~TMarginSplitter() override;
   void Create(ui::TWindow& parent, const ui::TRect& bounds);
 
-  TSplitAlign Align() const { return align_; }
-  void SetAlign(TSplitAlign a);
   bool AutoSnap = true;
   bool Beveled = false;
   int MinSize = 30;
   TResizeStyle ResizeStyle = TResizeStyle::rsPattern;
-  // The alignment and margins of a sibling window (default: none).
-  std::function<TSplitSibling(HWND sibling)> SiblingInfo;
 
   ui::TEvent<void(int& newSize, bool& accept)> OnCanResize;
   ui::TNotifyEvent OnMoved;
   bool Dragging() const { return drag_.has_value(); }
 
  protected:
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void Paint(ui::TCanvas& canvas) override;
   void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
   void MouseMove(ui::TShiftState shift, int x, int y) override;
@@ -68,8 +65,8 @@ class TMarginSplitter : public ui::TCustomControl {
   void ApplySize(int size);
   void EndDrag();
   ui::TPoint ParentPoint(int x, int y) const;
+  bool Vertical() const { return Align() == ui::TAlign::Top || Align() == ui::TAlign::Bottom; }
 
-  TSplitAlign align_ = TSplitAlign::alLeft;
   std::optional<TMarginSplitterDrag> drag_;
   std::vector<HWND> handles_;
   bool lineVisible_ = false;

@@ -17,6 +17,7 @@ void TStatusBar::Create(TWindow& parent, int id) {
   p.parent = parent.Handle();
   p.id = id;
   CreateHandle(p);
+  SetAlign(TAlign::Bottom);
 }
 
 void TStatusBar::SetPanels(const std::vector<int>& widths) {
@@ -57,6 +58,7 @@ void TStatusBar::SetSimpleText(const std::string& text) {
 
 void TStatusBar::AutoSize() {
   Perform(WM_SIZE);
+  if (TWindow* parent = ParentWindow()) parent->Realign();
 }
 
 }  // namespace kv::ui

@@ -10,6 +10,51 @@
 namespace kv::ui {
 namespace {
 constexpr int kFirstButtonCommand = 0x100;
+// Transparent pixels while the disabled images are made; no image of ours uses it.
+constexpr COLORREF kKeyColor = RGB(255, 0, 255);
+
+class TMemoryDC {
+ public:
+  explicit TMemoryDC(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)) {
+    old_ = SelectObject(dc_, bitmap);
+  }
+  ~TMemoryDC() {
+    SelectObject(dc_, old_);
+    DeleteDC(dc_);
+  }
+  TMemoryDC(const TMemoryDC&) = delete;
+  TMemoryDC& operator=(const TMemoryDC&) = delete;
+  HDC Handle() const { return dc_; }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+COLORREF Greyed(COLORREF c) {
+  const int luma = (GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11) / 100;
+  const int grey = 128 + luma / 2;
+  return RGB(grey, grey, grey);
+}
+}  // namespace
+
+void MakeDisabledImages(const TImageList& source, TImageList& target) {
+  target.Create(source.Width(), source.Height());
+  for (int i = 0; i < source.Count(); ++i) {
+    TBitmap image;
+    image.Create(source.Width(), source.Height(), kKeyColor);
+    {
+      TMemoryDC dc(image.Handle());
+      source.Draw(dc.Handle(), i, 0, 0);
+      for (int y = 0; y < source.Height(); ++y) {
+        for (int x = 0; x < source.Width(); ++x) {
+          const COLORREF c = GetPixel(dc.Handle(), x, y);
+          if (c != kKeyColor) SetPixel(dc.Handle(), x, y, Greyed(c));
+        }
+      }
+    }
+    target.AddStrip(image, kKeyColor);
+  }
 }
 
 TToolBar::TToolBar(TWindow& parent, const TImageList& images, int id) {
@@ -23,14 +68,17 @@ TToolBar::~TToolBar() {
 void TToolBar::Create(TWindow& parent, const TImageList& images, int id) {
   TCreateParams p;
   p.className = TOOLBARCLASSNAMEW;
+  // The control would move itself to the top of its parent whenever it is sized; the layer's
+  // alignment places it instead, so stacked toolbars keep their rows.
   p.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
-            CCS_NODIVIDER | CCS_TOP;
+            CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_NORESIZE;
   p.parent = parent.Handle();
   p.id = id;
   CreateHandle(p);
   Perform(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
   Perform(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.Handle()));
   AutoSize();
+  SetAlign(TAlign::Top);
 }
 
 int TToolBar::AddButton(TAction& action, bool checkButton) {
@@ -75,7 +123,20 @@ bool TToolBar::ButtonChecked(int index) const {
 }
 
 void TToolBar::AutoSize() {
-  Perform(TB_AUTOSIZE);
+  SIZE content{};
+  Perform(TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&content));
+  const int buttonHeight = HIWORD(Perform(TB_GETBUTTONSIZE));
+  const int height = content.cy > buttonHeight ? content.cy : buttonHeight;
+  const bool spansWidth = Align() == TAlign::Top || Align() == TAlign::Bottom;
+  const TRect b = BoundsRect();
+  if (height == b.Height() && (spansWidth || content.cx == b.Width())) return;
+  SetBounds(b.left, b.top, spansWidth ? b.Width() : content.cx, height);
+}
+
+void TToolBar::SetDisabledImages(const TImageList* images) {
+  Perform(TB_SETDISABLEDIMAGELIST, 0,
+          reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
+  Invalidate();
 }
 
 void TToolBar::ActionChanged(const Button& b) {

@@ -11,6 +11,7 @@
 #include "controls/win/zarn_list_view.h"
 #include "controls/win/zarn_memo.h"
 #include "ui/canvas.h"
+#include "ui/tests/win/ui_test_support.h"
 
 namespace kv {
 namespace {
@@ -210,27 +211,88 @@ TEST(ShadowPanelWindow, DrawsShadowsBesideChildrenButNotSplitters) {
   EXPECT_EQ(ScreenPixel(panel.Handle(), 206, 60), RGB(240, 240, 240));  // not by the splitter
 }
 
-TEST(MarginSplitterWindow, DragResizesTheLeftNeighbourDownToMinSize) {
-  auto form = test::MakeForm();
-  auto& panel = form->Add<TShadowPanel>(*form, ui::TRect::FromBounds(0, 0, 600, 300));
-  auto& presets = panel.Add<ui::TPanel>(panel, ui::TRect::FromBounds(5, 0, 200, 300));
-  auto& splitter = panel.Add<TMarginSplitter>(panel, ui::TRect::FromBounds(205, 0, 5, 300));
+// The main window's row: a shadow panel with margins filling the form, the preset list
+// docked left, the splitter beside it and the translator list filling the rest.
+struct SplitRow {
+  TShadowPanel* panel;
+  TZarnListView* presets;
+  TMarginSplitter* splitter;
+  TZarnListView* translators;
+};
+SplitRow MakeSplitRow(ui::TForm& form) {
+  auto& panel = form.Add<TShadowPanel>(form, ui::TRect::FromBounds(0, 0, 10, 10));
+  panel.SetShadowSize(0);
+  panel.SetMargins({5, 0, 5, 5});
+  panel.SetAlign(ui::TAlign::Client);
+  auto& presets = panel.Add<TZarnListView>(panel, ui::TRect::FromBounds(0, 0, 200, 10));
+  presets.SetAlign(ui::TAlign::Left);
+  auto& splitter = panel.Add<TMarginSplitter>(panel, ui::TRect::FromBounds(0, 0, 5, 10));
   splitter.MinSize = 50;
   splitter.AutoSnap = false;
   splitter.ResizeStyle = TResizeStyle::rsUpdate;
+  auto& translators = panel.Add<TZarnListView>(panel, ui::TRect::FromBounds(0, 0, 10, 10));
+  translators.SetAlign(ui::TAlign::Client);
+  return {&panel, &presets, &splitter, &translators};
+}
+
+// The splitter, its neighbour and the list beyond it sit edge to edge across the panel.
+void ExpectRowLaidOut(const SplitRow& row, int presetWidth) {
+  EXPECT_EQ(row.presets->BoundsRect().Width(), presetWidth);
+  EXPECT_EQ(row.splitter->Left(), presetWidth);
+  EXPECT_EQ(row.translators->Left(), presetWidth + row.splitter->Width());
+  EXPECT_EQ(row.translators->BoundsRect().right, row.panel->ClientRect().right);
+}
+
+TEST(MarginSplitterWindow, DragResizesTheLeftNeighbourDownToMinSize) {
+  auto form = test::MakeForm(600, 300);
+  const SplitRow row = MakeSplitRow(*form);
+  ASSERT_EQ(row.splitter->Align(), ui::TAlign::Left);
+  ExpectRowLaidOut(row, 200);
   int moved = 0;
-  splitter.OnMoved = [&] { ++moved; };
-  SendMessageW(splitter.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 10));
-  ASSERT_TRUE(splitter.Dragging());
-  SendMessageW(splitter.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(-48), 10));
-  EXPECT_EQ(presets.Width(), 150);
-  SendMessageW(splitter.Handle(), WM_MOUSEMOVE, MK_LBUTTON,
-               MAKELPARAM(static_cast<WORD>(static_cast<short>(-400)), 10));
-  EXPECT_EQ(presets.Width(), 50);
-  SendMessageW(splitter.Handle(), WM_KEYDOWN, VK_ESCAPE, 1);  // ends; keeps what was applied
-  EXPECT_FALSE(splitter.Dragging());
-  EXPECT_EQ(presets.Width(), 50);
+  row.splitter->OnMoved = [&] { ++moved; };
+  HWND bar = row.splitter->Handle();
+  SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 10));
+  ASSERT_TRUE(row.splitter->Dragging());
+  SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(-48), 10));
+  ExpectRowLaidOut(row, 150);
+  SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(-400), 10));
+  ExpectRowLaidOut(row, 50);
+  SendMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);  // ends; keeps what was applied
+  EXPECT_FALSE(row.splitter->Dragging());
+  ExpectRowLaidOut(row, 50);
   EXPECT_GE(moved, 2);
+  // The row keeps the dragged width when the form is resized.
+  form->SetBounds(20, 20, 500, 260);
+  ExpectRowLaidOut(row, 50);
+}
+
+// Real mouse input: the preset list follows the pointer pixel for pixel through many small
+// steps, and the splitter and the translator list follow it.
+TEST(MarginSplitterWindow, RealDragOfManySmallStepsFollowsThePointer) {
+  auto form = test::MakeForm(640, 400);
+  const SplitRow row = MakeSplitRow(*form);
+  ASSERT_TRUE(ui::testing::MakeForeground(form->Handle()));
+  const ui::TPoint start = row.splitter->ClientToScreen({2, 40});
+  if (!ui::testing::MoveMouse({start.x, start.y})) {
+    GTEST_SKIP() << "this display takes no synthetic mouse input";
+  }
+  ui::testing::SendMouseButton({start.x, start.y}, true);
+  ASSERT_TRUE(PumpUntil([&] { return row.splitter->Dragging(); }));
+  for (int step = 1; step <= 7; ++step) {
+    ASSERT_TRUE(ui::testing::MoveMouse({start.x + 10 * step, start.y}));
+    PumpUntil([&] { return row.presets->Width() == 200 + 10 * step; });
+    SCOPED_TRACE(step);
+    ExpectRowLaidOut(row, 200 + 10 * step);
+  }
+  for (int step = 6; step >= -3; --step) {
+    ASSERT_TRUE(ui::testing::MoveMouse({start.x + 10 * step, start.y}));
+    PumpUntil([&] { return row.presets->Width() == 200 + 10 * step; });
+    SCOPED_TRACE(step);
+    ExpectRowLaidOut(row, 200 + 10 * step);
+  }
+  ui::testing::SendMouseButton({start.x - 30, start.y}, false);
+  ASSERT_TRUE(PumpUntil([&] { return !row.splitter->Dragging(); }));
+  ExpectRowLaidOut(row, 170);
 }
 
 TEST(ZarnListViewWindow, ReportsScrollingAndKeys) {
@@ -254,6 +316,28 @@ TEST(ZarnListViewWindow, ReportsScrollingAndKeys) {
   EXPECT_EQ(wheel, 1);
   list.SetFocus();
   SendMessageW(list.Handle(), WM_KEYDOWN, VK_RETURN, 1);
+  EXPECT_EQ(dbl, 1);
+}
+
+TEST(ZarnListViewWindow, ARealDoubleClickIsReportedOnce) {
+  auto form = test::MakeForm();
+  auto& list = form->Add<TZarnListView>(*form, ui::TRect::FromBounds(10, 10, 300, 120));
+  list.AddColumn("Name", 200);
+  list.AddItem("first");
+  list.AddItem("second");
+  int dbl = 0;
+  list.OnDblClick = [&] { ++dbl; };
+  ASSERT_TRUE(ui::testing::MakeForeground(form->Handle()));
+  RECT row{LVIR_BOUNDS};
+  ASSERT_TRUE(SendMessageW(list.Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)));
+  const ui::TPoint at = list.ClientToScreen({20, (row.top + row.bottom) / 2});
+  if (!ui::testing::MoveMouse({at.x, at.y})) {
+    GTEST_SKIP() << "this display takes no synthetic mouse input";
+  }
+  ui::testing::ClickMouse({at.x, at.y});
+  ui::testing::ClickMouse({at.x, at.y});
+  // Both reports, were there two, would come from the one double-click message.
+  ASSERT_TRUE(PumpUntil([&] { return dbl > 0; }));
   EXPECT_EQ(dbl, 1);
 }
 

@@ -7,6 +7,7 @@
 #include "ui/action.h"
 #include "ui/application.h"
 #include "ui/button.h"
+#include "ui/canvas.h"
 #include "ui/clipboard.h"
 #include "ui/combo_box.h"
 #include "ui/edit.h"
@@ -25,7 +26,9 @@
 namespace kv::ui {
 namespace {
 
+using testing::ClickMouse;
 using testing::MakeForeground;
+using testing::MoveMouse;
 using testing::PumpUntil;
 using testing::SendKey;
 
@@ -38,6 +41,12 @@ class ControlsTest : public ::testing::Test {
     p.caption = "Controls";
     p.bounds = TRect::FromBounds(80, 80, 500, 400);
     return p;
+  }
+  // The five 9 x 9 pictures of the test resources.
+  static void AddTestStrip(TImageList& images) {
+    TBitmap strip;
+    ASSERT_TRUE(strip.LoadFromResource("STRIP"));
+    ASSERT_EQ(images.AddStrip(strip, clBlack), 0);
   }
   TForm form;
 };
@@ -324,10 +333,8 @@ TEST_F(ControlsTest, RealKeysReachTheMenuShortcut) {
 }
 
 TEST_F(ControlsTest, OneActionDrivesItsMenuItemAndToolbarButton) {
-  TBitmap strip;
-  ASSERT_TRUE(strip.LoadFromResource("STRIP"));
   TImageList images(9, 9);
-  images.AddStrip(strip, clBlack);
+  AddTestStrip(images);
   TToolBar& bar = form.Add<TToolBar>(form, images);
   TAction& cut = form.Actions().Add("Cu&t");
   cut.SetImageIndex(1);
@@ -371,7 +378,6 @@ TEST_F(ControlsTest, OneActionDrivesItsMenuItemAndToolbarButton) {
 
 TEST_F(ControlsTest, AlignedChildrenFollowTheirParent) {
   TStatusBar& status = form.Add<TStatusBar>(form);
-  (void)status;
   TPanel& panel = form.Add<TPanel>(form, TRect::FromBounds(0, 0, 10, 10));
   panel.SetMargins({5, 0, 5, 5});
   panel.SetAlign(TAlign::Client);
@@ -380,7 +386,7 @@ TEST_F(ControlsTest, AlignedChildrenFollowTheirParent) {
   TPanel& rest = panel.Add<TPanel>(panel, TRect::FromBounds(0, 0, 10, 10));
   rest.SetAlign(TAlign::Client);
   TRect client = form.ClientRect();
-  EXPECT_EQ(panel.BoundsRect(), (TRect{5, 0, client.right - 5, client.bottom - 5}));
+  EXPECT_EQ(panel.BoundsRect(), (TRect{5, 0, client.right - 5, status.Top() - 5}));
   EXPECT_EQ(left.BoundsRect(), (TRect{0, 0, 150, panel.Height()}));
   EXPECT_EQ(rest.Left(), 150);
   form.SetBounds(80, 80, 600, 450);
@@ -390,6 +396,121 @@ TEST_F(ControlsTest, AlignedChildrenFollowTheirParent) {
   EXPECT_EQ(rest.Left(), 50);
   left.Hide();
   EXPECT_EQ(rest.Left(), 0);
+}
+
+// The main window's frame: two toolbars stacked at the top in the order they were made, the
+// status bar at the bottom and a panel with margins filling the rest, through many resizes
+// (the toolbar control would otherwise move itself back to the top of the form).
+TEST_F(ControlsTest, StackedToolbarsAndStatusBarKeepTheirPlacesThroughResizes) {
+  TImageList images(9, 9);
+  AddTestStrip(images);
+  TToolBar& file = form.Add<TToolBar>(form, images);
+  TToolBar& view = form.Add<TToolBar>(form, images);
+  TStatusBar& status = form.Add<TStatusBar>(form);
+  status.SetPanels({120, -1});
+  TPanel& main = form.Add<TPanel>(form, TRect::FromBounds(0, 0, 10, 10));
+  main.SetMargins({5, 0, 5, 5});
+  main.SetAlign(TAlign::Client);
+  TAction& add = form.Actions().Add("Add");
+  add.SetImageIndex(0);
+  TAction& monitor = form.Actions().Add("Monitor");
+  monitor.SetImageIndex(2);
+  file.AddButton(add);
+  file.AddSeparator();
+  file.AddButton(add);
+  view.AddButton(monitor, true);
+  form.Show();
+
+  const int fileHeight = file.Height(), viewHeight = view.Height();
+  EXPECT_GE(fileHeight, 9);
+  EXPECT_EQ(viewHeight, fileHeight);
+  const int statusHeight = status.Height();
+  EXPECT_GT(statusHeight, 0);
+  const TSize sizes[] = {{500, 400}, {320, 260}, {700, 520}, {260, 200}, {520, 410}};
+  for (const TSize& size : sizes) {
+    form.SetBounds(60, 60, size.cx, size.cy);
+    Application().ProcessMessages();  // whatever the controls post to themselves
+    const TRect client = form.ClientRect();
+    SCOPED_TRACE(::testing::Message() << size.cx << " x " << size.cy);
+    EXPECT_EQ(file.BoundsRect(), (TRect{0, 0, client.right, fileHeight}));
+    EXPECT_EQ(view.BoundsRect(), (TRect{0, fileHeight, client.right, fileHeight + viewHeight}));
+    EXPECT_EQ(status.BoundsRect(),
+              (TRect{0, client.bottom - statusHeight, client.right, client.bottom}));
+    EXPECT_EQ(main.BoundsRect(), (TRect{5, fileHeight + viewHeight, client.right - 5,
+                                        client.bottom - statusHeight - 5}));
+  }
+}
+
+TEST_F(ControlsTest, DisabledToolbarImagesAreGreyedCopies) {
+  // Two 8 x 8 images: a red one and one all of the mask colour.
+  TBitmap strip;
+  strip.Create(16, 8, clBlack);
+  {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, strip.Handle());
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    RECT r{0, 0, 8, 8};
+    FillRect(dc, &r, red);
+    DeleteObject(red);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+  }
+  TImageList images(8, 8);
+  ASSERT_EQ(images.AddStrip(strip, clBlack), 0);
+  TImageList disabled;
+  MakeDisabledImages(images, disabled);
+  ASSERT_EQ(disabled.Count(), 2);
+  TMemoryCanvas canvas(16, 8);
+  canvas.FillRect({0, 0, 16, 8}, clWhite);
+  disabled.Draw(canvas.Handle(), 0, 0, 0);
+  disabled.Draw(canvas.Handle(), 1, 8, 0);
+  const TColor grey = canvas.Pixel(3, 3);
+  EXPECT_EQ(GetRValue(grey), GetGValue(grey));
+  EXPECT_EQ(GetGValue(grey), GetBValue(grey));
+  EXPECT_GT(GetRValue(grey), 128);  // lighter than the enabled picture's darkest part
+  EXPECT_LT(GetRValue(grey), 255);
+  EXPECT_EQ(canvas.Pixel(11, 3), RgbColor(255, 255, 255));  // transparent stays transparent
+
+  TToolBar& bar = form.Add<TToolBar>(form, images);
+  bar.SetDisabledImages(&disabled);
+  EXPECT_EQ(bar.Perform(TB_GETDISABLEDIMAGELIST), reinterpret_cast<LRESULT>(disabled.Handle()));
+  bar.SetDisabledImages(nullptr);
+  EXPECT_EQ(bar.Perform(TB_GETDISABLEDIMAGELIST), 0);
+}
+
+// A real double click reaches OnDblClick once: standard controls report it themselves, the
+// mouse message must not report it again.
+TEST_F(ControlsTest, ARealDoubleClickIsReportedOnceByListsAndLabels) {
+  TListView& list = form.Add<TListView>(form, TRect::FromBounds(10, 10, 220, 120));
+  list.AddColumn("Name", 180);
+  list.AddItem("first");
+  list.AddItem("second");
+  TLabel& label = form.Add<TLabel>(form, "Double-click here", TRect::FromBounds(10, 150, 200, 20));
+  int listClicks = 0, labelClicks = 0;
+  list.OnDblClick = [&] { ++listClicks; };
+  label.OnDblClick = [&] { ++labelClicks; };
+  form.Show();
+  ASSERT_TRUE(MakeForeground(form.Handle()));
+  RECT row{LVIR_BOUNDS};
+  ASSERT_TRUE(list.Perform(LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row)));
+  TPoint inList = list.ClientToScreen({20, (row.top + row.bottom) / 2});
+  if (!MoveMouse({inList.x, inList.y})) {
+    GTEST_SKIP() << "this display takes no synthetic mouse input";
+  }
+  ClickMouse({inList.x, inList.y});
+  ClickMouse({inList.x, inList.y});
+  // Both reports, if there were two, come from the one double-click message.
+  ASSERT_TRUE(PumpUntil([&] { return listClicks > 0; }));
+  EXPECT_EQ(listClicks, 1);
+  EXPECT_EQ(list.ItemIndex(), 1);
+
+  TPoint onLabel = label.ClientToScreen({10, 10});
+  ASSERT_TRUE(MoveMouse({onLabel.x, onLabel.y}));
+  ClickMouse({onLabel.x, onLabel.y});
+  ClickMouse({onLabel.x, onLabel.y});
+  ASSERT_TRUE(PumpUntil([&] { return labelClicks > 0; }));
+  EXPECT_EQ(labelClicks, 1);
+  EXPECT_EQ(listClicks, 1);
 }
 
 TEST_F(ControlsTest, StatusBarPanelsAndSimpleText) {

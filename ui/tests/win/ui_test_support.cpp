@@ -47,6 +47,41 @@ void SendAltKey(WORD key) {
   SendInput(4, inputs, sizeof(INPUT));
 }
 
+namespace {
+// Absolute coordinates in 1/65536 of the screen, rounded up so that they map back onto the
+// very pixel asked for.
+INPUT Mouse(POINT screen, DWORD flags) {
+  const LONG w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(screen.x) * 65536 + w - 1) / w);
+  in.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(screen.y) * 65536 + h - 1) / h);
+  in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  return in;
+}
+}  // namespace
+
+bool MoveMouse(POINT screen) {
+  INPUT in = Mouse(screen, 0);
+  SendInput(1, &in, sizeof(INPUT));
+  return PumpUntil(
+      [&] {
+        POINT at{};
+        return GetCursorPos(&at) && at.x == screen.x && at.y == screen.y;
+      },
+      5000);
+}
+
+void SendMouseButton(POINT screen, bool down) {
+  INPUT in = Mouse(screen, down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+  SendInput(1, &in, sizeof(INPUT));
+}
+
+void ClickMouse(POINT screen) {
+  INPUT in[2] = {Mouse(screen, MOUSEEVENTF_LEFTDOWN), Mouse(screen, MOUSEEVENTF_LEFTUP)};
+  SendInput(2, in, sizeof(INPUT));
+}
+
 bool MakeForeground(HWND hwnd) {
   return PumpUntil(
       [&] {

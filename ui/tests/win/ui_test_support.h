@@ -17,5 +17,11 @@ void SendKey(WORD key, bool ctrl = false, bool shift = false);
 void SendAltKey(WORD key);
 // Makes the window the foreground window (real input goes there).
 bool MakeForeground(HWND hwnd);
+// Real mouse input through SendInput at a screen point: a move there, a left press or release
+// there, or a click (two make a double click). MoveMouse returns false when the pointer never
+// got there (a display that takes no synthetic mouse input).
+bool MoveMouse(POINT screen);
+void SendMouseButton(POINT screen, bool down);
+void ClickMouse(POINT screen);
 
 }  // namespace kv::ui::testing
