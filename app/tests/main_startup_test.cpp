@@ -1,0 +1,120 @@
+// The start-up messages: what creation does with the window, the first show and the start-up
+// continuation, each one-time step once, and the failed-device warning.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/main_settings.h"
+#include "app/main_startup.h"
+
+namespace kv::test {
+namespace {
+
+using S = TStartupStep;
+
+bool Has(const std::vector<S>& steps, S step) {
+  return std::find(steps.begin(), steps.end(), step) != steps.end();
+}
+
+TEST(MainStartupTest, AHiddenWindowIsShownAnywayWithoutTheTrayIcon) {
+  TMainSettings s;
+  s.mainVisible = false;
+  TCreateDecision d = DecideMainWindowCreate(s, false);
+  EXPECT_FALSE(d.showMainForm);
+  EXPECT_TRUE(d.hideApplicationWindow);
+  EXPECT_TRUE(d.postFirstShow);
+  EXPECT_STREQ(d.trayCaption, "&Show");
+
+  s.showTrayIcon = false;  // nothing would be left to bring it back
+  d = DecideMainWindowCreate(s, false);
+  EXPECT_TRUE(d.showMainForm);
+  EXPECT_FALSE(d.hideApplicationWindow);
+  EXPECT_FALSE(d.postFirstShow);
+  EXPECT_STREQ(d.trayCaption, "&Minimize");
+
+  // Started minimised: still shown, the tray item offers to show it.
+  d = DecideMainWindowCreate(s, true);
+  EXPECT_TRUE(d.showMainForm);
+  EXPECT_FALSE(d.hideApplicationWindow);
+  EXPECT_TRUE(d.postFirstShow);
+  EXPECT_STREQ(d.trayCaption, "&Show");
+}
+
+TEST(MainStartupTest, FirstShowGoesLiveOnceAndStartsTheSplash) {
+  TMainStartup startup;
+  TMainSettings s;
+  s.showLoggerForm = true;
+  TStartupState state;
+  state.visible = true;
+  EXPECT_EQ(startup.FirstShowParam(), 0u);
+  EXPECT_EQ(startup.FirstShow(0, state, s),
+            (std::vector<S>{S::ReopenLogWindow, S::Repaint, S::GoLive, S::InstallHints,
+                            S::ReevaluateLamps, S::StartSplash, S::GiveEditorEngine}));
+  // Shown again: nothing one-time repeats.
+  EXPECT_EQ(startup.FirstShow(0, state, s),
+            (std::vector<S>{S::Repaint, S::InstallHints, S::ReevaluateLamps, S::StartSplash,
+                            S::GiveEditorEngine}));
+  EXPECT_TRUE(startup.GoneLive());
+
+  state.closing = true;
+  EXPECT_TRUE(startup.FirstShow(0, state, s).empty());
+}
+
+TEST(MainStartupTest, AHiddenStartStillGoesLiveAndContinuesOnce) {
+  TMainStartup startup;
+  TMainSettings s;
+  s.showEditWindow = true;
+  TStartupState state;  // not visible: the editor waits for the window
+  std::vector<S> steps = startup.FirstShow(0, state, s);
+  EXPECT_TRUE(Has(steps, S::GoLive));
+  EXPECT_FALSE(Has(steps, S::ReopenEditor));
+  EXPECT_FALSE(Has(steps, S::Repaint));
+
+  steps = startup.Continue(state, s, "");
+  EXPECT_FALSE(Has(steps, S::GoLive));
+  EXPECT_TRUE(Has(steps, S::MigrateRegistryProjects));
+  EXPECT_FALSE(Has(steps, S::OpenPendingProject));
+  EXPECT_TRUE(Has(steps, S::InstallExamplePresets));
+  EXPECT_TRUE(startup.Continue(state, s, "").empty());
+  EXPECT_EQ(startup.FirstShowParam(), 1u);
+
+  // After continuing, a later first show does not start the splash again.
+  state.visible = true;
+  steps = startup.FirstShow(1, state, s);
+  EXPECT_EQ(steps, (std::vector<S>{S::ReopenEditor, S::InstallHints, S::GiveEditorEngine}));
+}
+
+TEST(MainStartupTest, ContinuationGoesLiveItselfAndOpensThePendingProjectOnlyIntoAnEmptyOne) {
+  TMainSettings s;
+  s.migrationDone = true;
+  TStartupState state;
+  {
+    TMainStartup startup;
+    const std::vector<S> steps = startup.Continue(state, s, "last.kvxp");
+    EXPECT_EQ(steps, (std::vector<S>{S::GoLive, S::PointRecentFilesForReading, S::ApplyTrayIcon,
+                                     S::OpenPendingProject, S::RefreshPresetChecks,
+                                     S::ReportFailedDevices, S::WatchAliasChanges,
+                                     S::InstallExamplePresets, S::GivePresetFolder}));
+  }
+  {
+    TMainStartup startup;
+    state.projectHasPresets = true;  // the command line's project stays
+    EXPECT_FALSE(Has(startup.Continue(state, s, "last.kvxp"), S::OpenPendingProject));
+  }
+  {
+    TMainStartup startup;
+    state.quitting = true;
+    EXPECT_TRUE(startup.Continue(state, s, "last.kvxp").empty());
+  }
+}
+
+TEST(MainStartupTest, FailedDevicesMakeOneWarning) {
+  EXPECT_EQ(FailedDevicesText({}, {}), "");
+  EXPECT_EQ(FailedDevicesText({"Keys"}, {"Synth"}),
+            "Failed to open MIDI IN device \"Keys\".\r\n"
+            "Failed to open MIDI OUT device \"Synth\".\r\n"
+            "Please connect the device(s) or select another one in the MIDI setup.");
+}
+
+}  // namespace
+}  // namespace kv::test
