@@ -2,6 +2,7 @@
 
 #include "base/utils.h"
 #include "engine/event.h"
+#include "engine/format.h"
 #include "engine/translator.h"
 
 namespace kv {
@@ -56,6 +57,21 @@ bool CommandEnabled(TMainCommand command, const TCommandState& s) {
       return s.presetCount > 1;
   }
   return false;
+}
+
+std::string PresetDeleteText(int selected, const std::string& name) {
+  if (selected <= 0) return "Please select a Preset to delete.";
+  if (selected == 1)
+    return FormatText("Are you sure to delete Preset \"%s\" ?\r\nThis can't be undone later !",
+                      {name});
+  return FormatText(
+      "Are you sure you want to delete these %d presets?\r\nThis can't be undone later !",
+      {selected});
+}
+
+std::string TranslatorDeleteText(int selected, const std::string& name) {
+  if (selected == 1) return FormatText("Are you sure to delete Translator \"%s\" ?", {name});
+  return FormatText("Are you sure to delete these %d Translators ?", {selected});
 }
 
 std::string TranslatorOptionsText(const TTransMsg& translator) {

@@ -30,6 +30,11 @@ struct TCommandState {
 
 bool CommandEnabled(TMainCommand command, const TCommandState& state);
 
+// The delete questions: by the number of selected rows and, for one, its name. For presets,
+// none selected gives the error to show instead.
+std::string PresetDeleteText(int selected, const std::string& name);
+std::string TranslatorDeleteText(int selected, const std::string& name);
+
 // "stop", the rules description and "thru" (MIDI output that lets the message through),
 // joined by ", ".
 std::string TranslatorOptionsText(const TTransMsg& translator);

@@ -118,6 +118,7 @@ bool TProjectSession::New() {
 }
 
 bool TProjectSession::CloseQuery(bool& confirmProgramExit, const std::string& appTitle) {
+  if (closeConfirmed_) return true;
   if (confirmProgramExit) {
     bool doNotAsk = false;
     const TAnswer answer =
@@ -125,7 +126,8 @@ bool TProjectSession::CloseQuery(bool& confirmProgramExit, const std::string& ap
     if (doNotAsk) confirmProgramExit = false;
     if (answer != TAnswer::Yes) return false;
   }
-  return AskToSave();
+  closeConfirmed_ = AskToSave();
+  return closeConfirmed_;
 }
 
 // --- the controller's project -------------------------------------------------------------

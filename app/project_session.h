@@ -69,10 +69,12 @@ class TProjectSession {
   bool Close();
   bool New();
 
-  // The close query of exit, a close request and the end of the session: the exit question
+  // The close query of exit, a close request from outside and the end of the Windows session
+  // alike (the session must not end over unsaved changes without asking): the exit question
   // when confirmProgramExit (a ticked box clears it), then the save question. True when the
-  // program may end.
+  // program may end; once confirmed, later queries agree without asking again.
   bool CloseQuery(bool& confirmProgramExit, const std::string& appTitle);
+  bool CloseConfirmed() const { return closeConfirmed_; }
 
  private:
   void CloseNow();
@@ -81,6 +83,7 @@ class TProjectSession {
   TProjectSessionHost& host_;
   bool modified_ = false;
   bool suppressed_ = false;
+  bool closeConfirmed_ = false;
 };
 
 // The project of the controller's engine, loaded and saved as the controller does. Errors go

@@ -54,4 +54,12 @@ int TranslatorRowAfterDelete(int countAfter, int firstDeleted) {
   return row > 0 ? row : -1;
 }
 
+int StepTranslatorRow(int count, const std::vector<int>& selected, bool forward) {
+  if (count <= 0) return -1;
+  if (selected.empty()) return forward ? 0 : count - 1;
+  if (selected.size() != 1) return -1;
+  const int target = selected.front() + (forward ? 1 : -1);
+  return target >= 0 && target < count ? target : -1;
+}
+
 }  // namespace kv

@@ -42,4 +42,8 @@ int PresetRowAfterDelete(int countAfter, int topmostDeleted);
 // clamped to the last row, when that is above 0; -1 (no row) otherwise.
 int TranslatorRowAfterDelete(int countAfter, int firstDeleted);
 
+// The row the editor's next (or previous) command selects: one row on from the single selected
+// row, the first (or last) row when none is selected; -1 when the selection stays.
+int StepTranslatorRow(int count, const std::vector<int>& selected, bool forward);
+
 }  // namespace kv

@@ -88,6 +88,16 @@ TEST(RowMovesTest, SelectionAfterDeleting) {
   EXPECT_EQ(TranslatorRowAfterDelete(0, 0), -1);
 }
 
+TEST(RowMovesTest, TheEditorStepsThroughOneRowAtATime) {
+  EXPECT_EQ(StepTranslatorRow(4, {}, true), 0);
+  EXPECT_EQ(StepTranslatorRow(4, {}, false), 3);
+  EXPECT_EQ(StepTranslatorRow(4, {1}, true), 2);
+  EXPECT_EQ(StepTranslatorRow(4, {3}, true), -1);
+  EXPECT_EQ(StepTranslatorRow(4, {0}, false), -1);
+  EXPECT_EQ(StepTranslatorRow(4, {1, 2}, true), -1);
+  EXPECT_EQ(StepTranslatorRow(0, {}, true), -1);
+}
+
 TEST(MainCommandsTest, TranslatorsNeedSomewhereToGo) {
   TCommandState s;
   s.clipboardHasTranslators = true;
@@ -128,6 +138,16 @@ TEST(MainCommandsTest, SelectionCountsEnableTheRest) {
   s.presetCount = 1;
   EXPECT_FALSE(CommandEnabled(TMainCommand::TrayPresets, s));
   EXPECT_TRUE(CommandEnabled(TMainCommand::FileOpenMerge, s));
+}
+
+TEST(MainCommandsTest, DeleteQuestionsFollowTheSelection) {
+  EXPECT_EQ(PresetDeleteText(0, ""), "Please select a Preset to delete.");
+  EXPECT_EQ(PresetDeleteText(1, "100%"),
+            "Are you sure to delete Preset \"100%\" ?\r\nThis can't be undone later !");
+  EXPECT_EQ(PresetDeleteText(3, "x"),
+            "Are you sure you want to delete these 3 presets?\r\nThis can't be undone later !");
+  EXPECT_EQ(TranslatorDeleteText(1, "Kick"), "Are you sure to delete Translator \"Kick\" ?");
+  EXPECT_EQ(TranslatorDeleteText(2, "Kick"), "Are you sure to delete these 2 Translators ?");
 }
 
 TEST(MainCommandsTest, OptionsColumnAndTitle) {

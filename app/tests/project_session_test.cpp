@@ -161,7 +161,7 @@ TEST_F(SessionTest, CloseAndNewAskWhatTheyMust) {
   EXPECT_EQ(doc.closed, 1);
 }
 
-TEST_F(SessionTest, TheCloseQueryAsksToQuitThenToSave) {
+TEST_F(SessionTest, ExitAndTheEndOfTheSessionAskToQuitThenToSave) {
   doc.presets = 1;
   session.MarkModified();
   bool confirm = true;
@@ -179,6 +179,10 @@ TEST_F(SessionTest, TheCloseQueryAsksToQuitThenToSave) {
 
   doc.saveWorks = true;
   host.answers = {TAnswer::Yes};
+  EXPECT_TRUE(session.CloseQuery(confirm, "T"));
+  EXPECT_EQ(host.questions.size(), 4u);
+  // The session's end after a confirmed exit does not ask again.
+  session.MarkModified();
   EXPECT_TRUE(session.CloseQuery(confirm, "T"));
   EXPECT_EQ(host.questions.size(), 4u);
 }
