@@ -42,7 +42,7 @@ std::vector<TStartupStep> TMainStartup::FirstShow(unsigned wParam, const TStartu
   steps.push_back(TStartupStep::InstallHints);
   if (wParam == 0) {
     steps.push_back(TStartupStep::ReevaluateLamps);
-    steps.push_back(TStartupStep::StartSplash);
+    steps.push_back(TStartupStep::ContinueAfterSplash);
   }
   steps.push_back(TStartupStep::GiveEditorEngine);
   return steps;
@@ -67,6 +67,8 @@ std::vector<TStartupStep> TMainStartup::Continue(const TStartupState& state,
   steps.push_back(TStartupStep::GivePresetFolder);
   return steps;
 }
+
+bool PostContinueAtOnce(bool startupSplashCounting) { return !startupSplashCounting; }
 
 std::string FailedDevicesText(const std::vector<std::string>& failedInputs,
                               const std::vector<std::string>& failedOutputs) {

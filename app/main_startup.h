@@ -26,7 +26,7 @@ enum class TStartupStep {
   Repaint,
   InstallHints,
   ReevaluateLamps,
-  StartSplash,
+  ContinueAfterSplash,  // see PostContinueAtOnce
   GiveEditorEngine,
   // the one-time start-up: automatic aliases and rebinding, device-change subscription, the
   // interface utilities get the engine, the controller goes live, modified cleared, the
@@ -85,6 +85,10 @@ class TMainStartup {
   bool goneLive_ = false;
   bool continued_ = false;
 };
+
+// After the first show: 0x47D is posted at once, unless a start-up splash is counting down (its
+// hiding posts it). With the splash off the start-up still continues.
+bool PostContinueAtOnce(bool startupSplashCounting);
 
 // The failed-device warning: one line per input, then per output, then the advice; empty when
 // nothing failed.

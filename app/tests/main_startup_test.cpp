@@ -49,10 +49,10 @@ TEST(MainStartupTest, FirstShowGoesLiveOnceAndStartsTheSplash) {
   EXPECT_EQ(startup.FirstShowParam(), 0u);
   EXPECT_EQ(startup.FirstShow(0, state, s),
             (std::vector<S>{S::ReopenLogWindow, S::Repaint, S::GoLive, S::InstallHints,
-                            S::ReevaluateLamps, S::StartSplash, S::GiveEditorEngine}));
+                            S::ReevaluateLamps, S::ContinueAfterSplash, S::GiveEditorEngine}));
   // Shown again: nothing one-time repeats.
   EXPECT_EQ(startup.FirstShow(0, state, s),
-            (std::vector<S>{S::Repaint, S::InstallHints, S::ReevaluateLamps, S::StartSplash,
+            (std::vector<S>{S::Repaint, S::InstallHints, S::ReevaluateLamps, S::ContinueAfterSplash,
                             S::GiveEditorEngine}));
   EXPECT_TRUE(startup.GoneLive());
 
