@@ -181,9 +181,9 @@ void TControllerDocument::AddPreset() {
   TPresetHandler& project = engine->Project();
   const std::string name = NewPresetName(
       [&project](std::string_view n) { return project.FindPreset(n) >= 0; });
-  TLockableTransList& preset = project.NewPreset();
-  preset.SetName(name);
-  preset.SetActive(true);
+  if (!project.AddPresetNamed(name)) return;
+  if (TLockableTransList* preset = project.GetPreset(project.FindPreset(name)))
+    preset->SetActive(true);
 }
 
 }  // namespace kv
