@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/main_settings.h"
+#include "app/main_messages.h"
 #include "app/main_startup.h"
 
 namespace kv::test {
@@ -114,6 +115,45 @@ TEST(MainStartupTest, FailedDevicesMakeOneWarning) {
             "Failed to open MIDI IN device \"Keys\".\r\n"
             "Failed to open MIDI OUT device \"Synth\".\r\n"
             "Please connect the device(s) or select another one in the MIDI setup.");
+}
+
+}  // namespace
+}  // namespace kv::test
+
+namespace kv::test {
+namespace {
+
+TEST(MainMessagesTest, DeviceChangesAndTrayClicks) {
+  EXPECT_EQ(DeviceChangeText(7, -1), "WMDeviceChange wparam=0x00000007 lparam=0xFFFFFFFF");
+  EXPECT_TRUE(RescansOnDeviceChange(7));
+  EXPECT_FALSE(RescansOnDeviceChange(0x8000));
+
+  EXPECT_EQ(DecideTrayClick(515, true, false, false), TTrayAction::BringToFront);
+  EXPECT_EQ(DecideTrayClick(515, true, false, true), TTrayAction::ToggleShowMinimize);
+  EXPECT_EQ(DecideTrayClick(515, false, false, false), TTrayAction::ToggleShowMinimize);
+  EXPECT_EQ(DecideTrayClick(516, false, true, false), TTrayAction::OpenMenu);
+  EXPECT_EQ(DecideTrayClick(512, true, false, false), TTrayAction::None);
+  EXPECT_TRUE(ShowMinimizeMinimizes(true, false));
+  EXPECT_FALSE(ShowMinimizeMinimizes(true, true));
+}
+
+TEST(MainMessagesTest, TheLampsThreadRunsWhileLampsOrAnimationAreWanted) {
+  TMainSettings s;
+  EXPECT_TRUE(DecideActivityDisplay(s, true, true, true, true).lamps);
+  EXPECT_FALSE(DecideActivityDisplay(s, false, true, true, true).lamps);
+  EXPECT_TRUE(DecideActivityDisplay(s, false, true, true, true).ThreadNeeded());
+  // An icon that failed to load stops the animation, not the lamps.
+  const TActivityDisplay unloaded = DecideActivityDisplay(s, true, true, false, true);
+  EXPECT_TRUE(unloaded.lamps);
+  EXPECT_FALSE(unloaded.trayAnimation);
+  EXPECT_FALSE(DecideActivityDisplay(s, false, true, false, true).ThreadNeeded());
+  s.eventMonitor = false;
+  s.trayAnimation = false;
+  EXPECT_FALSE(DecideActivityDisplay(s, true, true, true, true).ThreadNeeded());
+  s.minimizeToTray = true;
+  EXPECT_TRUE(HidesToTray(s));
+  s.showTrayIcon = false;
+  EXPECT_FALSE(HidesToTray(s));
 }
 
 }  // namespace
