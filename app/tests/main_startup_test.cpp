@@ -1,0 +1,160 @@
+// The start-up messages: what creation does with the window, the first show and the start-up
+// continuation, each one-time step once, and the failed-device warning.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/main_settings.h"
+#include "app/main_messages.h"
+#include "app/main_startup.h"
+
+namespace kv::test {
+namespace {
+
+using S = TStartupStep;
+
+bool Has(const std::vector<S>& steps, S step) {
+  return std::find(steps.begin(), steps.end(), step) != steps.end();
+}
+
+TEST(MainStartupTest, AHiddenWindowIsShownAnywayWithoutTheTrayIcon) {
+  TMainSettings s;
+  s.mainVisible = false;
+  TCreateDecision d = DecideMainWindowCreate(s, false);
+  EXPECT_FALSE(d.showMainForm);
+  EXPECT_TRUE(d.hideApplicationWindow);
+  EXPECT_TRUE(d.postFirstShow);
+  EXPECT_STREQ(d.trayCaption, "&Show");
+
+  s.showTrayIcon = false;  // nothing would be left to bring it back
+  d = DecideMainWindowCreate(s, false);
+  EXPECT_TRUE(d.showMainForm);
+  EXPECT_FALSE(d.hideApplicationWindow);
+  EXPECT_FALSE(d.postFirstShow);
+  EXPECT_STREQ(d.trayCaption, "&Minimize");
+
+  // Started minimised: still shown, the tray item offers to show it.
+  d = DecideMainWindowCreate(s, true);
+  EXPECT_TRUE(d.showMainForm);
+  EXPECT_FALSE(d.hideApplicationWindow);
+  EXPECT_TRUE(d.postFirstShow);
+  EXPECT_STREQ(d.trayCaption, "&Show");
+}
+
+TEST(MainStartupTest, FirstShowGoesLiveOnceAndStartsTheSplash) {
+  TMainStartup startup;
+  TMainSettings s;
+  s.showLoggerForm = true;
+  TStartupState state;
+  state.visible = true;
+  EXPECT_EQ(startup.FirstShowParam(), 0u);
+  EXPECT_EQ(startup.FirstShow(0, state, s),
+            (std::vector<S>{S::ReopenLogWindow, S::Repaint, S::GoLive, S::InstallHints,
+                            S::ReevaluateLamps, S::ContinueAfterSplash, S::GiveEditorEngine}));
+  // Shown again: nothing one-time repeats.
+  EXPECT_EQ(startup.FirstShow(0, state, s),
+            (std::vector<S>{S::Repaint, S::InstallHints, S::ReevaluateLamps, S::ContinueAfterSplash,
+                            S::GiveEditorEngine}));
+  EXPECT_TRUE(startup.GoneLive());
+
+  state.closing = true;
+  EXPECT_TRUE(startup.FirstShow(0, state, s).empty());
+}
+
+TEST(MainStartupTest, AHiddenStartStillGoesLiveAndContinuesOnce) {
+  TMainStartup startup;
+  TMainSettings s;
+  s.showEditWindow = true;
+  TStartupState state;  // not visible: the editor waits for the window
+  std::vector<S> steps = startup.FirstShow(0, state, s);
+  EXPECT_TRUE(Has(steps, S::GoLive));
+  EXPECT_FALSE(Has(steps, S::ReopenEditor));
+  EXPECT_FALSE(Has(steps, S::Repaint));
+
+  steps = startup.Continue(state, s, "");
+  EXPECT_FALSE(Has(steps, S::GoLive));
+  EXPECT_TRUE(Has(steps, S::MigrateRegistryProjects));
+  EXPECT_FALSE(Has(steps, S::OpenPendingProject));
+  EXPECT_TRUE(Has(steps, S::InstallExamplePresets));
+  EXPECT_TRUE(startup.Continue(state, s, "").empty());
+  EXPECT_EQ(startup.FirstShowParam(), 1u);
+
+  // After continuing, a later first show does not start the splash again.
+  state.visible = true;
+  steps = startup.FirstShow(1, state, s);
+  EXPECT_EQ(steps, (std::vector<S>{S::ReopenEditor, S::InstallHints, S::GiveEditorEngine}));
+}
+
+TEST(MainStartupTest, ContinuationGoesLiveItselfAndOpensThePendingProjectOnlyIntoAnEmptyOne) {
+  TMainSettings s;
+  s.migrationDone = true;
+  TStartupState state;
+  {
+    TMainStartup startup;
+    const std::vector<S> steps = startup.Continue(state, s, "last.kvxp");
+    EXPECT_EQ(steps, (std::vector<S>{S::GoLive, S::PointRecentFilesForReading, S::ApplyTrayIcon,
+                                     S::OpenPendingProject, S::RefreshPresetChecks,
+                                     S::ReportFailedDevices, S::WatchAliasChanges,
+                                     S::InstallExamplePresets, S::GivePresetFolder}));
+  }
+  {
+    TMainStartup startup;
+    state.projectHasPresets = true;  // the command line's project stays
+    EXPECT_FALSE(Has(startup.Continue(state, s, "last.kvxp"), S::OpenPendingProject));
+  }
+  {
+    TMainStartup startup;
+    state.quitting = true;
+    EXPECT_TRUE(startup.Continue(state, s, "last.kvxp").empty());
+  }
+}
+
+TEST(MainStartupTest, FailedDevicesMakeOneWarning) {
+  EXPECT_EQ(FailedDevicesText({}, {}), "");
+  EXPECT_EQ(FailedDevicesText({"Keys"}, {"Synth"}),
+            "Failed to open MIDI IN device \"Keys\".\r\n"
+            "Failed to open MIDI OUT device \"Synth\".\r\n"
+            "Please connect the device(s) or select another one in the MIDI setup.");
+}
+
+}  // namespace
+}  // namespace kv::test
+
+namespace kv::test {
+namespace {
+
+TEST(MainMessagesTest, DeviceChangesAndTrayClicks) {
+  EXPECT_EQ(DeviceChangeText(7, -1), "WMDeviceChange wparam=0x00000007 lparam=0xFFFFFFFF");
+  EXPECT_TRUE(RescansOnDeviceChange(7));
+  EXPECT_FALSE(RescansOnDeviceChange(0x8000));
+
+  EXPECT_EQ(DecideTrayClick(515, true, false, false), TTrayAction::BringToFront);
+  EXPECT_EQ(DecideTrayClick(515, true, false, true), TTrayAction::ToggleShowMinimize);
+  EXPECT_EQ(DecideTrayClick(515, false, false, false), TTrayAction::ToggleShowMinimize);
+  EXPECT_EQ(DecideTrayClick(516, false, true, false), TTrayAction::OpenMenu);
+  EXPECT_EQ(DecideTrayClick(512, true, false, false), TTrayAction::None);
+  EXPECT_TRUE(ShowMinimizeMinimizes(true, false));
+  EXPECT_FALSE(ShowMinimizeMinimizes(true, true));
+}
+
+TEST(MainMessagesTest, TheLampsThreadRunsWhileLampsOrAnimationAreWanted) {
+  TMainSettings s;
+  EXPECT_TRUE(DecideActivityDisplay(s, true, true, true, true).lamps);
+  EXPECT_FALSE(DecideActivityDisplay(s, false, true, true, true).lamps);
+  EXPECT_TRUE(DecideActivityDisplay(s, false, true, true, true).ThreadNeeded());
+  // An icon that failed to load stops the animation, not the lamps.
+  const TActivityDisplay unloaded = DecideActivityDisplay(s, true, true, false, true);
+  EXPECT_TRUE(unloaded.lamps);
+  EXPECT_FALSE(unloaded.trayAnimation);
+  EXPECT_FALSE(DecideActivityDisplay(s, false, true, false, true).ThreadNeeded());
+  s.eventMonitor = false;
+  s.trayAnimation = false;
+  EXPECT_FALSE(DecideActivityDisplay(s, true, true, true, true).ThreadNeeded());
+  s.minimizeToTray = true;
+  EXPECT_TRUE(HidesToTray(s));
+  s.showTrayIcon = false;
+  EXPECT_FALSE(HidesToTray(s));
+}
+
+}  // namespace
+}  // namespace kv::test
