@@ -224,6 +224,12 @@ void TListView::EndUpdate() {
   }
 }
 
+LRESULT TListView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT result = 0;
+  if (drag_.Active() && DragMessage(msg, wp, lp, result)) return result;
+  return TWindow::WndProc(msg, wp, lp);
+}
+
 bool TListView::Notify(NMHDR* header, LRESULT& result) {
   switch (header->code) {
     case LVN_ITEMCHANGED: {
@@ -247,8 +253,14 @@ bool TListView::Notify(NMHDR* header, LRESULT& result) {
     case NM_CLICK:
       OnClick();
       return true;
-    case LVN_BEGINLABELEDITW:
-      result = FALSE;  // allowed
+    case LVN_BEGINLABELEDITW: {
+      bool allow = true;
+      OnEditing(reinterpret_cast<NMLVDISPINFOW*>(header)->item.iItem, allow);
+      result = allow ? FALSE : TRUE;
+      return true;
+    }
+    case LVN_BEGINDRAG:
+      BeginDrag(reinterpret_cast<NMLISTVIEW*>(header)->iItem);
       return true;
     case LVN_ENDLABELEDITW: {
       auto* nm = reinterpret_cast<NMLVDISPINFOW*>(header);

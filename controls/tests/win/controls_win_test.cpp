@@ -257,6 +257,29 @@ TEST(ZarnListViewWindow, ReportsScrollingAndKeys) {
   EXPECT_EQ(dbl, 1);
 }
 
+TEST(ZarnListViewWindow, ARowDragLeavesTheMouseToTheListViewsDragging) {
+  auto form = test::MakeForm();
+  auto& list = form->Add<TZarnListView>(*form, ui::TRect::FromBounds(10, 10, 300, 200));
+  list.AddColumn("Name", 200);
+  for (int i = 0; i < 5; ++i) list.AddItem("item " + std::to_string(i));
+  int starts = 0;
+  std::vector<int> drops;
+  list.OnDragStart = [&](int) { ++starts; };
+  list.OnDragDrop = [&](int source, int target) { drops = {source, target}; };
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  SendMessageW(list.Handle(), LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&row));
+  const LPARAM onRow3 = MAKELPARAM(20, (row.top + row.bottom) / 2);
+  SendMessageW(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5 + row.top / 4));
+  list.BeginDrag(0);
+  ASSERT_TRUE(list.Dragging());
+  SendMessageW(list.Handle(), WM_MOUSEMOVE, MK_LBUTTON, onRow3);
+  EXPECT_EQ(list.DropTarget(), 3);
+  EXPECT_EQ(starts, 0);  // the press-and-move detection stays out of a running drag
+  SendMessageW(list.Handle(), WM_LBUTTONUP, 0, onRow3);
+  EXPECT_EQ(drops, (std::vector<int>{0, 3}));
+}
+
 TEST(VKEditWindow, RecordsRealKeysWhileFocusedAndSwallowsThem) {
   auto form = test::MakeForm();
   auto& edit = form->Add<TVKEdit>(*form, ui::TRect::FromBounds(10, 10, 200, 24));
