@@ -56,6 +56,8 @@ class TListView : public TWindow {
   int TopIndex() const;
   int VisibleRowCount() const;
   void EditLabel(int index);
+  // A row is being renamed in place (its edit has the keys).
+  bool Editing() const;
   // The row at a client point, -1 for none.
   int ItemAt(int x, int y) const;
   void SelectAll();

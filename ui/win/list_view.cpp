@@ -201,6 +201,10 @@ void TListView::EditLabel(int index) {
   Perform(LVM_EDITLABELW, static_cast<WPARAM>(index));
 }
 
+bool TListView::Editing() const {
+  return Perform(LVM_GETEDITCONTROL) != 0;
+}
+
 int TListView::ItemAt(int x, int y) const {
   LVHITTESTINFO hit{};
   hit.pt = {x, y};
