@@ -105,7 +105,6 @@ class TListView : public TWindow {
   int updating_ = 0;
   bool settingCheck_ = false;
   TListDragLogic drag_;
-  TPoint dragPoint_;  // client position of the pointer during a drag
 };
 
 }  // namespace kv::ui

@@ -3,9 +3,9 @@
 // message goes to its owner window, which this object subclasses while it lives; the mouse
 // messages it carries reach the owner as OnClick, OnDblClick and OnContextMenu.
 //
-// Threads: make and free it on the main thread (the owner's). SetVisible, SetIcon, SetTip and
-// Refresh may also be called from another thread (the lamp thread animates the icon); the
-// events fire on the main thread.
+// Threads: make and free it on the main thread (the owner's), after any other thread that
+// uses it has stopped. SetVisible, SetIcon, SetTip and Refresh may also be called from another
+// thread (the lamp thread animates the icon); the events fire on the main thread.
 #include <windows.h>
 #include <shellapi.h>
 

@@ -25,10 +25,9 @@ void TListView::BeginDrag(int source) {
   drag_.Begin(source);
   POINT pt;
   GetCursorPos(&pt);
-  dragPoint_ = ScreenToClient({pt.x, pt.y});
   SetMouseCapture();
   StartTimer(kDragScrollTimer, kDragScrollMs);
-  TrackDrag(dragPoint_);
+  TrackDrag(ScreenToClient({pt.x, pt.y}));
 }
 
 void TListView::CancelDrag() {
@@ -112,7 +111,6 @@ int TListView::RowAtY(int y, const TListDragGeometry& g) const {
 }
 
 void TListView::TrackDrag(TPoint client) {
-  dragPoint_ = client;
   const TRect area = ClientRect();
   const bool inside = client.x >= area.left && client.x < area.right;
   drag_.Track(inside ? RowAtY(client.y, DragGeometry()) : -1);

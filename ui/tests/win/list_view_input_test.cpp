@@ -110,6 +110,13 @@ class ListViewInputTest : public ::testing::Test {
     return PumpUntil([&] { return list.Dragging(); });
   }
 
+  // A form action on a shortcut that counts its runs.
+  void CountShortCut(const char* shortCut, int& runs) {
+    TAction& action = form.Actions().Add(shortCut);
+    action.SetShortCut(TextToShortCut(shortCut));
+    action.OnExecute = [&runs] { ++runs; };
+  }
+
   void TearDown() override {
     SendMouse(MOUSEEVENTF_LEFTUP);  // never leave a button held for the next test
     PumpUntil([] { return GetCapture() == nullptr; }, 2000);
@@ -261,17 +268,13 @@ TEST_F(ListViewInputTest, DelWhileRenamingDeletesACharacterNotTheRow) {
   o.editLabels = true;
   TListView& list = MakeList(3, 250, o);
   int deletes = 0, duplicates = 0;
-  TAction& del = form.Actions().Add("Delete");
-  del.SetShortCut(TextToShortCut("Del"));
-  del.OnExecute = [&] { ++deletes; };
-  TAction& dup = form.Actions().Add("Duplicate");
-  dup.SetShortCut(TextToShortCut("Ctrl+D"));
-  dup.OnExecute = [&] { ++duplicates; };
+  CountShortCut("Del", deletes);
+  CountShortCut("Ctrl+D", duplicates);
   std::string renamed;
   list.OnEdited = [&](int, std::string& text, bool&) { renamed = text; };
 
   list.EditLabel(1);
-  ASSERT_TRUE(PumpUntil([&] { return list.Perform(LVM_GETEDITCONTROL) != 0; }));
+  ASSERT_TRUE(PumpUntil([&] { return list.Editing(); }));
   auto edit = reinterpret_cast<HWND>(list.Perform(LVM_GETEDITCONTROL));
   ASSERT_TRUE(PumpUntil([&] { return GetFocus() == edit; }));
   SendKey(VK_HOME);
@@ -294,12 +297,8 @@ TEST_F(ListViewInputTest, AnEditKeepsItsEditingKeys) {
   TEdit& edit = form.Add<TEdit>(form, TRect::FromBounds(10, 270, 200, 294));
   edit.SetText("abc");
   int stolen = 0;
-  TAction& del = form.Actions().Add("Delete");
-  del.SetShortCut(TextToShortCut("Del"));
-  del.OnExecute = [&] { ++stolen; };
-  TAction& copy = form.Actions().Add("Copy rows");
-  copy.SetShortCut(TextToShortCut("Ctrl+C"));
-  copy.OnExecute = [&] { ++stolen; };
+  CountShortCut("Del", stolen);
+  CountShortCut("Ctrl+C", stolen);
   form.Show();
   ASSERT_TRUE(MakeForeground(form.Handle()));
   edit.SetFocus();
