@@ -5,7 +5,7 @@
 namespace kv::ui {
 namespace {
 // Mouse message numbers (the portable build has no <windows.h>).
-constexpr unsigned kContextMenu = 0x7B, kLeftUp = 0x202, kLeftDouble = 0x203, kRightUp = 0x205;
+constexpr unsigned kLeftUp = 0x202, kLeftDouble = 0x203, kRightUp = 0x205;
 }  // namespace
 
 TTrayMouseEvent TrayMouseEventOf(unsigned mouseMessage) {
@@ -15,7 +15,6 @@ TTrayMouseEvent TrayMouseEventOf(unsigned mouseMessage) {
     case kLeftDouble:
       return TTrayMouseEvent::DoubleClick;
     case kRightUp:
-    case kContextMenu:
       return TTrayMouseEvent::ContextMenu;
     default:
       return TTrayMouseEvent::None;

@@ -34,7 +34,8 @@ class INotifyIconShell {
 // What the owner hears of the mouse on the icon.
 enum class TTrayMouseEvent { None, Click, DoubleClick, ContextMenu };
 // The mouse message a callback message carries: left release, left double click, right
-// release (or the context-menu notice); every other message means nothing to the owner.
+// release (the menu opens when the button is let go, as menus do); every other message means
+// nothing to the owner.
 TTrayMouseEvent TrayMouseEventOf(unsigned mouseMessage);
 
 class TTrayIconState {

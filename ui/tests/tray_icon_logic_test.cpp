@@ -108,16 +108,6 @@ TEST(TrayIconLogicTest, IconAndTipChangesReachAShownIconOnly) {
   EXPECT_EQ(tray.Data().callbackMessage, 0x7E8u);
 }
 
-TEST(TrayIconLogicTest, MouseMessagesMeanClickDoubleClickAndMenu) {
-  EXPECT_EQ(TrayMouseEventOf(0x202), TTrayMouseEvent::Click);        // left button up
-  EXPECT_EQ(TrayMouseEventOf(0x203), TTrayMouseEvent::DoubleClick);  // left double click
-  EXPECT_EQ(TrayMouseEventOf(0x205), TTrayMouseEvent::ContextMenu);  // right button up
-  EXPECT_EQ(TrayMouseEventOf(0x7B), TTrayMouseEvent::ContextMenu);
-  for (unsigned other : {0x200u, 0x201u, 0x204u, 0x206u, 0x207u}) {
-    EXPECT_EQ(TrayMouseEventOf(other), TTrayMouseEvent::None) << other;
-  }
-}
-
 TEST(TrayIconLogicTest, TheLampThreadChangesTheIconWhileTheMainThreadShowsAndHides) {
   TFakeShell shell;
   TTrayIconState tray(shell, Record());
