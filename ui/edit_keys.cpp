@@ -1,5 +1,8 @@
 #include "ui/edit_keys.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 namespace kv::ui {
 namespace {
 
@@ -15,32 +18,25 @@ bool TypesCharacter(uint8_t key) {
          (key >= 0xBA && key <= 0xC0) || (key >= 0xDB && key <= 0xDF) || key == 0xE2;
 }
 
+bool In(uint8_t key, std::initializer_list<uint8_t> keys) {
+  return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
 bool PlainKeyKept(uint8_t key, bool shift, bool multiLine) {
-  switch (key) {
-    case kBack: case kDelete: case kInsert:
-    case kLeft: case kRight: case kHome: case kEnd: case kUp: case kDown:
-    case kReturn:
-      return true;
-    case kEscape:
-      return !shift;  // Shift+Esc stays a shortcut (the panic key must work everywhere)
-    case kPrior: case kNext:
-      return multiLine;
-    default:
-      return TypesCharacter(key);
+  if (In(key, {kBack, kDelete, kInsert, kLeft, kRight, kHome, kEnd, kUp, kDown, kReturn})) {
+    return true;
   }
+  if (key == kEscape) return !shift;  // Shift+Esc stays a shortcut: the panic key works anywhere
+  if (In(key, {kPrior, kNext})) return multiLine;
+  return TypesCharacter(key);
 }
 
 bool CtrlKeyKept(uint8_t key, bool multiLine) {
-  switch (key) {
-    case kBack: case kDelete: case kInsert:
-    case kLeft: case kRight: case kHome: case kEnd:
-    case 'A': case 'C': case 'V': case 'X': case 'Z': case 'Y':
-      return true;
-    case kUp: case kDown: case kPrior: case kNext:
-      return multiLine;
-    default:
-      return false;
+  if (In(key,
+         {kBack, kDelete, kInsert, kLeft, kRight, kHome, kEnd, 'A', 'C', 'V', 'X', 'Z', 'Y'})) {
+    return true;
   }
+  return multiLine && In(key, {kUp, kDown, kPrior, kNext});
 }
 
 }  // namespace

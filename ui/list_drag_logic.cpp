@@ -23,8 +23,8 @@ TListDropMark TListDragLogic::Mark() const {
 }
 
 bool TListDragLogic::Drop(int rowCount, TListDrop& drop) {
-  const bool due = Active() && target_ >= 0 && target_ != source_ && source_ < rowCount &&
-                   target_ < rowCount;
+  const bool due =
+      Active() && target_ >= 0 && target_ != source_ && source_ < rowCount && target_ < rowCount;
   if (due) drop = {source_, target_};
   Cancel();
   return due;

@@ -18,8 +18,8 @@ class TFakeShell : public INotifyIconShell {
   bool Call(TNotifyIconCall call, const TNotifyIconData& d) override {
     std::lock_guard lock(mutex_);
     const char* names[] = {"add", "modify", "delete"};
-    calls_.push_back(std::string(names[static_cast<int>(call)]) + " " +
-                     std::to_string(d.icon) + " " + d.tip);
+    calls_.push_back(std::string(names[static_cast<int>(call)]) + " " + std::to_string(d.icon) +
+                     " " + d.tip);
     if (lost_) {  // the shell restarted and forgot the icon
       present_ = false;
       lost_ = false;
@@ -71,26 +71,19 @@ TEST(TrayIconLogicTest, ShowingAndHidingAddsModifiesAndDeletes) {
   EXPECT_EQ(shell.Refused(), 0);
 }
 
-TEST(TrayIconLogicTest, AnIconTheShellLostIsAddedAgain) {
-  TFakeShell shell;
-  TTrayIconState tray(shell, Record());
-  tray.SetVisible(true);
-  shell.Lose();
-  tray.Refresh();
-  EXPECT_EQ(shell.Take(), (Calls{"add 7 Korvanta", "modify 7 Korvanta", "add 7 Korvanta"}));
-  EXPECT_TRUE(shell.Present());
-}
-
-TEST(TrayIconLogicTest, ARefusedAddIsTriedAgainByTheNextRefresh) {
-  TFakeShell shell;
-  TTrayIconState tray(shell, Record());
-  shell.SetDown(true);  // no notification area yet
-  tray.SetVisible(true);
-  EXPECT_TRUE(tray.Shown());
-  shell.SetDown(false);
-  tray.Refresh();
-  EXPECT_EQ(shell.Take(), (Calls{"add 7 Korvanta", "modify 7 Korvanta", "add 7 Korvanta"}));
-  EXPECT_TRUE(shell.Present());
+TEST(TrayIconLogicTest, AnIconTheShellLostOrRefusedIsAddedByTheNextRefresh) {
+  for (bool refusedAtFirst : {false, true}) {
+    TFakeShell shell;
+    TTrayIconState tray(shell, Record());
+    shell.SetDown(refusedAtFirst);  // no notification area yet
+    tray.SetVisible(true);
+    EXPECT_TRUE(tray.Shown());  // so that the next refresh tries again
+    shell.SetDown(false);
+    if (!refusedAtFirst) shell.Lose();  // the notification area restarted
+    tray.Refresh();
+    EXPECT_EQ(shell.Take(), (Calls{"add 7 Korvanta", "modify 7 Korvanta", "add 7 Korvanta"}));
+    EXPECT_TRUE(shell.Present());
+  }
 }
 
 TEST(TrayIconLogicTest, IconAndTipChangesReachAShownIconOnly) {

@@ -110,8 +110,7 @@ void TTrayIcon::Callback(UINT mouseMessage) {
   }
 }
 
-TScopedNotifyIconHook::TScopedNotifyIconHook(bool result)
-    : state_(std::make_shared<TState>()) {
+TScopedNotifyIconHook::TScopedNotifyIconHook(bool result) : state_(std::make_shared<TState>()) {
   state_->result = result;
   std::lock_guard lock(hookMutex);
   hook = state_;

@@ -58,18 +58,12 @@ class TMessageSpy {
 class ListViewInputTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { Application().Initialize(); }
-  ListViewInputTest() : form(Params()) {}
-  static TFormParams Params() {
-    TFormParams p;
-    p.caption = "Lists";
-    p.bounds = TRect::FromBounds(100, 100, 500, 420);
-    return p;
-  }
+  ListViewInputTest() : form(testing::FormParams("Lists", TRect::FromBounds(100, 100, 500, 420))) {}
 
   // A shown list of rows "Row 0" ... in a foreground form, with the focus.
   TListView& MakeList(int rows, int height = 250, TListViewOptions options = {}) {
-    TListView& list = form.Add<TListView>(form, TRect::FromBounds(10, 10, 300, 10 + height),
-                                          options);
+    TListView& list =
+        form.Add<TListView>(form, TRect::FromBounds(10, 10, 300, 10 + height), options);
     list.AddColumn("Name", 200);
     for (int i = 0; i < rows; ++i) list.AddItem("Row " + std::to_string(i));
     form.Show();

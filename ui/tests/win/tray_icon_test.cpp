@@ -22,10 +22,7 @@ class TrayIconTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { Application().Initialize(); }
   static TFormParams Params() {
-    TFormParams p;
-    p.caption = "Tray";
-    p.bounds = TRect::FromBounds(60, 60, 300, 200);
-    return p;
+    return testing::FormParams("Tray", TRect::FromBounds(60, 60, 300, 200));
   }
   TScopedNotifyIconHook shell;
   TForm form{Params()};

@@ -4,6 +4,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
+
+#include "ui/form.h"
 
 namespace kv::ui::testing {
 
@@ -15,5 +18,7 @@ void PumpFor(unsigned ms);
 void SendKey(WORD key, bool ctrl = false, bool shift = false);
 // Makes the window the foreground window (real input goes there).
 bool MakeForeground(HWND hwnd);
+// A sizeable test form at screen bounds.
+TFormParams FormParams(std::string caption, const TRect& bounds);
 
 }  // namespace kv::ui::testing
