@@ -346,6 +346,30 @@ TEST(ZarnMemoWindow, MouseDragSelectsAndGutterPressSelectsALine) {
   EXPECT_EQ(memo.SelText(), "second line");
 }
 
+TEST(ZarnMemoWindow, KeepsItsEditingKeysFromTheFormsShortcuts) {
+  auto form = test::MakeForm();
+  auto& memo = form->Add<TZarnMemo>(*form, ui::TRect::FromBounds(10, 10, 400, 200));
+  memo.Lines().SetText("abc");
+  memo.SetCaretXY(0, 0);
+  int deletes = 0;
+  ui::TAction& del = form->Actions().Add("Delete translator");
+  del.SetShortCut(ui::TextToShortCut("Del"));
+  del.OnExecute = [&] { ++deletes; };
+  memo.SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return memo.Focused(); }));
+  test::SendKey(VK_DELETE, false);
+  test::SendKey(VK_DELETE, true);
+  // Through the application's loop, where the form's shortcuts are looked up.
+  bool typed = false;
+  for (int i = 0; i < 500 && !typed; ++i) {
+    ui::Application().ProcessMessages();
+    typed = memo.Lines()[0] == "bc";
+    if (!typed) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  EXPECT_TRUE(typed);
+  EXPECT_EQ(deletes, 0);
+}
+
 }  // namespace
 }  // namespace kv
 
