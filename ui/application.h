@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ui/event.h"
+#include "ui/multi_event.h"
 
 namespace kv::win {
 class TMainThreadWindow;
@@ -68,14 +69,16 @@ class TApplication {
 
   // Bits per pixel of the screen, read again on every call.
   static int ScreenColorDepth();
-  // The screen's colour depth or size changed (WM_DISPLAYCHANGE): told once per change.
-  TEvent<void(int bitsPerPixel)> OnDisplayChange;
+  // The screen's colour depth or size changed (WM_DISPLAYCHANGE): told once per change, to
+  // every window that draws depth-dependent images.
+  TMultiEvent<void(int bitsPerPixel)> OnDisplayChange;
   void DisplayChanged(int bitsPerPixel);
 
   TEvent<void(bool& done)> OnIdle;
   TNotifyEvent OnHint;
-  TNotifyEvent OnActivate;
-  TNotifyEvent OnDeactivate;
+  // The program became the active one, or stopped being it; several parts listen.
+  TMultiEvent<void()> OnActivate;
+  TMultiEvent<void()> OnDeactivate;
   // An exception caught at a window procedure, timer or hook.
   TEvent<void(const std::string& message)> OnException;
 

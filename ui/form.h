@@ -11,6 +11,7 @@
 
 #include "ui/action.h"
 #include "ui/dialog_types.h"
+#include "ui/multi_event.h"
 #include "ui/placement_logic.h"
 #include "ui/window.h"
 
@@ -88,8 +89,10 @@ class TForm : public TWindow {
   TEvent<void(TCloseAction& action)> OnClose;
   TNotifyEvent OnShow;  // each time the form becomes visible
   TNotifyEvent OnHide;
-  TNotifyEvent OnActivate;
-  TNotifyEvent OnDeactivate;
+  // The form became the active window, or stopped being it; the form's owner and helpers
+  // such as the delayed enabling of a message dialog's buttons listen alike.
+  TMultiEvent<void()> OnActivate;
+  TMultiEvent<void()> OnDeactivate;
 
   // Message loop hooks (TApplication): key preview, then the form's shortcuts.
   bool PreviewKeyMessage(MSG& msg);

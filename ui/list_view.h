@@ -1,8 +1,9 @@
 #pragma once
 // A list view in report style: columns, rows of texts with a number each, selection, check
-// boxes and in-place renaming.
+// boxes, in-place renaming and moving rows by dragging them inside the list.
 #include <string>
 
+#include "ui/list_drag_logic.h"
 #include "ui/window.h"
 
 namespace kv::ui {
@@ -55,6 +56,8 @@ class TListView : public TWindow {
   int TopIndex() const;
   int VisibleRowCount() const;
   void EditLabel(int index);
+  // A row is being renamed in place (its edit has the keys).
+  bool Editing() const;
   // The row at a client point, -1 for none.
   int ItemAt(int x, int y) const;
   void SelectAll();
@@ -67,17 +70,43 @@ class TListView : public TWindow {
   TEvent<void(int index, bool selected)> OnSelectItem;
   TEvent<void(int index, bool checked)> OnItemChecked;
   TEvent<void(int column)> OnColumnClick;
+  // In-place renaming of the row is about to start; clear allow to refuse it.
+  TEvent<void(int index, bool& allow)> OnEditing;
   // Renaming ended with text; clear accept to keep the old caption.
   TEvent<void(int index, std::string& text, bool& accept)> OnEdited;
 
+  // Dragging rows inside the list. A drag starts when the list view reports one (the left
+  // button pressed on a row and moved) or BeginDrag is called, and only while OnDragDrop is
+  // set and OnStartDrag does not refuse. While it lasts the list holds the mouse, marks
+  // where the row would land and scrolls while the pointer is near its top or bottom edge.
+  // Releasing the button on another row ends it with OnDragDrop (after the list is tidied
+  // up, so the handler may move rows); Escape, another button or losing the mouse cancel.
+  TEvent<void(int source, bool& allow)> OnStartDrag;
+  TEvent<void(int source, int target)> OnDragDrop;
+  void BeginDrag(int source);
+  void CancelDrag();
+  bool Dragging() const { return drag_.Active(); }
+  int DropTarget() const { return drag_.Target(); }
+
  protected:
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   bool Notify(NMHDR* header, LRESULT& result) override;
   // The list reports its double clicks itself (NM_DBLCLK); the mouse message fires nothing.
   void DblClick(TMouseButton, TShiftState, int, int) override {}
 
  private:
+  // ui/win/list_drag.cpp
+  bool DragMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  void TrackDrag(TPoint client);
+  void ScrollDuringDrag();
+  void EndDrag(bool drop);
+  TListDragGeometry DragGeometry() const;
+  int RowAtY(int y, const TListDragGeometry& geometry) const;
+  void ShowDropMark(const TListDropMark& mark);
+
   int updating_ = 0;
   bool settingCheck_ = false;
+  TListDragLogic drag_;
 };
 
 }  // namespace kv::ui

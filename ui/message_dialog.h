@@ -41,8 +41,8 @@ class TMessageForm : public TForm {
 };
 
 // Keeps the push buttons of a dialog disabled until the dialog has been active for delayMs
-// without interruption; the dialog loses its system menu (and close box) meanwhile. It takes
-// over the dialog's OnActivate and OnDeactivate; it must not outlive the dialog.
+// without interruption; the dialog loses its system menu (and close box) meanwhile. It listens
+// to the dialog's OnActivate and OnDeactivate beside any other listener.
 class TInitialDisabledForm {
  public:
   TInitialDisabledForm(TForm& dialog, unsigned delayMs);
@@ -62,6 +62,8 @@ class TInitialDisabledForm {
   TForm& dialog_;
   bool armed_ = true;
   TTimer timer_;
+  TSubscription activated_;
+  TSubscription deactivated_;
 };
 
 std::unique_ptr<TMessageForm> CreateMessageDialog(const std::string& text, TMsgDlgType type,

@@ -176,6 +176,9 @@ class TWindow {
   TEvent<void(WORD& key, TShiftState)> OnKeyDown;
   TEvent<void(WORD& key, TShiftState)> OnKeyUp;
   TEvent<void(wchar_t& ch)> OnKeyPress;
+  // A turn of the mouse wheel while the window has the focus: delta 120 a notch, positive away
+  // from the user; point in screen coordinates. Set handled to stop the default scrolling.
+  TEvent<void(int delta, TShiftState, TPoint screenPoint, bool& handled)> OnMouseWheel;
   // A right click or the context-menu key; point in screen coordinates ({-1,-1} for the key).
   // Set handled to stop the default handling.
   TEvent<void(TPoint screenPoint, bool& handled)> OnContextPopup;

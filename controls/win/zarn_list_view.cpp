@@ -16,6 +16,8 @@ int TZarnListView::ItemAt(int x, int y) const {
 }
 
 LRESULT TZarnListView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  // While rows are dragged the list view's drag handling has the mouse.
+  if (Dragging()) return TListView::WndProc(msg, wp, lp);
   switch (msg) {
     case WM_HSCROLL: {
       const LRESULT r = TListView::WndProc(msg, wp, lp);

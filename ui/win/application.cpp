@@ -12,6 +12,7 @@
 #include "ui/guard.h"
 #include "ui/shortcut.h"
 #include "ui/window.h"
+#include "ui/win/edit_focus.h"
 #include "ui/win/internal.h"
 
 namespace kv::ui {
@@ -115,7 +116,8 @@ bool TApplication::PreProcess(MSG& msg) {
       TShiftState shift = KeyboardShiftState();
       TShortCut sc = MakeShortCut(static_cast<uint8_t>(msg.wParam), shift & ssShift, shift & ssCtrl,
                                   shift & ssAlt);
-      if (form->HandleShortCut(sc)) return true;
+      // A text field keeps its editing keys: Del in a name being edited deletes a character.
+      if (!detail::FocusedFieldKeepsKey(msg, sc) && form->HandleShortCut(sc)) return true;
     }
     return IsDialogMessageW(root, &msg) != FALSE;
   });

@@ -201,6 +201,10 @@ void TListView::EditLabel(int index) {
   Perform(LVM_EDITLABELW, static_cast<WPARAM>(index));
 }
 
+bool TListView::Editing() const {
+  return Perform(LVM_GETEDITCONTROL) != 0;
+}
+
 int TListView::ItemAt(int x, int y) const {
   LVHITTESTINFO hit{};
   hit.pt = {x, y};
@@ -222,6 +226,12 @@ void TListView::EndUpdate() {
     Perform(WM_SETREDRAW, TRUE);
     Invalidate();
   }
+}
+
+LRESULT TListView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT result = 0;
+  if (drag_.Active() && DragMessage(msg, wp, lp, result)) return result;
+  return TWindow::WndProc(msg, wp, lp);
 }
 
 bool TListView::Notify(NMHDR* header, LRESULT& result) {
@@ -247,8 +257,14 @@ bool TListView::Notify(NMHDR* header, LRESULT& result) {
     case NM_CLICK:
       OnClick();
       return true;
-    case LVN_BEGINLABELEDITW:
-      result = FALSE;  // allowed
+    case LVN_BEGINLABELEDITW: {
+      bool allow = true;
+      OnEditing(reinterpret_cast<NMLVDISPINFOW*>(header)->item.iItem, allow);
+      result = allow ? FALSE : TRUE;
+      return true;
+    }
+    case LVN_BEGINDRAG:
+      BeginDrag(reinterpret_cast<NMLISTVIEW*>(header)->iItem);
       return true;
     case LVN_ENDLABELEDITW: {
       auto* nm = reinterpret_cast<NMLVDISPINFOW*>(header);

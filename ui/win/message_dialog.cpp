@@ -205,15 +205,12 @@ TInitialDisabledForm::TInitialDisabledForm(TForm& dialog, unsigned delayMs) : di
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   timer_.SetInterval(delayMs);
   timer_.OnTimer = [this] { Elapsed(); };
-  dialog_.OnActivate = [this] { Activated(); };
-  dialog_.OnDeactivate = [this] { Deactivated(); };
+  activated_ = dialog_.OnActivate.Subscribe([this] { Activated(); });
+  deactivated_ = dialog_.OnDeactivate.Subscribe([this] { Deactivated(); });
   if (GetActiveWindow() == hwnd) Activated();
 }
 
-TInitialDisabledForm::~TInitialDisabledForm() {
-  dialog_.OnActivate.Clear();
-  dialog_.OnDeactivate.Clear();
-}
+TInitialDisabledForm::~TInitialDisabledForm() = default;
 
 void TInitialDisabledForm::EnableButtons(bool enable) {
   for (HWND child = GetWindow(dialog_.Handle(), GW_CHILD); child;

@@ -416,8 +416,10 @@ void TWindow::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 void TWindow::DblClick(TMouseButton button, TShiftState, int, int) {
   if (button == TMouseButton::Left) OnDblClick();
 }
-bool TWindow::MouseWheel(int, TShiftState, TPoint) {
-  return false;
+bool TWindow::MouseWheel(int delta, TShiftState shift, TPoint screenPoint) {
+  bool handled = false;
+  OnMouseWheel(delta, shift, screenPoint, handled);
+  return handled;
 }
 void TWindow::KeyDown(WORD& key, TShiftState shift) {
   OnKeyDown(key, shift);

@@ -341,6 +341,29 @@ TEST(ZarnListViewWindow, ARealDoubleClickIsReportedOnce) {
   EXPECT_EQ(dbl, 1);
 }
 
+TEST(ZarnListViewWindow, ARowDragLeavesTheMouseToTheListViewsDragging) {
+  auto form = test::MakeForm();
+  auto& list = form->Add<TZarnListView>(*form, ui::TRect::FromBounds(10, 10, 300, 200));
+  list.AddColumn("Name", 200);
+  for (int i = 0; i < 5; ++i) list.AddItem("item " + std::to_string(i));
+  int starts = 0;
+  std::vector<int> drops;
+  list.OnDragStart = [&](int) { ++starts; };
+  list.OnDragDrop = [&](int source, int target) { drops = {source, target}; };
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  SendMessageW(list.Handle(), LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&row));
+  const LPARAM onRow3 = MAKELPARAM(20, (row.top + row.bottom) / 2);
+  SendMessageW(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5 + row.top / 4));
+  list.BeginDrag(0);
+  ASSERT_TRUE(list.Dragging());
+  SendMessageW(list.Handle(), WM_MOUSEMOVE, MK_LBUTTON, onRow3);
+  EXPECT_EQ(list.DropTarget(), 3);
+  EXPECT_EQ(starts, 0);  // the press-and-move detection stays out of a running drag
+  SendMessageW(list.Handle(), WM_LBUTTONUP, 0, onRow3);
+  EXPECT_EQ(drops, (std::vector<int>{0, 3}));
+}
+
 TEST(VKEditWindow, RecordsRealKeysWhileFocusedAndSwallowsThem) {
   auto form = test::MakeForm();
   auto& edit = form->Add<TVKEdit>(*form, ui::TRect::FromBounds(10, 10, 200, 24));
@@ -405,6 +428,30 @@ TEST(ZarnMemoWindow, MouseDragSelectsAndGutterPressSelectsALine) {
   SendMessageW(memo.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, lh + lh / 2));
   SendMessageW(memo.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, lh + lh / 2));
   EXPECT_EQ(memo.SelText(), "second line");
+}
+
+TEST(ZarnMemoWindow, KeepsItsEditingKeysFromTheFormsShortcuts) {
+  auto form = test::MakeForm();
+  auto& memo = form->Add<TZarnMemo>(*form, ui::TRect::FromBounds(10, 10, 400, 200));
+  memo.Lines().SetText("abc");
+  memo.SetCaretXY(0, 0);
+  int deletes = 0;
+  ui::TAction& del = form->Actions().Add("Delete translator");
+  del.SetShortCut(ui::TextToShortCut("Del"));
+  del.OnExecute = [&] { ++deletes; };
+  memo.SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return memo.Focused(); }));
+  test::SendKey(VK_DELETE, false);
+  test::SendKey(VK_DELETE, true);
+  // Through the application's loop, where the form's shortcuts are looked up.
+  bool typed = false;
+  for (int i = 0; i < 500 && !typed; ++i) {
+    ui::Application().ProcessMessages();
+    typed = memo.Lines()[0] == "bc";
+    if (!typed) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  EXPECT_TRUE(typed);
+  EXPECT_EQ(deletes, 0);
 }
 
 }  // namespace

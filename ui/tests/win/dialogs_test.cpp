@@ -94,6 +94,8 @@ TEST_F(DialogsTest, ShortDelaysAreNoDelay) {
 
 TEST_F(DialogsTest, TheDelayCountsOnlyWhileTheDialogIsActive) {
   TMessageForm form("Sure?", TMsgDlgType::Warning, mbYesNo);
+  int ownActivations = 0;
+  TSubscription own = form.OnActivate.Subscribe([&] { ++ownActivations; });
   TInitialDisabledForm delay(form, 150);
   EXPECT_FALSE(form.ButtonFor(mrYes)->Enabled());
   EXPECT_FALSE(delay.Counting());
@@ -114,6 +116,7 @@ TEST_F(DialogsTest, TheDelayCountsOnlyWhileTheDialogIsActive) {
   SendMessageW(form.Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
   EXPECT_FALSE(delay.Counting());
   EXPECT_TRUE(form.ButtonFor(mrYes)->Enabled());
+  EXPECT_GE(ownActivations, 2);  // the dialog's own listener heard the activations too
 }
 
 TEST_F(DialogsTest, CheckBoxDialogReturnsTheBoxState) {

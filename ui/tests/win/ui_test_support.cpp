@@ -1,5 +1,6 @@
 #include "ui/tests/win/ui_test_support.h"
 
+#include <utility>
 #include <vector>
 
 #include "ui/application.h"
@@ -90,6 +91,13 @@ bool MakeForeground(HWND hwnd) {
         return false;
       },
       5000);
+}
+
+TFormParams FormParams(std::string caption, const TRect& bounds) {
+  TFormParams p;
+  p.caption = std::move(caption);
+  p.bounds = bounds;
+  return p;
 }
 
 }  // namespace kv::ui::testing

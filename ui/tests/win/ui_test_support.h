@@ -4,6 +4,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
+
+#include "ui/form.h"
 
 namespace kv::ui::testing {
 
@@ -23,5 +26,7 @@ bool MakeForeground(HWND hwnd);
 bool MoveMouse(POINT screen);
 void SendMouseButton(POINT screen, bool down);
 void ClickMouse(POINT screen);
+// A sizeable test form at screen bounds.
+TFormParams FormParams(std::string caption, const TRect& bounds);
 
 }  // namespace kv::ui::testing

@@ -276,14 +276,17 @@ TEST_F(WindowTest, ActivationOfTheApplicationIsReported) {
   TForm form(Params("Active"));
   form.Show();
   int activations = 0;
-  Application().OnActivate = [&] { ++activations; };
+  int deactivations = 0;
+  TSubscription activated = Application().OnActivate.Subscribe([&] { ++activations; });
+  TSubscription deactivated = Application().OnDeactivate.Subscribe([&] { ++deactivations; });
   // Report a change both ways; only real changes are told.
   Application().ActivationChanged(false);
+  Application().ActivationChanged(false);
+  EXPECT_LE(deactivations, 1);  // only when the program was active before
   Application().ActivationChanged(true);
   Application().ActivationChanged(true);
   EXPECT_EQ(activations, 1);
   EXPECT_TRUE(Application().Active());
-  Application().OnActivate.Clear();
 }
 
 TEST_F(WindowTest, HintsOfControlsBecomeTheApplicationHint) {
@@ -307,14 +310,14 @@ TEST_F(WindowTest, ScreenHasAColourDepthAndChangesAreToldOnce) {
   TForm first(Params("One"));
   TForm second(Params("Two"));
   std::vector<int> told;
-  Application().OnDisplayChange = [&](int bits) { told.push_back(bits); };
+  TSubscription listener =
+      Application().OnDisplayChange.Subscribe([&](int bits) { told.push_back(bits); });
   LPARAM size = MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   first.Perform(WM_DISPLAYCHANGE, depth, size);  // no change
   first.Perform(WM_DISPLAYCHANGE, 8, size);
   second.Perform(WM_DISPLAYCHANGE, 8, size);  // the same change, seen by another window
   first.Perform(WM_DISPLAYCHANGE, depth, size);
   EXPECT_EQ(told, (std::vector<int>{8, depth}));
-  Application().OnDisplayChange.Clear();
 }
 
 }  // namespace
