@@ -107,6 +107,9 @@ TMidiPortEnumerator& DefaultMidiPortEnumerator();
 void NumberDuplicatePorts(TMidiDeviceList& list);
 // An output with a device path takes the number of the first input of that path.
 void CopyInstanceNumbers(const TMidiDeviceList& inputs, TMidiDeviceList& outputs);
+// A system port that is one of the program's own virtual ports: its name, trimmed and
+// without a leading run of blanks, "-" and digits, is one of the virtual names.
+bool IsOwnVirtualPort(const std::string& displayName, const TVirtualPortNames& virtualNames);
 
 // One port's slot. Created the first time its port is seen or named by the settings; lives
 // as long as the manager.
@@ -276,26 +279,44 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   };
   struct TScanLists;
 
-  template <typename Slots>
-  static void MarkSeen(Slots& slots, bool isVirtual, bool seenIsPresent);
-  void RescanOnce(bool force, bool armTimer);
-  void ScanInputs(int pass, TScanLists& lists, bool force, bool& changed);
-  void ScanOutputs(int pass, TScanLists& lists, bool force, bool& changed);
-  void ScanPorts(bool isInput, int pass, TScanLists& lists, bool force, bool& changed);
-  void FinishScan(bool& changed);
+  // Both directions alike (midi_manager.cpp).
+  int SlotCount(bool isInput) const;
+  TMMMidiDev* SlotAt(int index, bool isInput) const { return GetDevice(index, isInput); }
+  // Every input slot, then every output slot, in index order.
+  template <typename Fn>
+  void ForEachSlot(Fn&& fn) const {
+    for (int i = 0; i < inputs_.count.load(); ++i) fn(static_cast<TMMMidiDev&>(*inputs_.items[i]));
+    for (int i = 0; i < outputs_.count.load(); ++i) {
+      fn(static_cast<TMMMidiDev&>(*outputs_.items[i]));
+    }
+  }
+  template <typename Slot>
+  int FindOrAdd(TSlots<Slot>& slots, const std::string& name, bool isVirtual, bool add);
   int FindOrAddInput(const std::string& name, bool isVirtual, bool add);
   int FindOrAddOutput(const std::string& name, bool isVirtual, bool add);
-  void WireInput(TMMMidiIn& slot, std::shared_ptr<TMidiDeviceBase> device);
-  void WireOutput(TMMMidiOut& slot, std::shared_ptr<TMidiDeviceBase> device);
+  // Puts the device (a placeholder for none) into the slot, wired to this manager.
+  void Wire(TMMMidiDev& slot, std::shared_ptr<TMidiDeviceBase> device);
   void Open(TMMMidiDev* slot, int index, bool isInput, bool raise);
   void CloseSlot(TMMMidiDev* slot, int index, bool isInput, bool raise);
   void ReportError(int index, bool isInput, bool raise, const std::string& text);
   void Log(int index, bool isInput, const std::string& text);
   // Runs fn now, or after the scan when one holds the lock.
   void Notify(std::function<void()> fn);
+
+  // Scanning (midi_manager_scan.cpp).
+  void RescanOnce(bool force, bool armTimer);
+  void ScanPorts(bool isInput, int pass, TScanLists& lists, bool force, bool& changed);
+  void MarkSeen(bool isInput, bool isVirtual, bool seenIsPresent);
+  void FinishScan(bool& changed);
+
+  // Sending and receiving (midi_manager_io.cpp); `send` sends one message to one output.
   std::shared_ptr<const THandlers> Handlers() const;
-  bool SendShortToSlot(TMMMidiOut* slot, uint32_t message);
-  bool SendLongToSlot(TMMMidiOut* slot, const uint8_t* data, size_t length);
+  template <typename Send>
+  bool SendToAll(const Send& send);
+  template <typename Send>
+  bool SendToAliases(const TMidiAliasList& aliases, const Send& send);
+  template <typename Send>
+  void PassThrough(int slotIndex, bool handled, bool swallowed, const Send& send);
 
   TLock lock_;  // the MIDI manager slot lock: held by a scan
   TMidiPortEnumerator& ports_;

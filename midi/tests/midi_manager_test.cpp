@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "base/ini_file.h"
-#include "midi/loopback_midi.h"
+#include "midi/testing/loopback_midi.h"
 #include "midi/midi_input.h"
 #include "midi/midi_output.h"
 #include "midi/router.h"

@@ -14,7 +14,7 @@
 #include "engine/project.h"
 #include "engine/trans_engine.h"
 #include "midi/alias.h"
-#include "midi/loopback_midi.h"
+#include "midi/testing/loopback_midi.h"
 #include "midi/midi_input.h"
 #include "midi/midi_manager.h"
 #include "midi/midi_output.h"

@@ -47,7 +47,7 @@
 #include "engine/trans_engine.h"
 #include "engine/translate_params.h"
 #include "midi/alias.h"
-#include "midi/loopback_midi.h"
+#include "midi/testing/loopback_midi.h"
 #include "midi/midi_device.h"
 #include "midi/midi_input.h"
 #include "midi/midi_manager.h"
