@@ -153,7 +153,9 @@ void TMidiInput::Callback(TMidiHandle handle, TMidiMsg msg, uintptr_t instance, 
   try {
     switch (msg) {
       case TMidiMsg::InClose:
+        // The port is not closing (that sets the flag first): the device went away.
         context->closed.store(true, std::memory_order_seq_cst);
+        if (context->port->OnError) context->port->OnError(*context->port, kMmNoDriver);
         break;
       case TMidiMsg::InData:
       case TMidiMsg::InError:

@@ -3,6 +3,7 @@
 // process-wide manager.
 #include "midi/midi_manager.h"
 
+#include "base/main_thread.h"
 #include "base/text.h"
 #include "midi/port_text.h"
 #include "midi/router.h"
@@ -206,6 +207,7 @@ void TMidiManager::Wire(TMMMidiDev& slot, std::shared_ptr<TMidiDeviceBase> devic
   }
   device->SetSlot(&slot, slot.GetIndex());
   device->SetFeedbackCheck(feedbackCheck_);
+  device->OnError = [this](TMidiDeviceBase&, int) { DeviceError(); };
   if (auto* input = dynamic_cast<TMidiInputBase*>(device.get())) {
     input->SetShortMsgHook([this](TMidiInputBase& port, uint32_t message, bool& handled) {
       HandleShortMsg(port, message, handled);
@@ -294,6 +296,32 @@ void TMidiManager::CloseSlot(TMMMidiDev* slot, int index, bool isInput, bool rai
     if (raise) throw;
     ReportError(index, isInput, false, e.what());
   }
+}
+
+bool TMidiManager::CloseIfLost(TMMMidiDev& slot) {
+  const std::shared_ptr<TMidiDeviceBase> device = slot.GetDevice();
+  if (device->IsClosed()) return false;
+  device->CloseIfLost();
+  if (device->IsOpen()) return false;
+  // Told as any close is (a scan delivers these after the fact anyway).
+  const int index = slot.GetIndex();
+  const bool isInput = slot.IsInput();
+  Log(index, isInput, "Closing MIDI " + InOut(isInput) + ": " + slot.GetName() + " ...");
+  if (OnClose) Notify([this, index, isInput] { OnClose(index, isInput); });
+  Log(index, isInput, "Closed MIDI " + InOut(isInput) + ": " + slot.GetName());
+  slot.openPending_ = true;
+  return true;
+}
+
+void TMidiManager::DeviceError() {
+  if (errorScanQueued_.exchange(true)) return;
+  std::weak_ptr<int> alive = alive_;
+  TMainThreadCalls::Instance().Queue([this, alive] {
+    if (!alive.lock()) return;
+    errorScanQueued_ = false;
+    // Forced: the device ids may have shifted under the ports.
+    Rescan(true, false);
+  });
 }
 
 void TMidiManager::CloseAll() {

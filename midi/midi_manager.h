@@ -298,6 +298,11 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   void Wire(TMMMidiDev& slot, std::shared_ptr<TMidiDeviceBase> device);
   void Open(TMMMidiDev* slot, int index, bool isInput, bool raise);
   void CloseSlot(TMMMidiDev* slot, int index, bool isInput, bool raise);
+  // An open port whose device the system closed under it is closed and stays wanted open;
+  // true when it was.
+  bool CloseIfLost(TMMMidiDev& slot);
+  // A device reported an error on its callback thread: a forced scan on the main thread.
+  void DeviceError();
   void ReportError(int index, bool isInput, bool raise, const std::string& text);
   void Log(int index, bool isInput, const std::string& text);
   // Runs fn now, or after the scan when one holds the lock.
@@ -339,6 +344,11 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   bool rescanAgain_ = false, rescanAgainForced_ = false;
   bool deferNotifications_ = false;
   std::vector<std::function<void()>> deferred_;
+  // A scan for a device error is queued onto the main thread and not yet run.
+  std::atomic<bool> errorScanQueued_{false};
+  // Calls queued onto the main thread hold it weakly: one that runs after the manager is
+  // freed (on the main thread too) does nothing. Never reassigned, so copied from any thread.
+  const std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 // The process-wide manager: created and initialised on first call, freed at program end.

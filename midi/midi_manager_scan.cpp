@@ -41,6 +41,12 @@ void TMidiManager::RescanOnce(bool force, bool armTimer) {
     TLockGuard guard(lock_);
     deferNotifications_ = true;
     scanned_ = true;
+    // A device unplugged and plugged back between two scans leaves the count unchanged, but
+    // the port's handle is dead (MIDI would be lost for good while it shows open) and the
+    // device ids may have moved: such ports are closed, matched anew and reopened below.
+    bool lost = false;
+    ForEachSlot([&](TMMMidiDev& slot) { lost = CloseIfLost(slot) || lost; });
+    force = force || lost;
     const std::u16string filter = Utf16FromNarrow(portNameFilter_);
     ports_.EnumVirtualInputs(passes[0].inputs, filter);
     ports_.EnumVirtualOutputs(passes[0].outputs, filter);

@@ -88,6 +88,9 @@ void TMidiOutput::Callback(TMidiHandle handle, TMidiMsg msg, uintptr_t instance,
   switch (msg) {
     case TMidiMsg::OutClose:
       self->lost_.store(true, std::memory_order_release);
+      // Closing forgets the handle first: a close message while it is set is the device
+      // going away under the open port.
+      if (self->GetHandle() != 0 && self->OnError) self->OnError(*self, kMmNoDriver);
       break;
     case TMidiMsg::OutDone:
       self->SysExDone(reinterpret_cast<TMidiHeader*>(param1), handle);
