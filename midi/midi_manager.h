@@ -259,13 +259,17 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   std::function<void(int index, bool isInput)> OnClose;
   std::function<void(int index, bool isInput, const std::string& text)> OnLog;
   std::function<void(int index, const std::string& text)> OnError;
-  // After MIDI through sent something; on the MIDI thread that passed it.
-  std::function<void(TMidiManager& sender)> OnThru;
+  // Called after MIDI through sent something, on the MIDI thread that passed it. Replaced
+  // while MIDI flows (BindEngine sets it too): threads passing MIDI on keep the one they
+  // started with.
+  void SetOnThru(std::function<void(TMidiManager& sender)> onThru);
 
  private:
+  // What MIDI threads call, replaced whole and never changed in place.
   struct THandlers {
     TMidiShortMsgEvent shortMsg;
     TMidiLongMsgEvent longMsg;
+    std::function<void(TMidiManager&)> onThru;
     TTransEngine* engine = nullptr;
   };
   template <typename Slot>
@@ -320,8 +324,11 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   bool SendToAll(const Send& send);
   template <typename Send>
   bool SendToAliases(const TMidiAliasList& aliases, const Send& send);
+  // Replaces the handlers with a copy changed by change.
+  void ChangeHandlers(const std::function<void(THandlers&)>& change);
   template <typename Send>
-  void PassThrough(int slotIndex, bool handled, bool swallowed, const Send& send);
+  void PassThrough(const THandlers& handlers, int slotIndex, bool handled, bool swallowed,
+                   const Send& send);
 
   TLock lock_;  // the MIDI manager slot lock: held by a scan
   TMidiPortEnumerator& ports_;

@@ -92,18 +92,23 @@ bool TMidiManager::SendLongToAliases(const TMidiAliasList& aliases, const uint8_
 
 // --- incoming MIDI --------------------------------------------------------------------------
 
-void TMidiManager::SetShortMsgHandler(TMidiShortMsgEvent handler) {
+void TMidiManager::ChangeHandlers(const std::function<void(THandlers&)>& change) {
   std::lock_guard<std::mutex> lock(handlersMutex_);
   auto next = std::make_shared<THandlers>(handlers_ ? *handlers_ : THandlers{});
-  next->shortMsg = std::move(handler);
+  change(*next);
   handlers_ = std::move(next);
 }
 
+void TMidiManager::SetShortMsgHandler(TMidiShortMsgEvent handler) {
+  ChangeHandlers([&](THandlers& h) { h.shortMsg = std::move(handler); });
+}
+
 void TMidiManager::SetLongMsgHandler(TMidiLongMsgEvent handler) {
-  std::lock_guard<std::mutex> lock(handlersMutex_);
-  auto next = std::make_shared<THandlers>(handlers_ ? *handlers_ : THandlers{});
-  next->longMsg = std::move(handler);
-  handlers_ = std::move(next);
+  ChangeHandlers([&](THandlers& h) { h.longMsg = std::move(handler); });
+}
+
+void TMidiManager::SetOnThru(std::function<void(TMidiManager&)> onThru) {
+  ChangeHandlers([&](THandlers& h) { h.onThru = std::move(onThru); });
 }
 
 std::shared_ptr<const TMidiManager::THandlers> TMidiManager::Handlers() const {
@@ -122,9 +127,7 @@ void TMidiManager::BindEngine(TTransEngine* engine) {
                              bool& handled) {
       engine->HandleLongMessage(slot, data, length, swallowed, handled);
     };
-    OnThru = [engine](TMidiManager&) { engine->OnMidiThroughActivity(); };
-  } else {
-    OnThru = nullptr;
+    next->onThru = [engine](TMidiManager&) { engine->OnMidiThroughActivity(); };
   }
   {
     std::lock_guard<std::mutex> lock(handlersMutex_);
@@ -140,11 +143,12 @@ void TMidiManager::BindEngine(TTransEngine* engine) {
 
 // What the engine did not swallow goes on to the outputs the router connects to the input.
 template <typename Send>
-void TMidiManager::PassThrough(int slotIndex, bool handled, bool swallowed, const Send& send) {
+void TMidiManager::PassThrough(const THandlers& handlers, int slotIndex, bool handled,
+                               bool swallowed, const Send& send) {
   if (!handled || swallowed) return;
   TMMMidiIn* slot = inputs_.At(slotIndex);
   const auto outputs = slot ? slot->GetRoutedOutputs() : nullptr;
-  if (outputs && SendToAliases(*outputs, send) && OnThru) OnThru(*this);
+  if (outputs && SendToAliases(*outputs, send) && handlers.onThru) handlers.onThru(*this);
 }
 
 void TMidiManager::HandleShortMsg(TMidiInputBase& device, uint32_t message, bool& handled) {
@@ -155,7 +159,7 @@ void TMidiManager::HandleShortMsg(TMidiInputBase& device, uint32_t message, bool
     if (handlers && handlers->shortMsg) {
       bool swallowed = false;
       handlers->shortMsg(slotIndex, message, swallowed, handled);
-      PassThrough(slotIndex, handled, swallowed, ShortSender(message));
+      PassThrough(*handlers, slotIndex, handled, swallowed, ShortSender(message));
     }
   }
   handled = true;
@@ -170,7 +174,7 @@ void TMidiManager::HandleLongMsg(TMidiInputBase& device, const uint8_t* data, si
     if (handlers && handlers->longMsg) {
       bool swallowed = false;
       handlers->longMsg(slotIndex, data, static_cast<int32_t>(length), swallowed, handled);
-      PassThrough(slotIndex, handled, swallowed, LongSender(data, length));
+      PassThrough(*handlers, slotIndex, handled, swallowed, LongSender(data, length));
     }
   }
   handled = true;

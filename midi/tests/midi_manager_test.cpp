@@ -227,7 +227,7 @@ TEST_F(MidiManagerTest, UnswallowedMidiPassesThroughToRoutedOutputsOnce) {
   std::atomic<int> seen{0};
   BindEngine(seen, false);
   int thru = 0;
-  m.OnThru = [&](TMidiManager&) { ++thru; };
+  m.SetOnThru([&](TMidiManager&) { ++thru; });
   m.OpenInput(0, true);
   m.OpenOutput(2, true);
   loop_.FeedShort("Keys", 0x403C90);
