@@ -98,6 +98,10 @@ std::string IllegalSlotText(int index, bool isInput) {
 TMidiManager::TMidiManager(TMidiPortEnumerator& ports) : ports_(ports) {}
 
 TMidiManager::~TMidiManager() {
+  // Stopping the countdown may serve main-thread calls: the queued ones must find the
+  // manager gone already.
+  alive_->store(false);
+  rescanTimer_.reset();
   if (initialised_) {
     MidiAliasManager().RemoveChangeListener({&AliasesChangedThunk, this});
     MidiRouter().RemoveChangeListener({&RoutesChangedThunk, this});
@@ -315,9 +319,8 @@ bool TMidiManager::CloseIfLost(TMMMidiDev& slot) {
 
 void TMidiManager::DeviceError() {
   if (errorScanQueued_.exchange(true)) return;
-  std::weak_ptr<int> alive = alive_;
-  TMainThreadCalls::Instance().Queue([this, alive] {
-    if (!alive.lock()) return;
+  TMainThreadCalls::Instance().Queue([this, alive = alive_] {
+    if (!*alive) return;
     errorScanQueued_ = false;
     // Forced: the device ids may have shifted under the ports.
     Rescan(true, false);

@@ -10,7 +10,8 @@
 // Sending and incoming handling run on any thread at once (main, system MIDI callback,
 // virtual receive threads, timer, dispatcher) and take no manager lock.
 // Locks: `lock_` (the MIDI manager slot lock) is held by a scan; notifications a scan causes
-// (logs, opens, closes, errors, change listeners) are delivered after it is released. Each
+// (logs, opens, closes, errors, change listeners) are delivered, and the follow-up scan is
+// armed, after it is released. Each
 // slot's `mutex_` guards only its device pointer and its routed outputs and is held only to
 // copy them, so MIDI threads always work with a device they hold a reference to; a device
 // replaced by a scan is freed when its last user lets go.
@@ -27,6 +28,7 @@
 #include "engine/trans_engine.h"
 #include "midi/alias.h"
 #include "midi/midi_device.h"
+#include "midi/midi_rescan_timer.h"
 #include "midi/virtual_port.h"
 
 namespace kv {
@@ -204,8 +206,11 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   void Rescan(bool force, bool armTimer);
   // The rescan timer fired: one forced scan.
   void RescanTimer();
-  // How the program arms its rescan timer (interval in ms); none by default.
+  // A scan asked to arm the timer is followed by a forced one this long after it: by default
+  // the manager's own countdown queues it onto the main thread. A program that drives time
+  // itself arms its own timer instead (and calls RescanTimer when it fires).
   void SetRescanTimer(std::function<void(uint32_t intervalMs)> arm) { armTimer_ = std::move(arm); }
+  void SetRescanDelay(uint32_t ms) { rescanDelayMs_ = ms; }  // tests shorten it
 
   void OpenDevice(int index, bool isInput, bool raise);
   void CloseDevice(int index, bool isInput, bool raise);
@@ -317,6 +322,7 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   void ScanPorts(bool isInput, int pass, TScanLists& lists, bool force, bool& changed);
   void MarkSeen(bool isInput, bool isVirtual, bool seenIsPresent);
   void FinishScan(bool& changed);
+  void ArmRescanTimer();
 
   // Sending and receiving (midi_manager_io.cpp); `send` sends one message to one output.
   std::shared_ptr<const THandlers> Handlers() const;
@@ -337,6 +343,8 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   TSlots<TMMMidiOut> outputs_;
   int virtualOutputCount_ = -1, systemOutputCount_ = -1;
   std::function<void(uint32_t)> armTimer_;
+  uint32_t rescanDelayMs_ = kRescanDelayMs;
+  std::unique_ptr<TMidiRescanTimer> rescanTimer_;  // made on first need
   std::atomic<bool> suspended_{true};
   bool feedbackCheck_ = true;
   mutable std::mutex handlersMutex_;  // guards handlers_
@@ -353,9 +361,10 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   std::vector<std::function<void()>> deferred_;
   // A scan for a device error is queued onto the main thread and not yet run.
   std::atomic<bool> errorScanQueued_{false};
-  // Calls queued onto the main thread hold it weakly: one that runs after the manager is
-  // freed (on the main thread too) does nothing. Never reassigned, so copied from any thread.
-  const std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+  // Calls queued onto the main thread hold this flag: one that runs once the manager is
+  // being freed (on the main thread too) does nothing. The pointer is never reassigned, so
+  // any thread may copy it; the destructor clears the flag first.
+  const std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
 };
 
 // The process-wide manager: created and initialised on first call, freed at program end.

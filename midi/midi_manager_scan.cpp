@@ -2,6 +2,7 @@
 // because their device came or went.
 #include "midi/midi_manager.h"
 
+#include "base/main_thread.h"
 #include "midi/port_text.h"
 
 namespace kv {
@@ -31,7 +32,20 @@ void TMidiManager::Rescan(bool force, bool armTimer) {
 }
 
 void TMidiManager::RescanTimer() {
+  if (rescanTimer_) rescanTimer_->Cancel();
   Rescan(true, false);
+}
+
+void TMidiManager::ArmRescanTimer() {
+  if (armTimer_) return armTimer_(rescanDelayMs_);
+  if (!rescanTimer_) {
+    rescanTimer_ = std::make_unique<TMidiRescanTimer>([this, alive = alive_] {
+      TMainThreadCalls::Instance().Queue([this, alive] {
+        if (*alive) RescanTimer();
+      });
+    });
+  }
+  rescanTimer_->Arm(rescanDelayMs_);
 }
 
 void TMidiManager::RescanOnce(bool force, bool armTimer) {
@@ -64,7 +78,6 @@ void TMidiManager::RescanOnce(bool force, bool armTimer) {
       ScanPorts(false, pass, passes[pass], force, changed);
     }
     FinishScan(changed);
-    if (armTimer && armTimer_) armTimer_(kRescanDelayMs);
     if (changed) AliasesChanged();
     deferNotifications_ = false;
   }
@@ -72,6 +85,7 @@ void TMidiManager::RescanOnce(bool force, bool armTimer) {
   deferred.swap(deferred_);
   for (auto& fn : deferred) fn();
   if (changed) listeners_.Call(*this);
+  if (armTimer) ArmRescanTimer();
   // The enumerated devices no slot took are freed with `passes`.
 }
 

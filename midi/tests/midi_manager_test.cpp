@@ -335,6 +335,25 @@ TEST_F(MidiManagerTest, InputStreamSurvivesUnplugAndLosesNothingWhilePlugged) {
   EXPECT_EQ(seen, 1000);
 }
 
+// A device-change scan is followed by a forced one on the main thread, armed by the manager
+// itself: a device that replaced another of the same count is found only by that one.
+TEST_F(MidiManagerTest, DeviceChangeScanIsFollowedByAForcedScan) {
+  TMainThreadCalls::Instance().SetMainThread();
+  TMidiManager& m = Manager();
+  m.SetRescanDelay(20);
+  loop_.Unplug("Keys");
+  loop_.AddInput("Drums");
+  m.Rescan(false, true);
+  EXPECT_EQ(m.IndexOfDevice("Drums", true), -1);  // the count did not change
+  ASSERT_TRUE(WaitUntil([&] { return m.IndexOfDevice("Drums", true) >= 0; }));
+  EXPECT_FALSE(m.GetDevice(m.IndexOfDevice("Keys", true), true)->IsPresent());
+  // One that comes due while the manager is freed finds it gone.
+  m.SetRescanDelay(0);
+  m.Rescan(false, true);
+  manager_.reset();
+  TMainThreadCalls::Instance().Serve(20);
+}
+
 // How the manager learns of a quick unplug and replug.
 enum class TReplugNotice { DeviceChangeScan, ForcedScan, DeviceReportOnly };
 
