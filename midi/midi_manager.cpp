@@ -157,6 +157,11 @@ TMMMidiDev* TMidiManager::GetDevice(int index, bool isInput) const {
   return outputs_.At(index);
 }
 
+bool TMidiManager::TryGetDevice(int index, bool isInput, TMMMidiDev*& slot) const {
+  slot = GetDevice(index, isInput);
+  return slot != nullptr;
+}
+
 TMMMidiIn* TMidiManager::GetInput(int index) const {
   return inputs_.At(index);
 }

@@ -221,7 +221,10 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   void CloseAll();
 
   int GetDeviceCount(bool isInput);
+  // The slot, or none when the index is out of range.
   TMMMidiDev* GetDevice(int index, bool isInput) const;
+  // True with the slot when the index names one.
+  bool TryGetDevice(int index, bool isInput, TMMMidiDev*& slot) const;
   TMMMidiIn* GetInput(int index) const;
   TMMMidiOut* GetOutput(int index) const;
   int IndexOfDevice(const std::string& name, bool isInput) const;

@@ -53,8 +53,8 @@ void TMidiOutput::DoOpen() {
   lost_.store(false, std::memory_order_release);
   TMidiHandle handle = 0;
   const TMmResult r =
-      WinmmMidi().OutOpen(handle, static_cast<uint32_t>(GetDeviceID()), &TMidiOutput::Callback,
-                          reinterpret_cast<uintptr_t>(this));
+      WinmmMidi().OutOpen(handle, static_cast<uint32_t>(GetDeviceID()),
+                          &TMidiOutput::MidiOutCallback, reinterpret_cast<uintptr_t>(this));
   if (r != kMmNoError) {
     throw EMidiOutputError(r, "Cannot open MIDI output device \"" + GetDisplayName() + "\":");
   }
@@ -81,8 +81,8 @@ void TMidiOutput::CloseIfLost() {
   if (IsOpen() && IsLost()) Close();
 }
 
-void TMidiOutput::Callback(TMidiHandle handle, TMidiMsg msg, uintptr_t instance, uintptr_t param1,
-                           uintptr_t) {
+void TMidiOutput::MidiOutCallback(TMidiHandle handle, TMidiMsg msg, uintptr_t instance,
+                                  uintptr_t param1, uintptr_t) {
   auto* self = reinterpret_cast<TMidiOutput*>(instance);
   if (!self) return;
   switch (msg) {

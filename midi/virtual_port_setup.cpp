@@ -102,8 +102,8 @@ std::vector<size_t> FreeNumbers(const std::string& base, const std::vector<TVmpl
   return numbers;
 }
 
-int AddPorts(const std::string& base, const std::string& title,
-             const std::vector<size_t>& numbers, bool ask, bool numbered) {
+int AddPorts(const std::string& base, const std::string& title, const std::vector<size_t>& numbers,
+             bool ask, bool numbered) {
   TVirtualPortSetupHost& host = Host();
   if (!IsVirtualMidiBusAvailable()) {
     host.Error(kNoBusError);

@@ -29,9 +29,9 @@ inline constexpr int kVirtualPortsFailed = 2;
 
 // Makes count pairs of ports named after nameBase exist: adds numbered ones (title, and the
 // pair number when numbered is set) or removes from the end of the list sorted by device
-// name, each after closing its MIDI manager slots. With ask, the user confirms first. Returns kVirtualPortsAsWanted when the ports are
-// as wanted (or nothing had to be done), kVirtualPortsFailed when the user cancelled or
-// something failed.
+// name, each after closing its MIDI manager slots. With ask, the user confirms first. Returns
+// kVirtualPortsAsWanted when the ports are as wanted (or nothing had to be done),
+// kVirtualPortsFailed when the user cancelled or something failed.
 int SetVirtualPortCount(const std::string& nameBase, const std::string& title, int count, bool ask,
                         bool numbered);
 

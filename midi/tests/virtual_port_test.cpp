@@ -179,9 +179,9 @@ TEST_F(VirtualPortTest, NewPortsTakeTheFirstFreeNumbers) {
   ASSERT_EQ(VMPL_RemovePort(list[2].get()), 0u);  // the second pair, from the middle
   ASSERT_EQ(VMPL_RemovePort(list[3].get()), 0u);
   MakePairs(3);
-  EXPECT_EQ(DeviceNames(), (std::vector<std::string>{"Korvanta0000", "Korvanta0001",
-                                                     "Korvanta0002", "Korvanta0003",
-                                                     "Korvanta0004", "Korvanta0005"}));
+  EXPECT_EQ(DeviceNames(),
+            (std::vector<std::string>{"Korvanta0000", "Korvanta0001", "Korvanta0002",
+                                      "Korvanta0003", "Korvanta0004", "Korvanta0005"}));
   ListVirtualPorts(list, u"");
   ASSERT_EQ(list.size(), 6u);
   EXPECT_EQ(list[2]->type, VMPL_PORT_OUTPUT);
@@ -220,8 +220,8 @@ TEST_F(VirtualPortTest, RemovesFromTheEndAfterClosingTheirSlots) {
     ASSERT_NE(slot, nullptr) << name;
     EXPECT_FALSE(slot->IsOpen() || slot->IsOpenRequested()) << name;
   }
-  EXPECT_TRUE(manager.GetDevice(manager.IndexOfDevice("Virtual In Korvanta 1", true), true)
-                  ->IsOpen());
+  EXPECT_TRUE(
+      manager.GetDevice(manager.IndexOfDevice("Virtual In Korvanta 1", true), true)->IsOpen());
   host_.confirm = false;
   EXPECT_EQ(SetVirtualPortCount("Korvanta", "Korvanta", 0, true, true), kVirtualPortsFailed);
   EXPECT_EQ(DeviceNames().size(), 2u);
