@@ -338,6 +338,9 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   template <typename Send>
   void PassThrough(const THandlers& handlers, int slotIndex, bool handled, bool swallowed,
                    const Send& send);
+  template <typename CallEngine, typename Send>
+  void HandleIncoming(TMidiInputBase& device, bool& handled, const CallEngine& callEngine,
+                      const Send& send);
 
   TLock lock_;  // the MIDI manager slot lock: held by a scan
   TMidiPortEnumerator& ports_;

@@ -151,33 +151,43 @@ void TMidiManager::PassThrough(const THandlers& handlers, int slotIndex, bool ha
   if (outputs && SendToAliases(*outputs, send) && handlers.onThru) handlers.onThru(*this);
 }
 
-void TMidiManager::HandleShortMsg(TMidiInputBase& device, uint32_t message, bool& handled) {
+// The engine first, then MIDI through; `callEngine` says whether there was an engine handler.
+template <typename CallEngine, typename Send>
+void TMidiManager::HandleIncoming(TMidiInputBase& device, bool& handled,
+                                  const CallEngine& callEngine, const Send& send) {
   const int slotIndex = device.GetSlotIndex();
   TCallCount running(engineCalls_);
   if (!IsSuspended()) {
     const std::shared_ptr<const THandlers> handlers = Handlers();
-    if (handlers && handlers->shortMsg) {
-      bool swallowed = false;
-      handlers->shortMsg(slotIndex, message, swallowed, handled);
-      PassThrough(*handlers, slotIndex, handled, swallowed, ShortSender(message));
+    bool swallowed = false;
+    if (handlers && callEngine(*handlers, slotIndex, swallowed)) {
+      PassThrough(*handlers, slotIndex, handled, swallowed, send);
     }
   }
   handled = true;
 }
 
+void TMidiManager::HandleShortMsg(TMidiInputBase& device, uint32_t message, bool& handled) {
+  HandleIncoming(
+      device, handled,
+      [&](const THandlers& h, int slotIndex, bool& swallowed) {
+        if (!h.shortMsg) return false;
+        h.shortMsg(slotIndex, message, swallowed, handled);
+        return true;
+      },
+      ShortSender(message));
+}
+
 void TMidiManager::HandleLongMsg(TMidiInputBase& device, const uint8_t* data, size_t length,
                                  bool& handled) {
-  const int slotIndex = device.GetSlotIndex();
-  TCallCount running(engineCalls_);
-  if (!IsSuspended()) {
-    const std::shared_ptr<const THandlers> handlers = Handlers();
-    if (handlers && handlers->longMsg) {
-      bool swallowed = false;
-      handlers->longMsg(slotIndex, data, static_cast<int32_t>(length), swallowed, handled);
-      PassThrough(*handlers, slotIndex, handled, swallowed, LongSender(data, length));
-    }
-  }
-  handled = true;
+  HandleIncoming(
+      device, handled,
+      [&](const THandlers& h, int slotIndex, bool& swallowed) {
+        if (!h.longMsg) return false;
+        h.longMsg(slotIndex, data, static_cast<int32_t>(length), swallowed, handled);
+        return true;
+      },
+      LongSender(data, length));
 }
 
 }  // namespace kv

@@ -92,6 +92,13 @@ class MidiStreamTest : public ::testing::Test {
     MidiRouter().ClearRoutes();
   }
 
+  static void StartWithEveryPortOpen(TMidiManager& manager) {
+    manager.Init();
+    manager.SetSuspended(false);
+    for (int i = 0; i < manager.GetDeviceCount(true); ++i) manager.OpenInput(i, true);
+    for (int i = 0; i < manager.GetDeviceCount(false); ++i) manager.OpenOutput(i, true);
+  }
+
   TLoopbackMidi loop_;
   TWinmmMidiScope scope_;
   TStandInPorts ports_;
@@ -99,10 +106,7 @@ class MidiStreamTest : public ::testing::Test {
 
 TEST_F(MidiStreamTest, TenThousandMessagesSurviveAnInputComingAndGoing) {
   TMidiManager manager(ports_);
-  manager.Init();
-  manager.SetSuspended(false);
-  for (int i = 0; i < manager.GetDeviceCount(true); ++i) manager.OpenInput(i, true);
-  for (int i = 0; i < manager.GetDeviceCount(false); ++i) manager.OpenOutput(i, true);
+  StartWithEveryPortOpen(manager);
   const int pads = manager.IndexOfDevice("Pads", true);
   ASSERT_GE(pads, 0);
   {
@@ -194,10 +198,7 @@ TEST_F(MidiStreamTest, AnAliasOfAPortThatStaysIsNeverUnboundDuringARescan) {
 // while it is being replaced, and nothing stops passing through.
 TEST_F(MidiStreamTest, EnginesComeAndGoWhileMidiPassesThrough) {
   TMidiManager manager(ports_);
-  manager.Init();
-  manager.SetSuspended(false);
-  for (int i = 0; i < manager.GetDeviceCount(true); ++i) manager.OpenInput(i, true);
-  for (int i = 0; i < manager.GetDeviceCount(false); ++i) manager.OpenOutput(i, true);
+  StartWithEveryPortOpen(manager);
   std::atomic<bool> stop{false};
   std::atomic<int> fed{0};
   std::thread feeder([&] {
@@ -229,10 +230,7 @@ TEST_F(MidiStreamTest, EnginesComeAndGoWhileMidiPassesThrough) {
 // is bound to, and the message it answered is swallowed.
 TEST_F(MidiStreamTest, AMidiActionReachesTheOutputOfItsAlias) {
   TMidiManager manager(ports_);
-  manager.Init();
-  manager.SetSuspended(false);
-  for (int i = 0; i < manager.GetDeviceCount(true); ++i) manager.OpenInput(i, true);
-  for (int i = 0; i < manager.GetDeviceCount(false); ++i) manager.OpenOutput(i, true);
+  StartWithEveryPortOpen(manager);
   TScopedMidiOutputSink sink(manager);
   {
     TTransEngine engine(TEngineBindings{nullptr, &manager, nullptr});
