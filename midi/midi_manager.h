@@ -11,10 +11,11 @@
 // virtual receive threads, timer, dispatcher) and take no manager lock.
 // Locks: `lock_` (the MIDI manager slot lock) is held by a scan; notifications a scan causes
 // (logs, opens, closes, errors, change listeners) are delivered, and the follow-up scan is
-// armed, after it is released. Each
-// slot's `mutex_` guards only its device pointer and its routed outputs and is held only to
-// copy them, so MIDI threads always work with a device they hold a reference to; a device
-// replaced by a scan is freed when its last user lets go.
+// armed, after it is released. Each slot's `mutex_` guards only its device pointer and its
+// routed outputs and is held only to copy them, so MIDI threads always work with a device
+// they hold a reference to; a device replaced by a scan is freed when its last user lets go.
+// A port whose device the system closed under it (unplugged, perhaps plugged back before
+// any scan) is closed and reopened by the next scan; its own report asks for that scan.
 #include <array>
 #include <atomic>
 #include <functional>
