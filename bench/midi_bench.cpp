@@ -16,7 +16,7 @@
 #include "engine/project.h"
 #include "engine/trans_engine.h"
 #include "midi/alias.h"
-#include "midi/loopback_midi.h"
+#include "midi/testing/loopback_midi.h"
 #include "midi/midi_input.h"
 #include "midi/midi_manager.h"
 #include "midi/midi_output.h"
@@ -76,7 +76,7 @@ class TRig {
     ini.SetText(project);
     engine_->Project().ReadProject(ini, "bench.kvxp", true, false, nullptr);
     // Both fire after the output took the message, on the thread that sent it.
-    manager_->OnThru = [this](TMidiManager&) { done_.fetch_add(1, std::memory_order_release); };
+    manager_->SetOnThru([this](TMidiManager&) { done_.fetch_add(1, std::memory_order_release); });
     engine_->SetOnEvent([this](TTransEngine&, const TIncomingEvent&) {
       events_.fetch_add(1, std::memory_order_release);
     });

@@ -105,6 +105,8 @@ class TMidiDeviceBase {
   TMMMidiDev* GetSlot() const { return slot_; }
   int GetSlotIndex() const { return slotIndex_.load(std::memory_order_acquire); }
 
+  // The system reported an error of the open port, on its callback thread (a system port
+  // reports so when its device goes away under it). Set it before the port opens.
   TMidiErrorEvent OnError;
 
  protected:

@@ -66,8 +66,9 @@ void TMidiInput::DoOpen() {
   TWinmmMidi& api = WinmmMidi();
   const std::string context = "Cannot open MIDI input device \"" + GetDisplayName() + "\":";
   TMidiHandle handle = 0;
-  const TMmResult r = api.InOpen(handle, static_cast<uint32_t>(GetDeviceID()),
-                                 &TMidiInput::Callback, reinterpret_cast<uintptr_t>(&context_));
+  const TMmResult r =
+      api.InOpen(handle, static_cast<uint32_t>(GetDeviceID()), &TMidiInput::MidiInCallback,
+                 reinterpret_cast<uintptr_t>(&context_));
   if (r != kMmNoError) throw EMidiInputError(r, context);
   try {
     for (auto& buffer : buffers_) {
@@ -143,8 +144,8 @@ void TMidiInput::Stop() {
   started_.store(false, std::memory_order_release);
 }
 
-void TMidiInput::Callback(TMidiHandle handle, TMidiMsg msg, uintptr_t instance, uintptr_t param1,
-                          uintptr_t) {
+void TMidiInput::MidiInCallback(TMidiHandle handle, TMidiMsg msg, uintptr_t instance,
+                                uintptr_t param1, uintptr_t) {
   auto* context = reinterpret_cast<TMidiInHookContext*>(instance);
   if (!context) return;
   TCallbackGuard running(*context);
@@ -153,7 +154,9 @@ void TMidiInput::Callback(TMidiHandle handle, TMidiMsg msg, uintptr_t instance, 
   try {
     switch (msg) {
       case TMidiMsg::InClose:
+        // The port is not closing (that sets the flag first): the device went away.
         context->closed.store(true, std::memory_order_seq_cst);
+        if (context->port->OnError) context->port->OnError(*context->port, kMmNoDriver);
         break;
       case TMidiMsg::InData:
       case TMidiMsg::InError:

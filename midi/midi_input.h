@@ -81,8 +81,9 @@ class TMidiInput : public TMidiInputBase {
   bool DoClose(TMidiPortHandle handle) override;
 
  private:
-  static void Callback(TMidiHandle handle, TMidiMsg msg, uintptr_t instance, uintptr_t param1,
-                       uintptr_t param2);
+  // The system's callback, on its MIDI thread.
+  static void MidiInCallback(TMidiHandle handle, TMidiMsg msg, uintptr_t instance, uintptr_t param1,
+                             uintptr_t param2);
   void ShortMessage(uint32_t message);
   void SysExBuffer(TMidiHandle handle, TMidiHeader* record);
   void WaitForCallbacks();

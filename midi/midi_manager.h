@@ -10,10 +10,12 @@
 // Sending and incoming handling run on any thread at once (main, system MIDI callback,
 // virtual receive threads, timer, dispatcher) and take no manager lock.
 // Locks: `lock_` (the MIDI manager slot lock) is held by a scan; notifications a scan causes
-// (logs, opens, closes, errors, change listeners) are delivered after it is released. Each
-// slot's `mutex_` guards only its device pointer and its routed outputs and is held only to
-// copy them, so MIDI threads always work with a device they hold a reference to; a device
-// replaced by a scan is freed when its last user lets go.
+// (logs, opens, closes, errors, change listeners) are delivered, and the follow-up scan is
+// armed, after it is released. Each slot's `mutex_` guards only its device pointer and its
+// routed outputs and is held only to copy them, so MIDI threads always work with a device
+// they hold a reference to; a device replaced by a scan is freed when its last user lets go.
+// A port whose device the system closed under it (unplugged, perhaps plugged back before
+// any scan) is closed and reopened by the next scan; its own report asks for that scan.
 #include <array>
 #include <atomic>
 #include <functional>
@@ -27,6 +29,7 @@
 #include "engine/trans_engine.h"
 #include "midi/alias.h"
 #include "midi/midi_device.h"
+#include "midi/midi_rescan_timer.h"
 #include "midi/virtual_port.h"
 
 namespace kv {
@@ -107,6 +110,9 @@ TMidiPortEnumerator& DefaultMidiPortEnumerator();
 void NumberDuplicatePorts(TMidiDeviceList& list);
 // An output with a device path takes the number of the first input of that path.
 void CopyInstanceNumbers(const TMidiDeviceList& inputs, TMidiDeviceList& outputs);
+// A system port that is one of the program's own virtual ports: its name, trimmed and
+// without a leading run of blanks, "-" and digits, is one of the virtual names.
+bool IsOwnVirtualPort(const std::string& displayName, const TVirtualPortNames& virtualNames);
 
 // One port's slot. Created the first time its port is seen or named by the settings; lives
 // as long as the manager.
@@ -201,8 +207,11 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   void Rescan(bool force, bool armTimer);
   // The rescan timer fired: one forced scan.
   void RescanTimer();
-  // How the program arms its rescan timer (interval in ms); none by default.
+  // A scan asked to arm the timer is followed by a forced one this long after it: by default
+  // the manager's own countdown queues it onto the main thread. A program that drives time
+  // itself arms its own timer instead (and calls RescanTimer when it fires).
   void SetRescanTimer(std::function<void(uint32_t intervalMs)> arm) { armTimer_ = std::move(arm); }
+  void SetRescanDelay(uint32_t ms) { rescanDelayMs_ = ms; }  // tests shorten it
 
   void OpenDevice(int index, bool isInput, bool raise);
   void CloseDevice(int index, bool isInput, bool raise);
@@ -213,7 +222,10 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   void CloseAll();
 
   int GetDeviceCount(bool isInput);
+  // The slot, or none when the index is out of range.
   TMMMidiDev* GetDevice(int index, bool isInput) const;
+  // True with the slot when the index names one.
+  bool TryGetDevice(int index, bool isInput, TMMMidiDev*& slot) const;
   TMMMidiIn* GetInput(int index) const;
   TMMMidiOut* GetOutput(int index) const;
   int IndexOfDevice(const std::string& name, bool isInput) const;
@@ -256,13 +268,17 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   std::function<void(int index, bool isInput)> OnClose;
   std::function<void(int index, bool isInput, const std::string& text)> OnLog;
   std::function<void(int index, const std::string& text)> OnError;
-  // After MIDI through sent something; on the MIDI thread that passed it.
-  std::function<void(TMidiManager& sender)> OnThru;
+  // Called after MIDI through sent something, on the MIDI thread that passed it. Replaced
+  // while MIDI flows (BindEngine sets it too): threads passing MIDI on keep the one they
+  // started with.
+  void SetOnThru(std::function<void(TMidiManager& sender)> onThru);
 
  private:
+  // What MIDI threads call, replaced whole and never changed in place.
   struct THandlers {
     TMidiShortMsgEvent shortMsg;
     TMidiLongMsgEvent longMsg;
+    std::function<void(TMidiManager&)> onThru;
     TTransEngine* engine = nullptr;
   };
   template <typename Slot>
@@ -276,26 +292,56 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   };
   struct TScanLists;
 
-  template <typename Slots>
-  static void MarkSeen(Slots& slots, bool isVirtual, bool seenIsPresent);
-  void RescanOnce(bool force, bool armTimer);
-  void ScanInputs(int pass, TScanLists& lists, bool force, bool& changed);
-  void ScanOutputs(int pass, TScanLists& lists, bool force, bool& changed);
-  void ScanPorts(bool isInput, int pass, TScanLists& lists, bool force, bool& changed);
-  void FinishScan(bool& changed);
+  // Both directions alike (midi_manager.cpp).
+  int SlotCount(bool isInput) const;
+  TMMMidiDev* SlotAt(int index, bool isInput) const { return GetDevice(index, isInput); }
+  // Every input slot, then every output slot, in index order.
+  template <typename Fn>
+  void ForEachSlot(Fn&& fn) const {
+    for (int i = 0; i < inputs_.count.load(); ++i) fn(static_cast<TMMMidiDev&>(*inputs_.items[i]));
+    for (int i = 0; i < outputs_.count.load(); ++i) {
+      fn(static_cast<TMMMidiDev&>(*outputs_.items[i]));
+    }
+  }
+  template <typename Slot>
+  int FindOrAdd(TSlots<Slot>& slots, const std::string& name, bool isVirtual, bool add);
   int FindOrAddInput(const std::string& name, bool isVirtual, bool add);
   int FindOrAddOutput(const std::string& name, bool isVirtual, bool add);
-  void WireInput(TMMMidiIn& slot, std::shared_ptr<TMidiDeviceBase> device);
-  void WireOutput(TMMMidiOut& slot, std::shared_ptr<TMidiDeviceBase> device);
+  // Puts the device (a placeholder for none) into the slot, wired to this manager.
+  void Wire(TMMMidiDev& slot, std::shared_ptr<TMidiDeviceBase> device);
   void Open(TMMMidiDev* slot, int index, bool isInput, bool raise);
   void CloseSlot(TMMMidiDev* slot, int index, bool isInput, bool raise);
+  // An open port whose device the system closed under it is closed and stays wanted open;
+  // true when it was.
+  bool CloseIfLost(TMMMidiDev& slot);
+  // A device reported an error on its callback thread: a forced scan on the main thread.
+  void DeviceError();
   void ReportError(int index, bool isInput, bool raise, const std::string& text);
   void Log(int index, bool isInput, const std::string& text);
   // Runs fn now, or after the scan when one holds the lock.
   void Notify(std::function<void()> fn);
+
+  // Scanning (midi_manager_scan.cpp).
+  void RescanOnce(bool force, bool armTimer);
+  void ScanPorts(bool isInput, int pass, TScanLists& lists, bool force, bool& changed);
+  void MarkSeen(bool isInput, bool isVirtual, bool seenIsPresent);
+  void FinishScan(bool& changed);
+  void ArmRescanTimer();
+
+  // Sending and receiving (midi_manager_io.cpp); `send` sends one message to one output.
   std::shared_ptr<const THandlers> Handlers() const;
-  bool SendShortToSlot(TMMMidiOut* slot, uint32_t message);
-  bool SendLongToSlot(TMMMidiOut* slot, const uint8_t* data, size_t length);
+  template <typename Send>
+  bool SendToAll(const Send& send);
+  template <typename Send>
+  bool SendToAliases(const TMidiAliasList& aliases, const Send& send);
+  // Replaces the handlers with a copy changed by change.
+  void ChangeHandlers(const std::function<void(THandlers&)>& change);
+  template <typename Send>
+  void PassThrough(const THandlers& handlers, int slotIndex, bool handled, bool swallowed,
+                   const Send& send);
+  template <typename CallEngine, typename Send>
+  void HandleIncoming(TMidiInputBase& device, bool& handled, const CallEngine& callEngine,
+                      const Send& send);
 
   TLock lock_;  // the MIDI manager slot lock: held by a scan
   TMidiPortEnumerator& ports_;
@@ -304,6 +350,8 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   TSlots<TMMMidiOut> outputs_;
   int virtualOutputCount_ = -1, systemOutputCount_ = -1;
   std::function<void(uint32_t)> armTimer_;
+  uint32_t rescanDelayMs_ = kRescanDelayMs;
+  std::unique_ptr<TMidiRescanTimer> rescanTimer_;  // made on first need
   std::atomic<bool> suspended_{true};
   bool feedbackCheck_ = true;
   mutable std::mutex handlersMutex_;  // guards handlers_
@@ -318,6 +366,12 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   bool rescanAgain_ = false, rescanAgainForced_ = false;
   bool deferNotifications_ = false;
   std::vector<std::function<void()>> deferred_;
+  // A scan for a device error is queued onto the main thread and not yet run.
+  std::atomic<bool> errorScanQueued_{false};
+  // Calls queued onto the main thread hold this flag: one that runs once the manager is
+  // being freed (on the main thread too) does nothing. The pointer is never reassigned, so
+  // any thread may copy it; the destructor clears the flag first.
+  const std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
 };
 
 // The process-wide manager: created and initialised on first call, freed at program end.

@@ -53,8 +53,8 @@ void TMidiOutput::DoOpen() {
   lost_.store(false, std::memory_order_release);
   TMidiHandle handle = 0;
   const TMmResult r =
-      WinmmMidi().OutOpen(handle, static_cast<uint32_t>(GetDeviceID()), &TMidiOutput::Callback,
-                          reinterpret_cast<uintptr_t>(this));
+      WinmmMidi().OutOpen(handle, static_cast<uint32_t>(GetDeviceID()),
+                          &TMidiOutput::MidiOutCallback, reinterpret_cast<uintptr_t>(this));
   if (r != kMmNoError) {
     throw EMidiOutputError(r, "Cannot open MIDI output device \"" + GetDisplayName() + "\":");
   }
@@ -81,13 +81,16 @@ void TMidiOutput::CloseIfLost() {
   if (IsOpen() && IsLost()) Close();
 }
 
-void TMidiOutput::Callback(TMidiHandle handle, TMidiMsg msg, uintptr_t instance, uintptr_t param1,
-                           uintptr_t) {
+void TMidiOutput::MidiOutCallback(TMidiHandle handle, TMidiMsg msg, uintptr_t instance,
+                                  uintptr_t param1, uintptr_t) {
   auto* self = reinterpret_cast<TMidiOutput*>(instance);
   if (!self) return;
   switch (msg) {
     case TMidiMsg::OutClose:
       self->lost_.store(true, std::memory_order_release);
+      // Closing forgets the handle first: a close message while it is set is the device
+      // going away under the open port.
+      if (self->GetHandle() != 0 && self->OnError) self->OnError(*self, kMmNoDriver);
       break;
     case TMidiMsg::OutDone:
       self->SysExDone(reinterpret_cast<TMidiHeader*>(param1), handle);

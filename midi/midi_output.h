@@ -64,8 +64,9 @@ class TMidiOutput : public TMidiOutputBase {
   bool DoClose(TMidiPortHandle handle) override;
 
  private:
-  static void Callback(TMidiHandle handle, TMidiMsg msg, uintptr_t instance, uintptr_t param1,
-                       uintptr_t param2);
+  // The system's callback, on its MIDI thread.
+  static void MidiOutCallback(TMidiHandle handle, TMidiMsg msg, uintptr_t instance,
+                              uintptr_t param1, uintptr_t param2);
   void SysExDone(TMidiHeader* record, TMidiHandle handle);
   void Track(std::unique_ptr<TMidiHdrBase> header);
   std::unique_ptr<TMidiHdrBase> Untrack(TMidiHdrBase* header);

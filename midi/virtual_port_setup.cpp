@@ -1,11 +1,13 @@
 #include "midi/virtual_port_setup.h"
 
 #include <atomic>
+#include <set>
 #include <vector>
 
 #include "base/text.h"
 #include "base/utils.h"
 #include "midi/midi_device.h"
+#include "midi/midi_manager.h"
 #include "midi/port_text.h"
 #include "midi/virtual_port.h"
 
@@ -18,7 +20,6 @@ class TDefaultSetupHost final : public TVirtualPortSetupHost {
   bool ConfirmWarning(const std::string&) override { return true; }
   bool ErrorOkCancel(const std::string&) override { return true; }
   void Error(const std::string&) override {}
-  void ClosePort(const std::string&, bool) override {}
 };
 
 std::atomic<TVirtualPortSetupHost*> gHost{nullptr};
@@ -52,6 +53,16 @@ bool HasInputSide(uint32_t type) {
   return type == VMPL_PORT_INPUT || type == VMPL_PORT_BOTH;
 }
 
+// A port about to be removed is closed in the manager first (its slot is looked for among
+// the virtual slots, never added): otherwise its slot would stay open on a port that no
+// longer exists until the next scan.
+void ClosePortSlot(const std::string& displayName, bool isInput) {
+  if (!MidiManagerExists()) return;
+  TMidiManager& manager = MidiManager();
+  const int index = manager.FindOrAddDevice(displayName, isInput, true, false);
+  if (index >= 0) manager.CloseDevice(index, isInput, false);
+}
+
 int RemovePorts(std::vector<TVmplInfoPtr>& list, size_t target, bool ask) {
   TVirtualPortSetupHost& host = Host();
   if (ask && !host.ConfirmWarning(kRemoveWarning)) return kVirtualPortsFailed;
@@ -59,8 +70,8 @@ int RemovePorts(std::vector<TVmplInfoPtr>& list, size_t target, bool ask) {
     const VMPL_PortInfo& info = *list[index];
     const std::string outName = NarrowFromUtf16(VmplText(info.outName));
     const std::string inName = NarrowFromUtf16(VmplText(info.inName));
-    if (HasOutputSide(info.type)) host.ClosePort(MakeVirtualOutName(outName), false);
-    if (HasInputSide(info.type)) host.ClosePort(MakeVirtualInName(inName), true);
+    if (HasOutputSide(info.type)) ClosePortSlot(MakeVirtualOutName(outName), false);
+    if (HasInputSide(info.type)) ClosePortSlot(MakeVirtualInName(inName), true);
     const uint32_t r = VmplApi().RemovePort(&info);
     if (r == VMPL_OK) continue;
     const std::string& name = HasOutputSide(info.type) ? outName : inName;
@@ -71,7 +82,27 @@ int RemovePorts(std::vector<TVmplInfoPtr>& list, size_t target, bool ask) {
   return kVirtualPortsAsWanted;
 }
 
-int AddPorts(const std::string& base, const std::string& title, size_t first, size_t target,
+std::string DeviceNameOf(const std::string& base, size_t number) {
+  return base + IntToStrZeroPad(static_cast<int64_t>(number), 4);
+}
+
+// The count smallest numbers whose device names no listed port has: ports removed from the
+// middle of the list leave gaps, and numbering on from the list's length would take a name
+// that is still in use.
+std::vector<size_t> FreeNumbers(const std::string& base, const std::vector<TVmplInfoPtr>& list,
+                                size_t count) {
+  std::set<std::string> used;
+  for (const TVmplInfoPtr& info : list) {
+    used.insert(UpperCase(NarrowFromUtf16(VmplText(info->deviceName))));
+  }
+  std::vector<size_t> numbers;
+  for (size_t i = 0; numbers.size() < count; ++i) {
+    if (used.count(UpperCase(DeviceNameOf(base, i))) == 0) numbers.push_back(i);
+  }
+  return numbers;
+}
+
+int AddPorts(const std::string& base, const std::string& title, const std::vector<size_t>& numbers,
              bool ask, bool numbered) {
   TVirtualPortSetupHost& host = Host();
   if (!IsVirtualMidiBusAvailable()) {
@@ -81,11 +112,10 @@ int AddPorts(const std::string& base, const std::string& title, size_t first, si
   if (ask && IsPreVistaWindows() && !host.ConfirmWarning(kAddWarning)) return kVirtualPortsFailed;
   const std::string outPrefix = GetVirtualOutputPrefix();
   const std::string inPrefix = GetVirtualInputPrefix();
-  for (size_t i = first; i < target; ++i) {
+  for (const size_t i : numbers) {
     const std::string name =
         numbered ? title + " " + IntToStr(static_cast<int64_t>(i / 2 + 1)) : title;
-    const std::u16string deviceName =
-        Utf16FromNarrow(base + IntToStrZeroPad(static_cast<int64_t>(i), 4));
+    const std::u16string deviceName = Utf16FromNarrow(DeviceNameOf(base, i));
     const std::u16string outName = Utf16FromNarrow(outPrefix + name);
     const std::u16string inName = Utf16FromNarrow(inPrefix + name);
     VMPL_PortDesc desc{};
@@ -121,7 +151,7 @@ int SetVirtualPortCount(const std::string& nameBase, const std::string& title, i
   const size_t present = list.size();
   if (target == present) return kVirtualPortsAsWanted;
   if (target < present) return RemovePorts(list, target, ask);
-  return AddPorts(base, title, present, target, ask, numbered);
+  return AddPorts(base, title, FreeNumbers(base, list, target - present), ask, numbered);
 }
 
 }  // namespace kv

@@ -6,12 +6,11 @@
 namespace kv {
 
 // What the setup needs from the program around it: the three message dialogs (their buttons
-// stay disabled for the first 200 ms) and closing the MIDI manager's slot of a port that is
-// about to be removed.
+// stay disabled for the first 200 ms).
 //
 // Lifecycle: the program installs its host at start-up with SetVirtualPortSetupHost and keeps
-// it alive until the end (nullptr restores the default, which answers OK to every question
-// and closes nothing). Used on the main thread only.
+// it alive until the end (nullptr restores the default, which answers OK to every question).
+// Used on the main thread only.
 class TVirtualPortSetupHost {
  public:
   virtual ~TVirtualPortSetupHost() = default;
@@ -21,8 +20,6 @@ class TVirtualPortSetupHost {
   virtual bool ErrorOkCancel(const std::string& text) = 0;
   // An error with OK.
   virtual void Error(const std::string& text) = 0;
-  // Closes the virtual port's slot by its display name without raising.
-  virtual void ClosePort(const std::string& displayName, bool isInput) = 0;
 };
 
 void SetVirtualPortSetupHost(TVirtualPortSetupHost* host);
@@ -32,9 +29,9 @@ inline constexpr int kVirtualPortsFailed = 2;
 
 // Makes count pairs of ports named after nameBase exist: adds numbered ones (title, and the
 // pair number when numbered is set) or removes from the end of the list sorted by device
-// name. With ask, the user confirms first. Returns kVirtualPortsAsWanted when the ports are
-// as wanted (or nothing had to be done), kVirtualPortsFailed when the user cancelled or
-// something failed.
+// name, each after closing its MIDI manager slots. With ask, the user confirms first. Returns
+// kVirtualPortsAsWanted when the ports are as wanted (or nothing had to be done),
+// kVirtualPortsFailed when the user cancelled or something failed.
 int SetVirtualPortCount(const std::string& nameBase, const std::string& title, int count, bool ask,
                         bool numbered);
 

@@ -5,7 +5,7 @@
 //
 // Implementations: the program uses the winmm one (midi/win/winmm_midi_win.cpp); native
 // builds default to one without devices (midi/posix/winmm_midi_posix.cpp); tests install the
-// loopback driver stand-in (midi/loopback_midi.h).
+// loopback driver stand-in (midi/testing/loopback_midi.h).
 //
 // Lifecycle: WinmmMidi() is the process-wide current implementation. SetWinmmMidi installs
 // another (nullptr restores the default); do it only while no system port is open, and keep

@@ -17,7 +17,7 @@
 #include "engine/keys/key_hook_manager.h"
 #include "engine/timer_manager.h"
 #include "midi/alias.h"
-#include "midi/loopback_midi.h"
+#include "midi/testing/loopback_midi.h"
 #include "midi/midi_manager.h"
 #include "midi/router.h"
 

@@ -1,5 +1,5 @@
 // The loopback driver stand-in must behave as a driver does, or the port tests prove nothing.
-#include "midi/loopback_midi.h"
+#include "midi/testing/loopback_midi.h"
 
 #include <gtest/gtest.h>
 

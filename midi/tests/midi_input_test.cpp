@@ -8,7 +8,7 @@
 #include <mutex>
 #include <thread>
 
-#include "midi/loopback_midi.h"
+#include "midi/testing/loopback_midi.h"
 #include "midi/midi_output.h"
 
 namespace kv {

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <functional>
 #include <thread>
 
 #include "base/ini_file.h"
-#include "midi/loopback_midi.h"
+#include "base/main_thread.h"
+#include "midi/testing/loopback_midi.h"
 #include "midi/midi_input.h"
 #include "midi/midi_output.h"
 #include "midi/router.h"
@@ -36,6 +39,16 @@ class TCountingPorts final : public TMidiPortEnumerator {
   TVirtualPortNames virtualInputNames, virtualOutputNames;
   int scans = 0;
 };
+
+// Waits up to ten seconds for the condition, serving main-thread calls meanwhile.
+bool WaitUntil(const std::function<bool()>& done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    TMainThreadCalls::Instance().Serve(5);
+  }
+  return true;
+}
 
 class MidiManagerTest : public ::testing::Test {
  protected:
@@ -214,7 +227,7 @@ TEST_F(MidiManagerTest, UnswallowedMidiPassesThroughToRoutedOutputsOnce) {
   std::atomic<int> seen{0};
   BindEngine(seen, false);
   int thru = 0;
-  m.OnThru = [&](TMidiManager&) { ++thru; };
+  m.SetOnThru([&](TMidiManager&) { ++thru; });
   m.OpenInput(0, true);
   m.OpenOutput(2, true);
   loop_.FeedShort("Keys", 0x403C90);
@@ -321,6 +334,109 @@ TEST_F(MidiManagerTest, InputStreamSurvivesUnplugAndLosesNothingWhilePlugged) {
   EXPECT_EQ(fed, 1000);
   EXPECT_EQ(seen, 1000);
 }
+
+// A device-change scan is followed by a forced one on the main thread, armed by the manager
+// itself: a device that replaced another of the same count is found only by that one.
+TEST_F(MidiManagerTest, DeviceChangeScanIsFollowedByAForcedScan) {
+  TMainThreadCalls::Instance().SetMainThread();
+  TMidiManager& m = Manager();
+  m.SetRescanDelay(20);
+  loop_.Unplug("Keys");
+  loop_.AddInput("Drums");
+  m.Rescan(false, true);
+  EXPECT_EQ(m.IndexOfDevice("Drums", true), -1);  // the count did not change
+  ASSERT_TRUE(WaitUntil([&] { return m.IndexOfDevice("Drums", true) >= 0; }));
+  EXPECT_FALSE(m.GetDevice(m.IndexOfDevice("Keys", true), true)->IsPresent());
+  // One that comes due while the manager is freed finds it gone.
+  m.SetRescanDelay(0);
+  m.Rescan(false, true);
+  manager_.reset();
+  TMainThreadCalls::Instance().Serve(20);
+}
+
+// How the manager learns of a quick unplug and replug.
+enum class TReplugNotice { DeviceChangeScan, ForcedScan, DeviceReportOnly };
+
+std::string NoticeName(const ::testing::TestParamInfo<TReplugNotice>& info) {
+  static const char* const kNames[] = {"DeviceChangeScan", "ForcedScan", "DeviceReportOnly"};
+  return kNames[static_cast<int>(info.param)];
+}
+
+class MidiQuickReplugTest : public MidiManagerTest,
+                            public ::testing::WithParamInterface<TReplugNotice> {};
+
+// Unplugged and plugged back before any scan: the scan sees the same devices with the same
+// ids, but the system closed the open handles under the ports. Once the ports are back, a
+// stream through input, engine and router to the output loses nothing.
+TEST_P(MidiQuickReplugTest, StreamLosesNothingOnceThePortsAreBack) {
+  TMainThreadCalls::Instance().SetMainThread();
+  TMidiManager& m = Manager();
+  MidiRouter().AddRoute(Alias("InA", "Keys", makMidiIn), Alias("OutA", "Synth", makMidiOut));
+  std::atomic<int> seen{0};
+  BindEngine(seen, false);
+  int opened = 0;
+  m.OnLog = [&](int, bool, const std::string& text) {
+    opened += text == "Opened MIDI IN: Keys" || text == "Opened MIDI OUT: Synth" ? 1 : 0;
+  };
+  m.OpenInput(0, true);
+  m.OpenOutput(2, true);
+  ASSERT_EQ(opened, 2);
+
+  std::atomic<bool> back{false}, stop{false};
+  std::atomic<int> fedBack{0};
+  std::vector<uint32_t> fedBackMessages;  // the feeder's until it is joined
+  std::thread feeder([&] {
+    for (uint32_t seq = 0; !stop; ++seq) {
+      const bool afterReplug = back;
+      const uint32_t message = 0x90 | (seq & 0x7F) << 8 | (seq >> 7 & 0x7F) << 16;
+      if (loop_.FeedShort("Keys", message) && afterReplug) {
+        fedBackMessages.push_back(message);
+        ++fedBack;
+      }
+      std::this_thread::yield();
+    }
+  });
+  struct TJoin {
+    std::atomic<bool>& stop;
+    std::thread& thread;
+    ~TJoin() {
+      stop = true;
+      if (thread.joinable()) thread.join();
+    }
+  } join{stop, feeder};
+
+  ASSERT_TRUE(WaitUntil([&] { return seen > 100; }));
+  loop_.Unplug("Keys");
+  loop_.Unplug("Synth");
+  loop_.Plug("Keys");
+  loop_.Plug("Synth");
+  if (GetParam() == TReplugNotice::DeviceChangeScan) m.Rescan(false, true);
+  if (GetParam() == TReplugNotice::ForcedScan) m.Rescan(true, false);
+  ASSERT_TRUE(WaitUntil([&] { return opened == 4; })) << opened;
+  EXPECT_TRUE(m.GetDevice(0, true)->IsPresent());
+  back = true;
+  ASSERT_TRUE(WaitUntil([&] { return fedBack >= 500; }));
+  stop = true;
+  feeder.join();
+  loop_.WaitIdle();
+
+  const auto sent = loop_.Sent("Synth");
+  ASSERT_GE(sent.size(), fedBackMessages.size());
+  const size_t first = sent.size() - fedBackMessages.size();
+  for (size_t i = 0; i < fedBackMessages.size(); ++i) {
+    const uint32_t message = fedBackMessages[i];
+    const std::vector<uint8_t> bytes{static_cast<uint8_t>(message),
+                                     static_cast<uint8_t>(message >> 8),
+                                     static_cast<uint8_t>(message >> 16)};
+    ASSERT_EQ(sent[first + i].bytes, bytes) << "message " << i << " after the replug";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Notices, MidiQuickReplugTest,
+                         ::testing::Values(TReplugNotice::DeviceChangeScan,
+                                           TReplugNotice::ForcedScan,
+                                           TReplugNotice::DeviceReportOnly),
+                         NoticeName);
 
 }  // namespace
 }  // namespace kv

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "midi/loopback_midi.h"
+#include "midi/testing/loopback_midi.h"
 
 namespace kv {
 namespace {

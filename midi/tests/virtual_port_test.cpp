@@ -8,6 +8,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "midi/midi_manager.h"
 #include "midi/port_text.h"
 #include "midi/virtual_port_setup.h"
 #include "vmplib/ring.h"
@@ -87,11 +88,8 @@ class TRecordingHost : public TVirtualPortSetupHost {
     return confirm;
   }
   void Error(const std::string& text) override { errors.push_back(text); }
-  void ClosePort(const std::string& name, bool isInput) override {
-    closed.push_back((isInput ? "in:" : "out:") + name);
-  }
   bool confirm = true;
-  std::vector<std::string> asked, errors, closed;
+  std::vector<std::string> asked, errors;
 };
 
 class VirtualPortTest : public ::testing::Test {
@@ -176,14 +174,56 @@ TEST_F(VirtualPortTest, AddsTheMissingPortOfAnUnpairedList) {
   EXPECT_EQ(list[3]->outName, nullptr);
 }
 
+TEST_F(VirtualPortTest, NewPortsTakeTheFirstFreeNumbers) {
+  MakePairs(3);
+  std::vector<TVmplInfoPtr> list;
+  ListVirtualPorts(list, u"");
+  ASSERT_EQ(VMPL_RemovePort(list[2].get()), 0u);  // the second pair, from the middle
+  ASSERT_EQ(VMPL_RemovePort(list[3].get()), 0u);
+  MakePairs(3);
+  EXPECT_EQ(DeviceNames(),
+            (std::vector<std::string>{"Korvanta0000", "Korvanta0001", "Korvanta0002",
+                                      "Korvanta0003", "Korvanta0004", "Korvanta0005"}));
+  ListVirtualPorts(list, u"");
+  ASSERT_EQ(list.size(), 6u);
+  EXPECT_EQ(list[2]->type, VMPL_PORT_OUTPUT);
+  EXPECT_EQ(VmplText(list[2]->outName), u"Korvanta 2");
+  EXPECT_EQ(list[3]->type, VMPL_PORT_INPUT);
+  EXPECT_EQ(VmplText(list[3]->inName), u"Korvanta 2");
+  EXPECT_EQ(VmplText(list[4]->outName), u"Korvanta 3");
+}
+
 TEST_F(VirtualPortTest, RemovesFromTheEndAfterClosingTheirSlots) {
   MakePairs(3);
+  struct TFreeManager {
+    ~TFreeManager() { FreeMidiManager(); }
+  } freeManager;
+  TMidiManager& manager = MidiManager();
+  manager.SetSuspended(false);
+  for (const bool isInput : {true, false}) {
+    for (int i = 0; i < manager.GetDeviceCount(isInput); ++i) {
+      if (manager.GetDevice(i, isInput)->IsVirtual()) manager.OpenDevice(i, isInput, true);
+    }
+  }
+  std::vector<std::string> closed;
+  manager.OnLog = [&](int, bool, const std::string& text) {
+    if (text.rfind("Closed ", 0) == 0) closed.push_back(text);
+  };
   ASSERT_EQ(SetVirtualPortCount("Korvanta", "Korvanta", 1, true, true), kVirtualPortsAsWanted);
   EXPECT_EQ(host_.asked.size(), 1u);
   EXPECT_EQ(DeviceNames(), (std::vector<std::string>{"Korvanta0000", "Korvanta0001"}));
-  EXPECT_EQ(host_.closed,
-            (std::vector<std::string>{"in:Virtual In Korvanta 3", "out:Virtual Out Korvanta 3",
-                                      "in:Virtual In Korvanta 2", "out:Virtual Out Korvanta 2"}));
+  // Closed before the next scan, and not reopened by it.
+  EXPECT_EQ(closed, (std::vector<std::string>{"Closed MIDI IN: Virtual In Korvanta 3",
+                                              "Closed MIDI OUT: Virtual Out Korvanta 3",
+                                              "Closed MIDI IN: Virtual In Korvanta 2",
+                                              "Closed MIDI OUT: Virtual Out Korvanta 2"}));
+  for (const char* name : {"Virtual In Korvanta 2", "Virtual In Korvanta 3"}) {
+    const TMMMidiDev* slot = manager.GetDevice(manager.IndexOfDevice(name, true), true);
+    ASSERT_NE(slot, nullptr) << name;
+    EXPECT_FALSE(slot->IsOpen() || slot->IsOpenRequested()) << name;
+  }
+  EXPECT_TRUE(
+      manager.GetDevice(manager.IndexOfDevice("Virtual In Korvanta 1", true), true)->IsOpen());
   host_.confirm = false;
   EXPECT_EQ(SetVirtualPortCount("Korvanta", "Korvanta", 0, true, true), kVirtualPortsFailed);
   EXPECT_EQ(DeviceNames().size(), 2u);

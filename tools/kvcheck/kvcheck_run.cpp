@@ -18,6 +18,8 @@
 //   midi-in PORT HEX...  the same through the stand-in input named PORT
 //   unplug PORT        the devices named PORT go away; the manager rescans as on a device
 //   plug PORT          change (at once, and forced once more 10 s later while the script runs)
+//   replug PORT        the devices named PORT go away and come back before any scan; then the
+//                      device-change scan runs (their ports are closed and reopened)
 //   wait MS            lets MS milliseconds pass (timers fire, delayed actions run)
 //   processing off|on  switches processing
 //   key down|up VK [ext]  a keystroke event (VK decimal, or hexadecimal with "$" or "0x");
@@ -53,7 +55,7 @@
 #include "engine/trans_engine.h"
 #include "engine/translate_params.h"
 #include "midi/alias.h"
-#include "midi/loopback_midi.h"
+#include "midi/testing/loopback_midi.h"
 #include "midi/midi_device.h"
 #include "midi/midi_input.h"
 #include "midi/midi_manager.h"
@@ -373,6 +375,13 @@ void PlayLine(TTransEngine& engine, const std::string& line, size_t number) {
       gRig->loop.Unplug(words[1]);
     else
       gRig->loop.Plug(words[1]);
+    gRig->DeviceChange();
+  } else if (command == "replug") {
+    if (words.size() != 2) throw Exception(where + ": replug needs a port name");
+    gRig->loop.Unplug(words[1]);
+    // The system tells the open ports at once that their device went away.
+    gRig->loop.WaitIdle();
+    gRig->loop.Plug(words[1]);
     gRig->DeviceChange();
   } else {
     throw Exception(where + ": unknown command: " + command);

@@ -211,9 +211,37 @@ TEST(KvcheckRunTest, KeyLinesCanMarkExtendedKeys) {
   }
 }
 
+// A device gone and back before any scan: the device-change scan sees it unchanged, but its
+// port's handle is dead; the port is closed and reopened, and MIDI flows again.
+TEST(KvcheckRunTest, ReplugReopensThePortsOfTheDevice) {
+  const std::string project = WriteTempFile("run_replug.kvxp", kMidiProject);
+  const std::string script = WriteTempFile("run_replug.txt",
+                                           "replug Keys\n"
+                                           "midi-in Keys 90 3C 43\n"
+                                           "replug Synth\n"
+                                           "midi-in Keys 90 3C 44\n"
+                                           "midi-in Keys 80 3C 00\n");
+  Result r = RunTool("run " + project + " " + script);
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(MidiLines(r.out),
+            "midi-port Opened MIDI IN: Keys\n"
+            "midi-port Opened MIDI OUT: Synth\n"
+            "midi-port Opened MIDI OUT: Thru\n"
+            "midi-port Closing MIDI IN: Keys ...\n"
+            "midi-port Closed MIDI IN: Keys\n"
+            "midi-port Opened MIDI IN: Keys\n"
+            "midi-out Synth B0 07 43\n"
+            "midi-port Closing MIDI OUT: Synth ...\n"
+            "midi-port Closed MIDI OUT: Synth\n"
+            "midi-port Opened MIDI OUT: Synth\n"
+            "midi-out Synth B0 07 44\n"
+            "midi-out Thru 80 3C 00\n");
+}
+
 TEST(KvcheckRunTest, BadMidiPortLinesAreErrors) {
   const std::string project = WriteTempFile("run_midi2.kvxp", kMidiProject);
-  for (const char* line : {"midi-in Keys", "midi-in Keys 1FF", "unplug", "plug Keys Pads"}) {
+  for (const char* line :
+       {"midi-in Keys", "midi-in Keys 1FF", "unplug", "plug Keys Pads", "replug"}) {
     const std::string script =
         WriteTempFile("run_midi_bad.txt", std::string("wait 1\n") + line + "\n");
     Result r = RunTool("run " + project + " " + script);

@@ -1,4 +1,4 @@
-#include "midi/loopback_midi.h"
+#include "midi/testing/loopback_midi.h"
 
 #include <algorithm>
 
