@@ -62,7 +62,11 @@ class EngineTest : public ::testing::Test {
     timer_ = timer.get();
     ReplaceTimerManagerForTests(std::make_unique<TTTManager>(std::move(timer)));
     engine_ = std::make_unique<TTransEngine>(TEngineBindings{&GetTimerManager(), &midi_, &keys_});
-    engine_->SetOnActivity([this](void*, uint16_t activity) { lastActivity_ = activity; });
+    // The reports of the events fed in on this thread; the dispatcher's thread reports each
+    // queued action it runs, whenever it gets to it.
+    engine_->SetOnActivity([this, self = std::this_thread::get_id()](void*, uint16_t activity) {
+      if (std::this_thread::get_id() == self) lastActivity_ = activity;
+    });
   }
   ~EngineTest() override {
     engine_.reset();
