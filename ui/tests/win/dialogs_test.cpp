@@ -57,25 +57,31 @@ TEST_F(DialogsTest, MessageFormHasTheButtonsAskedForInOrder) {
 
 TEST_F(DialogsTest, DelayedDialogAnswersOnlyAfterItsDelay) {
   TMessageForm* dialog = nullptr;
-  bool disabledAtFirst = false, closeBoxGone = false, earlyAnswerIgnored = false;
+  bool tried = false, disabledAtFirst = false, closeBoxGone = false, earlyAnswerIgnored = false;
+  // A posted call comes before any timer message: this one runs in the dialog's modal loop
+  // before its delay can have elapsed, however late a busy machine lets the thread run.
+  auto answerEarly = [&] {
+    TButton* yes = dialog->ButtonFor(mrYes);
+    tried = true;
+    disabledAtFirst = dialog->Visible() && !yes->Enabled();
+    closeBoxGone = !(GetWindowLongW(dialog->Handle(), GWL_STYLE) & WS_SYSMENU);
+    yes->Perform(BM_CLICK);     // a disabled button cannot answer
+    dialog->Perform(WM_CLOSE);  // nor can closing it
+    earlyAnswerIgnored = dialog->ModalResult() == mrNone;
+  };
   TTimer poll(10);
   poll.OnTimer = [&] {
-    if (!dialog || !dialog->Visible()) return;
+    if (!tried) return;
     TButton* yes = dialog->ButtonFor(mrYes);
-    if (!disabledAtFirst && !yes->Enabled()) {
-      disabledAtFirst = true;
-      closeBoxGone = !(GetWindowLongW(dialog->Handle(), GWL_STYLE) & WS_SYSMENU);
-      yes->Perform(BM_CLICK);     // a disabled button cannot answer
-      dialog->Perform(WM_CLOSE);  // nor can closing it
-      earlyAnswerIgnored = dialog->ModalResult() == mrNone;
-      return;
-    }
-    if (disabledAtFirst && yes->Enabled()) {
+    if (yes->Enabled()) {
       poll.Stop();
       yes->Perform(BM_CLICK);
     }
   };
-  SetMessageDialogObserver([&](TMessageForm& f) { dialog = &f; });
+  SetMessageDialogObserver([&](TMessageForm& f) {
+    dialog = &f;
+    Application().Post(answerEarly);
+  });
   poll.Start();
   EXPECT_EQ(MessageDlgDelayed("Apply the changes?", TMsgDlgType::Confirmation, mbYesNo, 200),
             mrYes);
