@@ -97,12 +97,16 @@ TEST_F(LoggerTest, ReceiverErrorDoesNotStopTheLog) {
 TEST_F(LoggerTest, SwitchingLoggingOffWhileThreadsLogIsSafe) {
   TGlobalTranslateParams params;
   std::atomic<bool> stop{false};
+  std::atomic<int> running{0};
   std::vector<std::thread> producers;
   for (int t = 0; t < 3; ++t) {
     producers.emplace_back([&] {
+      ++running;
       while (!stop) params.Log("from a worker");
     });
   }
+  // The switching must meet producers that run (a new thread may take a while to start).
+  EXPECT_TRUE(ServeUntil([&] { return running == 3; }));
   int delivered = 0;
   for (int round = 0; round < 20; ++round) {
     params.SetOnLog([&](const std::string&) { ++delivered; });

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <random>
 #include <thread>
@@ -179,9 +180,16 @@ TEST_F(MidiStreamTest, AnAliasOfAPortThatStaysIsNeverUnboundDuringARescan) {
   ASSERT_GE(bound, 0);
   std::atomic<bool> stop{false};
   std::atomic<int> unbound{0};
+  std::atomic<int> reads{0};
   std::thread reader([&] {
-    while (!stop) unbound += out->GetDeviceIndex() != bound ? 1 : 0;
+    while (!stop) {
+      unbound += out->GetDeviceIndex() != bound ? 1 : 0;
+      ++reads;
+    }
   });
+  // The rescans must meet a reader that runs (a new thread may take a while to start).
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (reads == 0 && std::chrono::steady_clock::now() < giveUp) std::this_thread::yield();
   for (int i = 0; i < 200; ++i) {
     loop_.Unplug("Pads");
     manager.Rescan(false, false);
@@ -190,6 +198,7 @@ TEST_F(MidiStreamTest, AnAliasOfAPortThatStaysIsNeverUnboundDuringARescan) {
   }
   stop = true;
   reader.join();
+  EXPECT_GT(reads, 0);
   EXPECT_EQ(unbound, 0);
 }
 

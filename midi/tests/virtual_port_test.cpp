@@ -430,7 +430,10 @@ TEST_F(VirtualPortTest, FailingReceiveBacksOff) {
   gFailedReceives = 0;
   const auto start = std::chrono::steady_clock::now();
   in.Start();
-  while (gFailedReceives < 6) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  const auto giveUp = start + std::chrono::seconds(30);
+  while (gFailedReceives < 6 && std::chrono::steady_clock::now() < giveUp)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_GE(gFailedReceives.load(), 6);
   // Five waits of at least 1, 2, 4, 8 and 16 ms lie between the first six tries.
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(31));
   in.Close();

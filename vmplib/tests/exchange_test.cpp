@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -356,7 +357,10 @@ TEST_F(ExchangeTest, SendReceiveAndDisconnectRacing) {
         }
       });
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    // The disconnect must meet the exchange under way (new threads may take a while to start).
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (received == 0 && std::chrono::steady_clock::now() < giveUp)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_EQ(VMPL_Disconnect(h), 0u);
     stop = true;
     for (auto& t : threads) t.join();

@@ -74,8 +74,15 @@ TEST(ZarnMemoWindow, PaintsSelectionGutterAndRightEdge) {
   memo.Lines().SetText("selected text here\r\nsecond");
   memo.SelectRange(0, 0, 0, 8);
   memo.Invalidate();
-  Pump();
   const int cw = memo.CharWidth(), lh = memo.LineHeight(), gw = memo.GutterWidth();
+  // The screen shows the drawing once the window system has mapped the window and flushed its
+  // surface, which a busy machine does a while later.
+  PumpUntil([&] {
+    return ScreenPixel(memo.Handle(), gw + 8 * cw - 1, 1) == RGB(0, 0, 255) &&
+           ScreenPixel(memo.Handle(), gw + 12 * cw, lh + lh - 1) == GetSysColor(COLOR_WINDOW) &&
+           ScreenPixel(memo.Handle(), 3, 3) == GetSysColor(COLOR_BTNFACE) &&
+           ScreenPixel(memo.Handle(), gw + 20 * cw, lh * 3) == RGB(128, 128, 128);
+  });
   // Selection background (blue) just left of the selection's end, at the row's top.
   EXPECT_EQ(ScreenPixel(memo.Handle(), gw + 8 * cw - 1, 1), RGB(0, 0, 255));
   // Unselected text background (window colour) after it.
@@ -205,7 +212,11 @@ TEST(ShadowPanelWindow, DrawsShadowsBesideChildrenButNotSplitters) {
   auto& splitter = panel.Add<TMarginSplitter>(panel, ui::TRect::FromBounds(200, 20, 5, 100));
   (void)splitter;
   panel.Invalidate();
-  Pump();
+  PumpUntil([&] {  // shown once the window system has flushed the window's surface
+    return ScreenPixel(panel.Handle(), 121, 40) == RGB(0, 0, 0) &&
+           ScreenPixel(panel.Handle(), 60, 72) == RGB(0, 0, 0) &&
+           ScreenPixel(panel.Handle(), 206, 60) == RGB(240, 240, 240);
+  });
   EXPECT_EQ(ScreenPixel(panel.Handle(), 121, 40), RGB(0, 0, 0));        // right of the child
   EXPECT_EQ(ScreenPixel(panel.Handle(), 60, 72), RGB(0, 0, 0));         // below it
   EXPECT_EQ(ScreenPixel(panel.Handle(), 206, 60), RGB(240, 240, 240));  // not by the splitter

@@ -22,9 +22,11 @@ inline void Pump() {
   }
 }
 
-// Pumps until done() or about 5 seconds passed; returns done().
+// Pumps until done() or 10 seconds passed (by the clock: a busy queue wakes the wait early);
+// returns done().
 inline bool PumpUntil(const std::function<bool()>& done) {
-  for (int i = 0; i < 500 && !done(); ++i) {
+  const ULONGLONG giveUp = GetTickCount64() + 10000;
+  while (!done() && GetTickCount64() < giveUp) {
     Pump();
     if (!done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }

@@ -99,9 +99,13 @@ class TEditWindow {
   TEditWindow() {
     hwnd_ = CreateWindowExW(WS_EX_TOPMOST, L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
                             300, 120, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SetForegroundWindow(hwnd_);
-    SetFocus(hwnd_);
-    PumpFor(200);
+    // Typed keys go to the focus, which the window system hands over a while later.
+    PumpUntil([this] {
+      if (GetForegroundWindow() == hwnd_ && GetFocus() == hwnd_) return true;
+      SetForegroundWindow(hwnd_);
+      SetFocus(hwnd_);
+      return false;
+    });
   }
   ~TEditWindow() { DestroyWindow(hwnd_); }
   std::string Text() const {
@@ -261,8 +265,12 @@ class TRecordingWindow {
     gReceived = &received;
     hwnd_ = CreateWindowExW(WS_EX_TOPMOST, L"KvRecordingWindow", title, WS_POPUP | WS_VISIBLE, x, y,
                             w, h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SetForegroundWindow(hwnd_);
-    PumpFor(200);
+    // Clicks reach it once the window system shows it on top.
+    PumpUntil([this] {
+      if (GetForegroundWindow() == hwnd_) return true;
+      SetForegroundWindow(hwnd_);
+      return false;
+    });
   }
   ~TRecordingWindow() {
     DestroyWindow(hwnd_);

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/testing/run_program.h"
@@ -53,29 +56,82 @@ bool IsTrusted(PCCERT_CONTEXT c) {
   return found != nullptr;
 }
 
-void Untrust(PCCERT_CONTEXT c) {
+std::wstring Thumbprint(PCCERT_CONTEXT c) {
+  BYTE hash[20];
+  DWORD size = sizeof hash;
+  if (!CertGetCertificateContextProperty(c, CERT_SHA1_HASH_PROP_ID, hash, &size)) return L"";
+  static const wchar_t kDigits[] = L"0123456789ABCDEF";
+  std::wstring text;
+  for (DWORD i = 0; i < size; ++i) {
+    text += kDigits[hash[i] >> 4];
+    text += kDigits[hash[i] & 15];
+  }
+  return text;
+}
+
+// The thumbprints of everything the store holds, sorted.
+std::vector<std::wstring> TrustedThumbprints() {
+  std::vector<std::wstring> prints;
   Store s = OpenTrusted();
-  if (!s) return;
-  PCCERT_CONTEXT found = CertFindCertificateInStore(
-      s.get(), X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0, CERT_FIND_EXISTING, c, nullptr);
-  if (found) CertDeleteCertificateFromStore(found);  // frees the context
+  if (!s) return prints;
+  PCCERT_CONTEXT c = nullptr;
+  while ((c = CertEnumCertificatesInStore(s.get(), c)) != nullptr) prints.push_back(Thumbprint(c));
+  std::sort(prints.begin(), prints.end());
+  return prints;
+}
+
+// Wine reports the delete from the system store as done but keeps the certificate's registry
+// key, where the store lives; so the key goes too, or every run would leave its certificates.
+void Untrust(PCCERT_CONTEXT c) {
+  if (Store s = OpenTrusted()) {
+    PCCERT_CONTEXT found = CertFindCertificateInStore(
+        s.get(), X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0, CERT_FIND_EXISTING, c, nullptr);
+    if (found) CertDeleteCertificateFromStore(found);  // frees the context
+  }
+  const std::wstring key =
+      L"Software\\Microsoft\\SystemCertificates\\TrustedPublisher\\Certificates\\" + Thumbprint(c);
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
+}
+
+constexpr wchar_t kTestPublisher[] = L"Korvanta test publisher ";
+
+// Certificates an interrupted earlier run left behind.
+void UntrustLeftovers() {
+  std::vector<Cert> stale;
+  if (Store s = OpenTrusted()) {
+    PCCERT_CONTEXT c = nullptr;
+    while ((c = CertEnumCertificatesInStore(s.get(), c)) != nullptr) {
+      wchar_t name[128] = {};
+      CertGetNameStringW(c, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, name, 128);
+      if (std::wstring_view(name).starts_with(kTestPublisher))
+        stale.emplace_back(CertDuplicateCertificateContext(c));
+    }
+  }
+  for (auto& c : stale) Untrust(c.get());
 }
 
 class CertprepTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    UntrustLeftovers();
+    before_ = TrustedThumbprints();
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     folder_ = std::wstring(temp) + L"kv-certprep-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(folder_.c_str(), nullptr);
     const std::wstring tag = std::to_wstring(GetCurrentProcessId()) + L"-";
     for (int i = 0; i < 3; ++i) {
-      certs_.push_back(MakeCertificate(L"Korvanta test publisher " + tag + std::to_wstring(i)));
+      certs_.push_back(MakeCertificate(std::wstring(kTestPublisher) + tag + std::to_wstring(i)));
       ASSERT_TRUE(certs_.back()) << GetLastError();
     }
   }
   void TearDown() override {
     for (auto& c : certs_) Untrust(c.get());
+    // The next run must find the store as this one did.
+    EXPECT_EQ(TrustedThumbprints(), before_);
+    for (const wchar_t* file : {L"one.cer", L"all.p7b", L"empty.p7b", L"junk.cer"})
+      DeleteFileW((folder_ + L"\\" + file).c_str());
+    RemoveDirectoryW(folder_.c_str());
   }
 
   std::wstring WriteDer(const std::wstring& name, PCCERT_CONTEXT c) {
@@ -99,6 +155,7 @@ class CertprepTest : public ::testing::Test {
   static std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
 
   std::wstring folder_;
+  std::vector<std::wstring> before_;
   std::vector<Cert> certs_;
 };
 

@@ -57,25 +57,31 @@ TEST_F(DialogsTest, MessageFormHasTheButtonsAskedForInOrder) {
 
 TEST_F(DialogsTest, DelayedDialogAnswersOnlyAfterItsDelay) {
   TMessageForm* dialog = nullptr;
-  bool disabledAtFirst = false, closeBoxGone = false, earlyAnswerIgnored = false;
+  bool tried = false, disabledAtFirst = false, closeBoxGone = false, earlyAnswerIgnored = false;
+  // A posted call comes before any timer message: this one runs in the dialog's modal loop
+  // before its delay can have elapsed, however late a busy machine lets the thread run.
+  auto answerEarly = [&] {
+    TButton* yes = dialog->ButtonFor(mrYes);
+    tried = true;
+    disabledAtFirst = dialog->Visible() && !yes->Enabled();
+    closeBoxGone = !(GetWindowLongW(dialog->Handle(), GWL_STYLE) & WS_SYSMENU);
+    yes->Perform(BM_CLICK);     // a disabled button cannot answer
+    dialog->Perform(WM_CLOSE);  // nor can closing it
+    earlyAnswerIgnored = dialog->ModalResult() == mrNone;
+  };
   TTimer poll(10);
   poll.OnTimer = [&] {
-    if (!dialog || !dialog->Visible()) return;
+    if (!tried) return;
     TButton* yes = dialog->ButtonFor(mrYes);
-    if (!disabledAtFirst && !yes->Enabled()) {
-      disabledAtFirst = true;
-      closeBoxGone = !(GetWindowLongW(dialog->Handle(), GWL_STYLE) & WS_SYSMENU);
-      yes->Perform(BM_CLICK);     // a disabled button cannot answer
-      dialog->Perform(WM_CLOSE);  // nor can closing it
-      earlyAnswerIgnored = dialog->ModalResult() == mrNone;
-      return;
-    }
-    if (disabledAtFirst && yes->Enabled()) {
+    if (yes->Enabled()) {
       poll.Stop();
       yes->Perform(BM_CLICK);
     }
   };
-  SetMessageDialogObserver([&](TMessageForm& f) { dialog = &f; });
+  SetMessageDialogObserver([&](TMessageForm& f) {
+    dialog = &f;
+    Application().Post(answerEarly);
+  });
   poll.Start();
   EXPECT_EQ(MessageDlgDelayed("Apply the changes?", TMsgDlgType::Confirmation, mbYesNo, 200),
             mrYes);
@@ -110,7 +116,12 @@ TEST_F(DialogsTest, TheDelayCountsOnlyWhileTheDialogIsActive) {
   EXPECT_TRUE(delay.Armed());
   // Active again: the whole delay runs, then every button is enabled for good.
   SendMessageW(form.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
-  ASSERT_TRUE(PumpUntil([&] { return form.ButtonFor(mrYes)->Enabled(); }));
+  ASSERT_TRUE(PumpUntil([&] {
+    // The window system's own activation changes (the windows of the tests before settling)
+    // may deactivate the form meanwhile; activating it again restarts the whole delay.
+    if (delay.Armed() && !delay.Counting()) SendMessageW(form.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    return form.ButtonFor(mrYes)->Enabled();
+  }));
   EXPECT_TRUE(form.ButtonFor(mrNo)->Enabled());
   EXPECT_FALSE(delay.Armed());
   SendMessageW(form.Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
