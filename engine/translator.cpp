@@ -44,11 +44,13 @@ std::unique_ptr<TTransAction> CreateActionFromText(
     if (onError) onError(message);
   };
   std::unique_ptr<TTransAction> action;
-  std::string toLoad(text);
+  std::string converted;  // only a legacy MIDI text is loaded from a text of its own
+  std::string_view toLoad = text;
   if (!text.empty()) {
     action = CreateTransActionFromText(text, incoming);
     if (!action && IsLegacyMidiText(text)) {
-      toLoad = ConvertLegacyMidiText(text, {}, {});
+      converted = ConvertLegacyMidiText(text, {}, {});
+      toLoad = converted;
       action = CreateTransActionFromText(toLoad, incoming);
     }
   }

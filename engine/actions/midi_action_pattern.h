@@ -7,6 +7,7 @@
 // it is filled from the variable. A pattern is immutable once parsed, so any number of
 // threads may read it at once.
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -49,7 +50,7 @@ class TMidiPattern {
  private:
   std::array<uint8_t, kMaxMidiPatternBytes> bytes_{};
   int32_t length_ = 0;
-  std::vector<int32_t> variableMap_;  // one per position, -1 for a fixed byte
+  std::bitset<kMaxMidiPatternBytes> isVariable_;  // by position
   std::vector<TMidiPatternVariable> variables_;
 };
 

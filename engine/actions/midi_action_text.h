@@ -16,6 +16,10 @@ inline constexpr const char* kMidiPortsTag = "MID2";
 inline constexpr const char* kMidiDescriptionBlock = "MIDD";
 inline constexpr const char* kMidiAliasBlock = "MIDA";
 
+// The MIDI text as a MIDI action stores it: trimmed (every character up to the blank goes at
+// both ends), then without any blank inside.
+std::string MidiTextWithoutBlanks(std::string_view text);
+
 std::string ConvertLegacyMidiText(std::string_view midiText, std::string_view description,
                                   const std::vector<std::string>& portNames);
 
