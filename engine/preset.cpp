@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <utility>
 
 #include "base/exception.h"
 #include "base/ini_file.h"
-#include "base/numbered_key.h"
 #include "base/text.h"
 #include "engine/format.h"
 #include "engine/project.h"
@@ -37,14 +37,24 @@ constexpr char FoldedChar(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// Hashes eight bytes at a time with bit 5 of every byte cleared: a key and the same key in
+// another ASCII case always hash alike (other bytes may collide too; SameFolded decides).
 uint32_t FoldedHash(std::string_view key) {
-  uint32_t hash = 2166136261u;  // FNV-1a
-  for (char c : key) hash = (hash ^ static_cast<unsigned char>(FoldedChar(c))) * 16777619u;
-  return hash;
+  constexpr uint64_t kFold = ~0x2020202020202020ull;
+  constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+  uint64_t hash = key.size();
+  for (size_t i = 0; i < key.size(); i += 8) {
+    uint64_t word = 0;
+    std::memcpy(&word, key.data() + i, std::min<size_t>(8, key.size() - i));
+    hash = (hash ^ (word & kFold)) * kMultiplier;
+    hash ^= hash >> 29;
+  }
+  return static_cast<uint32_t>(hash ^ (hash >> 32));
 }
 
 bool SameFolded(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  if (a == b) return true;  // keys are mostly read as they were written
   for (size_t i = 0; i < a.size(); ++i)
     if (FoldedChar(a[i]) != FoldedChar(b[i])) return false;
   return true;
@@ -427,10 +437,11 @@ int TTransList::WriteToIni(TCustomIniFile& ini, const std::string& section) cons
     int n = 0;
     for (const TTransMsgPtr& t : translators_) {
       if (t->IsEmpty()) continue;
-      ini.WriteString(section, NumberedKey("Name", n), t->Name());
-      ini.WriteString(section, NumberedKey("Incoming", n), t->GetIncomingText());
-      ini.WriteString(section, NumberedKey("Outgoing", n), t->GetOutgoingText());
-      ini.WriteString(section, NumberedKey("Options", n), t->GetOptionsText());
+      TTranslatorKeys key(n);
+      ini.WriteString(section, key("Name"), t->Name());
+      ini.WriteString(section, key("Incoming"), t->GetIncomingText());
+      ini.WriteString(section, key("Outgoing"), t->GetOutgoingText());
+      ini.WriteString(section, key("Options"), t->GetOptionsText());
       ++n;
     }
     return n;
