@@ -27,7 +27,7 @@ TMidiPattern TMidiPattern::Parse(std::string_view text, std::string& cleaned) {
     const int variable = VariableIndexOf(pair);
     if (variable >= 0) {
       pattern.isVariable_.set(static_cast<size_t>(k));
-      pattern.variables_.push_back({variable, k});
+      pattern.AddVariable({variable, k});
     } else {
       const int32_t value = HexToInt(pair);
       if (value < 0) throw Exception(FormatText(kInvalidMidiVariableText, {pair}));
@@ -35,18 +35,35 @@ TMidiPattern TMidiPattern::Parse(std::string_view text, std::string& cleaned) {
     }
   }
   // Counted once every pair has been read: a pair that is no variable is the error to report.
-  if (pattern.variables_.size() > kMaxMidiPatternVariables)
+  if (pattern.variableCount_ > kMaxMidiPatternVariables)
     throw Exception(kTooManyMidiVariablesText);
   pattern.length_ = static_cast<int32_t>(end / 2);
   cleaned = std::move(clean);
   return pattern;
 }
 
+void TMidiPattern::AddVariable(TMidiPatternVariable variable) {
+  if (variableCount_ < kInlineVariables) {
+    inlineVariables_[variableCount_] = variable;
+  } else {
+    if (variableCount_ == kInlineVariables)
+      moreVariables_.assign(inlineVariables_.begin(), inlineVariables_.end());
+    moreVariables_.push_back(variable);
+  }
+  ++variableCount_;
+}
+
+std::span<const TMidiPatternVariable> TMidiPattern::Variables() const {
+  if (variableCount_ <= kInlineVariables) return {inlineVariables_.data(), variableCount_};
+  return moreVariables_;
+}
+
 int32_t TMidiPattern::VariableAt(int32_t position) const {
   if (position < 0 || position >= length_ || !isVariable_.test(static_cast<size_t>(position)))
     return -1;
+  const std::span<const TMidiPatternVariable> variables = Variables();
   const auto it = std::lower_bound(
-      variables_.begin(), variables_.end(), position,
+      variables.begin(), variables.end(), position,
       [](const TMidiPatternVariable& v, int32_t p) { return v.position < p; });
   return it->variable;
 }
