@@ -42,12 +42,22 @@ constexpr char FoldedChar(char c) {
 uint32_t FoldedHash(std::string_view key) {
   constexpr uint64_t kFold = ~0x2020202020202020ull;
   constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
-  uint64_t hash = key.size();
-  for (size_t i = 0; i < key.size(); i += 8) {
-    uint64_t word = 0;
-    std::memcpy(&word, key.data() + i, std::min<size_t>(8, key.size() - i));
+  const auto mix = [](uint64_t hash, uint64_t word) {
     hash = (hash ^ (word & kFold)) * kMultiplier;
-    hash ^= hash >> 29;
+    return hash ^ (hash >> 29);
+  };
+  uint64_t hash = key.size();
+  size_t i = 0;
+  for (; i + 8 <= key.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, key.data() + i, 8);  // a fixed size: one load, no call
+    hash = mix(hash, word);
+  }
+  if (i < key.size()) {
+    uint64_t word = 0;
+    for (size_t shift = 0; i < key.size(); ++i, shift += 8)
+      word |= uint64_t{static_cast<unsigned char>(key[i])} << shift;
+    hash = mix(hash, word);
   }
   return static_cast<uint32_t>(hash ^ (hash >> 32));
 }
