@@ -81,10 +81,13 @@ class TTranslatorKeys {
                                   number_.data());
   }
   // Valid until the next call.
-  std::string_view operator()(std::string_view prefix) {
-    prefix.copy(key_.data(), prefix.size());
-    std::copy_n(number_.data(), digits_, key_.data() + prefix.size());
-    return {key_.data(), prefix.size() + digits_};
+  template <size_t N>
+  std::string_view operator()(const char (&prefix)[N]) {
+    constexpr size_t length = N - 1;
+    static_assert(length <= kLongestPrefix, "the key buffer holds the longest prefix");
+    std::copy_n(prefix, length, key_.data());
+    std::copy_n(number_.data(), digits_, key_.data() + length);
+    return {key_.data(), length + digits_};
   }
 
  private:
