@@ -1,11 +1,13 @@
 #include "engine/preset.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstring>
 #include <utility>
 
 #include "base/exception.h"
 #include "base/ini_file.h"
-#include "base/numbered_key.h"
 #include "base/text.h"
 #include "engine/format.h"
 #include "engine/project.h"
@@ -29,28 +31,124 @@ class TTransList::TListLock {
 
 // --- TKeyValueLines ------------------------------------------------------------------------
 
-TKeyValueLines TKeyValueLines::FromSection(const TCustomIniFile& ini, std::string_view section) {
-  TKeyValueLines lines;
-  for (std::string& key : ini.ReadSection(section)) {
-    std::string value = ini.ReadString(section, key, "");
-    lines.Add(std::move(key), std::move(value));
+namespace {
+
+constexpr char FoldedChar(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Hashes eight bytes at a time with bit 5 of every byte cleared: a key and the same key in
+// another ASCII case always hash alike (other bytes may collide too; SameFolded decides).
+uint32_t FoldedHash(std::string_view key) {
+  constexpr uint64_t kFold = ~0x2020202020202020ull;
+  constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+  const auto mix = [](uint64_t hash, uint64_t word) {
+    hash = (hash ^ (word & kFold)) * kMultiplier;
+    return hash ^ (hash >> 29);
+  };
+  uint64_t hash = key.size();
+  size_t i = 0;
+  for (; i + 8 <= key.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, key.data() + i, 8);  // a fixed size: one load, no call
+    hash = mix(hash, word);
   }
-  return lines;
+  if (i < key.size()) {
+    uint64_t word = 0;
+    for (size_t shift = 0; i < key.size(); ++i, shift += 8)
+      word |= uint64_t{static_cast<unsigned char>(key[i])} << shift;
+    hash = mix(hash, word);
+  }
+  return static_cast<uint32_t>(hash ^ (hash >> 32));
+}
+
+bool SameFolded(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  if (a == b) return true;  // keys are mostly read as they were written
+  for (size_t i = 0; i < a.size(); ++i)
+    if (FoldedChar(a[i]) != FoldedChar(b[i])) return false;
+  return true;
+}
+
+constexpr size_t kMinKeySlots = 16;
+
+// The keys of one translator ("Name12", "Incoming12", ...), each built in place over the last:
+// a preset of thousands of translators would otherwise make a string for every lookup.
+class TTranslatorKeys {
+ public:
+  explicit TTranslatorKeys(int n) {
+    digits_ = static_cast<size_t>(std::to_chars(number_.data(), number_.data() + number_.size(), n).ptr -
+                                  number_.data());
+  }
+  // Valid until the next call.
+  template <size_t N>
+  std::string_view operator()(const char (&prefix)[N]) {
+    constexpr size_t length = N - 1;
+    static_assert(length <= kLongestPrefix, "the key buffer holds the longest prefix");
+    std::copy_n(prefix, length, key_.data());
+    std::copy_n(number_.data(), digits_, key_.data() + length);
+    return {key_.data(), length + digits_};
+  }
+
+ private:
+  static constexpr size_t kLongestPrefix = 14;  // "OutputOriginal"
+  std::array<char, 12> number_{};
+  size_t digits_ = 0;
+  std::array<char, kLongestPrefix + 12> key_{};
+};
+
+}  // namespace
+
+TKeyValueLines::TKeyValueLines(TLines lines) : lines_(std::move(lines)) {
+  size_t slots = kMinKeySlots;
+  while (slots < 2 * lines_.size()) slots *= 2;
+  Rehash(slots);
+}
+
+TKeyValueLines TKeyValueLines::FromSection(const TCustomIniFile& ini, std::string_view section) {
+  return TKeyValueLines(ini.ReadSectionValues(section));
 }
 
 void TKeyValueLines::Add(std::string key, std::string value) {
-  index_.emplace(UpperCase(key), lines_.size());  // an earlier line of the key stays
   lines_.emplace_back(std::move(key), std::move(value));
+  if (2 * lines_.size() > slots_.size())
+    Rehash(std::max(kMinKeySlots, 2 * slots_.size()));
+  else
+    Index(static_cast<uint32_t>(lines_.size() - 1));
 }
 
-bool TKeyValueLines::Has(std::string_view key) const {
-  return index_.count(UpperCase(key)) != 0;
+void TKeyValueLines::Rehash(size_t slots) {
+  slots_.assign(slots, 0);
+  for (size_t line = 0; line < lines_.size(); ++line) Index(static_cast<uint32_t>(line));
+}
+
+void TKeyValueLines::Index(uint32_t line) {
+  const std::string& key = lines_[line].first;
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = FoldedHash(key) & mask;; i = (i + 1) & mask) {
+    const uint32_t slot = slots_[i];
+    if (slot == 0) {
+      slots_[i] = line + 1;
+      return;
+    }
+    if (SameFolded(lines_[slot - 1].first, key)) return;  // an earlier line of the key stays
+  }
+}
+
+uint32_t TKeyValueLines::Find(std::string_view key) const {
+  if (slots_.empty()) return kMissing;
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = FoldedHash(key) & mask;; i = (i + 1) & mask) {
+    const uint32_t slot = slots_[i];
+    if (slot == 0) return kMissing;
+    if (SameFolded(lines_[slot - 1].first, key)) return slot - 1;
+  }
 }
 
 const std::string& TKeyValueLines::Value(std::string_view key) const {
   static const std::string empty;
-  const auto it = index_.find(UpperCase(key));
-  return it == index_.end() ? empty : lines_[it->second].second;
+  const uint32_t line = Find(key);
+  return line == kMissing ? empty : lines_[line].second;
 }
 
 bool IsTrueFlagText(std::string_view text) {
@@ -304,26 +402,25 @@ int TTransList::ReadFromStrings(const TKeyValueLines& lines, int fileVersion,
                                                                           : kUnnamedPresetText);
     const TTransMsgErrorCallback onError = handler.Callback();
     for (int i = 0;; ++i) {
-      const std::string nameKey = NumberedKey("Name", i);
-      const std::string inKey = NumberedKey("Incoming", i);
-      const std::string outKey = NumberedKey("Outgoing", i);
-      const std::string optionsKey = NumberedKey("Options", i);
-      const std::string& name = lines.Value(nameKey);
+      TTranslatorKeys key(i);
+      const std::string& name = lines.Value(key("Name"));
       // A translator without a name still has its other keys: it must not end the list and
       // cut off every translator after it.
-      if (name.empty() && !lines.Has(inKey) && !lines.Has(outKey) && !lines.Has(optionsKey)) break;
+      if (name.empty() && !lines.Has(key("Incoming")) && !lines.Has(key("Outgoing")) &&
+          !lines.Has(key("Options")))
+        break;
       handler.SetTranslatorName(name);
       try {
-        const std::string& options = lines.Value(optionsKey);
-        TTransMsgPtr t =
-            TTransMsg::CreateFromText(lines.Value(inKey), lines.Value(outKey), &options, onError);
+        const std::string& options = lines.Value(key("Options"));
+        const std::string& incoming = lines.Value(key("Incoming"));
+        const std::string& outgoing = lines.Value(key("Outgoing"));
+        TTransMsgPtr t = TTransMsg::CreateFromText(incoming, outgoing, &options, onError);
         t->SetName(name);
         if (fileVersion < 1) {
-          const std::string outputOriginalKey = NumberedKey("OutputOriginal", i);
-          const std::string stopKey = NumberedKey("Stop", i);
-          if (lines.Has(outputOriginalKey))
-            t->SetOutputOriginal(IsTrueFlagText(lines.Value(outputOriginalKey)));
-          if (lines.Has(stopKey)) t->SetStop(IsTrueFlagText(lines.Value(stopKey)));
+          if (const std::string_view k = key("OutputOriginal"); lines.Has(k))
+            t->SetOutputOriginal(IsTrueFlagText(lines.Value(k)));
+          if (const std::string_view k = key("Stop"); lines.Has(k))
+            t->SetStop(IsTrueFlagText(lines.Value(k)));
         }
         translators_.push_back(std::move(t));
       } catch (const Exception& e) {
@@ -353,10 +450,11 @@ int TTransList::WriteToIni(TCustomIniFile& ini, const std::string& section) cons
     int n = 0;
     for (const TTransMsgPtr& t : translators_) {
       if (t->IsEmpty()) continue;
-      ini.WriteString(section, NumberedKey("Name", n), t->Name());
-      ini.WriteString(section, NumberedKey("Incoming", n), t->GetIncomingText());
-      ini.WriteString(section, NumberedKey("Outgoing", n), t->GetOutgoingText());
-      ini.WriteString(section, NumberedKey("Options", n), t->GetOptionsText());
+      TTranslatorKeys key(n);
+      ini.WriteString(section, key("Name"), t->Name());
+      ini.WriteString(section, key("Incoming"), t->GetIncomingText());
+      ini.WriteString(section, key("Outgoing"), t->GetOutgoingText());
+      ini.WriteString(section, key("Options"), t->GetOptionsText());
       ++n;
     }
     return n;

@@ -16,7 +16,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "engine/lock.h"
@@ -32,19 +31,31 @@ class TPresetHandler;
 
 inline constexpr const char* kUnnamedPresetText = "(unnamed)";
 
-// The key=value lines of one section, looked up by key ignoring case (the first line of a
-// key wins, as the INI store reads it).
+// The key=value lines of one section, looked up by key ignoring ASCII case (the first line
+// of a key wins, as the INI store reads it).
 class TKeyValueLines {
  public:
+  using TLines = std::vector<std::pair<std::string, std::string>>;
+
+  TKeyValueLines() = default;
+  explicit TKeyValueLines(TLines lines);
   static TKeyValueLines FromSection(const TCustomIniFile& ini, std::string_view section);
   void Add(std::string key, std::string value);
-  bool Has(std::string_view key) const;
+  bool Has(std::string_view key) const { return Find(key) != kMissing; }
   // Empty text when the key is missing.
   const std::string& Value(std::string_view key) const;
 
  private:
-  std::vector<std::pair<std::string, std::string>> lines_;
-  std::unordered_map<std::string, size_t> index_;  // upper-cased key -> first line
+  static constexpr uint32_t kMissing = UINT32_MAX;
+  uint32_t Find(std::string_view key) const;  // the first line of the key, or kMissing
+  void Index(uint32_t line);
+  void Rehash(size_t slots);
+
+  TLines lines_;
+  // Open addressing over lines_, a power of two in size and at most half full; a slot holds a
+  // line number + 1 (0: free). Keys are hashed with their letters folded, so a lookup makes
+  // no folded copy of the key.
+  std::vector<uint32_t> slots_;
 };
 
 // A stored flag is true when its text begins with "1", "T", "Y", "t" or "y".

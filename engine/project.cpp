@@ -547,9 +547,8 @@ void TPresetHandler::ReadProjectTexts(const TCustomIniFile& ini, const std::stri
 bool TPresetHandler::ReadPresetSection(const TCustomIniFile& ini, const std::string& section,
                                        int version, bool nameAfterSection,
                                        TCascadedErrorMessageHandler* errors) {
-  TKeyValueLines lines;  // one pass over the section, not a lookup per key
-  for (auto& [key, value] : ini.ReadSectionValues(section))
-    lines.Add(std::move(key), std::move(value));
+  // One pass over the section, not a lookup per key.
+  const TKeyValueLines lines = TKeyValueLines::FromSection(ini, section);
   TLockableTransList& preset = NewPreset();
   if (nameAfterSection) preset.SetName(section);
   try {

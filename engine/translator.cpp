@@ -19,9 +19,12 @@ std::atomic<int32_t> g_nextTranslatorId{1};
 const char* const kNoDelayWithoutOutgoing =
     "[internal error] cannot specify delay if no outgoing action is defined.";
 
-std::string FlagText(uint8_t flag) {
+const char* FlagText(uint8_t flag) {
   return flag ? "01" : "00";
 }
+
+// "Actv01Stop00OutO00" and a delay of up to ten digits: the text before the rules.
+constexpr size_t kOptionsHeadRoom = 48;
 
 std::string DelaySuffix(const TTransAction& outgoing) {
   const std::string value = NumberOrVariableToText(outgoing.GetDelay());
@@ -44,11 +47,13 @@ std::unique_ptr<TTransAction> CreateActionFromText(
     if (onError) onError(message);
   };
   std::unique_ptr<TTransAction> action;
-  std::string toLoad(text);
+  std::string converted;  // only a legacy MIDI text is loaded from a text of its own
+  std::string_view toLoad = text;
   if (!text.empty()) {
     action = CreateTransActionFromText(text, incoming);
     if (!action && IsLegacyMidiText(text)) {
-      toLoad = ConvertLegacyMidiText(text, {}, {});
+      converted = ConvertLegacyMidiText(text, {}, {});
+      toLoad = converted;
       action = CreateTransActionFromText(toLoad, incoming);
     }
   }
@@ -223,16 +228,24 @@ std::string TTransMsg::GetOutgoingText() const {
 }
 
 std::string TTransMsg::GetOptionsText() const {
-  std::string text =
-      "Actv" + FlagText(active_) + "Stop" + FlagText(stop_) + "OutO" + FlagText(outputOriginal_);
+  const std::string rules = HasRules() ? rules_->SaveToText() : std::string();
+  std::string text;
+  text.reserve(kOptionsHeadRoom + rules.size() + optionTail_.size());
+  text += "Actv";
+  text += FlagText(active_);
+  text += "Stop";
+  text += FlagText(stop_);
+  text += "OutO";
+  text += FlagText(outputOriginal_);
   if (outgoing_) {
     const uint8_t unit = outgoing_->GetDelayUnit();
     if (unit == kDelaySeconds || unit == kDelayMillis) {
-      text += "Dlay" + NumberOrVariableToText(outgoing_->GetDelay()) +
-              (unit == kDelaySeconds ? ":Seconds" : ":Millis");
+      text += "Dlay";
+      text += NumberOrVariableToText(outgoing_->GetDelay());
+      text += unit == kDelaySeconds ? ":Seconds" : ":Millis";
     }
   }
-  if (HasRules()) text += rules_->SaveToText();
+  text += rules;
   text += optionTail_;
   return text;
 }

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "base/exception.h"
-#include "base/text.h"
+#include "engine/actions/midi_action_text.h"
 #include "engine/format.h"
 #include "engine/text_helpers.h"
 #include "engine/variables.h"
@@ -14,57 +14,65 @@ namespace {
 
 constexpr size_t kMaxPatternChars = 2 * static_cast<size_t>(kMaxMidiPatternBytes);
 
-std::string WithoutBlanks(std::string_view text) {
-  std::string result;
-  result.reserve(text.size());
-  for (char c : Trim(text)) {
-    if (c != ' ') result += c;
-  }
-  return result;
-}
-
 }  // namespace
 
 TMidiPattern TMidiPattern::Parse(std::string_view text, std::string& cleaned) {
-  std::string clean = WithoutBlanks(text);
+  std::string clean = MidiTextWithoutBlanks(text);
   if (clean.size() % 2 != 0) throw Exception(kInvalidMidiMessageText);
   TMidiPattern pattern;
   const size_t end = std::min(clean.size(), kMaxPatternChars);
-  pattern.variableMap_.assign(end / 2, -1);
   for (size_t pos = 0; pos < end; pos += 2) {
     const std::string_view pair = std::string_view(clean).substr(pos, 2);
-    const size_t k = pos / 2;
+    const auto k = static_cast<int32_t>(pos / 2);
     const int variable = VariableIndexOf(pair);
     if (variable >= 0) {
-      pattern.variableMap_[k] = variable;
+      pattern.isVariable_.set(static_cast<size_t>(k));
+      pattern.AddVariable({variable, k});
     } else {
       const int32_t value = HexToInt(pair);
       if (value < 0) throw Exception(FormatText(kInvalidMidiVariableText, {pair}));
-      pattern.bytes_[k] = static_cast<uint8_t>(value);
+      pattern.bytes_[static_cast<size_t>(k)] = static_cast<uint8_t>(value);
     }
   }
+  // Counted once every pair has been read: a pair that is no variable is the error to report.
+  if (pattern.variableCount_ > kMaxMidiPatternVariables)
+    throw Exception(kTooManyMidiVariablesText);
   pattern.length_ = static_cast<int32_t>(end / 2);
-  for (int32_t k = 0; k < pattern.length_; ++k) {
-    const int32_t variable = pattern.variableMap_[static_cast<size_t>(k)];
-    if (variable < 0) continue;
-    if (pattern.variables_.size() >= kMaxMidiPatternVariables)
-      throw Exception(kTooManyMidiVariablesText);
-    pattern.variables_.push_back({variable, k});
-  }
   cleaned = std::move(clean);
   return pattern;
 }
 
+void TMidiPattern::AddVariable(TMidiPatternVariable variable) {
+  if (variableCount_ < kInlineVariables) {
+    inlineVariables_[variableCount_] = variable;
+  } else {
+    if (variableCount_ == kInlineVariables)
+      moreVariables_.assign(inlineVariables_.begin(), inlineVariables_.end());
+    moreVariables_.push_back(variable);
+  }
+  ++variableCount_;
+}
+
+std::span<const TMidiPatternVariable> TMidiPattern::Variables() const {
+  if (variableCount_ <= kInlineVariables) return {inlineVariables_.data(), variableCount_};
+  return moreVariables_;
+}
+
 int32_t TMidiPattern::VariableAt(int32_t position) const {
-  if (position < 0 || position >= length_) return -1;
-  return variableMap_[static_cast<size_t>(position)];
+  if (position < 0 || position >= length_ || !isVariable_.test(static_cast<size_t>(position)))
+    return -1;
+  const std::span<const TMidiPatternVariable> variables = Variables();
+  const auto it = std::lower_bound(
+      variables.begin(), variables.end(), position,
+      [](const TMidiPatternVariable& v, int32_t p) { return v.position < p; });
+  return it->variable;
 }
 
 bool TMidiPattern::FitsAt(int32_t offset, const uint8_t* data, int32_t n) const {
   if (offset < 0 || n < 0 || offset + n > length_) return false;
   for (int32_t i = 0; i < n; ++i) {
     const size_t at = static_cast<size_t>(offset + i);
-    if (variableMap_[at] < 0 && data[i] != bytes_[at]) return false;
+    if (!isVariable_.test(at) && data[i] != bytes_[at]) return false;
   }
   return true;
 }

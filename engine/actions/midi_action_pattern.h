@@ -7,8 +7,10 @@
 // it is filled from the variable. A pattern is immutable once parsed, so any number of
 // threads may read it at once.
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <mutex>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,15 +44,23 @@ class TMidiPattern {
   // The variable index at the position, -1 for a fixed byte or outside the pattern.
   int32_t VariableAt(int32_t position) const;
   // In position order.
-  const std::vector<TMidiPatternVariable>& Variables() const { return variables_; }
+  std::span<const TMidiPatternVariable> Variables() const;
   // True when the n bytes fit from the offset on and equal every fixed byte they cover.
   bool FitsAt(int32_t offset, const uint8_t* data, int32_t n) const;
 
  private:
   std::array<uint8_t, kMaxMidiPatternBytes> bytes_{};
   int32_t length_ = 0;
-  std::vector<int32_t> variableMap_;  // one per position, -1 for a fixed byte
-  std::vector<TMidiPatternVariable> variables_;
+  void AddVariable(TMidiPatternVariable variable);
+
+  // Most patterns hold a variable or two: those stay inline, so loading thousands of actions
+  // allocates nothing for them.
+  static constexpr size_t kInlineVariables = 4;
+
+  std::bitset<kMaxMidiPatternBytes> isVariable_;  // by position
+  size_t variableCount_ = 0;
+  std::array<TMidiPatternVariable, kInlineVariables> inlineVariables_{};
+  std::vector<TMidiPatternVariable> moreVariables_;  // all of them, when more than fit inline
 };
 
 // Joins consecutive messages (or SysEx pieces) from one input port until together they spell

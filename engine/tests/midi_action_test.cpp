@@ -137,6 +137,33 @@ TEST(MidiActionTextTest, ParsingErrors) {
   EXPECT_EQ(LoadError("MID1" + vars201), "Too many variables !");
 }
 
+// A pattern of a few variables and one of many keep every variable with its position, also
+// through a copy.
+TEST(MidiActionTextTest, VariablesKeepTheirPositions) {
+  auto few = Load("MID1B0ooPP");
+  ASSERT_EQ(few->GetPattern().Variables().size(), 2u);
+  EXPECT_EQ(few->GetPattern().Variables()[1].position, 2);
+  EXPECT_EQ(few->GetPattern().VariableAt(2), kPp);
+
+  auto many = Load("MID1F0oo7EppGAqq01rrssF7");
+  const std::vector<std::pair<int32_t, int32_t>> expected = {
+      {1, kOo}, {3, kPp}, {4, kGa}, {5, 2}, {7, 3}, {8, 4}};
+  const std::unique_ptr<TTransAction> copy = many->Clone();
+  for (const auto* action : {many.get(), dynamic_cast<TTransMidiAction*>(copy.get())}) {
+    ASSERT_NE(action, nullptr);
+    const TMidiPattern& pattern = action->GetPattern();
+    ASSERT_EQ(pattern.Variables().size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+      EXPECT_EQ(pattern.Variables()[i].position, expected[i].first) << i;
+      EXPECT_EQ(pattern.Variables()[i].variable, expected[i].second) << i;
+      EXPECT_EQ(pattern.VariableAt(expected[i].first), expected[i].second) << i;
+    }
+    for (int32_t fixed : {0, 2, 6, 9}) EXPECT_EQ(pattern.VariableAt(fixed), -1) << fixed;
+    EXPECT_EQ(pattern.VariableAt(10), -1);
+    EXPECT_EQ(pattern.Bytes()[6], 0x01);
+  }
+}
+
 TEST(MidiActionTextTest, PatternsStopAt600BytesButKeepTheirText) {
   std::string text;
   for (int i = 0; i < 650; ++i) text += "F0";

@@ -50,6 +50,41 @@ TEST_F(PresetTest, FlagTextsAndAlwaysActiveNames) {
   EXPECT_FALSE(IsAlwaysActivePresetName("always active"));
 }
 
+// Keys of a preset section are found in any ASCII case, the first line of a key wins (as the
+// INI store reads it), and other bytes must match exactly; a section of thousands of keys
+// still finds every one.
+TEST_F(PresetTest, SectionKeysIgnoreAsciiCaseAndTheFirstLineWins) {
+  const TKeyValueLines lines = Lines({{"nAME", "first"},
+                                      {"Name", "second"},
+                                      {"Incoming0", "MID1903C7F"},
+                                      {"\xC4" "ctive", "1"},
+                                      {"Stop", ""}});
+  EXPECT_EQ(lines.Value("NAME"), "first");
+  EXPECT_EQ(lines.Value("incoming0"), "MID1903C7F");
+  EXPECT_TRUE(lines.Has("\xC4" "CTIVE"));
+  EXPECT_FALSE(lines.Has("\xE4" "ctive"));  // no case folding beyond ASCII
+  EXPECT_FALSE(lines.Has("Active"));
+  EXPECT_TRUE(lines.Has("STOP"));  // present, though empty
+  EXPECT_FALSE(lines.Has("Incoming"));
+  EXPECT_FALSE(lines.Has("Incoming00"));
+  EXPECT_EQ(lines.Value("Outgoing0"), "");
+  EXPECT_FALSE(TKeyValueLines().Has("Name"));
+
+  TMemIniFile ini;
+  ini.SetText("[S]\r\nNAME0=a\r\nincoming0=MID1903C7F\r\nName0=b\r\nINCOMING0=MID1903D7F\r\n");
+  TLockableTransList p;
+  EXPECT_EQ(p.ReadFromStrings(TKeyValueLines::FromSection(ini, "S"), 2, nullptr), 1);
+  EXPECT_EQ(p.GetTranslator(0)->Name(), "a");
+  EXPECT_EQ(p.GetTranslator(0)->GetIncomingText(), "MID1903C7F");
+
+  TKeyValueLines many;
+  for (int i = 0; i < 5000; ++i) many.Add("Key" + std::to_string(i), std::to_string(i));
+  many.Add("key17", "later");
+  for (int i = 0; i < 5000; i += 499) EXPECT_EQ(many.Value("KEY" + std::to_string(i)), std::to_string(i));
+  EXPECT_EQ(many.Value("Key17"), "17");
+  EXPECT_FALSE(many.Has("Key5000"));
+}
+
 TEST_F(PresetTest, AlwaysActiveNameMakesOldPresetsSwitchIgnore) {
   TLockableTransList v1, v2, keyed;
   v1.ReadFromStrings(Lines({{"Name", "(ALWAYS ACTIVE)"}}), 1, nullptr);
