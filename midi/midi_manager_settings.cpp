@@ -1,6 +1,7 @@
 // The settings the manager keeps: which ports are to be open (sections MIDI.in and MIDI.out)
 // with the inputs' pass options, the virtual-port name filter and the suspended mode.
 #include "base/ini_file.h"
+#include "base/numbered_key.h"
 #include "base/text.h"
 #include "midi/midi_manager.h"
 #include "midi/port_text.h"
@@ -71,24 +72,17 @@ const char* SectionOf(bool isInput) {
 }
 
 std::string NameKey(int n) {
-  return "Name" + IntToStr(n);
+  return NumberedKey("Name", n);
 }
 
 std::string OptionsKey(int n) {
-  return "Options" + IntToStr(n);
+  return NumberedKey("Options", n);
 }
 
 // An input's options end with the virtual letter as the third, an output's have it alone.
 bool IsVirtualOption(bool isInput, const std::string& options) {
   const size_t at = isInput ? 2 : 0;
   return options.size() > at && options[at] == 'T';
-}
-
-void DeleteStaleKeys(TCustomIniFile& settings, const char* section, int from) {
-  for (int n = from; settings.ValueExists(section, NameKey(n)); ++n) {
-    settings.DeleteKey(section, NameKey(n));
-    settings.DeleteKey(section, OptionsKey(n));
-  }
 }
 
 }  // namespace
@@ -124,7 +118,7 @@ void TMidiManager::SaveToIni(TCustomIniFile& settings) const {
       settings.WriteString(section, OptionsKey(n), options);
       ++n;
     }
-    DeleteStaleKeys(settings, section, n);
+    DeleteNumberedKeysFrom(settings, section, n, {"Name", "Options"});
   }
 }
 
