@@ -84,6 +84,8 @@ class TForm : public TWindow {
   TMainMenu* Menu() const { return menu_; }
   TActionList& Actions() { return actions_; }
   void SetIcon(HICON big, HICON small);
+  // Sizes the window so that its client area is width x height (position kept).
+  void SetClientSize(int width, int height);
 
   TEvent<void(bool& canClose)> OnCloseQuery;
   TEvent<void(TCloseAction& action)> OnClose;

@@ -40,14 +40,6 @@ int WrappedHeight(HWND window, HFONT font, const std::string& text, int width) {
   return r.Height();
 }
 
-void SetClientHeight(TForm& form, int width, int height) {
-  RECT r{0, 0, width, height};
-  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(form.Handle(), GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongW(form.Handle(), GWL_EXSTYLE)));
-  SetWindowPos(form.Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 TExImHelp::TExImHelp(int page, bool dontShowAgain, TWindow* owner)
@@ -128,7 +120,7 @@ TExImHelp::TExImHelp(int page, bool dontShowAgain, TWindow* owner)
   SetDefaultButton(ok_);
   SetCancelButton(cancel_);
 
-  SetClientHeight(*this, kClientWidth,
+  SetClientSize(kClientWidth,
                   TExImHelpModel::ClientHeight(kTitleHeight, hintHeight, kBottomHeight, textHeight));
   bottom.SetBounds(0, y, kClientWidth, kBottomHeight);
 }

@@ -256,6 +256,14 @@ void TForm::SetMenu(TMainMenu* menu) {
   if (HandleAllocated()) ::SetMenu(Handle(), menu ? menu->Handle() : nullptr);
 }
 
+void TForm::SetClientSize(int width, int height) {
+  RECT r{0, 0, width, height};
+  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(Handle(), GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongW(Handle(), GWL_EXSTYLE)));
+  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TForm::SetIcon(HICON big, HICON small) {
   Perform(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
   Perform(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));

@@ -88,14 +88,6 @@ std::function<void(TMessageForm&)>& Observer() {
   return observer;
 }
 
-void SetClientSize(TForm& form, int width, int height) {
-  RECT r{0, 0, width, height};
-  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(form.Handle(), GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongW(form.Handle(), GWL_EXSTYLE)));
-  SetWindowPos(form.Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 bool IsPushButton(HWND hwnd) {
   wchar_t cls[16] = {};
   GetClassNameW(hwnd, cls, 16);
@@ -138,7 +130,7 @@ TMessageForm::TMessageForm(const std::string& text, TMsgDlgType type, TMsgDlgBut
   int clientWidth = IntMax(textLeft + textRect.Width() + kMargin * 2, rowWidth + kMargin * 4);
   int buttonTop = kMargin * 2 + textHeight + kMargin * 2;
   int clientHeight = buttonTop + kButtonHeight + kMargin * 2;
-  SetClientSize(*this, clientWidth, clientHeight);
+  SetClientSize(clientWidth, clientHeight);
 
   if (iconName) {
     Add<TIconView>(*this, TRect::FromBounds(kMargin * 2, kMargin * 2, kIconSize, kIconSize),
@@ -185,7 +177,7 @@ TCheckBox& TMessageForm::AddCheckBox(const std::string& caption, bool checked) {
       *this, caption,
       TRect::FromBounds(kMargin, client.Height(), client.Width() - 2 * kMargin, kCheckBoxHeight));
   box.SetChecked(checked);
-  SetClientSize(*this, client.Width(), client.Height() + kCheckBoxHeight + kMargin);
+  SetClientSize(client.Width(), client.Height() + kCheckBoxHeight + kMargin);
   checkBox_ = &box;
   return box;
 }
