@@ -2,6 +2,7 @@
 
 #include "base/exception.h"
 #include "engine/actions/midi_action.h"
+#include "engine/actions/unknown_action.h"
 
 namespace kv {
 namespace {
@@ -16,6 +17,12 @@ bool IncomingHasPanel(int code) {
 
 bool OutgoingHasPanel(int code) {
   return (code >= kActionMidi && code <= kActionWindowMessage) || code == kActionExecuteFile;
+}
+
+// An empty side is stored as an unknown action without text: it stands for no action.
+const TTransAction* RealAction(const TTransAction* action) {
+  const auto* unknown = dynamic_cast<const TTransUnknownAction*>(action);
+  return unknown != nullptr && unknown->Text().empty() ? nullptr : action;
 }
 
 void ResetDelayCombo(TComboModel& combo) {
@@ -145,7 +152,7 @@ void TEditTrans::LoadTranslator(const TTransMsg* translator) {
 }
 
 void TEditTrans::LoadIncoming(const TTransMsg& translator) {
-  const TTransAction* action = translator.Incoming();
+  const TTransAction* action = RealAction(translator.Incoming());
   const int code = action != nullptr ? (action->GetActionType() & kTypeMask) : kActionMidi;
   TEditPanel* panel = IncomingHasPanel(code) ? in_.PanelOfKind(code) : nullptr;
   if (panel == nullptr) {
@@ -160,7 +167,7 @@ void TEditTrans::LoadIncoming(const TTransMsg& translator) {
 }
 
 void TEditTrans::LoadOutgoing(const TTransMsg& translator) {
-  const TTransAction* action = translator.Outgoing();
+  const TTransAction* action = RealAction(translator.Outgoing());
   int code = action != nullptr ? (action->GetActionType() & kTypeMask) : kActionNone;
   if (const auto* midi = dynamic_cast<const TTransMidiAction*>(action);
       midi != nullptr && midi->GetMidiText().empty() && midi->GetMidiDescription().empty()) {
