@@ -6,7 +6,7 @@ namespace kv {
 namespace {
 
 uint8_t ValidMode(uint8_t mode) {
-  return mode <= kKeyUp ? mode : kKeyStroke;
+  return mode <= kKeyUp ? mode : static_cast<uint8_t>(kKeyStroke);
 }
 
 // The keys of a keystroke action into the panel's sequence; none leaves it empty.

@@ -75,7 +75,7 @@ std::unique_ptr<TTransMessageAction> TEPOutMessage::BuildAction() {
   target.SetWindowClass(byClass_ ? className_ : std::string());
   if (byTitle_) {
     target.SetTitle(title_);
-    target.SetMatchMode(IsTitleMode(titleMode_) ? titleMode_ : kMatchTitleExact);
+    target.SetMatchMode(IsTitleMode(titleMode_) ? titleMode_ : static_cast<uint8_t>(kMatchTitleExact));
   } else {
     target.SetMatchMode(kMatchClassOnly);
   }

@@ -36,7 +36,9 @@ class PanelsTest : public ::testing::Test {
         text, incoming, [&](const std::string& error) { errors.push_back(error); });
     EXPECT_TRUE(errors.empty()) << text << ": " << (errors.empty() ? "" : errors[0]);
     EXPECT_NE(action, nullptr) << text;
-    if (action) EXPECT_EQ(action->GetActionType(), kind) << text;
+    if (action) {
+      EXPECT_EQ(action->GetActionType(), kind) << text;
+    }
     return action;
   }
 
