@@ -433,11 +433,7 @@ bool TEditTrans::CloseQuery(const std::function<TCloseAnswer()>& ask) {
 
 void TEditTrans::Shown() {
   SetCapture(false);
-  for (TComboModel* combo : {&delaySeconds_, &delayMillis_}) {
-    if (!combo->items.empty()) continue;
-    combo->FillVariableNames();
-    combo->text = "0";
-  }
+  OfferVariableNames({&delaySeconds_, &delayMillis_});
 }
 
 }  // namespace kv

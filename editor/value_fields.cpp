@@ -44,6 +44,12 @@ void TComboModel::FillVariableNames() {
   for (size_t i = 0; i < names.size(); ++i) AddItem(names[i], static_cast<int>(i));
 }
 
+void OfferVariableNames(std::initializer_list<TComboModel*> combos) {
+  for (TComboModel* combo : combos) {
+    if (combo->items.empty()) combo->FillVariableNames();
+  }
+}
+
 bool ParseNumberOrVariable(std::string_view text, TNumberOrVariable& value) {
   const std::string trimmed = Trim(text);
   if (trimmed.empty()) return false;

@@ -4,6 +4,7 @@
 // share. A TComboModel is the portable state of one combo; the window copies it to and from
 // the control.
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,9 +31,12 @@ struct TComboModel {
   void Select(int index);
   // The chosen item's object, or fallback when none is chosen.
   int SelectedObject(int fallback = -1) const;
-  // The 46 variable names as items (object = index), none chosen.
+  // The 46 variable names as items (object = index), none chosen; the text stays.
   void FillVariableNames();
 };
+
+// Gives each combo without items the 46 variable names, once; their texts stay.
+void OfferVariableNames(std::initializer_list<TComboModel*> combos);
 
 // The whole trimmed text as a number or a variable; an empty text, or one with anything left
 // over ("12x"), gives false and leaves value alone.

@@ -9,17 +9,20 @@ uint8_t ValidMode(uint8_t mode) {
   return mode <= kKeyUp ? mode : static_cast<uint8_t>(kKeyStroke);
 }
 
-// The keys of a keystroke action into the panel's sequence; none leaves it empty.
-void CopyKeys(const TTransKeyAction& action, TKeySequence& keys) {
-  keys.SetSingleKey(false);
-  if (action.Keys() != nullptr) {
-    keys.Assign(*action.Keys());
-  } else {
-    keys.Clear();
-  }
-}
-
 }  // namespace
+
+bool TEPKeys::LoadKeys(const TTransAction* action) {
+  const auto* keys = dynamic_cast<const TTransKeyAction*>(action);
+  if (keys == nullptr) return false;
+  mode_ = ValidMode(keys->Mode());
+  keys_.SetSingleKey(false);
+  if (keys->Keys() != nullptr) {
+    keys_.Assign(*keys->Keys());
+  } else {
+    keys_.Clear();
+  }
+  return true;
+}
 
 void TEPInKeystroke::Clear() {
   mode_ = kKeyStroke;
@@ -27,13 +30,7 @@ void TEPInKeystroke::Clear() {
 }
 
 void TEPInKeystroke::LoadAction(const TTransAction* action) {
-  const auto* keys = dynamic_cast<const TTransKeyAction*>(action);
-  if (keys == nullptr) {
-    Clear();
-    return;
-  }
-  mode_ = ValidMode(keys->Mode());
-  CopyKeys(*keys, keys_);
+  if (!LoadKeys(action)) Clear();
 }
 
 std::string TEPInKeystroke::GetActionText() {
@@ -45,7 +42,7 @@ void TEPInKeystroke::SetMode(uint8_t mode) {
   Changed();
 }
 
-TEPOutKeyStroke::TEPOutKeyStroke() : TEditPanel("Key Stroke Emulation", false, kActionKeystroke) {
+TEPOutKeyStroke::TEPOutKeyStroke() : TEPKeys("Key Stroke Emulation", false, kActionKeystroke) {
   Clear();
   UpdateControls();
 }
@@ -62,16 +59,14 @@ void TEPOutKeyStroke::UpdateControls() {
 }
 
 void TEPOutKeyStroke::LoadAction(const TTransAction* action) {
-  const auto* keys = dynamic_cast<const TTransKeyAction*>(action);
-  if (keys == nullptr) {
+  if (!LoadKeys(action)) {
     Clear();
     return;
   }
-  mode_ = ValidMode(keys->Mode());
-  repeat_ = keys->Repeat();
-  initialDelay_ = std::clamp(keys->RepeatDelay(), kMinInitialDelay, kMaxInitialDelay);
-  speed_ = std::clamp(keys->RepeatRate(), kMinSpeed, kMaxSpeed);
-  CopyKeys(*keys, keys_);
+  const auto& keys = static_cast<const TTransKeyAction&>(*action);
+  repeat_ = keys.Repeat();
+  initialDelay_ = std::clamp(keys.RepeatDelay(), kMinInitialDelay, kMaxInitialDelay);
+  speed_ = std::clamp(keys.RepeatRate(), kMinSpeed, kMaxSpeed);
   UpdateControls();
 }
 

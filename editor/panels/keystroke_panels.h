@@ -9,26 +9,34 @@
 
 namespace kv {
 
-class TEPInKeystroke : public TEditPanel {
+// What both panels hold: the mode and the key edit's sequence.
+class TEPKeys : public TEditPanel {
  public:
-  TEPInKeystroke() : TEditPanel("Keystroke", true, kActionKeystroke) {}
-
-  void Clear() override;
-  void LoadAction(const TTransAction* action) override;
-  std::string GetActionText() override;
-
   uint8_t Mode() const { return mode_; }
-  void SetMode(uint8_t mode);
   // The key edit's sequence; the window records into it and then calls KeysChanged.
   TKeySequence& Keys() { return keys_; }
   void KeysChanged() { Changed(); }
 
- private:
+ protected:
+  using TEditPanel::TEditPanel;
+  // The mode and keys of a keystroke action; false (nothing read) for another action.
+  bool LoadKeys(const TTransAction* action);
+
   uint8_t mode_ = kKeyStroke;
   TKeySequence keys_;
 };
 
-class TEPOutKeyStroke : public TEditPanel {
+class TEPInKeystroke : public TEPKeys {
+ public:
+  TEPInKeystroke() : TEPKeys("Keystroke", true, kActionKeystroke) {}
+
+  void Clear() override;
+  void LoadAction(const TTransAction* action) override;
+  std::string GetActionText() override;
+  void SetMode(uint8_t mode);
+};
+
+class TEPOutKeyStroke : public TEPKeys {
  public:
   // The spinners' ranges.
   static constexpr int kMinInitialDelay = 0;
@@ -43,10 +51,7 @@ class TEPOutKeyStroke : public TEditPanel {
   void LoadAction(const TTransAction* action) override;
   std::string GetActionText() override;
 
-  uint8_t Mode() const { return mode_; }
   void SetMode(uint8_t mode);
-  TKeySequence& Keys() { return keys_; }
-  void KeysChanged() { Changed(); }
   // "&Clear": empties the key edit.
   void ClearKeys();
   bool Repeat() const { return repeat_; }
@@ -66,8 +71,6 @@ class TEPOutKeyStroke : public TEditPanel {
   bool SingleKeyOnly() const { return keys_.SingleKey(); }
 
  private:
-  uint8_t mode_ = kKeyStroke;
-  TKeySequence keys_;
   bool repeat_ = true;
   int initialDelay_ = 0;
   int speed_ = 1;

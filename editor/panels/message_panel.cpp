@@ -25,10 +25,7 @@ TEPOutMessage::TEPOutMessage() : TEditPanel("WM_ Messages", false, kActionWindow
 }
 
 void TEPOutMessage::Clear() {
-  if (!numbersFilled_) {
-    for (TComboModel* combo : {&number_, &wParam_, &lParam_}) combo->FillVariableNames();
-    numbersFilled_ = true;
-  }
+  OfferVariableNames({&number_, &wParam_, &lParam_});
   byClass_ = false;
   className_.clear();
   byTitle_ = false;

@@ -58,7 +58,6 @@ class TEPOutMessage : public TEditPanel {
   std::string registerName_;
   TComboModel wParam_;
   TComboModel lParam_;
-  bool numbersFilled_ = false;
 };
 
 }  // namespace kv

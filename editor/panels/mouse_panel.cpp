@@ -28,13 +28,7 @@ void TEPOutMouse::Clear() {
 }
 
 void TEPOutMouse::Activate() {
-  if (numbersFilled_) return;
-  for (TComboModel* combo : {&moveX_, &moveY_, &posX_, &posY_, &wheelDelta_}) {
-    const std::string text = combo->text;
-    combo->FillVariableNames();
-    combo->text = text;
-  }
-  numbersFilled_ = true;
+  OfferVariableNames({&moveX_, &moveY_, &posX_, &posY_, &wheelDelta_});
 }
 
 void TEPOutMouse::LoadAction(const TTransAction* action) {

@@ -47,7 +47,6 @@ class TEPOutMouse : public TEditPanel {
   bool onlyUp_ = false;
   bool secondWheel_ = false;
   TComboModel moveX_, moveY_, posX_, posY_, wheelDelta_;
-  bool numbersFilled_ = false;
 };
 
 }  // namespace kv

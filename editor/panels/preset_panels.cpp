@@ -35,12 +35,7 @@ void TEPPreset::Clear() {
 
 void TEPPreset::Activate() {
   FillPresetNames(name_, name_.text, source_);
-  if (!numbersFilled_) {
-    const std::string text = number_.text;
-    number_.FillVariableNames();
-    number_.text = text;
-    numbersFilled_ = true;
-  }
+  OfferVariableNames({&number_});
 }
 
 void TEPPreset::LoadAction(const TTransAction* action) {

@@ -54,7 +54,6 @@ class TEPPreset : public TEditPanel {
   TPresetNameSource source_;
   TComboModel name_;
   TComboModel number_;
-  bool numbersFilled_ = false;
 };
 
 class TEPOutPreset : public TEPPreset {

@@ -118,14 +118,7 @@ void TEPOutTimer::Clear() {
 void TEPOutTimer::Activate() {
   FillTimerNames(name_, name_.text, source_);
   name_.itemIndex = -1;
-  if (!numbersFilled_) {
-    for (TComboModel* combo : {&initialDelay_, &periodicDelay_, &count_}) {
-      const std::string text = combo->text;
-      combo->FillVariableNames();
-      combo->text = text;
-    }
-    numbersFilled_ = true;
-  }
+  OfferVariableNames({&initialDelay_, &periodicDelay_, &count_});
 }
 
 void TEPOutTimer::LoadAction(const TTransAction* action) {

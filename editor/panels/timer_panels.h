@@ -106,7 +106,6 @@ class TEPOutTimer : public TEditPanel {
   TComboModel periodicDelay_;
   TComboModel count_;
   int spinner_ = kMinCount;
-  bool numbersFilled_ = false;
 };
 
 }  // namespace kv
