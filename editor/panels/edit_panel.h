@@ -12,6 +12,12 @@
 
 namespace kv {
 
+class TGlobalTranslateParams;
+
+// Runs an outgoing action at once, as the panels' Test buttons do: with the engine's
+// parameters (may be none) and ten cleared local variables. True when it output something.
+bool RunActionNow(TTransAction& action, TGlobalTranslateParams* params);
+
 class TEditPanel {
  public:
   TEditPanel(std::string caption, bool incoming, int kind)

@@ -54,6 +54,11 @@ std::string TEPOutExecuteFile::GetActionText() {
   return TTransExecuteFileAction(fileName_, parameters_).SaveToText();
 }
 
+bool TEPOutExecuteFile::RunTest(TGlobalTranslateParams* params) {
+  TTransExecuteFileAction action(fileName_, parameters_);
+  return RunActionNow(action, params);
+}
+
 void TEPOutExecuteFile::SetFileName(std::string fileName) {
   fileName_ = std::move(fileName);
   Changed();

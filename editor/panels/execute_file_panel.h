@@ -33,6 +33,8 @@ class TEPOutExecuteFile : public TEditPanel {
   void SetFileName(std::string fileName);
   const std::string& Parameters() const { return parameters_; }
   void SetParameters(std::string parameters);
+  // "Test": starts the file now with the engine's parameters; false when it failed.
+  bool RunTest(TGlobalTranslateParams* params);
   // After the file dialog confirmed a file.
   void FileChosen(const std::string& projectFolder, const std::string& chosen);
 

@@ -1,6 +1,7 @@
 #include "editor/panels/midi_panels.h"
 
 #include "engine/actions/midi_action.h"
+#include "midi/midi_names.h"
 
 namespace kv {
 
@@ -34,6 +35,10 @@ void TEPMidi::LoadAction(const TTransAction* action) {
 std::string TEPMidi::GetActionText() {
   const std::string description = describe_ ? description_ : std::string();
   return FormatMidiActionText(message_, description, defaultPorts_ ? nullptr : &ports_);
+}
+
+std::string TEPMidi::ParsedReading() const {
+  return DescribeMidiHex(message_, false);
 }
 
 void TEPMidi::SetMessageText(std::string text) {

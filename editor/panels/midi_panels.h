@@ -37,6 +37,9 @@ class TEPMidi : public TEditPanel {
   void SetDefaultPorts(bool useDefault);
   const TMidiAliasList& Ports() const { return ports_; }
 
+  // The reading of the typed message shown under it ("Note On #1: C4, vel 127").
+  std::string ParsedReading() const;
+
   // Shown controls.
   bool DescriptionVisible() const { return describe_; }
   bool PortListVisible() const { return !defaultPorts_; }

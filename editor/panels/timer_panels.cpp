@@ -4,6 +4,7 @@
 
 #include "base/exception.h"
 #include "base/text.h"
+#include "engine/timer_manager.h"
 
 namespace kv {
 namespace {
@@ -100,7 +101,23 @@ TEPOutTimer::TEPOutTimer(TTimerNameSource source)
 }
 
 TEPOutTimer::~TEPOutTimer() {
+  if (test_) GetTimerManager().KillTimer(test_->GetTimerName());
   TEditorTimerNames::Instance().UnregisterCombo(&name_);
+}
+
+void TEPOutTimer::StartTest(TGlobalTranslateParams* params) {
+  if (test_) {
+    GetTimerManager().KillTimer(test_->GetTimerName());
+    test_.reset();
+  }
+  std::unique_ptr<TTransTimerAction> action = BuildAction();
+  if (action->GetMode() == TTransTimerAction::kKill) return;
+  RunActionNow(*action, params);
+  test_ = std::move(action);
+}
+
+void TEPOutTimer::StopTest(TGlobalTranslateParams* /*params*/) {
+  GetTimerManager().KillTimer(BuildAction()->GetTimerName());
 }
 
 void TEPOutTimer::Clear() {

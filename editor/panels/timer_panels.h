@@ -75,6 +75,12 @@ class TEPOutTimer : public TEditPanel {
   // for a number combo that does not parse whole. The name joins the editor's names.
   std::unique_ptr<TTransTimerAction> BuildAction();
 
+  // "&Start": kills the previous test timer, then starts the one the controls describe (a
+  // kill action only kills). "S&top": kills the timer the controls name. Destroying the
+  // panel kills a test timer it started. Both may throw as BuildAction.
+  void StartTest(TGlobalTranslateParams* params);
+  void StopTest(TGlobalTranslateParams* params);
+
   TComboModel& NameCombo() { return name_; }
   void NameChanged();
   bool Kill() const { return kill_; }
@@ -106,6 +112,7 @@ class TEPOutTimer : public TEditPanel {
   TComboModel periodicDelay_;
   TComboModel count_;
   int spinner_ = kMinCount;
+  std::unique_ptr<TTransTimerAction> test_;  // the timer the last "&Start" ran
 };
 
 }  // namespace kv

@@ -16,7 +16,9 @@
 #include "engine/action_registry.h"
 #include "engine/actions/execute_file_action.h"
 #include "engine/actions/midi_action.h"
+#include "engine/system/execute_file_system.h"
 #include "engine/system/target_window_system.h"
+#include "engine/timer_manager.h"
 #include "engine/translator.h"
 
 namespace kv {
@@ -140,6 +142,8 @@ TEST_F(PanelsTest, FilledPanelsReadBackWhatTheyLoaded) {
 
 TEST_F(PanelsTest, MidiPanelSavesTheDescriptionOnlyWhenChecked) {
   TEPOutMidi panel;
+  panel.SetMessageText("90 3C 7F");
+  EXPECT_EQ(panel.ParsedReading(), "Note On #1: C4, vel 127");
   panel.SetMessageText("90 40 7F");
   panel.SetDescription("typed");
   EXPECT_EQ(panel.GetActionText(), "MID19040" "7F");
@@ -247,6 +251,40 @@ TEST_F(PanelsTest, TimerCountsAndBadNumbers) {
   EXPECT_EQ(panel.Spinner(), 25);
   panel.SetSpinner(20000);
   EXPECT_EQ(panel.Count().text, "10000");
+}
+
+TEST_F(PanelsTest, TimerTestButtonsStartAndKillTheNamedTimer) {
+  TTTManagerEntry entry;
+  {
+    TEPOutTimer panel;
+    panel.NameCombo().text = "editor test timer";
+    panel.InitialDelay().text = "600000";
+    panel.StartTest(nullptr);
+    ASSERT_TRUE(GetTimerManager().FindEntry("editor test timer", entry));
+    panel.StopTest(nullptr);
+    EXPECT_FALSE(GetTimerManager().FindEntry("editor test timer", entry));
+
+    panel.StartTest(nullptr);
+    panel.NameCombo().text = "editor second timer";
+    panel.StartTest(nullptr);
+    EXPECT_FALSE(GetTimerManager().FindEntry("editor test timer", entry))
+        << "a new test kills the previous one";
+    EXPECT_TRUE(GetTimerManager().FindEntry("editor second timer", entry));
+  }
+  EXPECT_FALSE(GetTimerManager().FindEntry("editor second timer", entry))
+      << "the panel's test timer goes with it";
+}
+
+TEST_F(PanelsTest, ExecuteFileTestStartsTheFileWithVariablesCleared) {
+  TExecuteRecorder recorder;
+  TScopedExecuteSystem scope(recorder);
+  TEPOutExecuteFile panel;
+  panel.SetFileName("C:\\tools\\run%pp%.exe");
+  panel.SetParameters("-n %qq%");
+  EXPECT_TRUE(panel.RunTest(nullptr));
+  ASSERT_EQ(recorder.Lines().size(), 1u);
+  EXPECT_NE(recorder.Lines()[0].find("run0.exe"), std::string::npos) << recorder.Lines()[0];
+  EXPECT_NE(recorder.Lines()[0].find("-n 0"), std::string::npos) << recorder.Lines()[0];
 }
 
 TEST_F(PanelsTest, MouseButtonsOnlyOneOfDownAndUp) {
