@@ -169,6 +169,8 @@ class TEditTrans {
   bool CloseQuery(const std::function<TCloseAnswer()>& ask);
   // The window is shown: capture off, the delay combos offer the variable names.
   void Shown();
+  // The window is hidden: capture off.
+  void Hidden() { SetCapture(false); }
 
   // The translator the controls describe, for the chosen codes (0: the side's raw text).
   // Loading errors go to errors; rule lines that do not parse too.

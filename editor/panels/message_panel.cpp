@@ -94,6 +94,28 @@ std::unique_ptr<TTransMessageAction> TEPOutMessage::BuildAction() {
   return action;
 }
 
+TEPOutMessage::TCheckResult TEPOutMessage::Test(TGlobalTranslateParams* params) {
+  try {
+    std::unique_ptr<TTransMessageAction> action = BuildAction();
+    if (!action->TargetWindow().Locate()) return {true, "Target Window not found!"};
+    if (!RunActionNow(*action, params)) {
+      return {true, "Error sending message! Use the log to find out more."};
+    }
+    return {false, {}};
+  } catch (const std::exception& e) {
+    return {true, e.what()};
+  }
+}
+
+TEPOutMessage::TCheckResult TEPOutMessage::Verify() {
+  try {
+    if (!BuildAction()->TargetWindow().Locate()) return {true, "Target Window not found!"};
+    return {false, "All parameters are OK"};
+  } catch (const std::exception& e) {
+    return {true, e.what()};
+  }
+}
+
 std::string TEPOutMessage::GetActionText() {
   return BuildAction()->SaveToText();
 }

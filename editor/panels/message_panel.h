@@ -25,6 +25,16 @@ class TEPOutMessage : public TEditPanel {
   // number.
   std::unique_ptr<TTransMessageAction> BuildAction();
 
+  // What "Test" and "Verify" tell the user: an error box, or an information box.
+  struct TCheckResult {
+    bool error;
+    std::string text;
+  };
+  // Builds the action and, when its window is found, sends the message now.
+  TCheckResult Test(TGlobalTranslateParams* params);
+  // Builds the action and looks for its window.
+  TCheckResult Verify();
+
   bool MatchByClass() const { return byClass_; }
   void SetMatchByClass(bool checked);
   std::string& ClassName() { return className_; }

@@ -375,6 +375,29 @@ TEST_F(MessagePanelTest, RegisteredNamesAndTitles) {
   EXPECT_TRUE(panel.MatchByClass());
 }
 
+TEST_F(MessagePanelTest, TestAndVerifyLookForTheWindow) {
+  TEPOutMessage panel;
+  EXPECT_EQ(panel.Verify().text,
+            "Please specify how to identify the window either by title or by class name");
+  panel.SetMatchByClass(true);
+  panel.ClassName() = "Mixer";
+  panel.MessageNumber().text = "0x111";
+  panel.WParam().text = "7";
+  EXPECT_TRUE(panel.Verify().error);
+  EXPECT_EQ(panel.Test(nullptr).text, "Target Window not found!");
+  EXPECT_TRUE(windows_.PostedMessages().empty());
+
+  windows_.AddWindow("Mixer", "Main mix");
+  EXPECT_EQ(panel.Verify().text, "All parameters are OK");
+  EXPECT_FALSE(panel.Test(nullptr).error);
+  ASSERT_EQ(windows_.PostedMessages().size(), 1u);
+  EXPECT_EQ(windows_.PostedMessages()[0].message, 0x111u);
+  EXPECT_EQ(windows_.PostedMessages()[0].wParam, 7u);
+
+  windows_.failPosts = true;
+  EXPECT_EQ(panel.Test(nullptr).text, "Error sending message! Use the log to find out more.");
+}
+
 TEST(ExecuteFilePanelTest, StoresRelativeOnlyInsideTheProjectFolder) {
   EXPECT_EQ(StoredExecuteFileName("C:\\Show", "c:\\SHOW\\bin\\go.exe"), "bin\\go.exe");
   EXPECT_EQ(StoredExecuteFileName("C:\\Show\\", "C:\\Show\\go.exe"), "go.exe");
