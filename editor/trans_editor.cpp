@@ -192,8 +192,8 @@ void TEditTrans::LoadOutgoing(const TTransMsg& translator) {
   }
 }
 
-TTransMsgPtr TEditTrans::BuildTranslator(int inCode, int outCode,
-                                         std::vector<std::string>& errors) {
+TTransMsgPtr TEditTrans::BuildTranslator(int inCode, int outCode, std::vector<std::string>& errors,
+                                         std::vector<std::string>& ruleErrors) {
   TEditPanel* inPanel = IncomingHasPanel(inCode) ? in_.PanelOfKind(inCode) : nullptr;
   TEditPanel* outPanel = OutgoingHasPanel(outCode) ? out_.PanelOfKind(outCode) : nullptr;
   const std::string inText = inPanel ? inPanel->GetActionText() : inRaw_;
@@ -214,7 +214,7 @@ TTransMsgPtr TEditTrans::BuildTranslator(int inCode, int outCode,
     }
     outgoing->SetDelay(delay);
   }
-  TTransStepMath rules = rules_.BuildRules(errors);
+  TTransStepMath rules = rules_.BuildRules(ruleErrors);
   translator->SetRules(&rules);
   translator->SetName(name_);
   translator->SetActive(active_);
@@ -229,11 +229,11 @@ bool TEditTrans::ApplyChanges() {
   bool ok = false;
   try {
     std::vector<std::string> errors;
-    TTransMsgPtr translator = BuildTranslator(in_.Code(), out_.Code(), errors);
+    std::vector<std::string> ruleErrors;
+    TTransMsgPtr translator = BuildTranslator(in_.Code(), out_.Code(), errors, ruleErrors);
+    errors.insert(errors.end(), ruleErrors.begin(), ruleErrors.end());
     for (const auto& error : errors) errorText_ += (errorText_.empty() ? "" : "\r\n") + error;
     // A rule line that does not parse would be lost with the old translator: keep both.
-    std::vector<std::string> ruleErrors;
-    rules_.BuildRules(ruleErrors);
     if (ruleErrors.empty()) {
       host_.ReplaceTranslator(item_, translator);
       kept_ = translator->Clone();
@@ -362,12 +362,13 @@ void TEditTrans::UpdateSummaryHints() {
   outSummary_.clear();
   if (!kept_) return;
   std::vector<std::string> errors;
+  std::vector<std::string> ruleErrors;  // the rules do not show in a summary
   try {
     if (page_ == kPageIncoming) {
-      TTransMsgPtr built = BuildTranslator(0, out_.Code(), errors);
+      TTransMsgPtr built = BuildTranslator(0, out_.Code(), errors, ruleErrors);
       if (errors.empty()) outSummary_ = built->GetOutgoingDescription();
     } else if (page_ == kPageOutgoing) {
-      TTransMsgPtr built = BuildTranslator(in_.Code(), 0, errors);
+      TTransMsgPtr built = BuildTranslator(in_.Code(), 0, errors, ruleErrors);
       if (errors.empty()) inSummary_ = built->GetIncomingDescription();
     }
   } catch (const std::exception&) {

@@ -173,8 +173,10 @@ class TEditTrans {
   void Hidden() { SetCapture(false); }
 
   // The translator the controls describe, for the chosen codes (0: the side's raw text).
-  // Loading errors go to errors; rule lines that do not parse too.
-  TTransMsgPtr BuildTranslator(int inCode, int outCode, std::vector<std::string>& errors);
+  // Loading errors of the actions go to errors, rule lines that do not parse to ruleErrors;
+  // the translator holds the rules that parsed.
+  TTransMsgPtr BuildTranslator(int inCode, int outCode, std::vector<std::string>& errors,
+                               std::vector<std::string>& ruleErrors);
 
  private:
   void RegisterPanels();

@@ -16,6 +16,19 @@ bool HasItem(const TComboModel& combo, std::string_view name) {
                      [&](const std::string& item) { return AnsiSameText(item, name); });
 }
 
+bool NameBefore(const std::string& a, const std::string& b) {
+  return AnsiCompareText(a, b) < 0;
+}
+
+// The name combos are sorted lists; the chosen item stays chosen.
+void InsertSorted(TComboModel& combo, const std::string& name) {
+  const auto at = std::lower_bound(combo.items.begin(), combo.items.end(), name, NameBefore);
+  const int index = static_cast<int>(at - combo.items.begin());
+  combo.items.insert(at, name);
+  combo.objects.insert(combo.objects.begin() + index, 0);
+  if (combo.itemIndex >= index) ++combo.itemIndex;
+}
+
 TNumberOrVariable ParseOrThrow(const TComboModel& combo) {
   TNumberOrVariable value;
   if (!ParseNumberOrVariable(combo, value)) throw Exception(kInvalidNumber);
@@ -45,7 +58,7 @@ void TEditorTimerNames::AddName(std::string_view name) {
   });
   if (!listed) names_.push_back(trimmed);
   for (TComboModel* combo : combos_) {
-    if (!HasItem(*combo, trimmed)) combo->AddItem(trimmed);
+    if (!HasItem(*combo, trimmed)) InsertSorted(*combo, trimmed);
   }
 }
 
@@ -57,8 +70,7 @@ void FillTimerNames(TComboModel& combo, const std::string& name, const TTimerNam
   for (const auto& typed : TEditorTimerNames::Instance().Names()) {
     if (!HasItem(combo, typed)) combo.AddItem(typed);
   }
-  std::sort(combo.items.begin(), combo.items.end(),
-            [](const std::string& a, const std::string& b) { return AnsiCompareText(a, b) < 0; });
+  std::sort(combo.items.begin(), combo.items.end(), NameBefore);
   combo.objects.assign(combo.items.size(), 0);
   for (size_t i = 0; i < combo.items.size(); ++i) {
     if (AnsiSameText(combo.items[i], name)) {

@@ -225,6 +225,12 @@ TEST_F(PanelsTest, TimerNamesAreSharedButAnEmptyNameNeverIs) {
   TEPInTimer later([] { return std::vector<std::string>{"Alpha"}; });
   later.Activate();
   EXPECT_EQ(later.NameCombo().items, (std::vector<std::string>{"Alpha", "Pulse"}));
+  later.NameCombo().Select(1);
+  second.NameCombo().text = "Beat";
+  second.GetActionText();
+  EXPECT_EQ(later.NameCombo().items, (std::vector<std::string>{"Alpha", "Beat", "Pulse"}));
+  EXPECT_EQ(later.NameCombo().text, "Pulse");
+  EXPECT_EQ(later.NameCombo().itemIndex, 2) << "the chosen name stays chosen";
 }
 
 TEST_F(PanelsTest, TimerCountsAndBadNumbers) {

@@ -228,8 +228,9 @@ TEST_F(TransEditorTest, PagesWrapAndSummariesDescribeTheOtherSide) {
   EXPECT_EQ(editor_.Page(), kPageGeneral);
   editor_.PreviousPage();
   EXPECT_EQ(editor_.Page(), kPageOutgoing);
+  editor_.Rules().SetLines({"not a rule"});
   editor_.ShowPage(kPageIncoming);
-  EXPECT_EQ(editor_.OutgoingSummary(), "(none)");
+  EXPECT_EQ(editor_.OutgoingSummary(), "(none)") << "a bad rule line does not hide it";
 }
 
 TEST_F(TransEditorTest, CaptureOnlyOnTheMidiPanelsOfTheirPages) {
