@@ -43,7 +43,8 @@ TMidiCapture::~TMidiCapture() {
 
 void TMidiCapture::SetTarget(TCaptureTarget target) {
   std::lock_guard lock(mutex_);
-  target_ = target;
+  target_ = detached_ ? kCaptureOff : target;
+  capturing_ = target_ != kCaptureOff;
   writeIndex_ = 0;
   count_ = 0;
   monitor_.fill(std::string());
@@ -55,7 +56,7 @@ TCaptureTarget TMidiCapture::Target() const {
 }
 
 void TMidiCapture::OnEvent(const TIncomingEvent& event) {
-  if (event.kind != kActionMidi) return;
+  if (event.kind != kActionMidi || !capturing_.load(std::memory_order_relaxed)) return;
   {
     std::lock_guard lock(mutex_);
     if (detached_ || target_ == kCaptureOff) return;
@@ -108,6 +109,7 @@ void TMidiCapture::Detach() {
   std::unique_lock lock(mutex_);
   detached_ = true;
   target_ = kCaptureOff;
+  capturing_ = false;
   idle_.wait(lock, [this] { return inFlight_ == 0; });
 }
 

@@ -10,6 +10,7 @@
 // so a late event never reaches a freed window. The engine's callback holds the capture by a
 // shared pointer and may outlive the editor.
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -78,6 +79,8 @@ class TMidiCapture {
   std::vector<uint8_t> SlotBytes(int index) const;  // mutex_ held
 
   TNotifier notifier_;  // set once; called without the lock
+  // Mirrors target_ != off && !detached_, so events pass by without the lock while off.
+  std::atomic<bool> capturing_{false};
   mutable std::mutex mutex_;
   std::condition_variable idle_;  // inFlight_ reached 0
   TCaptureTarget target_ = kCaptureOff;
