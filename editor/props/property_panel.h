@@ -24,11 +24,17 @@ class TPropertyPanel {
 
   // The window side parents, shows and hides the page; the model only remembers it.
   bool Visible() const { return visible_; }
-  void SetVisible(bool visible) { visible_ = visible; }
+  void SetVisible(bool visible) {
+    if (visible == visible_) return;
+    visible_ = visible;
+    VisibleChanged();
+  }
   bool Hosted() const { return hosted_; }
   void SetHosted(bool hosted) { hosted_ = hosted; }
 
  protected:
+  // The page was shown or hidden.
+  virtual void VisibleChanged() {}
   void PanelChanged() {
     if (OnPanelChange) OnPanelChange(*this);
   }
