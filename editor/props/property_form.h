@@ -65,6 +65,8 @@ class TPropertyForm {
  protected:
   int AddPage(std::string caption, int id, int parentId);
   void SetRegKey(std::string key) { regKey_ = std::move(key); }
+  // Puts back the Apply state after reading values that are not the user's edits.
+  void RestoreApplyEnabled(bool enabled) { applyEnabled_ = enabled; }
   TPropsMessages& Messages() { return messages_; }
 
   virtual void InitPages() = 0;
