@@ -367,6 +367,18 @@ void TSetupAliasFrame::AutoConnect() {
   if (AutoConnectEnabled()) Rename(Selected(), selected_->deviceName);
 }
 
+void TSetupAliasFrame::KeyDown(TPageKey key, bool alt, bool ctrl) {
+  if (editingRow_ >= 0 || alt || ctrl) return;
+  if (key == TPageKey::Delete) DeleteClick();
+  if (key == TPageKey::F2) RenameClick();
+}
+
+void TSetupAliasFrame::KeyUp(TPageKey key, bool shift, bool alt, bool ctrl,
+                             const TShowAliasChooser& chooser) {
+  if (editingRow_ >= 0) return;
+  if (key == TPageKey::N && ctrl && !shift && !alt) AddClick(chooser);
+}
+
 void TSetupAliasFrame::OpenUsedClick() {
   Apply(true);
   OpenProjectPorts(controller_, messages_);

@@ -90,6 +90,11 @@ class TSetupAliasFrame final : public TPropertyPanel {
   bool AutoConnectEnabled() const;
   void AutoConnect();
   void OpenUsedClick();
+  // Keys of the list and the in-place list: Delete and F2 without Alt or Ctrl press Delete and
+  // Rename, Ctrl+N (released, no Shift or Alt) presses Add; none while a name is edited.
+  enum class TPageKey { Delete, F2, N, Other };
+  void KeyDown(TPageKey key, bool alt, bool ctrl);
+  void KeyUp(TPageKey key, bool shift, bool alt, bool ctrl, const TShowAliasChooser& chooser);
 
   // What the buttons and the in-place device list show.
   bool DeleteEnabled() const { return selectedEditable_; }

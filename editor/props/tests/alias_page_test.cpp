@@ -112,6 +112,22 @@ TEST_F(AliasPageTest, AddNamesRowsApartAndRenameChecksTheName) {
   });
   EXPECT_EQ(Page().Row(Page().Selected()).name, "New MIDI OUT Alias");
   EXPECT_EQ(Page().EditingRow(), Page().Selected());
+  // While a name is edited the keys do nothing; Ctrl+Shift+N never adds.
+  const int rows = Page().RowCount();
+  auto pickInput = [](TAliasChooser& chooser) { return chooser.DoubleClick(0); };
+  Page().KeyUp(TSetupAliasFrame::TPageKey::N, false, false, true, pickInput);
+  Page().KeyDown(TSetupAliasFrame::TPageKey::Delete, false, false);
+  EXPECT_EQ(Page().RowCount(), rows);
+  Page().Rename(Page().EditingRow(), "Out Three");
+  Page().KeyUp(TSetupAliasFrame::TPageKey::N, true, false, true, pickInput);
+  EXPECT_EQ(Page().RowCount(), rows);
+  Page().KeyUp(TSetupAliasFrame::TPageKey::N, false, false, true, pickInput);
+  EXPECT_EQ(Page().Row(Page().Selected()).name, "New MIDI IN Alias (3)");
+  Page().Rename(Page().EditingRow(), "In Three");
+  Page().KeyDown(TSetupAliasFrame::TPageKey::Delete, false, true);
+  EXPECT_EQ(Page().RowCount(), rows + 1);
+  Page().KeyDown(TSetupAliasFrame::TPageKey::Delete, false, false);
+  EXPECT_EQ(Page().RowCount(), rows);
 
   EXPECT_EQ(Page().Rename(second, " new midi in alias "), "New MIDI IN Alias (2)");
   EXPECT_EQ(messages.errors.back(),
