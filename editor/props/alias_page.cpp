@@ -128,7 +128,7 @@ void TSetupAliasFrame::RefreshRows() {
   }
   for (int i = RowCount() - 1; i >= 0; --i) {
     const TGAlias& row = *rows_[static_cast<size_t>(i)];
-    if (row.alias && !row.kept) RemoveRow(i);
+    if (row.alias && !row.kept) RemoveRow(i, false);
   }
   Sort();
   SelectRow(Selected());
@@ -267,13 +267,13 @@ void TSetupAliasFrame::AddClick(const TShowAliasChooser& chooser) {
   editingRow_ = index;
 }
 
-void TSetupAliasFrame::RemoveRow(int index) {
+void TSetupAliasFrame::RemoveRow(int index, bool report) {
   const bool wasSelected = rows_[static_cast<size_t>(index)].get() == selected_;
   if (wasSelected) selected_ = nullptr;
   rows_.erase(rows_.begin() + index);
   if (editingRow_ == index) editingRow_ = -1;
   if (wasSelected) SelectRow(index < RowCount() ? index : RowCount() - 1);
-  ReportChange();
+  if (report) ReportChange();
 }
 
 void TSetupAliasFrame::DeleteClick() {
@@ -281,7 +281,7 @@ void TSetupAliasFrame::DeleteClick() {
   if (selected_->alias && used_.Contains(selected_->alias) &&
       !messages_.AskYesNo(AskDeleteUsed(selected_->name), kConfirmDelayMs))
     return;
-  RemoveRow(Selected());
+  RemoveRow(Selected(), true);
 }
 
 void TSetupAliasFrame::RenameClick() {

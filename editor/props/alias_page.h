@@ -119,7 +119,8 @@ class TSetupAliasFrame final : public TPropertyPanel {
   void RefreshTexts(TGAlias& row);
   void ReadFromAlias(TGAlias& row);
   void Sort();
-  void RemoveRow(int index);
+  // report: the user removed it (a refresh removing a deleted alias's row is no edit).
+  void RemoveRow(int index, bool report);
   void UpdateButtons();
   struct TSlotState {
     bool open = false, pending = false, present = false, unplugged = false;

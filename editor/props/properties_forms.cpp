@@ -14,7 +14,7 @@ constexpr const char* kAskApplyPresetChanges =
 
 // --- shared ------------------------------------------------------------------------------
 
-TPortsPropertyForm::~TPortsPropertyForm() = default;
+TPortsPropertyForm::~TPortsPropertyForm() { DetachPanels(); }
 
 TSetupDefaultPortsFrame& TPortsPropertyForm::GetDefaultPortsFrame() {
   if (!frame_) {

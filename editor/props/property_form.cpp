@@ -18,7 +18,8 @@ std::unique_ptr<TCustomIniFile> OpenPlacementKey() {
 
 }  // namespace
 
-TPropertyForm::~TPropertyForm() = default;
+// A dialog that goes without closing must not leave the pages calling back into it.
+TPropertyForm::~TPropertyForm() { DetachPanels(); }
 
 void TPropertyForm::Create() {
   pendingPageId_ = -1;
@@ -61,7 +62,8 @@ void TPropertyForm::Show() {
   currentPanel_ = nullptr;
   if (!regKey_.empty())
     if (std::unique_ptr<TCustomIniFile> ini = OpenPlacementKey()) ReadWindowPlacement(*ini);
-  for (TPropertyPanel* panel : HostedPanels()) {
+  hosted_ = HostedPanels();
+  for (TPropertyPanel* panel : hosted_) {
     panel->OnPanelChange = [this](TPropertyPanel&) { SomethingChanged(); };
     panel->SetVisible(false);
     panel->SetHosted(true);
@@ -129,11 +131,12 @@ bool TPropertyForm::Close(TModalResult result) {
 
 void TPropertyForm::DetachPanels() {
   // Hosted pages belong to their own owners and outlive the dialog.
-  for (TPropertyPanel* panel : HostedPanels()) {
+  for (TPropertyPanel* panel : hosted_) {
     panel->OnPanelChange = nullptr;
     panel->SetVisible(false);
     panel->SetHosted(false);
   }
+  hosted_.clear();
   currentPanel_ = nullptr;
 }
 

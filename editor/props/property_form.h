@@ -68,6 +68,9 @@ class TPropertyForm {
   // Puts back the Apply state after reading values that are not the user's edits.
   void RestoreApplyEnabled(bool enabled) { applyEnabled_ = enabled; }
   TPropsMessages& Messages() { return messages_; }
+  // Lets go of the hosted pages, which outlive the dialog. A dialog that owns a page calls it
+  // from its destructor, before that page goes.
+  void DetachPanels();
 
   virtual void InitPages() = 0;
   virtual void AfterClose() = 0;
@@ -85,10 +88,10 @@ class TPropertyForm {
  private:
   std::vector<TPropertyPanel*> HostedPanels();
   void ShowControl(TPropertyPanel* panel, int notebookPage);
-  void DetachPanels();
 
   TPropsMessages& messages_;
   std::vector<TPageNode> nodes_;  // one per page id, in the order added
+  std::vector<TPropertyPanel*> hosted_;  // the page objects this dialog loaded and hooked
   std::string regKey_;            // empty: no size is kept
   int pendingPageId_ = -1;
   int currentPageId_ = -1;

@@ -203,6 +203,12 @@ TEST_F(AliasPageTest, ADeviceRefreshKeepsUnappliedEditsAndCancelReadsThemBack) {
   Page().Revert();
   EXPECT_GE(IndexOf("Lead", makMidiOut), 0);
   EXPECT_LT(IndexOf("New MIDI OUT Alias", makMidiOut), 0);
+
+  // An alias deleted elsewhere leaves the page without counting as the user's change.
+  Page().LoadValues();
+  MidiAliasManager().DeleteAlias(MidiAliasManager().IndexOf("Lead", makMidiOut));
+  EXPECT_LT(IndexOf("Lead", makMidiOut), 0);
+  EXPECT_FALSE(Page().ChangeReported());
 }
 
 TEST_F(AliasPageTest, CheckingRowsOpensAndClosesPortsAtOnce) {

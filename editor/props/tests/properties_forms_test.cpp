@@ -163,6 +163,24 @@ TEST_F(PropertiesFormsTest, SwitchingPresetsOffersToApplyOnlyUnappliedChanges) {
   EXPECT_FALSE(form.AlwaysActive());
 }
 
+TEST_F(PropertiesFormsTest, ADialogGoneWithoutClosingLeavesTheSharedPageUnhooked) {
+  {
+    TProjectPropertiesForm form(messages, aliases(), routerFrame);
+    form.Create();
+    form.SetProject(&project);
+    form.SelectPage(kRouterPageId);
+    form.Show();
+    EXPECT_TRUE(routerFrame.Hosted());
+  }
+  EXPECT_FALSE(routerFrame.Hosted());
+  EXPECT_FALSE(static_cast<bool>(routerFrame.OnPanelChange));
+  routerFrame.Editor().RebuildAliases();
+  routerFrame.Editor().SetClientSize(400, 200);
+  routerFrame.Editor().MouseDown(10, 18, true);
+  routerFrame.Editor().MouseUp(390, 18);
+  EXPECT_EQ(routerFrame.Editor().Connections().size(), 1u);
+}
+
 TEST_F(PropertiesFormsTest, ADeletedAliasLeavesAnOpenFrameAtOnce) {
   project.SetDefaultInPorts(ListOf(In("Keys")));
   TProjectPropertiesForm form(messages, aliases(), routerFrame);
