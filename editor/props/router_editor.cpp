@@ -293,24 +293,22 @@ void TRouterEditor::Layout() {
   }
 }
 
-int TRouterEditor::HighlightedInput() const {
+int TRouterEditor::Highlighted(int dragRow, int targetRow, int selectedRow, size_t rows) const {
   if (!focused_) return -1;
   int row = -1;
   if (dragging_)
-    row = dragIn_ >= 0 ? dragIn_ : targetIn_;
+    row = dragRow >= 0 ? dragRow : targetRow;
   else if (selected_)
-    row = selected_->inRow;
-  return ValidInput(row) ? row : -1;
+    row = selectedRow;
+  return row >= 0 && row < static_cast<int>(rows) ? row : -1;
+}
+
+int TRouterEditor::HighlightedInput() const {
+  return Highlighted(dragIn_, targetIn_, selected_ ? selected_->inRow : -1, inputs_.size());
 }
 
 int TRouterEditor::HighlightedOutput() const {
-  if (!focused_) return -1;
-  int row = -1;
-  if (dragging_)
-    row = dragOut_ >= 0 ? dragOut_ : targetOut_;
-  else if (selected_)
-    row = selected_->outRow;
-  return ValidOutput(row) ? row : -1;
+  return Highlighted(dragOut_, targetOut_, selected_ ? selected_->outRow : -1, outputs_.size());
 }
 
 std::vector<TRouterLine> TRouterEditor::Lines() const {

@@ -152,6 +152,8 @@ class TRouterEditor {
   bool ValidOutput(int row) const { return row >= 0 && row < static_cast<int>(outputs_.size()); }
   bool HasRows(const TGUIRoute& c) const { return ValidInput(c.inRow) && ValidOutput(c.outRow); }
   int IndexOfConnection(const TGUIRoute* connection) const;
+  // The row shown highlighted in a column of that many rows, -1 none.
+  int Highlighted(int dragRow, int targetRow, int selectedRow, size_t rows) const;
   bool RebuildColumn(std::vector<TGUIAlias>& rows, uint8_t kind);
   TRouterHit HitLine(int x, int yContent) const;
   void UpdateTarget(int x, int y);
