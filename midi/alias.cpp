@@ -166,7 +166,12 @@ void TMidiAliasManager::DefineAlias(std::string_view oldName, uint8_t kind, std:
     AddAlias(std::move(newName), std::move(deviceName), kind, automatic);
     return;
   }
-  TMidiAlias& a = *aliases_[static_cast<size_t>(index)];
+  RedefineAlias(*aliases_[static_cast<size_t>(index)], std::move(newName), std::move(deviceName),
+                automatic);
+}
+
+void TMidiAliasManager::RedefineAlias(TMidiAlias& a, std::string newName, std::string deviceName,
+                                      bool automatic) {
   if (a.name_ == newName && a.deviceName_ == deviceName && a.automatic_ == automatic) return;
   a.name_ = std::move(newName);
   a.deviceName_ = std::move(deviceName);

@@ -198,6 +198,10 @@ class TMidiAliasManager {
   // compared case-sensitively); adds an alias when none is found. Renames go through here.
   void DefineAlias(std::string_view oldName, uint8_t kind, std::string newName,
                    std::string deviceName, bool automatic);
+  // Sets name, device and flag of that very alias when any of them differs: for callers that
+  // hold the alias and must not find another one of the same name (a rename in progress).
+  void RedefineAlias(TMidiAlias& alias, std::string newName, std::string deviceName,
+                     bool automatic);
   // Finds (name, kind) or adds it with that device; returns the alias's index.
   int SetAliasDevice(std::string_view name, std::string deviceName, uint8_t kind);
   // The first alias of that name and kind; when missing and create is set, a new unbound one.
