@@ -347,6 +347,131 @@ def publicity_picture(name, accent):
     return c.downsample()
 
 
+# --- the toolbar images (16 x 16 each, side by side) ----------------------------------------
+
+FACE = (240, 240, 240)
+
+
+def _page(c, x0, y0, fold=True):
+    c.polygon([(x0 - 0.5, y0 - 0.5), (x0 + 7.2, y0 - 0.5), (x0 + 10.5, y0 + 2.8),
+               (x0 + 10.5, y0 + 13.5), (x0 - 0.5, y0 + 13.5)], (70, 70, 80, 255))
+    c.polygon([(x0 + 0.5, y0 + 0.5), (x0 + 6.6, y0 + 0.5), (x0 + 9.5, y0 + 3.4),
+               (x0 + 9.5, y0 + 12.5), (x0 + 0.5, y0 + 12.5)], (255, 255, 255, 255))
+    if fold:
+        c.polygon([(x0 + 6.5, y0), (x0 + 6.5, y0 + 3.5), (x0 + 10, y0 + 3.5)], (190, 190, 190, 255))
+
+
+def button_image(name):
+    c = Canvas(16, 16)
+    if name == "new":
+        _page(c, 3, 1)
+        c.circle(12, 12, 3.2, (255, 200, 40, 255))
+    elif name == "open":
+        c.polygon([(1, 4), (6, 4), (7, 5.5), (14, 5.5), (14, 14), (1, 14)], (200, 150, 40, 255))
+        c.polygon([(3, 8), (15.5, 8), (13.5, 14), (1, 14)], (250, 205, 90, 255))
+    elif name == "save":
+        c.round_rect(1.5, 1.5, 14.5, 14.5, 1.5, (40, 80, 170, 255))
+        c.rect(4, 2, 12, 7, (235, 240, 250, 255))
+        c.rect(4.5, 9.5, 11.5, 14.5, (180, 190, 210, 255))
+        c.rect(9, 3, 10.5, 6, (40, 80, 170, 255))
+    elif name == "add":
+        c.rect(6.5, 2, 9.5, 14, (40, 160, 60, 255))
+        c.rect(2, 6.5, 14, 9.5, (40, 160, 60, 255))
+    elif name == "edit":
+        c.strokes([(3.5, 12.5, 12, 4)], 3.6, (230, 170, 30, 255))
+        c.polygon([(1.5, 14.5), (2.2, 11), (5, 13.8)], (60, 60, 60, 255))
+        c.strokes([(11.2, 4.8, 12.8, 3.2)], 3.6, (220, 90, 90, 255))
+    elif name == "rename":
+        c.rect(1, 4, 15, 12, (90, 90, 90, 255))
+        c.rect(2, 5, 14, 11, (255, 255, 255, 255))
+        c.rect(4, 7, 9, 9, (40, 80, 170, 255))
+        c.rect(11, 3, 12, 13, (0, 0, 0, 255))
+    elif name == "copy":
+        _page(c, 1, 0, False)
+        _page(c, 5, 3, False)
+    elif name == "cut":
+        c.strokes([(4.5, 1.5, 10.5, 10), (11.5, 1.5, 5.5, 10)], 1.6, (90, 90, 100, 255))
+        for cx in (4.5, 11.5):
+            c.circle(cx, 12, 2.8, (200, 40, 40, 255))
+            c.circle(cx, 12, 1.4, (255, 255, 255, 0))
+    elif name == "paste":
+        c.round_rect(2, 2.5, 12, 15, 1.2, (170, 120, 60, 255))
+        c.rect(5, 1.5, 9, 4, (120, 120, 120, 255))
+        _page(c, 6, 6, False)
+    elif name == "delete":
+        c.strokes([(3.5, 3.5, 12.5, 12.5), (12.5, 3.5, 3.5, 12.5)], 3, (210, 40, 40, 255))
+    elif name == "panic":
+        import math
+        pts = [(8 + 7.2 * math.cos(math.radians(22.5 + 45 * k)),
+                8 + 7.2 * math.sin(math.radians(22.5 + 45 * k))) for k in range(8)]
+        c.polygon(pts, (210, 30, 30, 255))
+        c.rect(4, 7, 12, 9, (255, 255, 255, 255))
+    return c.downsample()
+
+
+TOOLBAR1 = ["new", "open", "save", "add", "edit", "rename", "copy", "cut", "paste", "delete"]
+TOOLBAR2 = ["panic"]
+
+VGA = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
+       (0, 128, 128), (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0),
+       (255, 255, 0), (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255)]
+
+
+def strip(names, background, disabled=False, masked=False):
+    """The images side by side over the background; disabled: grey and faded. Masked: what
+    the mask hides is black, as an image list drawing through a mask wants it."""
+    rows = [[None] * (16 * len(names)) for _ in range(16)]
+    for i, name in enumerate(names):
+        for y, row in enumerate(button_image(name)):
+            for x, (r, g, b, a) in enumerate(row):
+                if disabled:
+                    grey = int(0.3 * r + 0.59 * g + 0.11 * b)
+                    r = g = b = int(grey * 0.45 + 255 * 0.55)
+                t = a / 255.0
+                px = tuple(int(round(v * t + bg * (1 - t))) for v, bg in zip((r, g, b), background))
+                if masked and a < 128:
+                    px = (0, 0, 0)
+                rows[y][16 * i + x] = px + (a,)
+    return rows
+
+
+def bmp4(pixels):
+    """A 16-colour bitmap file: each pixel the nearest colour of the standard palette."""
+    h = len(pixels)
+    w = len(pixels[0])
+    stride = ((w * 4 + 31) // 32) * 4
+    data = bytearray()
+    for row in reversed(pixels):
+        line = bytearray(stride)
+        for x, (r, g, b, _) in enumerate(row):
+            k = min(range(16), key=lambda i: (VGA[i][0] - r) ** 2 + (VGA[i][1] - g) ** 2 +
+                    (VGA[i][2] - b) ** 2)
+            line[x // 2] |= k << (4 if x % 2 == 0 else 0)
+        data += line
+    palette = b"".join(bytes((b, g, r, 0)) for r, g, b in VGA)
+    header = struct.pack('<2sIHHI', b'BM', 14 + 40 + 64 + len(data), 0, 0, 14 + 40 + 64)
+    info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 4, 0, len(data), 2835, 2835, 16, 0)
+    return header + info + palette + bytes(data)
+
+
+def bmp1_mask(pixels):
+    """A monochrome mask: white (1) where the image is transparent."""
+    h = len(pixels)
+    w = len(pixels[0])
+    stride = ((w + 31) // 32) * 4
+    data = bytearray()
+    for row in reversed(pixels):
+        line = bytearray(stride)
+        for x, (_, _, _, a) in enumerate(row):
+            if a < 128:
+                line[x // 8] |= 0x80 >> (x % 8)
+        data += line
+    palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
+    header = struct.pack('<2sIHHI', b'BM', 14 + 40 + 8 + len(data), 0, 0, 14 + 40 + 8)
+    info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 1, 0, len(data), 2835, 2835, 2, 0)
+    return header + info + palette + bytes(data)
+
+
 # --- the other programs ----------------------------------------------------------------
 
 PROGRAM_TITLE = "Zarn's Korvanta Pro"
@@ -413,6 +538,18 @@ def main():
     rc.append('SPLASH BITMAP "splash.bmp"')
     write("about.bmp", bmp24(splash_picture(True)))
     rc.append('ABOUT BITMAP "about.bmp"')
+
+    # Toolbar 1 draws through its mask; toolbar 2 has none and sits on the button face.
+    write("button1mask.bmp", bmp1_mask(strip(TOOLBAR1, FACE)))
+    rc.append('BUTTON1MASK BITMAP "button1mask.bmp"')
+    for prefix, names, masked in (("button1", TOOLBAR1, True), ("button2", TOOLBAR2, False)):
+        for state, disabled in (("enabled", False), ("disabled", True)):
+            pixels = strip(names, FACE, disabled, masked)
+            base = prefix + state
+            write(base + "24.bmp", bmp24(pixels))
+            rc.append('%s24 BITMAP "%s24.bmp"' % (base.upper(), base))
+        write(prefix + "enabled4.bmp", bmp4(strip(names, FACE, False, masked)))
+        rc.append('%sENABLED4 BITMAP "%senabled4.bmp"' % (prefix.upper(), prefix))
 
     write("index.bin", with_checksum(scramble(index_text())))
     rc.append('INDEX PUBLICITY "index.bin"')
