@@ -1,0 +1,107 @@
+#include "app/win/gui_utils.h"
+
+#include <memory>
+
+#include "app/error_lines.h"
+#include "app/win/err_form.h"
+#include "app/win/release_later.h"
+#include "base/platform.h"
+#include "base/utils.h"
+#include "controls/go_to_web.h"
+#include "ui/message_dialog.h"
+
+namespace kv {
+
+using namespace ui;
+
+namespace {
+
+std::unique_ptr<TErrForm> errorWindow;  // main thread
+
+}  // namespace
+
+TGUIUtils& TGUIUtils::Instance() {
+  static TGUIUtils utils;
+  return utils;
+}
+
+void TGUIUtils::AddError(const std::string& text) {
+  // Reporters may hold their own locks: the line is posted, never waited for.
+  static const TReportPoster poster(
+      [](const std::string& line) { Instance().AddErrorHere(line); });
+  poster.Report(text);
+}
+
+void TGUIUtils::AddErrorHere(const std::string& text) {
+  if (!errorWindow) {
+    errorWindow = std::make_unique<TErrForm>([] { return Instance().settings_; });
+    errorWindow->OnClosed = [] { ReleaseLater(errorWindow); };
+  }
+  errorWindow->AddLine(text);
+  errorWindow->Show();
+}
+
+void TGUIUtils::ErrorCallback(void* /*sender*/, const std::string& text) {
+  AddError(text);
+}
+
+void TGUIUtils::StartErrorGroup() {
+  if (errorWindow) errorWindow->StartGroup();
+}
+
+bool TGUIUtils::ShowIfNewErrors() {
+  if (!errorWindow || !errorWindow->Lines().HasNew()) return false;
+  errorWindow->Show();
+  return true;
+}
+
+void TGUIUtils::CloseErrorWindow() {
+  if (errorWindow) errorWindow->Close();
+  ReleaseLater(errorWindow);
+}
+
+TErrForm* TGUIUtils::ErrorWindow() const {
+  return errorWindow.get();
+}
+
+void TGUIUtils::ShowInfo(const std::string& text) {
+  ShowInfoDelayed(text, kInformationDelayMs);
+}
+
+void TGUIUtils::ShowInfoDelayed(const std::string& text, int delayMs) {
+  MessageDlgDelayed(text, TMsgDlgType::Information, mbOK, delayMs);
+}
+
+bool TGUIUtils::AskYesNo(const std::string& text) {
+  return AskYesNoDelayed(text, kConfirmationDelayMs);
+}
+
+bool TGUIUtils::AskYesNoDelayed(const std::string& text, int delayMs) {
+  return MessageDlgDelayed(text, TMsgDlgType::Confirmation, mbYesNo, delayMs) == mrYes;
+}
+
+void TGUIUtils::ShowError(const std::string& text) {
+  ShowErrorDelayed(text, kErrorDelayMs);
+}
+
+void TGUIUtils::ShowErrorDelayed(const std::string& text, int delayMs) {
+  MessageDlgDelayed(text, TMsgDlgType::Error, mbOK, delayMs);
+}
+
+std::string TGUIUtils::DataFolder(bool create) const {
+  std::string folder = dataFolder_;
+  if (folder.empty()) folder = GetMyDocumentsFolderSlash() + "Zarn's Korvanta";
+  if (create && !DirExists(folder)) ForceFolders(folder);
+  return folder;
+}
+
+void TGUIUtils::ShowFile(const std::string& name, bool relative) {
+  const std::string path = relative ? AddTrailingBackslash(GetProgramFolder()) + name : name;
+  bool shown = false;
+  if (TGoToWeb::BrowserAvailable())
+    shown = TGoToWeb::OpenAddress(relative ? "file://" + path : path);
+  if (!shown) shown = ShellOpen(0, path, "", "");
+  if (!shown) ShowError("Error showing the following file:\r\n" + path);
+}
+
+}  // namespace kv
