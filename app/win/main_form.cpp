@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <dbt.h>
 
+#include <algorithm>
 #include <exception>
 
 #include "app/example_presets.h"
@@ -144,19 +145,29 @@ void TTransForm::BuildControls() {
   history_->SetMenu(*menus_->recent);
   history_->OnClick = [this](const std::string& file) { OpenProject(file, false, true); };
 
-  // Two toolbars stacked at the top: the file and list commands, then the tools.
-  fileBar_ = &Add<ui::TToolBar>(*this, images_);
-  fileBar_->SetDisabledImages(&disabledImages_);
+  // The toolbars share one band: the tools on the right, the file and list commands taking
+  // the rest; the band is one button high.
+  auto& band = Add<ui::TPanel>(*this, ui::TRect::FromBounds(0, 0, 600, 28));
+  band.SetAlign(ui::TAlign::Top);
+  rightBar_ = &band.Add<ui::TToolBar>(band, images_);
+  rightBar_->SetAlign(ui::TAlign::Right);
+  rightBar_->SetDisabledImages(&disabledImages_);
   TActions& a = *actions_;
+  rightBar_->AddButton(*a.logWindow);
+  rightBar_->AddSeparator();
+  rightBar_->AddButton(*a.panic, true);
+  rightBar_->AutoSize();
+  fileBar_ = &band.Add<ui::TToolBar>(band, images_);
+  fileBar_->SetAlign(ui::TAlign::Client);
+  fileBar_->SetDisabledImages(&disabledImages_);
   for (ui::TAction* action : {a.fileNew, a.fileOpen, a.fileSave}) fileBar_->AddButton(*action);
   fileBar_->AddSeparator();
   for (ui::TAction* action : {a.addTrans, a.editTrans, a.renameTrans}) fileBar_->AddButton(*action);
   fileBar_->AddSeparator();
   for (ui::TAction* action : {a.cutTrans, a.copyTrans, a.pasteTrans, a.deleteTrans})
     fileBar_->AddButton(*action);
-  fileBar_->AddSeparator();
-  fileBar_->AddButton(*a.logWindow);
-  fileBar_->AddButton(*a.panic, true);
+  fileBar_->AutoSize();
+  band.SetBounds(0, 0, band.Width(), std::max(fileBar_->Height(), rightBar_->Height()));
 
   statusBar_ = &Add<ui::TStatusBar>(*this);
   statusBar_->SetPanels({320, -1});
