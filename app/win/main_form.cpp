@@ -362,12 +362,12 @@ void TTransForm::FormClose() {
 }
 
 void TTransForm::CloseRequest() {
-  // From outside (an installer, another copy): ask as a close would, then go quiet.
+  // From outside (an installer that is about to replace the program): ask as a close would,
+  // then go quiet; the asker ends the process.
   if (!CloseQuery()) return;
   if (TTransEngine* engine = controller_->Engine()) engine->Params().SetEnabled(false);
   GetTimerManager().Pause();
   if (MidiManagerExists()) CloseAllMidiPorts();
-  ui::Application().Terminate();
 }
 
 void TTransForm::DeviceChange(WPARAM wp, LPARAM lp) {
@@ -378,6 +378,8 @@ void TTransForm::DeviceChange(WPARAM wp, LPARAM lp) {
 // --- start-up ------------------------------------------------------------------------------
 
 void TTransForm::FirstShow(WPARAM wp) {
+  // The keys have a home from the start: the preset list.
+  if (Visible() && !ContainsFocus()) presetList_->SetFocus();
   TStartupState state;
   state.closing = closing_;
   state.quitting = quitting_;
@@ -464,6 +466,7 @@ void TTransForm::GoLive() {
   goneLive_ = true;
   session_->ClearModified();
   RebuildPresetList();
+  SelectFirstPresetWhenNone();
 }
 
 void TTransForm::ContinueStartup() {

@@ -109,6 +109,7 @@ class TTransForm final : public ui::TForm,
   void FillTranslatorRow(int row);
   void RenumberTranslators(int from);
   void EvaluateCurrentPreset();
+  void SelectFirstPresetWhenNone();
   std::vector<int> SelectedRows(const ui::TListView& list) const;
   void SelectOnly(ui::TListView& list, int row);
   void PostCommandRefresh();

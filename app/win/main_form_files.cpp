@@ -158,10 +158,7 @@ void TTransForm::OpenProject(const std::string& fileName, bool append, bool addT
   RebuildPresetList();
   hooks_.ShowNewErrors();
   session_->ClearModified();
-  if (presetList_->ItemIndex() < 0 && presetList_->Count() > 0) {
-    presetList_->SetItemIndex(0);
-    EvaluateCurrentPreset();
-  }
+  SelectFirstPresetWhenNone();
   UpdateTitle();
 }
 

@@ -191,6 +191,12 @@ void TTransForm::FillPresetRow(int row) {
   presetList_->SetChecked(row, preset->Active());
 }
 
+void TTransForm::SelectFirstPresetWhenNone() {
+  if (presetList_->ItemIndex() >= 0 || presetList_->Count() == 0) return;
+  presetList_->SetItemIndex(0);
+  EvaluateCurrentPreset();
+}
+
 void TTransForm::EvaluateCurrentPreset() {
   const int current = presetList_->SelectedCount() == 1 ? presetList_->ItemIndex() : -1;
   if (current == currentPreset_ && translatorList_->Count() == RowsOfCurrentPreset()) return;
