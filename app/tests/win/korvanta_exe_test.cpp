@@ -64,6 +64,10 @@ std::wstring ShotFile(const wchar_t* name) {
 }
 
 bool SaveWindowShot(HWND window, const wchar_t* name, int extra = 0) {
+  // Painted through before the picture: the window's thread answers the paint messages.
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sync(window);
   RECT r{};
   GetWindowRect(window, &r);
   InflateRect(&r, extra, extra);
@@ -236,6 +240,7 @@ TEST_F(KorvantaExeTest, PresetKeysRenameDuplicateMoveAndDelete) {
   SetCursorPos(area.left + 300, area.top + 200);
   PostMessageW(main, 0x7E8, 1, 516);
   ASSERT_TRUE(Sync(main));  // answered from inside the menu's own loop once it runs
+  RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   InflateRect(&area, 0, 40);
   EXPECT_TRUE(SaveScreenPicture(area, ShotFile(L"main-window-tray-menu.bmp")));
   PostMessageW(main, WM_CANCELMODE, 0, 0);
