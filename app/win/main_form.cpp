@@ -377,16 +377,20 @@ void TTransForm::DeviceChange(WPARAM wp, LPARAM lp) {
 
 // --- start-up ------------------------------------------------------------------------------
 
-void TTransForm::FirstShow(WPARAM wp) {
-  // The keys have a home from the start: the preset list.
-  if (Visible() && !ContainsFocus()) presetList_->SetFocus();
+TStartupState TTransForm::StartupState() const {
   TStartupState state;
   state.closing = closing_;
   state.quitting = quitting_;
   state.terminating = ui::Application().Terminated();
   state.visible = Visible();
   state.projectHasPresets = Project() && Project()->GetPresetCount() > 0;
-  RunStartupSteps(startup_.FirstShow(static_cast<unsigned>(wp), state, settings_));
+  return state;
+}
+
+void TTransForm::FirstShow(WPARAM wp) {
+  // The keys have a home from the start: the preset list.
+  if (Visible() && !ContainsFocus()) presetList_->SetFocus();
+  RunStartupSteps(startup_.FirstShow(static_cast<unsigned>(wp), StartupState(), settings_));
 }
 
 void TTransForm::RunStartupSteps(const std::vector<TStartupStep>& steps) {
@@ -470,15 +474,9 @@ void TTransForm::GoLive() {
 }
 
 void TTransForm::ContinueStartup() {
-  TStartupState state;
-  state.closing = closing_;
-  state.quitting = quitting_;
-  state.terminating = ui::Application().Terminated();
-  state.visible = Visible();
-  state.projectHasPresets = Project() && Project()->GetPresetCount() > 0;
   if (settings_.presetFolder.empty())
     settings_.presetFolder = DefaultPresetFolder(GetMyDocumentsFolder());
-  RunStartupSteps(startup_.Continue(state, settings_, pendingProject_));
+  RunStartupSteps(startup_.Continue(StartupState(), settings_, pendingProject_));
 }
 
 void TTransForm::ReportFailedDevices() {

@@ -71,6 +71,7 @@ class TTransForm final : public ui::TForm,
   void BuildMenus();
   void CreateForm();
   void RegisterCallbacks();
+  TStartupState StartupState() const;
   void FirstShow(WPARAM wp);
   void RunStartupSteps(const std::vector<TStartupStep>& steps);
   void GoLive();
@@ -125,6 +126,7 @@ class TTransForm final : public ui::TForm,
   void MoveTranslators(int offset);
   void MoveRows(bool presets, int offset);
   void AddTranslator();
+  void ShowTranslatorTarget(bool hadPresets);
   void DuplicateTranslator();
   void DeleteTranslators(bool ask);
   void SetTranslatorsActive(bool active);

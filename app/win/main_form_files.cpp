@@ -206,13 +206,7 @@ void TTransForm::PasteTranslators() {
     rows = kv::PasteTranslators(*project, currentPreset_, translators);
   }
   if (rows.empty()) return;
-  if (!hadPresets) {
-    const int preset = currentPreset_;
-    RebuildPresetList();
-    TRefreshScope scope(refreshing_);
-    presetList_->SetItemIndex(preset);
-  }
-  RebuildTranslatorList();
+  ShowTranslatorTarget(hadPresets);
   {
     TRefreshScope scope(refreshing_);
     translatorList_->SetItemIndex(rows.front());

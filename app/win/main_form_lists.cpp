@@ -605,6 +605,14 @@ void TTransForm::AddTranslator() {
     row = AddNewTranslator(*project, currentPreset_, translatorList_->ItemIndex());
   }
   if (row < 0) return;
+  ShowTranslatorTarget(hadPresets);
+  SelectOnly(*translatorList_, row);
+  MarkModified();
+  translatorList_->EditLabel(row);
+}
+
+void TTransForm::ShowTranslatorTarget(bool hadPresets) {
+  // A preset made for the new translators shows in the list, selected.
   if (!hadPresets) {
     const int preset = currentPreset_;
     RebuildPresetList();
@@ -612,9 +620,6 @@ void TTransForm::AddTranslator() {
     presetList_->SetItemIndex(preset);
   }
   RebuildTranslatorList();
-  SelectOnly(*translatorList_, row);
-  MarkModified();
-  translatorList_->EditLabel(row);
 }
 
 void TTransForm::DuplicateTranslator() {

@@ -18,14 +18,7 @@ class TGdi {
  public:
   explicit TGdi(HDC dc) : dc_(dc) {}
   void Box(int l, int t, int r, int b, COLORREF fill, COLORREF edge) {
-    HBRUSH brush = CreateSolidBrush(fill);
-    HPEN pen = CreatePen(PS_SOLID, 1, edge);
-    HGDIOBJ oldBrush = SelectObject(dc_, brush), oldPen = SelectObject(dc_, pen);
-    Rectangle(dc_, l, t, r, b);
-    SelectObject(dc_, oldBrush);
-    SelectObject(dc_, oldPen);
-    DeleteObject(brush);
-    DeleteObject(pen);
+    Shape(l, t, r, b, fill, edge, &Rectangle);
   }
   void Line(int x0, int y0, int x1, int y1, COLORREF color, int width = 1) {
     HPEN pen = CreatePen(PS_SOLID, width, color);
@@ -36,14 +29,7 @@ class TGdi {
     DeleteObject(pen);
   }
   void Disc(int l, int t, int r, int b, COLORREF fill, COLORREF edge) {
-    HBRUSH brush = CreateSolidBrush(fill);
-    HPEN pen = CreatePen(PS_SOLID, 1, edge);
-    HGDIOBJ oldBrush = SelectObject(dc_, brush), oldPen = SelectObject(dc_, pen);
-    Ellipse(dc_, l, t, r, b);
-    SelectObject(dc_, oldBrush);
-    SelectObject(dc_, oldPen);
-    DeleteObject(brush);
-    DeleteObject(pen);
+    Shape(l, t, r, b, fill, edge, &Ellipse);
   }
   // A sheet with text lines and a folded corner.
   void Sheet(int x, int y, int w = 10, int h = 13) {
@@ -52,6 +38,18 @@ class TGdi {
   }
 
  private:
+  void Shape(int l, int t, int r, int b, COLORREF fill, COLORREF edge,
+             BOOL(WINAPI* draw)(HDC, int, int, int, int)) {
+    HBRUSH brush = CreateSolidBrush(fill);
+    HPEN pen = CreatePen(PS_SOLID, 1, edge);
+    HGDIOBJ oldBrush = SelectObject(dc_, brush), oldPen = SelectObject(dc_, pen);
+    draw(dc_, l, t, r, b);
+    SelectObject(dc_, oldBrush);
+    SelectObject(dc_, oldPen);
+    DeleteObject(brush);
+    DeleteObject(pen);
+  }
+
   HDC dc_;
 };
 
