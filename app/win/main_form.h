@@ -95,6 +95,7 @@ class TTransForm final : public ui::TForm,
   static void DevicesChanged(void* object, TMidiManager& sender);
   static void AliasesChanged(void* object, TMidiAliasManager& sender);
   void ConnectLists();
+  void StartRename(ui::TListView& list, int row);
   void PopupAt(ui::TPopupMenu& menu, ui::TListView& list, ui::TPoint p);
   int RowsOfCurrentPreset() const;
   void FitColumns();

@@ -355,6 +355,13 @@ void TTransForm::ConnectLists() {
   };
 }
 
+void TTransForm::StartRename(ui::TListView& list, int row) {
+  // After the menu or key that asked for it has finished with the focus.
+  ui::Application().Post([this, &list, row] {
+    if (!closing_ && row >= 0 && row < list.Count()) list.EditLabel(row);
+  });
+}
+
 void TTransForm::PopupAt(ui::TPopupMenu& menu, ui::TListView& list, ui::TPoint p) {
   if (p.x == -1 && p.y == -1) {
     // The context-menu key: under the focused row, or the list's corner.
@@ -455,7 +462,7 @@ void TTransForm::PresetNew() {
     SelectOnly(*presetList_, row);
     EvaluateCurrentPreset();
     MarkModified();
-    presetList_->EditLabel(row);
+    StartRename(*presetList_, row);
   } catch (const std::exception&) {
     ui::MessageDlg("An error occured adding this preset", ui::TMsgDlgType::Error, ui::mbOK);
   }
@@ -598,17 +605,18 @@ void TTransForm::AddTranslator() {
   TPresetHandler* project = Project();
   if (!project) return;
   const bool hadPresets = project->GetPresetCount() > 0;
+  const int itemIndex = translatorList_->ItemIndex();
   int row = -1;
   {
     TRefreshScope scope(refreshing_);
     for (int i = 0; i < translatorList_->Count(); ++i) translatorList_->SetSelected(i, false);
-    row = AddNewTranslator(*project, currentPreset_, translatorList_->ItemIndex());
+    row = AddNewTranslator(*project, currentPreset_, itemIndex);
   }
   if (row < 0) return;
   ShowTranslatorTarget(hadPresets);
   SelectOnly(*translatorList_, row);
   MarkModified();
-  translatorList_->EditLabel(row);
+  StartRename(*translatorList_, row);
 }
 
 void TTransForm::ShowTranslatorTarget(bool hadPresets) {
@@ -616,8 +624,11 @@ void TTransForm::ShowTranslatorTarget(bool hadPresets) {
   if (!hadPresets) {
     const int preset = currentPreset_;
     RebuildPresetList();
-    TRefreshScope scope(refreshing_);
-    presetList_->SetItemIndex(preset);
+    {
+      TRefreshScope scope(refreshing_);
+      presetList_->SetItemIndex(preset);
+    }
+    currentPreset_ = preset;
   }
   RebuildTranslatorList();
 }

@@ -246,6 +246,86 @@ TEST_F(KorvantaExeTest, PresetKeysRenameDuplicateMoveAndDelete) {
   PostMessageW(main, WM_CANCELMODE, 0, 0);
 }
 
+TEST_F(KorvantaExeTest, TranslatorsCopiedInOneCopyArePastedInAnother) {
+  WriteQuietSettings(kProgramName);
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  TRunningProgram first(Exe(kProgramName), L"/project " + Quoted(file));
+  ASSERT_TRUE(WaitUntil([&] { return first.RowCount(kTranslators) == 3; }));
+  ASSERT_TRUE(first.Activate());
+  ASSERT_TRUE(PressUntil(VK_TAB, {}, [&] { return first.Focused() == first.List(kTranslators); }));
+  ASSERT_TRUE(PressUntil(VK_DOWN, {VK_SHIFT}, [&] {
+    return first.RowSelected(kTranslators, 0) && first.RowSelected(kTranslators, 1);
+  }));
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  const UINT format = RegisterClipboardFormatW(L"Zarn's KV/Translator");
+  ASSERT_TRUE(PressUntil('C', {VK_CONTROL}, [&] { return IsClipboardFormatAvailable(format) != 0; }));
+
+  // Another program sees both forms.
+  ASSERT_TRUE(WaitUntil([] { return OpenClipboard(nullptr) != 0; }));
+  std::string blocks, text;
+  if (HANDLE h = GetClipboardData(format)) {
+    blocks.assign(static_cast<const char*>(GlobalLock(h)), GlobalSize(h));
+    GlobalUnlock(h);
+  }
+  if (HANDLE h = GetClipboardData(CF_TEXT)) {
+    text = static_cast<const char*>(GlobalLock(h));
+    GlobalUnlock(h);
+  }
+  CloseClipboard();
+  EXPECT_NE(blocks.find("Name=Play or pause"), std::string::npos) << blocks;
+  EXPECT_NE(blocks.find("Name=Next"), std::string::npos);
+  EXPECT_EQ(blocks.find("Name=Previous"), std::string::npos);
+  EXPECT_NE(text.find("Translator 0: Play or pause"), std::string::npos) << text;
+  EXPECT_NE(text.find("Translator 1: Next"), std::string::npos) << text;
+
+  TRunningProgram second(Exe(kProgramName), L"");
+  ASSERT_NE(second.MainWindow(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return second.List(kTranslators) != nullptr; }));
+  ASSERT_TRUE(second.Activate());
+  ASSERT_TRUE(PressUntil('V', {VK_CONTROL}, [&] { return second.RowCount(kTranslators) == 2; }));
+  EXPECT_EQ(second.Column(kTranslators), (std::vector<std::string>{"Play or pause", "Next"}));
+  EXPECT_EQ(second.Column(kPresets), std::vector<std::string>{"(unnamed)"});
+  EXPECT_EQ(second.Cell(kTranslators, 1, 2), "MIDI 90 3E pp");
+}
+
+TEST_F(KorvantaExeTest, TranslatorMenuAndKeysAddRenameDuplicateMoveAndDelete) {
+  WriteQuietSettings(kProgramName);
+  const std::wstring file = CopyExample("MIDI router with filter.kvxp");
+  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 1; }));
+  ASSERT_TRUE(program.Activate());
+  ASSERT_TRUE(PressUntil(VK_TAB, {}, [&] { return program.Focused() == program.List(kTranslators); }));
+
+  // "&Translator" > "Add": a new translator after the focused row, named in place.
+  ASSERT_TRUE(PressUntil('T', {VK_MENU}, [] { return FindWindowW(L"#32768", nullptr) != nullptr; }));
+  ASSERT_TRUE(PressUntil(VK_RETURN, {}, [&] { return program.RowCount(kTranslators) == 2; }));
+  ASSERT_TRUE(WaitUntil([&] { return program.Focused() != program.List(kTranslators); }));
+  TypeText("Pad");
+  ASSERT_TRUE(PressUntil(VK_RETURN, {}, [&] { return program.Cell(kTranslators, 1, 0) == "Pad"; }));
+  EXPECT_EQ(program.Cell(kTranslators, 1, 1), "1");
+
+  // Ctrl+D duplicates it, Ctrl+Up moves the copy up, Del asks and deletes it.
+  ASSERT_TRUE(PressUntil('D', {VK_CONTROL}, [&] { return program.RowCount(kTranslators) == 3; }));
+  EXPECT_EQ(program.Column(kTranslators),
+            (std::vector<std::string>{"Keep program changes back", "Pad", "Pad"}));
+  EXPECT_TRUE(program.RowSelected(kTranslators, 2));
+  ASSERT_TRUE(PressUntil(VK_UP, {VK_CONTROL, VK_SHIFT}, [&] {
+    return program.Cell(kTranslators, 0, 0) == "Pad" && program.RowSelected(kTranslators, 0);
+  }));
+  EXPECT_EQ(program.Column(kTranslators, 1), (std::vector<std::string>{"0", "1", "2"}));
+  ASSERT_TRUE(PressUntil(VK_DELETE, {}, [&] { return program.Dialog() != nullptr; }));
+  HWND dialog = program.Dialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(Contains(TRunningProgram::Texts(dialog), "Are you sure to delete Translator \"Pad\" ?"));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "&Yes"); }));
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 2; }));
+  EXPECT_EQ(program.Column(kTranslators),
+            (std::vector<std::string>{"Keep program changes back", "Pad"}));
+}
+
 TEST_F(KorvantaExeTest, PanicSilencesTheLoopbackOutputInOrder) {
   WriteQuietSettings(kHostName);
   const std::wstring log = TempFolder() + L"\\panic-midi.txt";
@@ -320,3 +400,4 @@ TEST_F(KorvantaExeTest, ExamplesAreInstalledOnFirstStartAndLoadWithoutErrors) {
 
 }  // namespace
 }  // namespace kv::test
+
