@@ -238,8 +238,15 @@ TEST_F(KorvantaExeTest, PresetKeysRenameDuplicateMoveAndDelete) {
   RECT area{};
   GetWindowRect(main, &area);
   SetCursorPos(area.left + 300, area.top + 200);
-  PostMessageW(main, 0x7E8, 1, 516);
-  ASSERT_TRUE(Sync(main));  // answered from inside the menu's own loop once it runs
+  // The notification area reports the right button's release (WM_RBUTTONUP) for icon 1.
+  PostMessageW(main, 0x7E8, 1, WM_RBUTTONUP);
+  ASSERT_TRUE(WaitUntil([] { return FindWindowW(L"#32768", nullptr) != nullptr; }));
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  RECT menuRect{};
+  GetWindowRect(menu, &menuRect);
+  UnionRect(&area, &area, &menuRect);
+  RedrawWindow(menu, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  ASSERT_TRUE(Sync(main));  // answered from inside the menu's own loop
   RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   InflateRect(&area, 0, 40);
   EXPECT_TRUE(SaveScreenPicture(area, ShotFile(L"main-window-tray-menu.bmp")));
@@ -400,4 +407,5 @@ TEST_F(KorvantaExeTest, ExamplesAreInstalledOnFirstStartAndLoadWithoutErrors) {
 
 }  // namespace
 }  // namespace kv::test
+
 
