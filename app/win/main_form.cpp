@@ -334,7 +334,8 @@ bool TTransForm::CloseQuery() {
     controller_->SaveSettings(toRegistry, toFile);
   } catch (const std::exception&) {
   }
-  FormClose();
+  // The close work itself runs when the window goes; a session end that another program
+  // cancels, or a close request from outside, leaves the window as it is.
   return true;
 }
 

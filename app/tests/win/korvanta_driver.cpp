@@ -442,7 +442,8 @@ bool ClickButton(HWND dialog, const std::string& caption) {
         return s->found == nullptr;
       },
       reinterpret_cast<LPARAM>(&search));
-  if (!search.found) return false;
+  // A dialog may hold its buttons disabled for a moment after it shows.
+  if (!search.found || !IsWindowEnabled(search.found)) return false;
   PostMessageW(search.found, BM_CLICK, 0, 0);
   return true;
 }

@@ -34,7 +34,8 @@ void Press(WORD vk, std::initializer_list<WORD> modifiers = {});
 bool PressUntil(WORD vk, std::initializer_list<WORD> modifiers, const std::function<bool()>& done);
 void TypeText(const std::string& text);
 void ClickAt(POINT screen);
-// Clicks the dialog's button with that caption ("&No") by its own message.
+// Clicks the dialog's button with that caption ("&No") by its own message; false while there
+// is no such button or it is still disabled.
 bool ClickButton(HWND dialog, const std::string& caption);
 // Returns once the window's thread has handled what was queued for it.
 bool Sync(HWND window);

@@ -333,6 +333,45 @@ TEST_F(KorvantaExeTest, TranslatorMenuAndKeysAddRenameDuplicateMoveAndDelete) {
             (std::vector<std::string>{"Keep program changes back", "Pad"}));
 }
 
+// A value the program writes with its settings on a confirmed exit, and only then.
+bool ProjectSettingWritten() {
+  wchar_t buffer[512] = {};
+  DWORD size = sizeof(buffer);
+  return RegGetValueW(HKEY_CURRENT_USER,
+                      (std::wstring(kProgramKey) + L"\\Korvanta\\Current").c_str(),
+                      L"CurrentProject", RRF_RT_REG_SZ, nullptr, buffer, &size) == ERROR_SUCCESS;
+}
+
+TEST_F(KorvantaExeTest, ExitAsksFirstNoKeepsRunningAndWritesNothingYesSavesSettings) {
+  WriteQuietSettings(kProgramName);
+  WriteSetting(kProgramName, L"DontAskForClose", 0);
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  HWND dialog = program.WaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(Contains(TRunningProgram::Texts(dialog),
+                       "Do you really want to quit Zarn's Korvanta Pro?"));
+  EXPECT_TRUE(Contains(TRunningProgram::Texts(dialog), "Do not ask in future"));
+  ActivateWindow(dialog);
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "&No"); }));
+  ASSERT_TRUE(WaitUntil([&] { return program.Dialog() == nullptr; }));
+  EXPECT_TRUE(program.Running());
+  EXPECT_FALSE(ProjectSettingWritten());
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  dialog = program.WaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  ActivateWindow(dialog);
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "&Yes"); }, 20000));
+  EXPECT_TRUE(program.WaitForExit(15000));
+  EXPECT_TRUE(ProjectSettingWritten());
+}
+
 TEST_F(KorvantaExeTest, PanicSilencesTheLoopbackOutputInOrder) {
   WriteQuietSettings(kHostName);
   const std::wstring log = TempFolder() + L"\\panic-midi.txt";
