@@ -134,6 +134,7 @@ TEST_F(KorvantaExeTest, ProjectInTitleUncheckMarksItAndEveryCloseAsksToSave) {
             (std::vector<std::string>{"Play or pause", "Next", "Previous"}));
   EXPECT_EQ(program.Cell(kTranslators, 0, 2), "MIDI 90 3C pp");
   EXPECT_EQ(program.Cell(kTranslators, 0, 4), "stop");
+  EXPECT_EQ(program.Cell(kTranslators, 1, 3), "Keystroke: Right ");  // the arrow, not the keypad
   EXPECT_TRUE(program.Checked(kTranslators, 0));
   ASSERT_TRUE(SaveWindowShot(main, L"main-window-project.bmp"));
 
