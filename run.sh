@@ -1,21 +1,82 @@
 #!/usr/bin/env bash
-# Builds the Windows configuration and starts Korvanta under Wine: on the current display,
-# or on a virtual one when there is none. Arguments go to the program's command line.
+# Builds the Windows configuration and starts Korvanta under Wine. On a display the window
+# simply opens there. Without one, a virtual display is started with a VNC server that
+# listens on this machine only and asks for a one-time password printed below, and a picture
+# of the main window is written to build/korvanta-main-window.png. Closing the program's window
+# ends this script and everything it started. Arguments go to the program's command line.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 cd "$root"
 bash scripts/deps.sh
 bash scripts/configure.sh windows
-cmake --build build/windows -j "$(nproc)"
+cmake --build build/windows -j 4 --target Korvanta vmplib
 exe=build/windows/bin/Korvanta.exe
-if [ ! -f "$exe" ]; then
-  echo "Built the Windows configuration in build/windows; the program itself is not built yet."
-  exit 0
-fi
+
 # The user's own prefix, apart from the tests' one and with Wine's usual window handling.
 export KV_WINEPREFIX=${KV_WINEPREFIX:-$root/build/wineprefix-user} KV_WINE_USER_PREFIX=1
+
+# The installer's part: the example projects in the common application data folder, from
+# where the program's first start copies them into the user's data folder.
+examples="$KV_WINEPREFIX/drive_c/ProgramData/Zarn/Zarn's Korvanta/Presets"
+mkdir -p "$examples"
+cp app/res/examples/*.kvxp "$examples/"
+
+started=()
+cleanup() {
+  local pid
+  for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
+  WINEPREFIX=$KV_WINEPREFIX wineserver -k 2>/dev/null || true
+}
+trap cleanup EXIT
+
 if [ -n "${DISPLAY:-}" ]; then
-  exec cmake/wine-run.sh "$exe" "$@"
-else
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" cmake/wine-run.sh "$exe" "$@"
+  cmake/wine-run.sh "$exe" "$@"
+  exit 0
 fi
+
+# A virtual display on a number the X server finds free itself.
+displayfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+started+=($!)
+for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -1 "$displayfile")"
+rm -f "$displayfile"
+
+password=$(head -c 12 /dev/urandom | base64 | tr -dc 'A-Za-z0-9' | head -c 8)
+passfile=$(mktemp)
+printf '%s\n' "$password" >"$passfile"
+port=5900
+while ss -ltn 2>/dev/null | grep -q ":$port "; do port=$((port + 1)); done
+# rm: x11vnc deletes the password file once it has read it.
+x11vnc -display "$DISPLAY" -localhost -rfbport "$port" -passwdfile "rm:$passfile" -forever \
+  -shared -quiet -o "$root/build/x11vnc.log" >/dev/null 2>&1 &
+started+=($!)
+
+cat <<EOF
+Korvanta runs on a virtual display ($DISPLAY).
+Watch and use it with a VNC viewer on this machine: localhost:$port
+  (from another machine: ssh -L $port:localhost:$port <this machine>, then localhost:$port)
+One-time password: $password
+Closing Korvanta's window ends this script.
+EOF
+
+cmake/wine-run.sh "$exe" "$@" &
+program=$!
+started+=($program)
+
+# A picture of the main window once it shows.
+shot="$root/build/korvanta-main-window.png"
+for _ in $(seq 300); do
+  id=$(xwininfo -root -tree 2>/dev/null | grep "\"Zarn's Korvanta Pro" | awk '{print $1}' | head -1 || true)
+  if [ -n "$id" ]; then
+    sleep 2  # let the window paint before the picture (only the picture waits on this)
+    if command -v import >/dev/null 2>&1; then
+      import -window root "$shot" 2>/dev/null && echo "Picture of the main window: $shot"
+    fi
+    break
+  fi
+  kill -0 "$program" 2>/dev/null || break
+  sleep 0.2
+done
+
+wait "$program" || true

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ python3 googletest libbenchmark-dev
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
-          wine wine64 xvfb xauth clang)
+          wine wine64 xvfb xauth clang x11vnc x11-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

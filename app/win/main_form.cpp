@@ -1,0 +1,613 @@
+// The main window: its controls, the window messages, start-up and shut-down.
+#include "app/win/main_form.h"
+
+#include <windows.h>
+#include <dbt.h>
+
+#include <algorithm>
+#include <exception>
+
+#include "app/example_presets.h"
+#include "app/main_messages.h"
+#include "app/win/main_form_parts.h"
+#include "app/win/migration_registry_win.h"
+#include "base/ini_file.h"
+#include "base/platform.h"
+#include "base/settings_key.h"
+#include "base/utils.h"
+#include "base/win/wide.h"
+#include "controls/win/shadow_panel.h"
+#include "controls/win/history_menu.h"
+#include "engine/project.h"
+#include "engine/timer_manager.h"
+#include "engine/trans_engine.h"
+#include "engine/translate_params.h"
+#include "engine/actions/keystroke_action.h"
+#include "midi/alias.h"
+#include "midi/midi_manager.h"
+#include "ui/application.h"
+#include "ui/message_dialog.h"
+#include "ui/placement.h"
+#include "ui/tray_icon.h"
+
+namespace kv {
+
+namespace {
+constexpr UINT kTrayIconId = 1;
+constexpr int kRecentFilesMax = 6;
+}  // namespace
+
+TTransForm::TTransForm(TMainWindowHooks& hooks)
+    : ui::TForm(ui::TFormParams{kProgramTitle, ui::TRect::FromBounds(80, 60, 860, 560)}),
+      hooks_(hooks),
+      actions_(std::make_unique<TActions>()),
+      menus_(std::make_unique<TMenus>()) {
+  ui::Application().SetTitle(kProgramTitle);
+  icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
+                                        IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                        GetSystemMetrics(SM_CYICON), 0));
+  smallIcon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
+                                             IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), 0));
+  if (icon_) SetIcon(icon_, smallIcon_ ? smallIcon_ : icon_);
+  CreateForm();
+}
+
+TTransForm::~TTransForm() {
+  // Destroy: the close work when it has not run, then the controller ends the engine.
+  if (!quitting_ && !closeDone_) FormClose();
+  if (devicesWatched_ && MidiManagerExists())
+    MidiManager().RemoveChangeListener({&TTransForm::DevicesChanged, this});
+  if (aliasesWatched_) MidiAliasManager().RemoveChangeListener({&TTransForm::AliasesChanged, this});
+  if (MidiManagerExists()) {
+    MidiManager().OnLog = nullptr;
+    MidiManager().OnError = nullptr;
+  }
+  if (controller_) {
+    if (TTransEngine* engine = controller_->Engine()) {
+      engine->SetOnActivity(nullptr);
+      TPresetHandler& project = engine->Project();
+      project.SetOnProjectChanged(nullptr);
+      project.SetOnPresetsChanged(nullptr);
+      project.SetOnPresetChanged(nullptr);
+    }
+    controller_->SetOnLog(nullptr);
+    controller_->SetDialogs(nullptr);
+    controller_->Shutdown();
+  }
+  trayIcon_.reset();
+  if (icon_) DestroyIcon(icon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+// --- creation ------------------------------------------------------------------------------
+
+void TTransForm::CreateForm() {
+  controller_ = std::make_unique<TKVHighLevel>();
+  if (IsCloseRequested()) {
+    // Nothing is shown, nothing is saved: the command line is all there is to do.
+    controller_->RunCommandLine();
+    ui::Application().SetShowMainForm(false);
+    quitting_ = true;
+    return;
+  }
+  document_ = std::make_unique<TControllerDocument>(*controller_);
+  session_ = std::make_unique<TProjectSession>(*document_, *this);
+  BuildControls();
+  RegisterCallbacks();
+  // The tray icon object exists from the start; ApplyTrayIcon shows it after start-up.
+  trayIcon_ = std::make_unique<ui::TTrayIcon>(*this, kTrayIconId, kTrayCallbackMessage);
+  trayIcon_->SetIcon(smallIcon_ ? smallIcon_ : icon_);
+  trayIcon_->SetTip(kProgramTitle);
+  trayIcon_->OnContextMenu = [this](ui::TPoint p) {
+    (void)p;
+    TrayCallback(kTrayRightButtonUp);
+  };
+  trayIcon_->OnDblClick = [this] { TrayCallback(kTrayDoubleClick); };
+  pendingProject_.clear();
+  settings_.showTrayIcon = true;
+
+  controller_->RunCommandLine();
+  controller_->LoadSettings(true, true);
+  pendingProject_ = settings_.currentProject;
+  UpdateTitle();
+
+  STARTUPINFOW info{};
+  info.cb = sizeof(info);
+  GetStartupInfoW(&info);
+  const bool startedMinimized = (info.dwFlags & STARTF_USESHOWWINDOW) &&
+                                (info.wShowWindow == SW_SHOWMINIMIZED ||
+                                 info.wShowWindow == SW_SHOWMINNOACTIVE ||
+                                 info.wShowWindow == SW_MINIMIZE);
+  const TCreateDecision decision = DecideMainWindowCreate(settings_, startedMinimized);
+  ui::Application().SetShowMainForm(decision.showMainForm);
+  menus_->trayShow->SetCaption(decision.trayCaption);
+  if (decision.postFirstShow) Post(kFirstShowMessage, 0);
+  currentPreset_ = -1;
+  RebuildPresetList();
+}
+
+void TTransForm::BuildControls() {
+  SetKeyPreview(true);
+  MakeMainImages(images_);
+  ui::MakeDisabledImages(images_, disabledImages_);
+  BuildFileCommands();
+  BuildListCommands();
+  BuildOptionCommands();
+  BuildMenus();
+  SetMenu(&menus_->bar);
+
+  history_ = std::make_unique<THistoryMenu>();
+  history_->SetMaxItems(kRecentFilesMax);
+  history_->SetRegPath(GetSettingsRegPath(true));
+  history_->SetRegKey("MRUList");
+  history_->BeginLoading();
+  history_->SetMenu(*menus_->recent);
+  history_->OnClick = [this](const std::string& file) { OpenProject(file, false, true); };
+
+  // The toolbars share one band: the tools on the right, the file and list commands taking
+  // the rest; the band is one button high.
+  auto& band = Add<ui::TPanel>(*this, ui::TRect::FromBounds(0, 0, 600, 28));
+  band.SetAlign(ui::TAlign::Top);
+  rightBar_ = &band.Add<ui::TToolBar>(band, images_);
+  rightBar_->SetAlign(ui::TAlign::Right);
+  rightBar_->SetDisabledImages(&disabledImages_);
+  TActions& a = *actions_;
+  rightBar_->AddButton(*a.logWindow);
+  rightBar_->AddSeparator();
+  rightBar_->AddButton(*a.panic, true);
+  rightBar_->AutoSize();
+  fileBar_ = &band.Add<ui::TToolBar>(band, images_);
+  fileBar_->SetAlign(ui::TAlign::Client);
+  fileBar_->SetDisabledImages(&disabledImages_);
+  for (ui::TAction* action : {a.fileNew, a.fileOpen, a.fileSave}) fileBar_->AddButton(*action);
+  fileBar_->AddSeparator();
+  for (ui::TAction* action : {a.addTrans, a.editTrans, a.renameTrans}) fileBar_->AddButton(*action);
+  fileBar_->AddSeparator();
+  for (ui::TAction* action : {a.cutTrans, a.copyTrans, a.pasteTrans, a.deleteTrans})
+    fileBar_->AddButton(*action);
+  fileBar_->AutoSize();
+  band.SetBounds(0, 0, band.Width(), std::max(fileBar_->Height(), rightBar_->Height()));
+
+  statusBar_ = &Add<ui::TStatusBar>(*this);
+  statusBar_->SetPanels({320, -1});
+
+  // The preset list on the left, the splitter, the translators taking the rest.
+  presetList_ = &Add<ui::TListView>();
+  ui::TListViewOptions options;
+  options.checkBoxes = true;
+  options.multiSelect = true;
+  options.editLabels = true;
+  options.rowSelect = true;
+  presetList_->Create(*this, ui::TRect::FromBounds(0, 0, settings_.presetListWidth, 100), options);
+  presetList_->SetMargins({4, 4, 0, 4});
+  presetList_->SetAlign(ui::TAlign::Left);
+  splitter_ = &Add<TMarginSplitter>(*this, ui::TRect::FromBounds(0, 0, 5, 100));
+  splitter_->SetMargins({0, 4, 0, 4});
+  splitter_->MinSize = 80;
+  splitter_->AutoSnap = false;
+  translatorList_ = &Add<ui::TListView>();
+  translatorList_->Create(*this, ui::TRect::FromBounds(0, 0, 400, 100), options);
+  translatorList_->SetMargins({0, 4, 4, 4});
+  translatorList_->SetAlign(ui::TAlign::Client);
+
+  presetList_->AddColumn("Preset", settings_.presetListWidth - 60);
+  presetList_->AddColumn("#", 30);
+  translatorList_->AddColumn("Name", 150);
+  translatorList_->AddColumn("#", 30);
+  translatorList_->AddColumn("Incoming Trigger", 165);
+  translatorList_->AddColumn("Outgoing Action", 165);
+  translatorList_->AddColumn("Options", 120);
+  ConnectLists();
+  Realign();
+  OnResize = [this] { FitColumns(); };
+}
+
+void TTransForm::RegisterCallbacks() {
+  controller_->SetOnLog(
+      [this](const std::string& message, int level) { ControllerLog(message, level); });
+  controller_->OnReadSettings = [this](TCustomIniFile& ini) { ReadSettings(ini); };
+  controller_->OnWriteSettings = [this](TCustomIniFile& ini) { WriteSettings(ini); };
+  controller_->SetDialogs(this);
+  controller_->StartEngine();
+
+  // Both keystroke options ask whether the program's own window is the active one.
+  activated_ = ui::Application().OnActivate.Subscribe([] { SetApplicationActive(true); });
+  deactivated_ = ui::Application().OnDeactivate.Subscribe([] { SetApplicationActive(false); });
+  ui::Application().OnHint = [this] {
+    statusBar_->SetSimplePanel(!ui::Application().Hint().empty());
+    statusBar_->SetSimpleText(ui::Application().Hint());
+  };
+
+  TTransEngine* engine = controller_->Engine();
+  if (!engine) return;
+  TPresetHandler& project = engine->Project();
+  project.SetOnProjectChanged([this] {
+    MarkModified();
+    UpdateTitle();
+  });
+  project.SetOnPresetsChanged([this] {
+    if (refreshing_ == 0) RebuildPresetList();
+  });
+  project.SetOnPresetChanged([this](TTransList* preset) {
+    if (refreshing_ != 0 || !preset) return;
+    const int row = Project()->IndexOfPreset(preset);
+    if (row >= 0 && row < presetList_->Count()) FillPresetRow(row);
+  });
+  engine->SetOnActivity([this](void*, uint16_t activity) { hooks_.ActivityTriggered(activity); });
+  TMidiManager& midi = MidiManager();
+  midi.OnLog = [this](int, bool, const std::string& text) {
+    statusBar_->SetPanelText(0, text);
+    statusBar_->Update();
+    hooks_.AddLogLine(text);
+  };
+  midi.OnError = [this](int, const std::string& text) { MidiMessage(text); };
+}
+
+void TTransForm::AliasesChanged(void* object, TMidiAliasManager&) {
+  static_cast<TTransForm*>(object)->MarkModified();
+}
+
+void TTransForm::MidiMessage(const std::string& text) {
+  hooks_.AddLogLine(text);
+  const bool hidden = !Visible();
+  if (hidden) {
+    Show();
+    ui::Application().BringToFront();
+  }
+  ui::MessageDlg(text, ui::TMsgDlgType::Information, ui::mbOK);
+  if (hidden) Hide();
+}
+
+void TTransForm::DevicesChanged(void* object, TMidiManager&) {
+  auto* form = static_cast<TTransForm*>(object);
+  if (form->closing_) return;
+  form->controller_->BindUsedAliases(false);
+  form->controller_->OpenUsedPorts(true);
+}
+
+// --- messages ------------------------------------------------------------------------------
+
+LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_SHOWWINDOW:
+      if (wp && !quitting_ && !closing_) Post(kFirstShowMessage, startup_.FirstShowParam());
+      break;
+    case kFirstShowMessage:
+      FirstShow(wp);
+      return 0;
+    case kStartupContinueMessage:
+      ContinueStartup();
+      return 0;
+    case kCommandRefreshMessage:
+      if (wp == 1) RefreshCommands();
+      return 0;
+    case kTrayCallbackMessage:
+      TrayCallback(lp);
+      return 0;
+    case kCloseRequestMessage:
+      if (wp == kCloseRequestMessage) {
+        CloseRequest();
+        return 0;
+      }
+      break;
+    case WM_DEVICECHANGE:
+      DeviceChange(wp, lp);
+      break;
+    case WM_QUERYENDSESSION:
+      // The session must not end over unsaved changes without asking.
+      if (quitting_) return TRUE;
+      return CloseQuery() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+      if (wp && trayIcon_) trayIcon_->SetVisible(false);
+      break;
+    case WM_SYSCOMMAND:
+      if ((wp & 0xFFF0) == SC_MINIMIZE && HidesToTray(settings_)) {
+        HideToTray();
+        return 0;
+      }
+      break;
+    case WM_SIZE:
+      if (wp == SIZE_RESTORED && menus_ && menus_->trayShow->Caption() == kTrayShowCaption)
+        ShowFromTray();
+      break;
+    default:
+      break;
+  }
+  return ui::TForm::WndProc(msg, wp, lp);
+}
+
+bool TTransForm::CloseQuery() {
+  if (quitting_ || closing_ || ui::Application().Terminated()) return true;
+  if (session_->CloseConfirmed()) return true;
+  if (!session_->CloseQuery(settings_.confirmProgramExit, kProgramTitle)) return false;
+  actions_->confirmExit->SetChecked(settings_.confirmProgramExit);
+  ui::TWaitCursor wait;
+  try {
+    history_->SaveItems();
+  } catch (const std::exception&) {
+  }
+  try {
+    const uint8_t from = controller_->LoadedFrom();
+    const bool toFile = (from & TKVHighLevel::kLoadedFromFile) != 0;
+    const bool toRegistry = from == 0 || (from & TKVHighLevel::kLoadedFromRegistry) != 0;
+    controller_->SaveSettings(toRegistry, toFile);
+  } catch (const std::exception&) {
+  }
+  // The close work itself runs when the window goes; a session end that another program
+  // cancels, or a close request from outside, leaves the window as it is.
+  return true;
+}
+
+void TTransForm::FormClose() {
+  if (quitting_ || closeDone_) return;
+  closeDone_ = true;
+  closing_ = true;
+  if (TTransEngine* engine = controller_->Engine()) {
+    TPresetHandler& project = engine->Project();
+    project.SetOnProjectChanged(nullptr);
+    project.SetOnPresetsChanged(nullptr);
+    project.SetOnPresetChanged(nullptr);
+  }
+  ui::TWaitCursor wait;
+  GetTimerManager().KillAll();
+  hooks_.ActivityDisplayChanged(TActivityDisplay{});
+  try {
+    trayIcon_.reset();
+  } catch (const std::exception&) {
+  }
+  ++refreshing_;
+  translatorList_->Clear();
+  --refreshing_;
+  hooks_.CloseLogWindow();
+}
+
+void TTransForm::CloseRequest() {
+  // From outside (an installer that is about to replace the program): ask as a close would,
+  // then go quiet; the asker ends the process.
+  if (!CloseQuery()) return;
+  if (TTransEngine* engine = controller_->Engine()) engine->Params().SetEnabled(false);
+  GetTimerManager().Pause();
+  if (MidiManagerExists()) CloseAllMidiPorts();
+}
+
+void TTransForm::DeviceChange(WPARAM wp, LPARAM lp) {
+  DebugOutput(DeviceChangeText(wp, lp));
+  if (RescansOnDeviceChange(wp) && controller_ && goneLive_) controller_->RescanDevices();
+}
+
+// --- start-up ------------------------------------------------------------------------------
+
+TStartupState TTransForm::StartupState() const {
+  TStartupState state;
+  state.closing = closing_;
+  state.quitting = quitting_;
+  state.terminating = ui::Application().Terminated();
+  state.visible = Visible();
+  state.projectHasPresets = Project() && Project()->GetPresetCount() > 0;
+  return state;
+}
+
+void TTransForm::FirstShow(WPARAM wp) {
+  // The keys have a home from the start: the preset list.
+  if (Visible() && !ContainsFocus()) presetList_->SetFocus();
+  RunStartupSteps(startup_.FirstShow(static_cast<unsigned>(wp), StartupState(), settings_));
+}
+
+void TTransForm::RunStartupSteps(const std::vector<TStartupStep>& steps) {
+  for (TStartupStep step : steps) {
+    switch (step) {
+      case TStartupStep::ReopenLogWindow:
+        ShowLogWindow();
+        break;
+      case TStartupStep::Repaint:
+        Repaint();
+        break;
+      case TStartupStep::InstallHints:
+        ui::Application().SetShowHints(true);
+        break;
+      case TStartupStep::ReevaluateLamps:
+        ReevaluateLamps();
+        break;
+      case TStartupStep::ContinueAfterSplash: {
+        const bool counting = settings_.showSplashScreen &&
+                              hooks_.ShowStartupSplash([this] { Post(kStartupContinueMessage); });
+        if (PostContinueAtOnce(counting)) Post(kStartupContinueMessage);
+        break;
+      }
+      case TStartupStep::GoLive:
+        GoLive();
+        break;
+      case TStartupStep::PointRecentFilesForReading:
+        history_->Loaded();
+        break;
+      case TStartupStep::MigrateRegistryProjects: {
+        TWinMigrationRegistry registry;
+        MigrateRegistryProjects(MigrationBaseKey(), settings_.migrationDone, registry, *this);
+        break;
+      }
+      case TStartupStep::ApplyTrayIcon:
+        ApplyTrayIcon();
+        break;
+      case TStartupStep::OpenPendingProject:
+        if (!pendingProject_.empty()) {
+          const std::string file = pendingProject_;
+          pendingProject_.clear();
+          OpenProject(file, false, true);
+        }
+        break;
+      case TStartupStep::RefreshPresetChecks:
+        for (int row = 0; row < presetList_->Count(); ++row) FillPresetRow(row);
+        break;
+      case TStartupStep::ReportFailedDevices:
+        ReportFailedDevices();
+        break;
+      case TStartupStep::WatchAliasChanges:
+        MidiAliasManager().AddChangeListener({&TTransForm::AliasesChanged, this});
+        aliasesWatched_ = true;
+        break;
+      case TStartupStep::InstallExamplePresets:
+        InstallPresets();
+        break;
+      case TStartupStep::GivePresetFolder:
+      case TStartupStep::ReopenEditor:
+      case TStartupStep::GiveEditorEngine:
+        break;  // the file dialogs read the preset folder themselves; no editor yet
+    }
+  }
+}
+
+void TTransForm::GoLive() {
+  try {
+    controller_->MakeDeviceAliases();
+    controller_->MakeVirtualPortAliases(false);
+    controller_->BindUsedAliases(false);
+    MidiManager().AddChangeListener({&TTransForm::DevicesChanged, this});
+    devicesWatched_ = true;
+    controller_->GoLive();
+  } catch (const std::exception& e) {
+    controller_->LogException(e);
+  }
+  goneLive_ = true;
+  session_->ClearModified();
+  RebuildPresetList();
+  SelectFirstPresetWhenNone();
+}
+
+void TTransForm::ContinueStartup() {
+  if (settings_.presetFolder.empty())
+    settings_.presetFolder = DefaultPresetFolder(GetMyDocumentsFolder());
+  RunStartupSteps(startup_.Continue(StartupState(), settings_, pendingProject_));
+}
+
+void TTransForm::ReportFailedDevices() {
+  std::vector<std::string> inputs, outputs;
+  if (MidiManagerExists()) {
+    TMidiManager& midi = MidiManager();
+    for (const bool isInput : {true, false}) {
+      for (int i = 0; i < midi.GetDeviceCount(isInput); ++i) {
+        TMMMidiDev* slot = midi.GetDevice(i, isInput);
+        if (slot && slot->IsOpenRequested() && !slot->IsOpen())
+          (isInput ? inputs : outputs).push_back(slot->GetName());
+      }
+    }
+  }
+  const std::string text = FailedDevicesText(inputs, outputs);
+  if (!text.empty())
+    ui::MessageDlgDelayed(text, ui::TMsgDlgType::Information, ui::mbOK, 1000);
+}
+
+void TTransForm::InstallPresets() {
+  InstallExamplePresets(settings_, GetProgramBuildNumber(), quitting_, *this);
+}
+
+// --- settings ------------------------------------------------------------------------------
+
+void TTransForm::ReadSettings(TCustomIniFile& ini) {
+  ReadMainSettings(ini, settings_);
+  try {
+    ui::LoadFormPlacement(*this, ini, kMainPlacementSection, MainPlacementReadFlags(settings_));
+  } catch (const std::exception&) {
+  }
+  ApplySettingsToView();
+}
+
+void TTransForm::WriteSettings(TCustomIniFile& ini) {
+  settings_.presetListWidth = presetList_->Width();
+  settings_.columnWidths.clear();
+  for (int c = 0; c < translatorList_->ColumnCount(); ++c)
+    settings_.columnWidths.push_back(translatorList_->ColumnWidth(c));
+  settings_.mainVisible = Visible() || settings_.mainVisible;
+  WriteMainSettings(ini, settings_, document_->FileName());
+  ui::SaveFormPlacement(*this, ini, kMainPlacementSection, kPlacementWriteFlags);
+}
+
+// --- log, title ----------------------------------------------------------------------------
+
+void TTransForm::ControllerLog(const std::string& message, int level) {
+  hooks_.AddLogLine(message);
+  if (level != kLogError) return;
+  ui::Application().BringToFront();
+  hooks_.AddError(message);
+  if (goneLive_) hooks_.ShowNewErrors();
+}
+
+void TTransForm::UpdateTitle() {
+  if (!session_) return;
+  const std::string title = session_->Title(kProgramTitle);
+  SetText(title);
+  ui::Application().SetTitle(title);
+}
+
+void TTransForm::TitleChanged() { UpdateTitle(); }
+
+// --- the tray ------------------------------------------------------------------------------
+
+void TTransForm::ApplyTrayIcon() {
+  if (trayIcon_) trayIcon_->SetVisible(settings_.showTrayIcon);
+  actions_->minimizeToTray->SetEnabled(settings_.showTrayIcon);
+  ReevaluateLamps();
+}
+
+void TTransForm::ReevaluateLamps() {
+  const bool shown = trayIcon_ && trayIcon_->Shown();
+  hooks_.ActivityDisplayChanged(
+      DecideActivityDisplay(settings_, Visible(), trayIcon_ != nullptr, false, shown));
+}
+
+void TTransForm::HideToTray() {
+  if (!HidesToTray(settings_)) return;
+  Hide();
+  menus_->trayShow->SetCaption(kTrayShowCaption);
+  if (trayIcon_) trayIcon_->Refresh();
+  ReevaluateLamps();
+}
+
+void TTransForm::ShowFromTray() {
+  menus_->trayShow->SetCaption(kTrayMinimizeCaption);
+  if (HidesToTray(settings_)) {
+    Show();
+    BringToFront();
+  }
+  ReevaluateLamps();
+}
+
+void TTransForm::TrayShowMinimize() {
+  const bool minimized = IsIconic(Handle()) != 0;
+  if (ShowMinimizeMinimizes(Visible(), minimized)) {
+    if (HidesToTray(settings_))
+      HideToTray();
+    else
+      ShowWindow(Handle(), SW_MINIMIZE);
+    menus_->trayShow->SetCaption(kTrayShowCaption);
+  } else {
+    if (minimized) ShowWindow(Handle(), SW_RESTORE);
+    if (!Visible()) Show();
+    ShowFromTray();
+  }
+}
+
+void TTransForm::TrayCallback(LPARAM lp) {
+  const TTrayAction action = DecideTrayClick(static_cast<uint32_t>(lp), Visible(),
+                                             IsIconic(Handle()) != 0, ui::Application().Active());
+  switch (action) {
+    case TTrayAction::BringToFront:
+      ui::Application().BringToFront();
+      break;
+    case TTrayAction::ToggleShowMinimize:
+      TrayShowMinimize();
+      break;
+    case TTrayAction::OpenMenu: {
+      SetForegroundWindow(Handle());
+      POINT p{};
+      GetCursorPos(&p);
+      RebuildTrayPresets();
+      menus_->tray.Popup(p.x, p.y, Handle());
+      break;
+    }
+    case TTrayAction::None:
+      break;
+  }
+}
+
+}  // namespace kv

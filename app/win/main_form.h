@@ -1,0 +1,232 @@
+#pragma once
+// TTransForm: the program's main window. It owns the controller, shows the project's presets
+// and translators in two lists, carries the menus, the two toolbars, the status bar and the
+// notification-area icon, and runs every command through one set of actions whose update
+// handlers follow the rules of app/main_commands.h. The models of app/ decide; this class
+// shows and asks. Main thread only.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/example_presets.h"
+#include "app/high_level.h"
+#include "app/main_commands.h"
+#include "app/main_settings.h"
+#include "app/main_startup.h"
+#include "app/panic.h"
+#include "app/project_session.h"
+#include "app/registry_migration.h"
+#include "app/win/main_window_hooks.h"
+#include "ui/action.h"
+#include "ui/form.h"
+#include "ui/graphics.h"
+#include "ui/list_view.h"
+#include "ui/menu.h"
+#include "ui/multi_event.h"
+#include "ui/status_bar.h"
+#include "ui/toolbar.h"
+
+namespace kv {
+
+class THistoryMenu;
+class TMarginSplitter;
+class TMidiAliasManager;
+class TMidiManager;
+class TPresetHandler;
+class TTransList;
+namespace ui {
+class TTrayIcon;
+}
+
+inline constexpr const char* kProgramTitle = "Zarn's Korvanta Pro";
+
+class TTransForm final : public ui::TForm,
+                         public TProjectSessionHost,
+                         public TControllerDialogs,
+                         public TPanicHost,
+                         public TExamplePresetHost,
+                         public TMigrationHost {
+ public:
+  // hooks must outlive the form.
+  explicit TTransForm(TMainWindowHooks& hooks);
+  ~TTransForm() override;
+
+  // The command line asked to close: it ran, and the program ends without a window.
+  bool Quitting() const { return quitting_; }
+  TKVHighLevel& Controller() { return *controller_; }
+  const TMainSettings& Settings() const { return settings_; }
+
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool CloseQuery() override;
+
+ private:
+  struct TActions;
+  struct TMenus;
+
+  // main_form.cpp: creation, layout, messages, start-up and shut-down
+  void BuildControls();
+  void BuildMenus();
+  void CreateForm();
+  void RegisterCallbacks();
+  TStartupState StartupState() const;
+  void FirstShow(WPARAM wp);
+  void RunStartupSteps(const std::vector<TStartupStep>& steps);
+  void GoLive();
+  void ContinueStartup();
+  void ReportFailedDevices();
+  void InstallPresets();
+  void FormClose();
+  void ReadSettings(TCustomIniFile& ini);
+  void WriteSettings(TCustomIniFile& ini);
+  void ControllerLog(const std::string& message, int level);
+  void UpdateTitle();
+  void CloseRequest();
+  void DeviceChange(WPARAM wp, LPARAM lp);
+  void ApplyTrayIcon();
+  void ReevaluateLamps();
+  void HideToTray();
+  void ShowFromTray();
+  void TrayShowMinimize();
+  void TrayCallback(LPARAM lp);
+  void MidiMessage(const std::string& text);
+  static void DevicesChanged(void* object, TMidiManager& sender);
+  static void AliasesChanged(void* object, TMidiAliasManager& sender);
+  void ConnectLists();
+  void StartRename(ui::TListView& list, int row);
+  void PopupAt(ui::TPopupMenu& menu, ui::TListView& list, ui::TPoint p);
+  int RowsOfCurrentPreset() const;
+  void FitColumns();
+  void ApplySettingsToView();
+
+  // main_form_lists.cpp: the preset and translator lists and their commands
+  void BuildListCommands();
+  TPresetHandler* Project() const;
+  TTransList* CurrentPreset() const;
+  void RebuildPresetList();
+  void FillPresetRow(int row);
+  void RebuildTranslatorList();
+  void FillTranslatorRow(int row);
+  void RenumberTranslators(int from);
+  void EvaluateCurrentPreset();
+  void SelectFirstPresetWhenNone();
+  std::vector<int> SelectedRows(const ui::TListView& list) const;
+  void SelectOnly(ui::TListView& list, int row);
+  void PostCommandRefresh();
+  void RefreshCommands();
+  TCommandState CommandState() const;
+  void Enable(ui::TAction& action, TMainCommand command);
+  void MarkModified();
+  void PresetNew();
+  void PresetDuplicate();
+  void PresetDelete(bool ask);
+  void PresetRename();
+  void MovePresets(int offset);
+  void MoveTranslators(int offset);
+  void MoveRows(bool presets, int offset);
+  void AddTranslator();
+  void ShowTranslatorTarget(bool hadPresets);
+  void DuplicateTranslator();
+  void DeleteTranslators(bool ask);
+  void SetTranslatorsActive(bool active);
+  void RenameTranslator();
+  void ListKeyDown(bool presets, WORD& key, ui::TShiftState shift);
+  void ListKeyUp(bool presets, WORD& key, ui::TShiftState shift);
+  bool ListBusy(const ui::TListView& list) const;
+  std::string AskPresetName(const std::string& proposed);
+
+  // main_form_files.cpp: project files, recent files, clipboard and text export
+  void BuildFileCommands();
+  void FileOpen();
+  void FileOpenMerge();
+  void OpenProject(const std::string& fileName, bool append, bool addToRecent);
+  void CopyTranslators();
+  void CutTranslators();
+  void PasteTranslators();
+  bool ClipboardHasTranslators() const;
+  void SavePresetAsText();
+  void SaveProjectAsText();
+  bool ChooseTextFile(std::string& fileName);
+  std::string DataFolder();
+
+  // main_form_options.cpp: panic, options, tray menu, help
+  void BuildOptionCommands();
+  void Panic();
+  void RebuildTrayPresets();
+  void HelpOverview();
+  void ShowLogWindow();
+
+  // TProjectSessionHost
+  TAnswer AskYesNoCancel(const std::string& text) override;
+  bool AskYesNo(const std::string& text, uint32_t delayMs) override;
+  TAnswer AskQuit(const std::string& text, bool& doNotAskAgain) override;
+  bool ChooseSaveFile(std::string& fileName) override;
+  bool FileWritable(const std::string& fileName) override;
+  void AddRecentFile(const std::string& fileName) override;
+  void TitleChanged() override;
+  // TControllerDialogs
+  void OpenDocument(const std::string& file) override;
+  // TPanicHost
+  void StopProcessing() override;
+  void ResumeProcessing() override;
+  void SendToOpenOutputs(uint32_t message) override;
+  void Status(const std::string& text) override;
+  void Pause(uint32_t ms) override;
+  // TExamplePresetHost and TMigrationHost
+  bool FolderExists(const std::string& folder) override;
+  std::string CommonAppDataFolder() override;
+  bool CopyFolder(const std::string& source, const std::string& destination) override;
+  void Information(const std::string& text) override;
+  void LogError(const std::string& text) override;
+  void Error(const std::string& text) override;
+  bool AskYesNo(const std::string& text) override;
+  bool ChooseProjectFile(std::string& fileName) override;
+
+  TMainWindowHooks& hooks_;
+  std::unique_ptr<TKVHighLevel> controller_;
+  std::unique_ptr<TControllerDocument> document_;
+  std::unique_ptr<TProjectSession> session_;
+  TMainSettings settings_;
+  TMainStartup startup_;
+  TPanic panic_;
+  std::string pendingProject_;
+  std::string lastProjectFolder_;  // the folder the project dialogs had last
+
+  bool closing_ = false;
+  bool quitting_ = false;
+  bool closeDone_ = false;
+  bool refreshPending_ = false;
+  int refreshing_ = 0;  // rows are being rebuilt: the lists' handlers stay quiet
+  int currentPreset_ = -1;
+  bool goneLive_ = false;
+  bool devicesWatched_ = false;
+  bool aliasesWatched_ = false;
+  ui::TSubscription activated_;
+  ui::TSubscription deactivated_;
+
+  ui::TImageList images_;
+  ui::TImageList disabledImages_;
+  std::unique_ptr<TActions> actions_;
+  std::unique_ptr<TMenus> menus_;
+  std::unique_ptr<THistoryMenu> history_;
+  std::unique_ptr<ui::TTrayIcon> trayIcon_;
+  HICON icon_ = nullptr;
+  HICON smallIcon_ = nullptr;
+  ui::TToolBar* fileBar_ = nullptr;
+  ui::TToolBar* rightBar_ = nullptr;
+  ui::TStatusBar* statusBar_ = nullptr;
+  ui::TListView* presetList_ = nullptr;
+  ui::TListView* translatorList_ = nullptr;
+  TMarginSplitter* splitter_ = nullptr;
+};
+
+// Draws the toolbar and menu pictures (16 x 16) into images; app/win/main_images.cpp.
+enum TMainImage {
+  imgNew, imgOpen, imgSave, imgAdd, imgEdit, imgRename, imgCopy, imgCut, imgPaste, imgDelete,
+  imgLog, imgPanic, imgCount
+};
+void MakeMainImages(ui::TImageList& images);
+
+}  // namespace kv
