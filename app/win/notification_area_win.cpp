@@ -71,7 +71,7 @@ TIconHandle LoadProgramIcon(HINSTANCE module) {
   if (!module) module = GetModuleHandleW(nullptr);
   const int size = GetSystemMetrics(SM_CXSMICON);
   return reinterpret_cast<TIconHandle>(
-      LoadImageW(module, L"MAINICON", IMAGE_ICON, size, size, LR_SHARED));
+      LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, LR_SHARED));
 }
 
 }  // namespace kv
