@@ -97,6 +97,7 @@ TEditTransWindow::TEditTransWindow(TEditTransHost& mainWindow, TEditTrans::TSour
   rules_->Arrange(rulesPage.ClientRect().Width(), rulesPage.ClientRect().Height());
   BuildSidePage(pages_->Page(kPageOutgoing), false);
   MakeViews();
+  SinkGroupBoxes(*pages_);
   BuildActions();
   BuildButtons();
   pages_->OnChange = [this] { ShowPage(static_cast<TEditPage>(pages_->ActivePageIndex())); };
@@ -324,9 +325,41 @@ void TEditTransWindow::BuildButtons() {
 
 // --- the main window's calls ---------------------------------------------------------------------
 
+namespace {
+
+// The first visible, enabled tab stop under parent, in tab order; none when there is none.
+HWND FirstTabStop(HWND parent, HWND skip) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (child == skip || !IsWindowVisible(child) || !IsWindowEnabled(child)) continue;
+    if (GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP) return child;
+    if (HWND inner = FirstTabStop(child, skip)) return inner;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 void TEditTransWindow::EditTranslator(TEditItem item, const TTransMsg* translator) {
+  const HWND focus = GetFocus();
   model_.EditTranslator(item, translator);
   RefreshAll();
+  // The focus stays where the user had it while that control can still take it; else it
+  // goes to the first field of the shown panel (the type chooser excepted), else of the page.
+  const bool keep = focus && IsChild(Handle(), focus) && IsWindowVisible(focus) &&
+                    IsWindowEnabled(focus);
+  if (keep || GetActiveWindow() != Handle() || !model_.Enabled()) return;
+  ui::TTabSheet& page = pages_->Page(pages_->ActivePageIndex());
+  TPanelView* view = model_.Page() == kPageIncoming   ? ShownView(true)
+                     : model_.Page() == kPageOutgoing ? ShownView(false)
+                                                      : nullptr;
+  HWND first = view ? FirstTabStop(view->Content().Handle(), nullptr) : nullptr;
+  if (!first) {
+    const HWND chooser = model_.Page() == kPageIncoming   ? inType_->Handle()
+                         : model_.Page() == kPageOutgoing ? outType_->Handle()
+                                                          : nullptr;
+    first = FirstTabStop(page.Handle(), chooser);
+  }
+  if (first) ::SetFocus(first);
 }
 
 void TEditTransWindow::EditBlankEntry(TEditItem item, const std::string& name, bool checked) {

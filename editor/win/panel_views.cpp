@@ -182,24 +182,24 @@ TOutKeystrokeView::TOutKeystrokeView(ui::TWindow& page, const TRect& area, TPane
     modes_[i] = &Make<ui::TRadioButton>(kModes[i], TRect::FromBounds(8, 84 + 22 * i, 200, 20), i == 0);
     modes_[i]->OnClick = OnUser([this, i] { model_.SetMode(static_cast<uint8_t>(i)); });
   }
-  repeatGroup_ = &Make<ui::TGroupBox>("Key Repeat", TRect::FromBounds(320, 8, 240, 126));
+  repeatGroup_ = &AddGroupBox(*content_, "Key Repeat", TRect::FromBounds(320, 8, 240, 126));
   repeat_ = &Make<ui::TCheckBox>("Enable Key Repeat", TRect::FromBounds(330, 26, 180, 20));
   repeat_->SetHint("Enable this to have fine control over the key repeat");
   repeat_->OnClick = OnUser([this] { model_.SetRepeat(repeat_->Checked()); });
-  auto& delayLabel = AddLabel(*content_, "&Initial Delay:", 210, 126, 80);
+  auto& delayLabel = AddLabel(*content_, "&Initial Delay:", 330, 54, 80);
   delay_ = &Make<ui::TEdit>(TRect::FromBounds(412, 51, 56, 22));
   delay_->SetMaxLength(4);
   delayUpDown_ = &Make<ui::TUpDown>(TRect::FromBounds(468, 51, 16, 22));
   delayUpDown_->SetBuddy(*delay_);
   delayUpDown_->SetRange(TEPOutKeyStroke::kMinInitialDelay, TEPOutKeyStroke::kMaxInitialDelay);
-  auto& delayUnit = AddLabel(*content_, "ms", 372, 126, 30);
-  auto& speedLabel = AddLabel(*content_, "&Speed", 210, 152, 80);
+  auto& delayUnit = AddLabel(*content_, "ms", 492, 54, 30);
+  auto& speedLabel = AddLabel(*content_, "&Speed", 330, 80, 80);
   speed_ = &Make<ui::TEdit>(TRect::FromBounds(412, 77, 56, 22));
   speed_->SetMaxLength(4);
   speedUpDown_ = &Make<ui::TUpDown>(TRect::FromBounds(468, 77, 16, 22));
   speedUpDown_->SetBuddy(*speed_);
   speedUpDown_->SetRange(TEPOutKeyStroke::kMinSpeed, TEPOutKeyStroke::kMaxSpeed);
-  auto& speedUnit = AddLabel(*content_, "c/s", 372, 152, 30);
+  auto& speedUnit = AddLabel(*content_, "c/s", 492, 80, 30);
   defaultRepeat_ = &Make<ui::TButton>("Revert to Default", TRect::FromBounds(412, 102, 130, 24));
   defaultRepeat_->OnClick = OnUser([this] { model_.RevertToDefaultRepeat(); });
   // The edits are read when the user leaves them, so a half-typed number is not clamped.

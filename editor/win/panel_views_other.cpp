@@ -91,8 +91,7 @@ TOutTimerView::TOutTimerView(ui::TWindow& page, const TRect& area, TPanelViewHos
       "after the first time, how many milliseconds delay in between subsequent timer triggers");
   field(*periodicDelay_);
 
-  auto& test = Make<ui::TGroupBox>("Test", TRect::FromBounds(410, 66, 120, 86));
-  (void)test;
+  AddGroupBox(*content_, "Test", TRect::FromBounds(410, 66, 120, 86));
   startTest_ = &Make<ui::TButton>("&Start", TRect::FromBounds(424, 86, 90, 24));
   stopTest_ = &Make<ui::TButton>("S&top", TRect::FromBounds(424, 116, 90, 24));
   auto run = [this](bool start) {
@@ -297,7 +296,7 @@ TMessageView::TMessageView(ui::TWindow& page, const TRect& area, TPanelViewHost&
                            TEPOutMessage& model)
     : TPanelView(page, area, host), model_(model) {
   const int w = area.Width() - 16;
-  Make<ui::TGroupBox>("Target Window", TRect::FromBounds(8, 4, w, 94));
+  AddGroupBox(*content_, "Target Window", TRect::FromBounds(8, 4, w, 94));
   byClass_ = &Make<ui::TCheckBox>("Match by class:", TRect::FromBounds(18, 22, 120, 20));
   class_ = &Make<ui::TEdit>(TRect::FromBounds(140, 21, 220, 22));
   byTitle_ = &Make<ui::TCheckBox>("Match by title:", TRect::FromBounds(18, 48, 120, 20));
@@ -320,13 +319,13 @@ TMessageView::TMessageView(ui::TWindow& page, const TRect& area, TPanelViewHost&
     model_.FieldChanged();
   });
 
-  Make<ui::TGroupBox>("Message ID", TRect::FromBounds(8, 102, w, 76));
+  AddGroupBox(*content_, "Message ID", TRect::FromBounds(8, 102, w, 76));
   numerical_ = &Make<ui::TRadioButton>("Numerical:", TRect::FromBounds(18, 122, 120, 20), true);
   number_ = &Make<TModelCombo>(TRect::FromBounds(140, 120, 140, 22));
   byRegister_ = &Make<ui::TRadioButton>("By registering the following string:",
                                         TRect::FromBounds(18, 148, 230, 20), false);
-  register_ = &Make<ui::TEdit>(TRect::FromBounds(250, 147, 180, 22));
-  AddLabel(*content_, "using RegisterWindowsMessage", 436, 150, w - 436);
+  register_ = &Make<ui::TEdit>(TRect::FromBounds(250, 147, 130, 22));
+  AddLabel(*content_, "using RegisterWindowsMessage", 386, 150, w - 380);
   numerical_->OnClick = OnUser([this] { model_.SetNumerical(true); });
   byRegister_->OnClick = OnUser([this] { model_.SetNumerical(false); });
   number_->OnChange = OnUser([this] {
@@ -338,7 +337,7 @@ TMessageView::TMessageView(ui::TWindow& page, const TRect& area, TPanelViewHost&
     model_.FieldChanged();
   });
 
-  Make<ui::TGroupBox>("Parameters", TRect::FromBounds(8, 182, w - 110, 52));
+  AddGroupBox(*content_, "Parameters", TRect::FromBounds(8, 182, w - 110, 52));
   wParam_ = &LabeledCombo(*content_, "WParam:", 18, 202, 56, 120);
   lParam_ = &LabeledCombo(*content_, "LParam:", 204, 202, 56, 120);
   wParam_->OnChange = OnUser([this] {
@@ -411,15 +410,22 @@ TExecuteFileView::TExecuteFileView(ui::TWindow& page, const TRect& area, TPanelV
   ui::TEditOptions o;
   o.multiLine = true;
   o.readOnly = true;
-  o.scrollBars = true;
   auto& examples = Make<ui::TEdit>(TRect::FromBounds(8, 192, w, area.Height() - 198), o);
+  // Columns: format, result, comment (tab stops in dialog units).
+  const int stops[] = {44, 80};
+  SendMessageW(examples.Handle(), EM_SETTABSTOPS, 2, reinterpret_cast<LPARAM>(stops));
+  SetWindowLongW(examples.Handle(), GWL_STYLE,
+                 GetWindowLongW(examples.Handle(), GWL_STYLE) | WS_VSCROLL);
+  SetWindowPos(examples.Handle(), nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
   examples.SetText(
       "%pp%\t107\tdefault: decimal\r\n"
-      "%pp:d%\t107\tdecimal\r\n"
-      "%pp:4d%\t 107\tdecimal, width 4\r\n"
-      "%pp:.5d%\t00107\tfive digits, zero-padded\r\n"
-      "%pp:.6X%\t00006B\tsix upper-case hexadecimal digits\r\n"
-      "%pp:x%\t6b\tlower-case hexadecimal");
+      "%d pp%\t107\tdecimal\r\n"
+      "%4d pp%\t 107\tdecimal, width 4\r\n"
+      "%05d pp%\t00107\tfive digits, zero-padded\r\n"
+      "%06X pp%\t00006B\tsix upper-case hexadecimal digits\r\n"
+      "%x pp%\t6b\tlower-case hexadecimal\r\n"
+      "%c pp%\tk\tthe character with that code");
   file_->OnChange = OnUser([this] { model_.SetFileName(file_->Text()); });
   params_->OnChange = OnUser([this] { model_.SetParameters(params_->Text()); });
   browse.OnClick = [this] { Browse(); };

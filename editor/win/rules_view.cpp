@@ -168,7 +168,12 @@ void TRulesView::ShowBuilder() {
   TViewSync::TScope scope(sync_);
   for (int p = 0; p < 4; ++p) pages_[p]->SetVisible(model_.Page() == p);
   ifRow_->SetVisible(model_.ConditionVisible());
-  for (int a = 0; a < 8; ++a) actions_[a]->SetVisible(model_.ActionPage() == a);
+  // Without a condition the action takes the condition row's place.
+  const int actionTop = model_.ConditionVisible() ? 30 : 2;
+  for (int a = 0; a < 8; ++a) {
+    if (actions_[a]->Top() != actionTop) actions_[a]->SetBounds(0, actionTop, 536, 28);
+    actions_[a]->SetVisible(model_.ActionPage() == a);
+  }
   for (auto& [combo, model] : combos_) combo->Show(*model);
   SetTextIfChanged(*label_, model_.LabelName());
   SetTextIfChanged(*error_, model_.ErrorText());

@@ -54,6 +54,26 @@ void EnableControlTree(ui::TWindow& control, bool enabled) {
       enabled ? 1 : 0);
 }
 
+ui::TGroupBox& AddGroupBox(ui::TWindow& parent, const std::string& caption,
+                          const ui::TRect& bounds) {
+  return parent.Add<ui::TGroupBox>(parent, caption, bounds);
+}
+
+void SinkGroupBoxes(ui::TWindow& root) {
+  EnumChildWindows(
+      root.Handle(),
+      [](HWND child, LPARAM) -> BOOL {
+        wchar_t name[16] = {};
+        GetClassNameW(child, name, 16);
+        const LONG style = GetWindowLongW(child, GWL_STYLE);
+        if (lstrcmpiW(name, L"Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX) {
+          SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+        return TRUE;
+      },
+      0);
+}
+
 ui::TLabel& AddLabel(ui::TWindow& parent, const std::string& caption, int x, int y, int width) {
   auto& label = parent.Add<ui::TLabel>(parent, caption, ui::TRect::FromBounds(x, y, width, 16));
   label.SetShowAccelChar(caption.find('&') != std::string::npos);

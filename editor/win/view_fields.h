@@ -66,6 +66,11 @@ void SetCheckedIfChanged(ui::TCheckBox& box, bool checked);
 // Every child control, recursively, enabled or disabled; the control itself excepted.
 void EnableControlTree(ui::TWindow& control, bool enabled);
 
+ui::TGroupBox& AddGroupBox(ui::TWindow& parent, const std::string& caption, const ui::TRect& bounds);
+// Puts every group box under the window beneath its siblings, so it frames the controls that
+// stand in it instead of hiding them (Windows stacks children in the order they were made).
+void SinkGroupBoxes(ui::TWindow& root);
+
 // Label-and-control rows laid out left to right at one height.
 ui::TLabel& AddLabel(ui::TWindow& parent, const std::string& caption, int x, int y, int width);
 
