@@ -1,8 +1,12 @@
 #include "editor/win/edit_trans_window.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "base/exception.h"
 #include "engine/trans_engine.h"
 #include "editor/win/rule_chooser_dialog.h"
+#include "ui/application.h"
 #include "ui/message_dialog.h"
 #include "ui/placement.h"
 
@@ -19,6 +23,7 @@ constexpr int kChooserTop = 8;
 constexpr int kPanelTop = 36;
 constexpr int kSummaryHeight = 30;
 constexpr int kDelayHeight = 56;
+constexpr int kHelpHeight = 170;
 
 const char* const kPageCaptions[] = {"Options [F5]", "Incoming [F6]", "Rules [F7]",
                                      "Outgoing [F8]"};
@@ -66,7 +71,6 @@ TEditTransWindow::TEditTransWindow(TEditTransHost& mainWindow, TEditTrans::TSour
           Post(kCaptureMessage);
         }
       }) {
-  SetClientSize(kClientWidth, kClientHeight);
   SetKeyPreview(true);
   viewHost_.setCapture = [this](bool on) { CaptureCommand(on); };
   viewHost_.editPortAliases = [this] {
@@ -87,6 +91,14 @@ TEditTransWindow::TEditTransWindow(TEditTransHost& mainWindow, TEditTrans::TSour
   pages_ = &Add<ui::TPageControl>(*this, TRect::FromBounds(6, 6, kClientWidth - 12,
                                                           kClientHeight - kButtonPanelHeight - 6));
   for (const char* caption : kPageCaptions) pages_->AddPage(caption);
+  help_ = std::make_unique<THelpPages>(
+      *this, TRect::FromBounds(6, pages_->BoundsRect().bottom + 4, kClientWidth - 12, kHelpHeight));
+  OnResize = [this] {
+    const TRect client = ClientRect();
+    buttonPanel_->SetBounds(0, client.Height() - kButtonPanelHeight, client.Width(),
+                            kButtonPanelHeight);
+  };
+  SetClientSize(kClientWidth, pages_->Top() + pages_->Height() + kButtonPanelHeight + 5);
   BuildOptionsPage(pages_->Page(kPageGeneral));
   BuildSidePage(pages_->Page(kPageIncoming), true);
   ui::TTabSheet& rulesPage = pages_->Page(kPageRules);
@@ -102,6 +114,7 @@ TEditTransWindow::TEditTransWindow(TEditTransHost& mainWindow, TEditTrans::TSour
   BuildButtons();
   pages_->OnChange = [this] { ShowPage(static_cast<TEditPage>(pages_->ActivePageIndex())); };
   OnShow = [this] {
+    help_->ClearConverter();
     model_.Shown();
     RefreshAll();
   };
@@ -300,6 +313,8 @@ void TEditTransWindow::BuildButtons() {
     x += width + 6;
     return b;
   };
+  helpButton_ = &button("Show Help", 76, "");
+  helpButton_->OnClick = [this] { ToggleHelp(); };
   auto& previous = button("<-", 34, "Edit previous Translator");
   previous.OnClick = [this] { model_.PreviousTranslator(); };
   auto& next = button("->", 34, "Edit Next Translator");
@@ -595,6 +610,37 @@ void TEditTransWindow::RefreshAll() {
   if (pages_->ActivePageIndex() != model_.Page()) pages_->SetActivePageIndex(model_.Page());
   RefreshCapture();
   RefreshState();
+}
+
+void TEditTransWindow::ToggleHelp() {
+  ui::TPageControl& help = help_->Control();
+  if (help.Top() + help.Height() > ClientRect().Height() - kButtonPanelHeight) {
+    AnimateClientHeight(help.Top() + help.Height() + kButtonPanelHeight + 9);
+    help.Show();
+    help_->SetConverterTabStops(true);
+    helpButton_->SetText("Hide Help");
+  } else {
+    help.Hide();
+    help_->SetConverterTabStops(false);
+    AnimateClientHeight(pages_->Top() + pages_->Height() + kButtonPanelHeight + 5);
+    helpButton_->SetText("Show Help");
+  }
+}
+
+void TEditTransWindow::AnimateClientHeight(int target) {
+  const int width = ClientRect().Width();
+  int height = ClientRect().Height();
+  int step = 10;
+  while (height != target) {
+    const int remaining = std::abs(target - height);
+    if (remaining / 10 < step - 1 && step > 1) --step;
+    height += (target > height ? 1 : -1) * std::min(step, remaining);
+    SetClientSize(width, height);
+    Sleep(7);
+    ui::Application().ProcessMessages();
+  }
+  // The buttons moved with every step; what they left behind is drawn anew.
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TEditTransWindow::ShowError(const std::string& text) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "editor/trans_editor.h"
+#include "editor/win/help_pages.h"
 #include "editor/win/panel_views.h"
 #include "editor/win/rules_view.h"
 #include "ui/form.h"
@@ -83,6 +84,10 @@ class TEditTransWindow : public ui::TForm {
   TRulesView& Rules() { return *rules_; }
   TMidiPanelView& InMidiView() { return *inMidi_; }
   TMidiPanelView& OutMidiView() { return *outMidi_; }
+  THelpPages& Help() { return *help_; }
+  ui::TButton& HelpButton() { return *helpButton_; }
+  // "Show Help" / "Hide Help": the window grows to show the help pages, or shrinks again.
+  void ToggleHelp();
   // The view of a panel model.
   TPanelView& ViewOf(const TEditPanel& panel);
   // The shown panel view of the Incoming (true) or Outgoing page; none for the unknown one.
@@ -110,6 +115,8 @@ class TEditTransWindow : public ui::TForm {
   void ShowCaptured();
   void EnableEditing(bool enabled);
   void ShowError(const std::string& text);
+  // Grows or shrinks the client area step by step, the steps getting smaller near the end.
+  void AnimateClientHeight(int target);
 
   TEditTransHost& mainWindow_;
   std::unique_ptr<THostAdapter> adapter_;
@@ -141,6 +148,8 @@ class TEditTransWindow : public ui::TForm {
   ui::TButton* addButton_;
   ui::TButton* duplicateButton_;
   std::unique_ptr<TRulesView> rules_;
+  std::unique_ptr<THelpPages> help_;
+  ui::TButton* helpButton_;
   std::vector<std::unique_ptr<TPanelView>> views_;
   TMidiPanelView* inMidi_ = nullptr;
   TMidiPanelView* outMidi_ = nullptr;

@@ -489,6 +489,30 @@ TEST_F(EditorWindowTest, NoItemDisablesTheEditor) {
   EXPECT_FALSE(window_->NameEdit().Enabled());
 }
 
+TEST_F(EditorWindowTest, HelpGrowsTheWindowAndConvertsNumbers) {
+  Load(Make("MID1903C7F", factory_.OutNone().GetActionText()));
+  const int closedHeight = window_->ClientRect().Height();
+  ui::TPageControl& help = window_->Help().Control();
+  Click(window_->HelpButton());
+  EXPECT_TRUE(StyleVisible(help));
+  EXPECT_EQ(window_->HelpButton().Text(), "Hide Help");
+  EXPECT_GE(window_->ClientRect().Height(), help.Top() + help.Height());
+  help.SetActivePageIndex(2);
+  // The converter: each field shows the other's value, or nothing for a text that is none.
+  window_->Help().Hex().SetText("ff");
+  EXPECT_EQ(window_->Help().Dec().Text(), "255");
+  window_->Help().Dec().SetText("4096");
+  EXPECT_EQ(window_->Help().Hex().Text(), "1000");
+  window_->Help().Hex().SetText("fg");
+  EXPECT_EQ(window_->Help().Dec().Text(), "");
+  window_->Help().Hex().SetText("7F");
+  Shot("help");
+  Click(window_->HelpButton());
+  EXPECT_FALSE(StyleVisible(help));
+  EXPECT_EQ(window_->ClientRect().Height(), closedHeight);
+  EXPECT_EQ(window_->HelpButton().Text(), "Show Help");
+}
+
 // --- MIDI capture through the real engine -------------------------------------------------------
 
 class EditorCaptureTest : public test::ControllerFixture {};
