@@ -20,6 +20,16 @@ std::function<void()> TPanelView::OnUser(std::function<void()> fn) {
   });
 }
 
+TVKEdit& TPanelView::MakeKeyEdit(const TRect& bounds, TEPKeys& model) {
+  auto& edit = Make<TVKEdit>(bounds);
+  edit.OnChange = sync_.Guard([this, &edit, &model] {
+    model.Keys().Assign(edit.Keys());
+    model.KeysChanged();
+    Changed();
+  });
+  return edit;
+}
+
 // --- MIDI -------------------------------------------------------------------------------------
 
 namespace {
@@ -141,12 +151,7 @@ TInKeystrokeView::TInKeystrokeView(ui::TWindow& page, const TRect& area, TPanelV
     modes_[i]->OnClick = OnUser([this, i] { model_.SetMode(static_cast<uint8_t>(i)); });
   }
   AddLabel(*content_, "Press the key in this field:", 8, 84, 260);
-  keys_ = &Make<TVKEdit>(TRect::FromBounds(8, 102, 300, 22));
-  keys_->OnChange = sync_.Guard([this] {
-    model_.Keys().Assign(keys_->Keys());
-    model_.KeysChanged();
-    Changed();
-  });
+  keys_ = &MakeKeyEdit(TRect::FromBounds(8, 102, 300, 22), model_);
   enterTab_ = &Make<ui::TCheckBox>("Enter Tab", TRect::FromBounds(320, 103, 100, 20));
   enterTab_->OnClick = [this] { keys_->WantTab = enterTab_->Checked(); };
 }
@@ -161,12 +166,7 @@ TOutKeystrokeView::TOutKeystrokeView(ui::TWindow& page, const TRect& area, TPane
                                      TEPOutKeyStroke& model)
     : TPanelView(page, area, host), model_(model) {
   AddLabel(*content_, "Press the keys in this field:", 8, 8, 260);
-  keys_ = &Make<TVKEdit>(TRect::FromBounds(8, 26, 229, 22));
-  keys_->OnChange = sync_.Guard([this] {
-    model_.Keys().Assign(keys_->Keys());
-    model_.KeysChanged();
-    Changed();
-  });
+  keys_ = &MakeKeyEdit(TRect::FromBounds(8, 26, 229, 22), model_);
   clear_ = &Make<ui::TButton>("&Clear", TRect::FromBounds(240, 25, 70, 24));
   clear_->OnClick = OnUser([this] { model_.ClearKeys(); });
   tabBack_ = &Make<ui::TCheckBox>("&Enter Tab and Backspace", TRect::FromBounds(8, 54, 220, 20));

@@ -59,6 +59,8 @@ class TPanelView {
   void Changed() {
     if (host_.changed) host_.changed();
   }
+  // A key-recording edit whose recordings go into the model's key sequence.
+  TVKEdit& MakeKeyEdit(const ui::TRect& bounds, TEPKeys& model);
   template <class T, class... Args>
   T& Make(Args&&... args) {
     return content_->Add<T>(*content_, std::forward<Args>(args)...);

@@ -13,6 +13,7 @@
 #include "app/tests/controller_fixture.h"
 #include "base/win/wide.h"
 #include "controls/tests/win/win_test_support.h"
+#include "editor/tests/fake_edit_host.h"
 #include "editor/win/edit_trans_window.h"
 #include "engine/action_registry.h"
 #include "ui/application.h"
@@ -25,27 +26,9 @@ namespace {
 
 using ui::testing::PumpUntil;
 
-class FakeMainWindow : public TEditTransHost {
- public:
-  void ReplaceTranslator(TEditItem item, TTransMsgPtr translator) override {
-    items.push_back(item);
-    replaced.push_back(std::move(translator));
-  }
-  void SelectNextTranslator() override { ++nexts; }
-  void SelectPreviousTranslator() override { ++previous; }
-  void ShowErrors(const std::string& text) override { errors.push_back(text); }
-
-  std::vector<TEditItem> items;
-  std::vector<TTransMsgPtr> replaced;
-  std::vector<std::string> errors;
-  int nexts = 0;
-  int previous = 0;
-};
-
-const int kItemA = 1;
-const int kItemB = 2;
-const TEditItem itemA = &kItemA;
-const TEditItem itemB = &kItemB;
+using FakeMainWindow = test::FakeEditHost;
+using test::itemA;
+using test::itemB;
 
 bool StyleVisible(ui::TWindow& w) {
   return (GetWindowLongW(w.Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
@@ -184,7 +167,9 @@ TEST_F(EditorWindowTest, EveryKindLoadsIntoItsPanelView) {
     EXPECT_TRUE(StyleVisible(shown->Content())) << in.shot;
     for (TPanelView* other : {&window_->ViewOf(window_->Model().InMidi()),
                               &window_->ViewOf(window_->Model().InTimer())}) {
-      if (other != shown) EXPECT_FALSE(StyleVisible(other->Content())) << in.shot;
+      if (other != shown) {
+        EXPECT_FALSE(StyleVisible(other->Content())) << in.shot;
+      }
     }
     EXPECT_EQ(window_->OutgoingSummary().Text(), t->Outgoing()->GetDescription()) << in.shot;
     Shot(in.shot);
