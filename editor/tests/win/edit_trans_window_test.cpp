@@ -312,6 +312,32 @@ TEST_F(EditorWindowTest, SwitchingKindsAndApplyingBuildsTheNewTranslator) {
   EXPECT_EQ(main_.replaced.size(), 1u);
 }
 
+TEST_F(EditorWindowTest, PressedKeysAreRecordedIntoTheKeystrokePanel) {
+  Load(Make("MID1903C7F", factory_.OutNone().GetActionText()));
+  ui::testing::SendKey(VK_F8);
+  ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageOutgoing; }));
+  PickItem(window_->OutType(), 2);  // Key Stroke Emulation
+  auto& keys = static_cast<TOutKeystrokeView&>(*window_->ShownView(false));
+  keys.KeyEdit().SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return keys.KeyEdit().Focused(); }));
+  ui::testing::SendKey('K');
+  ui::testing::SendKey('L');
+  TEPOutKeyStroke& model = window_->Model().OutKeystroke();
+  ASSERT_TRUE(PumpUntil([&] { return model.Keys().GetCount() == 4; }))
+      << model.Keys().GetCount();
+  EXPECT_FALSE(keys.KeyEdit().Text().empty());
+  EXPECT_TRUE(StyleVisible(keys.ClearButton()));
+  // Key down holds one key only; the field shows the model's shortened sequence.
+  Click(keys.ModeButton(kKeyDown));
+  EXPECT_EQ(model.Keys().GetCount(), 1);
+  EXPECT_EQ(keys.KeyEdit().Keys().GetCount(), 1);
+  EXPECT_FALSE(StyleVisible(keys.ClearButton()));
+  EXPECT_LT(keys.KeyEdit().Left() + keys.KeyEdit().Width(), keys.RepeatGroup().Left());
+  ASSERT_TRUE(window_->ApplyChanges());
+  ASSERT_EQ(main_.replaced.size(), 1u);
+  EXPECT_EQ(main_.replaced[0]->GetOutgoingType() & 0x7F, kActionKeystroke);
+}
+
 TEST_F(EditorWindowTest, RulesBuilderFollowsTheCaretAndRewritesTheLine) {
   Load(Make("MID1903C7F", factory_.OutNone().GetActionText()));
   ui::testing::SendKey(VK_F7);
