@@ -73,9 +73,6 @@ TEditTransWindow::TEditTransWindow(TEditTransHost& mainWindow, TEditTrans::TSour
       }) {
   SetKeyPreview(true);
   viewHost_.setCapture = [this](bool on) { CaptureCommand(on); };
-  viewHost_.editPortAliases = [this] {
-    if (onEditPortAliases) onEditPortAliases();
-  };
   viewHost_.params = [this] { return params_; };
   viewHost_.projectFolder = [this] { return projectFolder ? projectFolder() : std::string(); };
   viewHost_.message = [](const std::string& text, bool error) {
@@ -589,6 +586,7 @@ void TEditTransWindow::EnableEditing(bool enabled) {
 }
 
 void TEditTransWindow::RefreshAll() {
+  viewHost_.editPortAliases = onEditPortAliases;  // the main window may set it at any time
   if (enabledShown_ != model_.Enabled()) {
     enabledShown_ = model_.Enabled();
     EnableEditing(enabledShown_);

@@ -52,8 +52,8 @@ class TEditTransWindow : public ui::TForm {
   void AttachEngine(TTransEngine& engine);
   void ReadPlacement(const TCustomIniFile& ini);
   void WriteWindowPlacement(TCustomIniFile& ini);
-  // The main window's own Add and Duplicate commands, and the port aliases dialog; the
-  // buttons stay disabled while unset.
+  // The main window's own Add and Duplicate commands, and the port aliases dialog; their
+  // buttons stay disabled while unset (set them before the editor shows).
   std::function<void()> onAdd;
   std::function<void()> onDuplicate;
   std::function<void()> onEditPortAliases;

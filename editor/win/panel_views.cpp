@@ -124,6 +124,7 @@ void TMidiPanelView::Refresh() {
   }
   ports_->SetVisible(model_.PortListVisible());
   editPorts_->SetVisible(model_.PortListVisible());
+  editPorts_->SetEnabled(static_cast<bool>(host_.editPortAliases));
   if (swallow_) SetCheckedIfChanged(*swallow_, static_cast<TEPInMidi&>(model_).Swallow());
 }
 

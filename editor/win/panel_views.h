@@ -29,7 +29,7 @@ class TGlobalTranslateParams;
 struct TPanelViewHost {
   // The Capture MIDI command, from a panel's check box.
   std::function<void(bool on)> setCapture;
-  // "Edit" beside the port list; may be empty (then the button does nothing).
+  // "Edit" beside the port list; while empty the button is disabled.
   std::function<void()> editPortAliases;
   // The engine's parameters for the Test buttons; may give none.
   std::function<TGlobalTranslateParams*()> params;

@@ -3,6 +3,7 @@
 // caret, MIDI captured from a loopback input through the real engine, the editor's keys, and
 // the close question. Pictures of every page and panel are saved beside the build.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,8 @@
 #include "editor/tests/fake_edit_host.h"
 #include "editor/win/edit_trans_window.h"
 #include "engine/action_registry.h"
+#include "engine/actions/midi_action.h"
+#include "midi/alias.h"
 #include "ui/application.h"
 #include "ui/message_dialog.h"
 #include "ui/tests/win/ui_test_support.h"
@@ -336,6 +339,40 @@ TEST_F(EditorWindowTest, PressedKeysAreRecordedIntoTheKeystrokePanel) {
   ASSERT_TRUE(window_->ApplyChanges());
   ASSERT_EQ(main_.replaced.size(), 1u);
   EXPECT_EQ(main_.replaced[0]->GetOutgoingType() & 0x7F, kActionKeystroke);
+}
+
+TEST_F(EditorWindowTest, CheckedPortRowsBecomeTheActionsAliases) {
+  MidiAliasManager().ClearAliases();
+  MidiAliasManager().AddAlias("Keys A", "", makMidiIn, false);
+  MidiAliasManager().AddAlias("Synth", "", makMidiOut, false);
+  MidiAliasManager().AddAlias("Keys B", "", makMidiIn, false);
+  Load(Make("MID1903C7F", factory_.OutNone().GetActionText()));
+  ui::testing::SendKey(VK_F6);
+  ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageIncoming; }));
+  TMidiPanelView& midi = window_->InMidiView();
+  EXPECT_TRUE(midi.DefaultPortsButton().Checked());
+  EXPECT_FALSE(StyleVisible(midi.PortList()));
+  Click(midi.SpecificPortsButton());
+  ASSERT_TRUE(StyleVisible(midi.PortList()));
+  ui::TListView& ports = midi.PortList();
+  ASSERT_EQ(ports.Count(), 2) << "the MIDI IN aliases only";
+  EXPECT_EQ(ports.ItemText(1), "Keys B");
+  // As a click on the row's check box: the list view reports the new state.
+  LVITEMW item{};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(2);
+  SendMessageW(ports.Handle(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
+  ASSERT_TRUE(PumpUntil([&] { return window_->Model().InMidi().Ports().GetCount() == 1; }));
+  Shot("in-midi-ports");
+  ASSERT_TRUE(window_->ApplyChanges());
+  ASSERT_EQ(main_.replaced.size(), 1u);
+  const auto* action = dynamic_cast<const TTransMidiAction*>(main_.replaced[0]->Incoming());
+  ASSERT_NE(action, nullptr);
+  ASSERT_NE(action->GetOwnPorts(), nullptr);
+  ASSERT_EQ(action->GetOwnPorts()->GetCount(), 1);
+  EXPECT_EQ(action->GetOwnPorts()->GetItem(0)->GetName(), "Keys B");
+  window_.reset();
+  MidiAliasManager().ClearAliases();
 }
 
 TEST_F(EditorWindowTest, RulesBuilderFollowsTheCaretAndRewritesTheLine) {
