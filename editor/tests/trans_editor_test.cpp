@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "base/exception.h"
+#include "editor/tests/fake_edit_host.h"
 #include "editor/trans_editor.h"
 #include "engine/action_registry.h"
 #include "engine/actions/unknown_action.h"
@@ -15,29 +16,9 @@
 namespace kv {
 namespace {
 
-class FakeHost : public TEditTransHost {
- public:
-  void ReplaceTranslator(TEditItem item, TTransMsgPtr translator) override {
-    if (itemGone) throw Exception("Translator does not exist !");
-    lastItem = item;
-    replaced.push_back(std::move(translator));
-  }
-  void SelectNextTranslator() override { ++nexts; }
-  void SelectPreviousTranslator() override { ++previous; }
-  void ShowErrors(const std::string& text) override { errors.push_back(text); }
-
-  bool itemGone = false;
-  TEditItem lastItem = nullptr;
-  std::vector<TTransMsgPtr> replaced;
-  std::vector<std::string> errors;
-  int nexts = 0;
-  int previous = 0;
-};
-
-const int kItemA = 1;
-const int kItemB = 2;
-const TEditItem itemA = &kItemA;
-const TEditItem itemB = &kItemB;
+using FakeHost = test::FakeEditHost;
+using test::itemA;
+using test::itemB;
 
 class TransEditorTest : public ::testing::Test {
  protected:

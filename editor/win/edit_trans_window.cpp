@@ -1,0 +1,648 @@
+#include "editor/win/edit_trans_window.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "base/exception.h"
+#include "engine/trans_engine.h"
+#include "editor/win/rule_chooser_dialog.h"
+#include "ui/application.h"
+#include "ui/message_dialog.h"
+#include "ui/placement.h"
+
+namespace kv {
+
+using ui::TRect;
+
+namespace {
+
+constexpr int kClientWidth = 600;
+constexpr int kClientHeight = 470;
+constexpr int kButtonPanelHeight = 40;
+constexpr int kChooserTop = 8;
+constexpr int kPanelTop = 36;
+constexpr int kSummaryHeight = 30;
+constexpr int kDelayHeight = 56;
+constexpr int kHelpHeight = 170;
+
+const char* const kPageCaptions[] = {"Options [F5]", "Incoming [F6]", "Rules [F7]",
+                                     "Outgoing [F8]"};
+
+}  // namespace
+
+// The model's host: applied translators and moves go to the main window, errors to a box.
+class TEditTransWindow::THostAdapter : public TEditTransHost {
+ public:
+  explicit THostAdapter(TEditTransWindow& window) : window_(window) {}
+  void ReplaceTranslator(TEditItem item, TTransMsgPtr translator) override {
+    window_.mainWindow_.ReplaceTranslator(item, std::move(translator));
+  }
+  void SelectNextTranslator() override { window_.mainWindow_.SelectNextTranslator(); }
+  void SelectPreviousTranslator() override { window_.mainWindow_.SelectPreviousTranslator(); }
+  void ShowErrors(const std::string& text) override { window_.ShowError(text); }
+
+ private:
+  TEditTransWindow& window_;
+};
+
+namespace {
+
+ui::TFormParams WindowParams(ui::TWindow* owner) {
+  ui::TFormParams p;
+  p.caption = "Edit a Translator";
+  p.bounds = TRect::FromBounds(80, 60, kClientWidth + 16, kClientHeight + 40);
+  p.border = ui::TBorderStyle::Single;
+  p.maximizeBox = false;
+  p.owner = owner;
+  return p;
+}
+
+}  // namespace
+
+TEditTransWindow::TEditTransWindow(TEditTransHost& mainWindow, TEditTrans::TSources sources,
+                                   ui::TWindow* owner)
+    : ui::TForm(WindowParams(owner)),
+      mainWindow_(mainWindow),
+      adapter_(std::make_unique<THostAdapter>(*this)),
+      model_(*adapter_, std::move(sources), [this](bool onMainThread) {
+        if (onMainThread) {
+          ShowCaptured();
+        } else {
+          Post(kCaptureMessage);
+        }
+      }) {
+  SetKeyPreview(true);
+  viewHost_.setCapture = [this](bool on) { CaptureCommand(on); };
+  viewHost_.params = [this] { return params_; };
+  viewHost_.projectFolder = [this] { return projectFolder ? projectFolder() : std::string(); };
+  viewHost_.message = [](const std::string& text, bool error) {
+    ui::MessageDlg(text, error ? ui::TMsgDlgType::Error : ui::TMsgDlgType::Information, ui::mbOK);
+  };
+  viewHost_.changed = [this] { RefreshState(); };
+  chooseRule = [this](uint8_t& code, bool& condition) {
+    return ChooseRuleType(this, code, condition, false);
+  };
+
+  buttonPanel_ = &Add<ui::TPanel>(*this, TRect::FromBounds(0, kClientHeight - kButtonPanelHeight,
+                                                           kClientWidth, kButtonPanelHeight));
+  pages_ = &Add<ui::TPageControl>(*this, TRect::FromBounds(6, 6, kClientWidth - 12,
+                                                          kClientHeight - kButtonPanelHeight - 6));
+  for (const char* caption : kPageCaptions) pages_->AddPage(caption);
+  help_ = std::make_unique<THelpPages>(
+      *this, TRect::FromBounds(6, pages_->BoundsRect().bottom + 4, kClientWidth - 12, kHelpHeight));
+  OnResize = [this] {
+    const TRect client = ClientRect();
+    buttonPanel_->SetBounds(0, client.Height() - kButtonPanelHeight, client.Width(),
+                            kButtonPanelHeight);
+  };
+  SetClientSize(kClientWidth, pages_->Top() + pages_->Height() + kButtonPanelHeight + 5);
+  BuildOptionsPage(pages_->Page(kPageGeneral));
+  BuildSidePage(pages_->Page(kPageIncoming), true);
+  ui::TTabSheet& rulesPage = pages_->Page(kPageRules);
+  rules_ = std::make_unique<TRulesView>(rulesPage, model_.Rules(), [this](uint8_t& c, bool& cond) {
+    return chooseRule && chooseRule(c, cond);
+  });
+  rules_->onChanged = [this] { RefreshState(); };
+  rules_->Arrange(rulesPage.ClientRect().Width(), rulesPage.ClientRect().Height());
+  BuildSidePage(pages_->Page(kPageOutgoing), false);
+  MakeViews();
+  SinkGroupBoxes(*pages_);
+  BuildActions();
+  BuildButtons();
+  pages_->OnChange = [this] { ShowPage(static_cast<TEditPage>(pages_->ActivePageIndex())); };
+  OnShow = [this] {
+    help_->ClearConverter();
+    model_.Shown();
+    RefreshAll();
+  };
+  OnHide = [this] {
+    model_.Hidden();
+    RefreshCapture();
+  };
+  pages_->SetActivePageIndex(model_.Page());
+  RefreshAll();
+}
+
+TEditTransWindow::~TEditTransWindow() {
+  // No captured message may reach the window once it starts going.
+  model_.Capture().Detach();
+  DestroyHandle();
+}
+
+// --- building ------------------------------------------------------------------------------------
+
+void TEditTransWindow::BuildOptionsPage(ui::TTabSheet& page) {
+  AddLabel(page, "&Name:", 12, 19, 50);
+  name_ = &page.Add<ui::TEdit>(page, TRect::FromBounds(66, 16, 360, 22));
+  name_->OnChange = sync_.Guard([this] {
+    model_.SetName(name_->Text());
+    RefreshState();
+  });
+  active_ = &page.Add<ui::TCheckBox>(page, "Active", TRect::FromBounds(66, 50, 200, 20));
+  active_->OnClick = sync_.Guard([this] {
+    model_.SetActive(active_->Checked());
+    RefreshState();
+  });
+  stop_ = &page.Add<ui::TCheckBox>(page, "Stop processing with this translator",
+                                   TRect::FromBounds(66, 74, 300, 20));
+  stop_->OnClick = sync_.Guard([this] {
+    model_.SetStopProcessing(stop_->Checked());
+    RefreshState();
+  });
+}
+
+void TEditTransWindow::BuildSidePage(ui::TTabSheet& page, bool incoming) {
+  const TRect client = page.ClientRect();
+  const int w = client.Width();
+  const int h = client.Height();
+  AddLabel(page, incoming ? "Select the Incoming Trigger type:" : "Select the Outgoing Action type:",
+           8, kChooserTop + 4, 200);
+  auto& chooser = page.Add<ui::TComboBox>(page, TRect::FromBounds(210, kChooserTop, 200, 22));
+  chooser.OnChange = sync_.Guard([this, incoming, &chooser] {
+    if (incoming) {
+      model_.ChooseIncoming(chooser.ItemIndex());
+    } else {
+      model_.ChooseOutgoing(chooser.ItemIndex());
+    }
+    RefreshSide(incoming);
+    RefreshCapture();
+    RefreshState();
+  });
+  (incoming ? inType_ : outType_) = &chooser;
+
+  const int bottom = h - kSummaryHeight - (incoming ? 0 : kDelayHeight);
+  const TRect area = TRect::FromBounds(4, kPanelTop, w - 8, bottom - kPanelTop);
+  ui::TPanel& unknown = page.Add<ui::TPanel>(page, area);
+  AddLabel(unknown, incoming ? "Raw specification of the unsupported Incoming Action:"
+                             : "Raw specification of the unsupported Outgoing Action:",
+           8, 8, w - 24);
+  ui::TEditOptions ro;
+  ro.readOnly = true;
+  auto& raw = unknown.Add<ui::TEdit>(unknown, TRect::FromBounds(8, 28, w - 32, 22), ro);
+  (incoming ? inUnknown_ : outUnknown_) = &raw;
+  unknown.Hide();
+  unknown_[incoming ? 0 : 1] = &unknown;
+
+  auto& monitor = page.Add<ui::TListBox>(page, TRect::FromBounds(0, 0, 10, 10));
+  monitor.Hide();
+  monitor.OnChange = [this, &monitor] {
+    model_.MonitorLineClicked(monitor.ItemIndex());
+    RefreshSide(model_.CaptureTarget() == kCaptureIncoming);
+    RefreshState();
+  };
+  monitors_[incoming ? 0 : 1] = &monitor;
+
+  if (!incoming) {
+    const int y = bottom + 4;
+    AddLabel(page, "Delay outgoing action:", 8, y + 2, 130);
+    static const char* const kDelays[] = {"no delay", "delay in seconds:", "delay in milliseconds:"};
+    const int xs[] = {140, 240, 240};
+    const int ys[] = {y, y, y + 26};
+    for (int i = 0; i < 3; ++i) {
+      delayButtons_[i] = &page.Add<ui::TRadioButton>(
+          page, kDelays[i], TRect::FromBounds(xs[i], ys[i], i == 0 ? 90 : 140, 20), i == 0);
+      delayButtons_[i]->OnClick = sync_.Guard([this, i] {
+        model_.SetDelay(static_cast<TDelayChoice>(i));
+        RefreshAll();
+      });
+    }
+    auto delayCombo = [&](TDelayChoice which, int top) -> TModelCombo& {
+      auto& combo = page.Add<TModelCombo>(page, TRect::FromBounds(384, top - 1, 90, 22));
+      combo.OnChange = sync_.Guard([this, which, &combo] {
+        TComboModel typed = which == kDelayInSeconds ? model_.DelaySeconds() : model_.DelayMillis();
+        combo.Read(typed);
+        model_.DelayTyped(which, typed.text);
+        if (which == kDelayInSeconds) {
+          combo.Read(model_.DelaySeconds());
+        } else {
+          combo.Read(model_.DelayMillis());
+        }
+        RefreshAll();
+      });
+      return combo;
+    };
+    delaySeconds_ = &delayCombo(kDelayInSeconds, y);
+    delayMillis_ = &delayCombo(kDelayInMillis, y + 26);
+  }
+  AddLabel(page, incoming ? "Outgoing:" : "Incoming:", 8, h - kSummaryHeight + 7, 60);
+  auto& summary =
+      page.Add<ui::TEdit>(page, TRect::FromBounds(70, h - kSummaryHeight + 4, w - 78, 22), ro);
+  (incoming ? outSummary_ : inSummary_) = &summary;
+}
+
+void TEditTransWindow::MakeViews() {
+  auto area = [this](bool incoming) {
+    const TRect client = pages_->Page(incoming ? kPageIncoming : kPageOutgoing).ClientRect();
+    const int bottom = client.Height() - kSummaryHeight - (incoming ? 0 : kDelayHeight);
+    return TRect::FromBounds(4, kPanelTop, client.Width() - 8, bottom - kPanelTop);
+  };
+  ui::TTabSheet& in = pages_->Page(kPageIncoming);
+  ui::TTabSheet& out = pages_->Page(kPageOutgoing);
+  const TRect inArea = area(true);
+  const TRect outArea = area(false);
+  auto add = [this](std::unique_ptr<TPanelView> view) -> TPanelView& {
+    views_.push_back(std::move(view));
+    return *views_.back();
+  };
+  add(std::make_unique<TNoneView>(out, outArea, viewHost_, model_.OutNone()));
+  inMidi_ = static_cast<TMidiPanelView*>(
+      &add(std::make_unique<TMidiPanelView>(in, inArea, viewHost_, model_.InMidi())));
+  outMidi_ = static_cast<TMidiPanelView*>(
+      &add(std::make_unique<TMidiPanelView>(out, outArea, viewHost_, model_.OutMidi())));
+  add(std::make_unique<TInKeystrokeView>(in, inArea, viewHost_, model_.InKeystroke()));
+  add(std::make_unique<TOutKeystrokeView>(out, outArea, viewHost_, model_.OutKeystroke()));
+  add(std::make_unique<TMouseView>(out, outArea, viewHost_, model_.OutMouse()));
+  add(std::make_unique<TInTimerView>(in, inArea, viewHost_, model_.InTimer()));
+  add(std::make_unique<TOutTimerView>(out, outArea, viewHost_, model_.OutTimer()));
+  add(std::make_unique<TPresetView>(out, outArea, viewHost_, model_.OutPreset()));
+  add(std::make_unique<TPresetView>(in, inArea, viewHost_, model_.InPreset()));
+  add(std::make_unique<TInSpecialView>(in, inArea, viewHost_, model_.InSpecial()));
+  add(std::make_unique<TOutSpecialView>(out, outArea, viewHost_, model_.OutSpecial()));
+  add(std::make_unique<TMessageView>(out, outArea, viewHost_, model_.OutMessage()));
+  add(std::make_unique<TExecuteFileView>(out, outArea, viewHost_, model_.OutExecuteFile()));
+}
+
+void TEditTransWindow::BuildActions() {
+  auto& next = Actions().Add("Next");
+  next.SetShortCut(ui::MakeShortCut('N', false, true, false));
+  next.OnExecute = [this] { model_.NextTranslator(); };
+  auto& previous = Actions().Add("Previous");
+  previous.SetShortCut(ui::MakeShortCut('P', false, true, false));
+  previous.OnExecute = [this] { model_.PreviousTranslator(); };
+  auto& apply = Actions().Add("Apply");
+  apply.SetShortCut(ui::MakeShortCut('A', false, true, false));
+  apply.SetHint("Apply changes to this Translator");
+  apply.OnExecute = [this] { ApplyChanges(); };
+  // The idle update follows every change the views make to the model: Apply, Revert and
+  // the title.
+  apply.OnUpdate = [this](ui::TAction& a) {
+    a.SetEnabled(model_.ApplyEnabled());
+    SetTextIfChanged(*this, model_.Title());
+  };
+  applyAction_ = &apply;
+  auto& revert = Actions().Add("Revert");
+  revert.SetHint("Revert to the translator as it was loaded");
+  revert.SetShortCut(ui::MakeShortCut('R', false, true, false));
+  revert.OnExecute = [this] {
+    model_.Revert();
+    RefreshAll();
+  };
+  revert.OnUpdate = [this](ui::TAction& a) { a.SetEnabled(model_.RevertEnabled()); };
+  revertAction_ = &revert;
+  for (int page = 0; page < 4; ++page) {
+    auto& show = Actions().Add("F" + std::to_string(5 + page));
+    show.SetShortCut(static_cast<ui::TShortCut>(VK_F5 + page));
+    show.OnExecute = [this, page] { ShowPage(static_cast<TEditPage>(page)); };
+  }
+  captureAction_ = &Actions().Add("Capture MIDI");
+  captureAction_->SetShortCut(ui::MakeShortCut('C', false, false, true));
+  captureAction_->SetHint("Fill the field with any incoming MIDI message (Alt+C)");
+  captureAction_->OnExecute = [this] { CaptureCommand(std::nullopt); };
+}
+
+void TEditTransWindow::BuildButtons() {
+  ui::TPanel& panel = *buttonPanel_;
+  const int y = 8;
+  int x = 8;
+  auto button = [&](const std::string& caption, int width, const std::string& hint) -> ui::TButton& {
+    auto& b = panel.Add<ui::TButton>(panel, caption, TRect::FromBounds(x, y, width, 25));
+    if (!hint.empty()) b.SetHint(hint);
+    x += width + 6;
+    return b;
+  };
+  helpButton_ = &button("Show Help", 76, "");
+  helpButton_->OnClick = [this] { ToggleHelp(); };
+  auto& previous = button("<-", 34, "Edit previous Translator");
+  previous.OnClick = [this] { model_.PreviousTranslator(); };
+  auto& next = button("->", 34, "Edit Next Translator");
+  next.OnClick = [this] { model_.NextTranslator(); };
+  x += 8;
+  addButton_ = &button("Add", 64, "Add a new Translator");
+  addButton_->OnClick = [this] {
+    if (onAdd) onAdd();
+  };
+  duplicateButton_ = &button("Duplicate", 72, "Duplicate this Translator");
+  duplicateButton_->OnClick = [this] {
+    if (onDuplicate) onDuplicate();
+  };
+  x = kClientWidth - 3 * 86 - 2;
+  revert_ = &button("Revert", 80, "");
+  revert_->SetAction(revertAction_);
+  close_ = &button("Close", 80, "Apply changes and close this window");
+  close_->OnClick = [this] { Close(); };
+  apply_ = &button("Apply", 80, "");
+  apply_->SetAction(applyAction_);
+  SetDefaultButton(apply_);
+}
+
+// --- the main window's calls ---------------------------------------------------------------------
+
+namespace {
+
+// The first visible, enabled tab stop under parent, in tab order; none when there is none.
+HWND FirstTabStop(HWND parent, HWND skip) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (child == skip || !IsWindowVisible(child) || !IsWindowEnabled(child)) continue;
+    if (GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP) return child;
+    if (HWND inner = FirstTabStop(child, skip)) return inner;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void TEditTransWindow::EditTranslator(TEditItem item, const TTransMsg* translator) {
+  const HWND focus = GetFocus();
+  model_.EditTranslator(item, translator);
+  RefreshAll();
+  // The focus stays where the user had it while that control can still take it; else it
+  // goes to the first field of the shown panel (the type chooser excepted), else of the page.
+  const bool keep = focus && IsChild(Handle(), focus) && IsWindowVisible(focus) &&
+                    IsWindowEnabled(focus);
+  if (keep || GetActiveWindow() != Handle() || !model_.Enabled()) return;
+  ui::TTabSheet& page = pages_->Page(pages_->ActivePageIndex());
+  TPanelView* view = model_.Page() == kPageIncoming   ? ShownView(true)
+                     : model_.Page() == kPageOutgoing ? ShownView(false)
+                                                      : nullptr;
+  HWND first = view ? FirstTabStop(view->Content().Handle(), nullptr) : nullptr;
+  if (!first) {
+    const HWND chooser = model_.Page() == kPageIncoming   ? inType_->Handle()
+                         : model_.Page() == kPageOutgoing ? outType_->Handle()
+                                                          : nullptr;
+    first = FirstTabStop(page.Handle(), chooser);
+  }
+  if (first) ::SetFocus(first);
+}
+
+void TEditTransWindow::EditBlankEntry(TEditItem item, const std::string& name, bool checked) {
+  model_.EditBlankEntry(item, name, checked);
+  RefreshAll();
+}
+
+void TEditTransWindow::UpdateActive(TEditItem item, bool checked) {
+  model_.UpdateActive(item, checked);
+  RefreshAll();
+}
+
+void TEditTransWindow::UpdateName(TEditItem item, const std::string& name) {
+  model_.UpdateName(item, name);
+  RefreshAll();
+}
+
+void TEditTransWindow::ReplaceItem(TEditItem oldItem, TEditItem newItem) {
+  model_.ReplaceItem(oldItem, newItem);
+}
+
+void TEditTransWindow::ItemDeleted(TEditItem item) {
+  model_.ItemDeleted(item);
+  RefreshAll();
+}
+
+bool TEditTransWindow::ApplyIfModified() {
+  const bool ok = model_.ApplyIfModified();
+  RefreshAll();
+  return ok;
+}
+
+bool TEditTransWindow::ApplyChanges() {
+  const bool ok = model_.ApplyChanges();
+  RefreshAll();
+  return ok;
+}
+
+void TEditTransWindow::AttachEngine(TTransEngine& engine) {
+  params_ = &engine.Params();
+  model_.AttachEngine(engine);
+}
+
+void TEditTransWindow::ReadPlacement(const TCustomIniFile& ini) {
+  ui::LoadFormPlacement(*this, ini, kPlacementSection, ui::kPlacePosition);
+}
+
+void TEditTransWindow::WriteWindowPlacement(TCustomIniFile& ini) {
+  ui::SaveFormPlacement(*this, ini, kPlacementSection, ui::kPlacePosition);
+}
+
+// --- pages, keys and closing ---------------------------------------------------------------------
+
+void TEditTransWindow::ShowPage(TEditPage page) {
+  model_.ShowPage(page);
+  if (pages_->ActivePageIndex() != page) pages_->SetActivePageIndex(page);
+  RefreshAll();
+}
+
+void TEditTransWindow::KeyDown(WORD& key, ui::TShiftState shift) {
+  const bool ctrl = (shift & ui::ssCtrl) != 0;
+  const bool plainCtrl = ctrl && !(shift & (ui::ssShift | ui::ssAlt));
+  if (plainCtrl && (key == VK_PRIOR || key == VK_NEXT)) {
+    if (key == VK_NEXT) {
+      model_.NextPage();
+    } else {
+      model_.PreviousPage();
+    }
+    ShowPage(model_.Page());
+    key = 0;
+    return;
+  }
+  const ui::TShortCut sc = ui::MakeShortCut(static_cast<uint8_t>(key), shift & ui::ssShift, ctrl,
+                                            shift & ui::ssAlt);
+  for (const auto& action : Actions().Actions()) {
+    if (action->ShortCut() == sc) {
+      action->Execute();
+      key = 0;
+      return;
+    }
+  }
+  TForm::KeyDown(key, shift);
+}
+
+bool TEditTransWindow::CloseQuery() {
+  if (!TForm::CloseQuery()) return false;
+  const bool close = model_.CloseQuery([] {
+    switch (ui::MessageDlgDelayed("Do you want to apply your changes to the translator entry?",
+                                  ui::TMsgDlgType::Confirmation, ui::mbYesNoCancel, 250)) {
+      case ui::mrYes:
+        return kCloseYes;
+      case ui::mrNo:
+        return kCloseNo;
+      default:
+        return kCloseCancel;
+    }
+  });
+  RefreshAll();
+  if (close) {
+    model_.SetCapture(false);
+    RefreshCapture();
+  }
+  return close;
+}
+
+LRESULT TEditTransWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kCaptureMessage) {
+    ShowCaptured();
+    return 0;
+  }
+  return TForm::WndProc(msg, wp, lp);
+}
+
+// --- capture ---------------------------------------------------------------------------------------
+
+void TEditTransWindow::CaptureCommand(std::optional<bool> on) {
+  const bool active = GetActiveWindow() == Handle();
+  const TEditPanel* inChosen = model_.IncomingChooser().Chosen();
+  const TEditPanel* outChosen = model_.OutgoingChooser().Chosen();
+  const bool midiShown = (model_.Page() == kPageIncoming && inChosen == &model_.InMidi()) ||
+                         (model_.Page() == kPageOutgoing && outChosen == &model_.OutMidi());
+  if (active && midiShown) {
+    model_.SetCapture(on.value_or(model_.CaptureTarget() == kCaptureOff));
+  }
+  RefreshCapture();
+}
+
+void TEditTransWindow::ShowCaptured() {
+  model_.ShowCapturedMessage();
+  const TCaptureTarget target = model_.CaptureTarget();
+  if (target == kCaptureIncoming) inMidi_->Refresh();
+  if (target == kCaptureOutgoing) outMidi_->Refresh();
+  RefreshCapture();
+  RefreshState();
+}
+
+void TEditTransWindow::RefreshCapture() {
+  TViewSync::TScope scope(sync_);
+  const TCaptureTarget target = model_.CaptureTarget();
+  for (TMidiPanelView* view : {inMidi_, outMidi_}) {
+    SetCheckedIfChanged(view->CaptureBox(), target != kCaptureOff);
+  }
+  captureAction_->SetChecked(target != kCaptureOff);
+  const auto lines = model_.Capture().MonitorLines();
+  for (int side = 0; side < 2; ++side) {
+    ui::TListBox& monitor = *monitors_[side];
+    const bool shown = target == (side == 0 ? kCaptureIncoming : kCaptureOutgoing);
+    if (shown) {
+      TMidiPanelView& view = side == 0 ? *inMidi_ : *outMidi_;
+      // Directly under the captured field, as wide as it, down to the panel area's bottom.
+      const TRect field = view.MessageEdit().BoundsRect();
+      const TRect content = view.Content().BoundsRect();
+      const int top = content.top + field.bottom + 2;
+      monitor.SetBounds(content.left + field.left, top, field.Width(), content.bottom - top);
+      std::vector<std::string> items(lines.begin(), lines.end());
+      bool same = monitor.Count() == static_cast<int>(items.size());
+      for (int i = 0; same && i < monitor.Count(); ++i) same = monitor.Item(i) == items[static_cast<size_t>(i)];
+      if (!same) monitor.SetItems(items);
+      monitor.SetItemIndex(-1);
+      SetWindowPos(monitor.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    }
+    monitor.SetVisible(shown);
+  }
+}
+
+// --- refreshing ------------------------------------------------------------------------------------
+
+TPanelView& TEditTransWindow::ViewOf(const TEditPanel& panel) {
+  for (auto& view : views_) {
+    if (&view->Model() == &panel) return *view;
+  }
+  throw Exception("no view of the panel " + panel.Caption());
+}
+
+TPanelView* TEditTransWindow::ShownView(bool incoming) {
+  const TEditPanel* chosen =
+      incoming ? model_.IncomingChooser().Chosen() : model_.OutgoingChooser().Chosen();
+  return chosen ? &ViewOf(*chosen) : nullptr;
+}
+
+void TEditTransWindow::RefreshSide(bool incoming) {
+  TViewSync::TScope scope(sync_);
+  const TPanelChooser& chooser = incoming ? model_.IncomingChooser() : model_.OutgoingChooser();
+  ui::TComboBox& combo = incoming ? *inType_ : *outType_;
+  const std::vector<std::string> items = chooser.Items();
+  bool same = combo.Count() == static_cast<int>(items.size());
+  for (int i = 0; same && i < combo.Count(); ++i) same = combo.Item(i) == items[static_cast<size_t>(i)];
+  if (!same) combo.SetItems(items);
+  if (combo.ItemIndex() != chooser.ItemIndex()) combo.SetItemIndex(chooser.ItemIndex());
+  TPanelView* shown = ShownView(incoming);
+  for (auto& view : views_) {
+    if (view->Model().IsIncoming() != incoming) continue;
+    if (view.get() == shown) view->Refresh();
+    view->Content().SetVisible(view.get() == shown);
+  }
+  unknown_[incoming ? 0 : 1]->SetVisible(shown == nullptr);
+  SetTextIfChanged(incoming ? *inUnknown_ : *outUnknown_,
+                   incoming ? model_.IncomingRawText() : model_.OutgoingRawText());
+}
+
+void TEditTransWindow::RefreshState() {
+  Actions().UpdateAll();
+  close_->SetEnabled(model_.Enabled());
+  addButton_->SetEnabled(static_cast<bool>(onAdd));
+  duplicateButton_->SetEnabled(static_cast<bool>(onDuplicate) && model_.Enabled());
+}
+
+void TEditTransWindow::EnableEditing(bool enabled) {
+  for (int page = 0; page < pages_->PageCount(); ++page) {
+    EnableControlTree(pages_->Page(page), enabled);
+  }
+}
+
+void TEditTransWindow::RefreshAll() {
+  viewHost_.editPortAliases = onEditPortAliases;  // the main window may set it at any time
+  if (enabledShown_ != model_.Enabled()) {
+    enabledShown_ = model_.Enabled();
+    EnableEditing(enabledShown_);
+  }
+  {
+    TViewSync::TScope scope(sync_);
+    SetTextIfChanged(*name_, model_.Name());
+    SetCheckedIfChanged(*active_, model_.Active());
+    SetCheckedIfChanged(*stop_, model_.StopProcessing());
+    SetTextIfChanged(*inSummary_, model_.IncomingSummary());
+    SetTextIfChanged(*outSummary_, model_.OutgoingSummary());
+    for (int i = 0; i < 3; ++i) SetCheckedIfChanged(*delayButtons_[i], model_.Delay() == i);
+    delaySeconds_->Show(model_.DelaySeconds());
+    delayMillis_->Show(model_.DelayMillis());
+  }
+  RefreshSide(true);
+  RefreshSide(false);
+  rules_->Refresh();
+  if (pages_->ActivePageIndex() != model_.Page()) pages_->SetActivePageIndex(model_.Page());
+  RefreshCapture();
+  RefreshState();
+}
+
+void TEditTransWindow::ToggleHelp() {
+  ui::TPageControl& help = help_->Control();
+  if (help.Top() + help.Height() > ClientRect().Height() - kButtonPanelHeight) {
+    AnimateClientHeight(help.Top() + help.Height() + kButtonPanelHeight + 9);
+    help.Show();
+    help_->SetConverterTabStops(true);
+    helpButton_->SetText("Hide Help");
+  } else {
+    help.Hide();
+    help_->SetConverterTabStops(false);
+    AnimateClientHeight(pages_->Top() + pages_->Height() + kButtonPanelHeight + 5);
+    helpButton_->SetText("Show Help");
+  }
+}
+
+void TEditTransWindow::AnimateClientHeight(int target) {
+  const int width = ClientRect().Width();
+  int height = ClientRect().Height();
+  int step = 10;
+  while (height != target) {
+    const int remaining = std::abs(target - height);
+    if (remaining / 10 < step - 1 && step > 1) --step;
+    height += (target > height ? 1 : -1) * std::min(step, remaining);
+    SetClientSize(width, height);
+    Sleep(7);
+    ui::Application().ProcessMessages();
+  }
+  // The buttons moved with every step; what they left behind is drawn anew.
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void TEditTransWindow::ShowError(const std::string& text) {
+  ui::MessageDlg(text, ui::TMsgDlgType::Error, ui::mbOK);
+}
+
+}  // namespace kv
