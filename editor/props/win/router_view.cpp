@@ -279,6 +279,8 @@ TRouterPageView::TRouterPageView(TSetupRouterFrame& page) : TPageView(page), pag
 }
 
 void TRouterPageView::Load() {
+  // The page asked for its columns while it loaded, maybe before this window could hear it.
+  editor_->Post(TRouterEditorView::kRebuildMessage);
   Sync();
   editor_->Invalidate(false);
 }
