@@ -9,7 +9,7 @@ namespace kv {
 
 namespace {
 constexpr int kMargin = 8;
-constexpr int kTop = 78;            // below the title and the help text
+constexpr int kTop = 94;            // below the title and the help text
 constexpr int kRadioHeight = 44;    // the two radio buttons of a preset's side
 constexpr int kSplitterWidth = 5;
 constexpr int kBottomHeight = 33;
@@ -53,7 +53,7 @@ TDefaultPortsView::TDefaultPortsView(TSetupDefaultPortsFrame& frame)
   title_ = &Add<ui::TLabel>(*this, "Default MIDI Ports",
                             ui::TRect::FromBounds(kMargin, kMargin, 300, 18));
   title_->SetFont(bold_.Handle());
-  help_ = &Add<ui::TLabel>(*this, "", ui::TRect::FromBounds(kMargin, 30, 300, 44));
+  help_ = &Add<ui::TLabel>(*this, "", ui::TRect::FromBounds(kMargin, 30, 300, 60));
   BuildSide(side_[0], true);
   splitter_ = &Add<TPortsSplitter>(*this);
   splitter_->OnMoved = [this](int x) {
@@ -157,7 +157,7 @@ void TDefaultPortsView::Layout() {
   const ui::TRect r = ClientRect();
   const int width = std::max(100, r.Width() - 2 * kMargin);
   title_->SetBounds(kMargin, kMargin, width, 18);
-  help_->SetBounds(kMargin, 30, width, 44);
+  help_->SetBounds(kMargin, 30, width, 60);
   frame_.Resize(width);
   const int leftWidth = std::clamp(frame_.LeftWidth(), 30, width - 30 - kSplitterWidth);
   const int radios = frame_.RadioButtonsVisible() ? kRadioHeight : 0;

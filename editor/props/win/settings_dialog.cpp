@@ -106,7 +106,10 @@ void TSettingsDialog::BuildVirtualPorts() {
       ui::TRect::FromBounds(kLeft, y, 380, 56));
   y += 60;
   status_ = &page.Add<ui::TLabel>(page, "", ui::TRect::FromBounds(kLeft, y, 380, 42));
-  status_->SetFont(BoldFont().Handle());
+  ui::TFontSpec statusSpec;
+  statusSpec.bold = true;
+  statusFont_.Create(statusSpec);
+  status_->SetFont(statusFont_.Handle());
   y += 46;
   useVirtual_ = &page.Add<ui::TCheckBox>(page, "Use virtual MIDI ports",
                                          ui::TRect::FromBounds(kLeft, y, 250, kBoxHeight));

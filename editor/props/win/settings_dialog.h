@@ -61,6 +61,7 @@ class TSettingsDialog final : private TSettingsModelHolder, public TPropertyDial
   ui::TButton* returnButton_ = nullptr;
   ui::TButton* export_ = nullptr;
   ui::TButton* import_ = nullptr;
+  ui::TFont statusFont_;
   bool loading_ = false;
 };
 
