@@ -12,7 +12,6 @@ namespace kv {
 namespace {
 
 enum TColumn { kNameColumn, kDeviceColumn, kTypeColumn, kUsedColumn };
-constexpr int kMargin = 8;
 constexpr int kToolTop = 84;
 constexpr int kListTop = kToolTop + 30;
 constexpr int kMinCellWidth = 15;
@@ -65,18 +64,10 @@ LRESULT TAliasListView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 TAliasPageView::TAliasPageView(TSetupAliasFrame& page) : TPageView(page), page_(page) {
-  ui::TFontSpec boldSpec;
-  boldSpec.height = -13;
-  boldSpec.bold = true;
-  bold_.Create(boldSpec);
-  title_ = &Add<ui::TLabel>(*this, "Setup MIDI Devices and Port Aliases",
-                            ui::TRect::FromBounds(kMargin, kMargin, 380, 18));
-  title_->SetFont(bold_.Handle());
-  help_ = &Add<ui::TLabel>(*this,
-                           "Inspect, create and modify MIDI ports and Port Aliases. An alias can "
-                           "be used for selecting specific ports in translators. Check or "
-                           "uncheck to open/close the device.",
-                           ui::TRect::FromBounds(kMargin, 30, 380, 42));
+  AddTitle("Setup MIDI Devices and Port Aliases",
+           "Inspect, create and modify MIDI ports and Port Aliases. An alias can be used for "
+           "selecting specific ports in translators. Check or uncheck to open/close the device.",
+           44);
   usedNote_ = &Add<ui::TLabel>(*this, "U: Used in current project.",
                                ui::TRect::FromBounds(kMargin, 200, 200, 16));
   add_ = &Add<ui::TButton>(*this, "Add", ui::TRect::FromBounds(kMargin, kToolTop, 60, 25));
@@ -284,17 +275,10 @@ void TAliasPageView::PlaceDeviceList() {
   devices_->Show();
 }
 
-void TAliasPageView::Resized() {
-  TPageView::Resized();
-  Layout();
-}
-
 void TAliasPageView::Layout() {
   if (!list_) return;
   const ui::TRect r = ClientRect();
-  const int width = std::max(100, r.Width() - 2 * kMargin);
-  title_->SetBounds(kMargin, kMargin, width, 18);
-  help_->SetBounds(kMargin, 30, width, 44);
+  const int width = ContentWidth();
   const int listHeight = std::max(40, r.Height() - kListTop - 26);
   list_->SetBounds(kMargin, kListTop, width, listHeight);
   usedNote_->SetBounds(kMargin, kListTop + listHeight + 6, width, 16);

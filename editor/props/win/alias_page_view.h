@@ -48,7 +48,7 @@ class TAliasPageView final : public TPageView {
   ui::TPopupMenu& PopupMenu() { return popup_; }
 
  protected:
-  void Resized() override;
+  void Layout() override;
 
  private:
   static void AliasesChanged(void* view, TMidiAliasManager& sender);
@@ -58,12 +58,8 @@ class TAliasPageView final : public TPageView {
   void PlaceDeviceList();
   void StartRenaming();
   bool ShowChooser(TAliasChooser& chooser);
-  void Layout();
 
   TSetupAliasFrame& page_;
-  ui::TFont bold_;
-  ui::TLabel* title_ = nullptr;
-  ui::TLabel* help_ = nullptr;
   ui::TLabel* usedNote_ = nullptr;
   ui::TButton* add_ = nullptr;
   ui::TButton* delete_ = nullptr;

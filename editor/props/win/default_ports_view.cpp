@@ -8,7 +8,6 @@
 namespace kv {
 
 namespace {
-constexpr int kMargin = 8;
 constexpr int kTop = 94;            // below the title and the help text
 constexpr int kRadioHeight = 44;    // the two radio buttons of a preset's side
 constexpr int kSplitterWidth = 5;
@@ -46,14 +45,7 @@ class TPortsSplitter final : public ui::TCustomControl {
 
 TDefaultPortsView::TDefaultPortsView(TSetupDefaultPortsFrame& frame)
     : TPageView(frame), frame_(frame) {
-  ui::TFontSpec boldSpec;
-  boldSpec.height = -13;
-  boldSpec.bold = true;
-  bold_.Create(boldSpec);
-  title_ = &Add<ui::TLabel>(*this, "Default MIDI Ports",
-                            ui::TRect::FromBounds(kMargin, kMargin, 300, 18));
-  title_->SetFont(bold_.Handle());
-  help_ = &Add<ui::TLabel>(*this, "", ui::TRect::FromBounds(kMargin, 30, 300, 60));
+  AddTitle("Default MIDI Ports", "", 60);
   BuildSide(side_[0], true);
   splitter_ = &Add<TPortsSplitter>(*this);
   splitter_->OnMoved = [this](int x) {
@@ -139,7 +131,7 @@ void TDefaultPortsView::RenderSide(TSideControls& side, const TPortSide& model) 
 
 void TDefaultPortsView::Render() {
   ++rendering_;
-  help_->SetText(frame_.HelpText());
+  Help().SetText(frame_.HelpText());
   RenderSide(side_[0], frame_.InSide());
   RenderSide(side_[1], frame_.OutSide());
   aliases_->SetVisible(frame_.AliasesVisible());
@@ -147,17 +139,10 @@ void TDefaultPortsView::Render() {
   Layout();
 }
 
-void TDefaultPortsView::Resized() {
-  TPageView::Resized();
-  Layout();
-}
-
 void TDefaultPortsView::Layout() {
   if (!aliases_) return;
   const ui::TRect r = ClientRect();
-  const int width = std::max(100, r.Width() - 2 * kMargin);
-  title_->SetBounds(kMargin, kMargin, width, 18);
-  help_->SetBounds(kMargin, 30, width, 60);
+  const int width = ContentWidth();
   frame_.Resize(width);
   const int leftWidth = std::clamp(frame_.LeftWidth(), 30, width - 30 - kSplitterWidth);
   const int radios = frame_.RadioButtonsVisible() ? kRadioHeight : 0;

@@ -30,7 +30,7 @@ class TDefaultPortsView final : public TPageView {
   ui::TWindow& Splitter();
 
  protected:
-  void Resized() override;
+  void Layout() override;
 
  private:
   struct TSideControls {
@@ -42,12 +42,8 @@ class TDefaultPortsView final : public TPageView {
   void BuildSide(TSideControls& side, bool input);
   void Render();
   void RenderSide(TSideControls& side, const TPortSide& model);
-  void Layout();
 
   TSetupDefaultPortsFrame& frame_;
-  ui::TFont bold_;
-  ui::TLabel* title_ = nullptr;
-  ui::TLabel* help_ = nullptr;
   TSideControls side_[2];
   TPortsSplitter* splitter_ = nullptr;
   ui::TButton* aliases_ = nullptr;

@@ -1,5 +1,6 @@
 #include "editor/props/win/page_view.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "ui/form.h"
@@ -38,6 +39,28 @@ TPageView::TPageView(TPropertyPanel& model) : model_(model) {
 TPageView::~TPageView() {
   // The parking window may already be gone at program end; the handle goes with this object.
   OnEdited = nullptr;
+}
+
+void TPageView::AddTitle(const std::string& title, const std::string& help, int helpHeight) {
+  ui::TFontSpec spec;
+  spec.height = -13;
+  spec.bold = true;
+  bold_.Create(spec);
+  title_ = &Add<ui::TLabel>(*this, title, ui::TRect::FromBounds(kMargin, kMargin, 300, 18));
+  title_->SetFont(bold_.Handle());
+  help_ = &Add<ui::TLabel>(*this, help, ui::TRect::FromBounds(kMargin, 30, 300, helpHeight));
+  helpHeight_ = helpHeight;
+}
+
+int TPageView::ContentWidth() const { return std::max(100, ClientRect().Width() - 2 * kMargin); }
+
+void TPageView::Resized() {
+  ui::TPanel::Resized();
+  if (title_) {
+    title_->SetBounds(kMargin, kMargin, ContentWidth(), 18);
+    help_->SetBounds(kMargin, 30, ContentWidth(), helpHeight_);
+  }
+  Layout();
 }
 
 void TPageView::HostIn(ui::TWindow& area) {

@@ -4,7 +4,11 @@
 // dialog going away never takes the page's window with it.
 #include <functional>
 
+#include <string>
+
 #include "editor/props/property_panel.h"
+#include "ui/graphics.h"
+#include "ui/label.h"
 #include "ui/window.h"
 
 namespace kv {
@@ -28,12 +32,26 @@ class TPageView : public ui::TPanel {
   std::function<void()> OnEdited;
 
  protected:
+  static constexpr int kMargin = 8;
+
   void Edited() {
     if (OnEdited) OnEdited();
   }
+  // The bold title and the word-wrapped help text at the top of the page.
+  void AddTitle(const std::string& title, const std::string& help, int helpHeight);
+  ui::TLabel& Help() { return *help_; }
+  // The width the page's controls take between its margins.
+  int ContentWidth() const;
+  // Places the title and the help text, then the page's own controls (Layout).
+  void Resized() override;
+  virtual void Layout() {}
 
  private:
   TPropertyPanel& model_;
+  ui::TFont bold_;
+  ui::TLabel* title_ = nullptr;
+  ui::TLabel* help_ = nullptr;
+  int helpHeight_ = 0;
   bool hosted_ = false;
 };
 

@@ -80,6 +80,12 @@ ui::TForm* ActiveDialog(ui::TForm* fallback) {
   return fallback;
 }
 
+// The default-ports page's "Aliases..." opens the settings on their "MIDI Ports" page.
+void LinkToSettings(TSetupDefaultPortsFrame& frame) {
+  frame.IsSettingsVisible = [] { return IsSettingsVisible(); };
+  frame.ShowPortAliasSettings = [] { ShowPortAliasSettings(ActiveDialog(nullptr)); };
+}
+
 TPresetHandler* MainProject() {
   return Environment().project ? Environment().project() : nullptr;
 }
@@ -173,9 +179,7 @@ void ShowProjectPropertiesPage(ui::TForm* owner, TPresetHandler* project, int pa
   std::unique_ptr<TProjectPropertiesDialog>& dialog = ProjectDialog();
   if (!dialog) {
     dialog = std::make_unique<TProjectPropertiesDialog>(owner);
-    TSetupDefaultPortsFrame& frame = dialog->Properties().GetDefaultPortsFrame();
-    frame.IsSettingsVisible = [] { return IsSettingsVisible(); };
-    frame.ShowPortAliasSettings = [] { ShowPortAliasSettings(ActiveDialog(nullptr)); };
+    LinkToSettings(dialog->Properties().GetDefaultPortsFrame());
   }
   dialog->SetProject(project);
   dialog->SelectPage(pageId);
@@ -199,9 +203,7 @@ void ShowPresetPropertiesPage(ui::TForm* owner, TTransList* preset, int pageId) 
   std::unique_ptr<TPresetPropertiesDialog>& dialog = PresetDialog();
   if (!dialog) {
     dialog = std::make_unique<TPresetPropertiesDialog>(owner);
-    TSetupDefaultPortsFrame& frame = dialog->Properties().GetDefaultPortsFrame();
-    frame.IsSettingsVisible = [] { return IsSettingsVisible(); };
-    frame.ShowPortAliasSettings = [] { ShowPortAliasSettings(ActiveDialog(nullptr)); };
+    LinkToSettings(dialog->Properties().GetDefaultPortsFrame());
   }
   dialog->SelectPage(pageId);
   dialog->SetPreset(preset);

@@ -12,7 +12,6 @@ namespace {
 constexpr UINT_PTR kAutoScrollTimer = 1;
 constexpr unsigned kAutoScrollMs = 20;
 constexpr ui::TColor kEditorColor = RGB(240, 240, 240);
-constexpr int kMargin = 8;
 constexpr int kBottomHeight = 41;
 
 HCURSOR CursorHandle(TRouterCursor cursor) {
@@ -236,18 +235,11 @@ void TRouterEditorView::Paint(ui::TCanvas& target) {
 }
 
 TRouterPageView::TRouterPageView(TSetupRouterFrame& page) : TPageView(page), page_(page) {
-  ui::TFontSpec boldSpec;
-  boldSpec.height = -13;
-  boldSpec.bold = true;
-  bold_.Create(boldSpec);
-  title_ = &Add<ui::TLabel>(*this, "MIDI Router", ui::TRect::FromBounds(kMargin, kMargin, 300, 18));
-  title_->SetFont(bold_.Handle());
-  help_ = &Add<ui::TLabel>(
-      *this,
-      "Here you can create MIDI Thru connections, i.e. connect MIDI IN to MIDI OUT ports by "
-      "dragging from a left port to a right port. Click on \"Aliases...\" to set up the needed "
-      "aliases.",
-      ui::TRect::FromBounds(kMargin, 30, 300, 44));
+  AddTitle("MIDI Router",
+           "Here you can create MIDI Thru connections, i.e. connect MIDI IN to MIDI OUT ports by "
+           "dragging from a left port to a right port. Click on \"Aliases...\" to set up the "
+           "needed aliases.",
+           44);
   editor_ = &Add<TRouterEditorView>(*this, page_.Editor());
   bottom_ = &Add<ui::TPanel>(*this, ui::TRect::FromBounds(0, 0, 300, kBottomHeight));
   delete_ = &bottom_->Add<ui::TButton>(*bottom_, "Delete", ui::TRect::FromBounds(kMargin, 8, 75, 25));
@@ -290,17 +282,10 @@ void TRouterPageView::Sync() {
   aliases_->SetVisible(page_.AliasesVisible());
 }
 
-void TRouterPageView::Resized() {
-  TPageView::Resized();
-  Layout();
-}
-
 void TRouterPageView::Layout() {
   if (!bottom_) return;
   const ui::TRect r = ClientRect();
-  const int width = std::max(100, r.Width() - 2 * kMargin);
-  title_->SetBounds(kMargin, kMargin, width, 18);
-  help_->SetBounds(kMargin, 30, width, 44);
+  const int width = ContentWidth();
   const int top = 78;
   bottom_->SetBounds(kMargin, r.Height() - kBottomHeight, width, kBottomHeight);
   aliases_->SetBounds(width - 75, 8, 75, 25);

@@ -59,16 +59,12 @@ class TRouterPageView final : public TPageView {
   ui::TButton& AliasesButton() { return *aliases_; }
 
  protected:
-  void Resized() override;
+  void Layout() override;
 
  private:
-  void Layout();
   void Sync();
 
   TSetupRouterFrame& page_;
-  ui::TFont bold_;
-  ui::TLabel* title_ = nullptr;
-  ui::TLabel* help_ = nullptr;
   TRouterEditorView* editor_ = nullptr;
   ui::TPanel* bottom_ = nullptr;
   ui::TButton* delete_ = nullptr;
