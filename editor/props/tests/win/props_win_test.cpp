@@ -394,7 +394,10 @@ TEST_F(PropsWinTest, ARouteDrawnWithTheMouseIsSavedWithTheProject) {
     Press(d, d.OkButton());
   });
   EXPECT_TRUE(applyEnabled);
-  ASSERT_EQ(MidiRouter().GetRoutes().GetCount(), 1);
+  int valid = 0;  // the router keeps deleted routes as invalid entries
+  for (int i = 0; i < MidiRouter().GetRoutes().GetCount(); ++i)
+    valid += MidiRouter().GetRoutes().GetRoute(i).IsValid() ? 1 : 0;
+  EXPECT_EQ(valid, 1);
   const std::string file = File("routed.kvp", "");
   Project().SaveToFile(file);
   std::ifstream in(file, std::ios::binary);
