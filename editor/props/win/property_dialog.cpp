@@ -1,0 +1,271 @@
+#include "editor/props/win/property_dialog.h"
+
+#include <exception>
+#include <memory>
+
+#include "app/high_level.h"
+#include "base/ini_file.h"
+#include "base/settings_key.h"
+#include "editor/props/win/props_messages_win.h"
+#include "ui/application.h"
+#include "ui/placement.h"
+
+namespace kv {
+
+namespace {
+
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+constexpr int kButtonGap = 6;
+
+ui::TFormParams DialogParams(ui::TForm* owner, const std::string& caption) {
+  ui::TFormParams params;
+  params.caption = caption;
+  params.bounds = ui::TRect::FromBounds(0, 0, TPropertyDialog::kClientWidth + 16,
+                                        TPropertyDialog::kClientHeight + 39);
+  params.owner = owner;
+  params.minimizeBox = false;
+  params.maximizeBox = false;
+  return params;
+}
+
+ui::TFontSpec BoldSpec() {
+  ui::TFontSpec spec;
+  spec.height = -13;
+  spec.bold = true;
+  return spec;
+}
+
+// The size is kept under the settings key in the registry even when the settings themselves
+// live in a file.
+std::unique_ptr<TCustomIniFile> OpenPlacementKey() {
+  return GetSettingsRegistry().Open(GetSettingsRegKey(false), true);
+}
+
+}  // namespace
+
+TPropertyDialog::TPropertyDialog(TPropertyForm& model, ui::TForm* owner,
+                                 const std::string& caption)
+    : ui::TForm(DialogParams(owner, caption)),
+      model_(model),
+      ownerForm_(owner),
+      bold_(BoldSpec()),
+      tree_(Add<ui::TTreeView>(*this, ui::TRect::FromBounds(0, 0, kTreeWidth, 300))),
+      bottom_(Add<ui::TPanel>(*this, ui::TRect::FromBounds(0, 300, kClientWidth, kBottomHeight))),
+      area_(Add<ui::TPanel>(*this, ui::TRect::FromBounds(kTreeWidth + 1, 0, 300, 300))),
+      ok_(Add<ui::TButton>(bottom_, "OK", ui::TRect::FromBounds(0, 4, kButtonWidth, kButtonHeight),
+                           IDOK)),
+      cancel_(Add<ui::TButton>(bottom_, "Cancel",
+                               ui::TRect::FromBounds(0, 4, kButtonWidth, kButtonHeight), IDCANCEL)),
+      apply_(Add<ui::TButton>(bottom_, "Apply",
+                              ui::TRect::FromBounds(0, 4, kButtonWidth, kButtonHeight))) {
+  SetClientSize(kClientWidth, kClientHeight);
+  // Pages are chosen in the tree; it has no expand buttons and every branch stays open.
+  ::SetWindowLongW(tree_.Handle(), GWL_STYLE,
+                   ::GetWindowLongW(tree_.Handle(), GWL_STYLE) & ~TVS_HASBUTTONS);
+  ::SendMessageW(tree_.Handle(), TVM_SETINDENT, 19, 0);
+  tree_.SetAlign(ui::TAlign::Left);
+  bottom_.SetAlign(ui::TAlign::Bottom);
+  area_.SetAlign(ui::TAlign::Client);
+  ::SetWindowLongW(area_.Handle(), GWL_EXSTYLE,
+                   ::GetWindowLongW(area_.Handle(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+  ::SetWindowLongW(bottom_.Handle(), GWL_EXSTYLE,
+                   ::GetWindowLongW(bottom_.Handle(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+  SetDefaultButton(&ok_);
+  SetCancelButton(&cancel_);
+  ok_.OnClick = [this] { Finish(TModalResult::OK); };
+  cancel_.OnClick = [this] { Finish(TModalResult::Cancel); };
+  apply_.OnClick = [this] { ApplyClick(); };
+  apply_.SetEnabled(false);
+  tree_.OnChange = [this](ui::TTreeNode node) {
+    if (!syncingTree_ && node) SelectPage(static_cast<int>(tree_.NodeData(node)));
+  };
+  bottom_.OnResize = [this] {
+    int x = bottom_.ClientRect().Width() - kButtonGap - kButtonWidth;
+    for (ui::TButton* button : {&apply_, &cancel_, &ok_}) {
+      button->SetBounds(x, 4, kButtonWidth, kButtonHeight);
+      x -= kButtonWidth + kButtonGap;
+    }
+  };
+  area_.OnResize = [this] {
+    if (shown_) PlacePage(*shown_);
+  };
+  Realign();
+  bottom_.OnResize();
+}
+
+TPropertyDialog::~TPropertyDialog() {
+  // The hostable pages outlive the dialog: their windows must not go down with it.
+  ParkPages();
+}
+
+ui::TPanel& TPropertyDialog::AddNotebookPage(int id) {
+  ui::TPanel& page = area_.Add<ui::TPanel>(area_, area_.ClientRect());
+  ::SetWindowLongW(page.Handle(), GWL_EXSTYLE,
+                   ::GetWindowLongW(page.Handle(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+  page.Hide();
+  notebook_[id] = &page;
+  return page;
+}
+
+ui::TPanel* TPropertyDialog::NotebookPage(int id) const {
+  auto found = notebook_.find(id);
+  return found == notebook_.end() ? nullptr : found->second;
+}
+
+int TPropertyDialog::AddHeading(ui::TWindow& page, const std::string& text) {
+  ui::TLabel& heading = page.Add<ui::TLabel>(page, text, ui::TRect::FromBounds(8, 8, 380, 18));
+  heading.SetFont(bold_.Handle());
+  return 8 + 18;
+}
+
+void TPropertyDialog::BuildTree() {
+  syncingTree_ = true;
+  tree_.Clear();
+  nodes_.clear();
+  const std::vector<TPageNode>& nodes = model_.Nodes();
+  for (const TPageNode& node : nodes) {
+    ui::TTreeNode parent = node.parent >= 0 ? nodes_[static_cast<size_t>(node.parent)] : nullptr;
+    nodes_.push_back(tree_.Add(parent, node.caption, node.id));
+  }
+  for (size_t i = 0; i < nodes.size(); ++i)
+    if (nodes[i].expanded) tree_.Expand(nodes_[i]);
+  syncingTree_ = false;
+}
+
+void TPropertyDialog::SelectPage(int id) {
+  model_.SelectPage(id);
+  if (model_.IsShown()) ShowCurrentPage();
+}
+
+void TPropertyDialog::ShowCurrentPage() {
+  ui::TWindow* page = nullptr;
+  if (TPropertyPanel* panel = model_.CurrentPanel()) {
+    for (TPageView* view : hosted_)
+      if (&view->Model() == panel) page = view;
+  } else if (model_.CurrentNotebookPage() >= 0) {
+    page = NotebookPage(model_.CurrentNotebookPage());
+  }
+  if (page != shown_) {
+    if (shown_) shown_->Hide();
+    shown_ = page;
+    if (page) {
+      PlacePage(*page);
+      page->Show();
+      if (auto* view = dynamic_cast<TPageView*>(page)) view->Load();
+    }
+  }
+  const int node = model_.SelectedNode();
+  if (node >= 0 && node < static_cast<int>(nodes_.size()) &&
+      tree_.Selected() != nodes_[static_cast<size_t>(node)]) {
+    syncingTree_ = true;
+    tree_.Select(nodes_[static_cast<size_t>(node)]);
+    syncingTree_ = false;
+  }
+}
+
+void TPropertyDialog::PlacePage(ui::TWindow& page) {
+  const ui::TRect r = area_.ClientRect();
+  page.SetBounds(0, 0, r.Width(), r.Height());
+}
+
+void TPropertyDialog::Changed() {
+  model_.SomethingChanged();
+  Sync();
+}
+
+void TPropertyDialog::Sync() {
+  apply_.SetEnabled(model_.ApplyEnabled());
+  UpdateControls();
+}
+
+void TPropertyDialog::ApplyClick() {
+  try {
+    model_.ApplyClick();
+  } catch (const std::exception& error) {
+    WinPropsMessages().ShowError(error.what());
+  }
+  Reload();
+}
+
+void TPropertyDialog::Reload() {
+  LoadControls();
+  for (TPageView* view : hosted_) view->Load();
+  Sync();
+}
+
+TModalResult TPropertyDialog::Execute() {
+  if (executing_) return TModalResult::None;
+  executing_ = true;
+  finished_ = false;
+  result_ = TModalResult::None;
+  ReadSize();
+  model_.Show();
+  hosted_.clear();
+  for (const TPageNode& node : model_.Nodes()) {
+    if (!model_.IsPanelPage(node.id)) continue;
+    TPageView* view = PageViewFor(node.id);
+    if (!view) continue;
+    view->HostIn(area_);
+    view->Hide();
+    view->OnEdited = [this] { Sync(); };
+    view->Load();
+    hosted_.push_back(view);
+  }
+  LoadControls();
+  ShowCurrentPage();
+  Sync();
+  ui::CenterFormOver(*this, ownerForm_);
+  ui::Application().Post([this] {
+    if (executing_ && HandleAllocated()) tree_.SetFocus();
+  });
+  ShowModal();
+  if (!finished_) Finish(TModalResult::Cancel);  // the program ended the loop
+  executing_ = false;
+  return result_;
+}
+
+void TPropertyDialog::Finish(TModalResult result) {
+  if (finished_ || !executing_) return;
+  WriteSize();
+  // A failed apply keeps the dialog open with the user's edits.
+  if (!model_.Close(result)) {
+    LoadControls();
+    Sync();
+    return;
+  }
+  finished_ = true;
+  result_ = result;
+  ParkPages();
+  SetModalResult(result == TModalResult::OK ? ui::mrOk : ui::mrCancel);
+}
+
+bool TPropertyDialog::CloseQuery() {
+  if (!ui::TForm::CloseQuery()) return false;
+  if (!finished_) Finish(TModalResult::Cancel);
+  return finished_ || !executing_;
+}
+
+void TPropertyDialog::ParkPages() {
+  for (TPageView* view : hosted_) view->Park();
+  if (shown_ && dynamic_cast<TPageView*>(shown_)) shown_ = nullptr;
+  hosted_.clear();
+}
+
+void TPropertyDialog::Resized() {
+  ui::TForm::Resized();
+}
+
+void TPropertyDialog::ReadSize() {
+  if (model_.RegKey().empty()) return;
+  if (std::unique_ptr<TCustomIniFile> ini = OpenPlacementKey())
+    ui::LoadFormPlacement(*this, *ini, model_.RegKey(), ui::kPlaceSize);
+}
+
+void TPropertyDialog::WriteSize() {
+  if (model_.RegKey().empty()) return;
+  if (std::unique_ptr<TCustomIniFile> ini = OpenPlacementKey())
+    ui::SaveFormPlacement(*this, *ini, model_.RegKey(), ui::kPlaceSize | ui::kPlacePosition);
+}
+
+}  // namespace kv
