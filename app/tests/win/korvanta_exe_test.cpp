@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "app/panic.h"
@@ -418,6 +419,7 @@ TEST_F(KorvantaExeTest, ExamplesAreInstalledOnFirstStartAndLoadWithoutErrors) {
   WriteSetting(kProgramName, L"DontAskForClose", 1);
   WriteSetting(kProgramName, L"MigrationDone", 1);
   WriteSetting(kProgramName, L"PresetFolder", dataFolder);
+  WriteSetting(kProgramName, L"ShowSplashScreen", 0);
   {
     TRunningProgram program(Exe(kProgramName), L"");
     ASSERT_NE(program.MainWindow(), nullptr);
@@ -443,6 +445,72 @@ TEST_F(KorvantaExeTest, ExamplesAreInstalledOnFirstStartAndLoadWithoutErrors) {
     for (int row = 0; row < translators[i]; ++row)
       EXPECT_EQ(program.Cell(kTranslators, row, 2).rfind("Unknown", 0), std::string::npos);
   }
+}
+
+// A visible window of the program whose title starts with the text, or null.
+HWND WindowTitled(const TRunningProgram& program, const std::string& start) {
+  for (HWND w : program.VisibleWindows()) {
+    const std::vector<std::string> texts = TRunningProgram::Texts(w);
+    if (!texts.empty() && texts[0].rfind(start, 0) == 0) return w;
+  }
+  return nullptr;
+}
+
+// Opens the menu with Alt and its key and chooses an item with itemKey (Enter: the first one),
+// again (at most three times) while done() does not follow.
+bool ChooseFromMenu(TRunningProgram& program, WORD menuKey, WORD itemKey,
+                    const std::function<bool()>& done) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    program.Activate();
+    Press(menuKey, {VK_MENU});
+    Sync(program.MainWindow(0));
+    Press(itemKey);
+    if (WaitUntil(done, 5000)) return true;
+    Press(VK_ESCAPE);
+    Press(VK_ESCAPE);
+  }
+  return false;
+}
+
+TEST_F(KorvantaExeTest, LogWindowOpensFromTheMenuWhileTheInputTakesMidi) {
+  WriteQuietSettings(kHostName);
+  WriteSetting(kHostName, L"DoNotShowLoggerWarning", 1);
+  const std::wstring feed = TempFolder() + L"\\log-feed.txt";
+  DeleteFileW(feed.c_str());
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  TRunningProgram program(Exe(kHostName), L"/project " + Quoted(file) + L" /midiin \"KV Loop In\"",
+                          {{L"KV_TEST_MIDI_FEED", feed}});
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
+  HWND log = nullptr;
+  ASSERT_TRUE(ChooseFromMenu(program, 'V', VK_RETURN, [&] {
+    return (log = WindowTitled(program, "Log Window")) != nullptr;
+  }));
+  // A note the project's first translator takes, played into the program's input.
+  {
+    std::ofstream out((feed + L".part").c_str());
+    out << "403C90\n";
+  }
+  ASSERT_TRUE(MoveFileExW((feed + L".part").c_str(), feed.c_str(), MOVEFILE_REPLACE_EXISTING));
+  EXPECT_TRUE(
+      WaitUntil([&] { return GetFileAttributesW(feed.c_str()) == INVALID_FILE_ATTRIBUTES; }));
+  SaveWindowShot(log, L"korvanta-log-window.bmp");
+}
+
+TEST_F(KorvantaExeTest, AboutOpensAndASecondAboutReusesIt) {
+  WriteQuietSettings(kProgramName);
+  TRunningProgram program(Exe(kProgramName), L"");
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  HWND about = nullptr;
+  ASSERT_TRUE(
+      ChooseFromMenu(program, 'H', 'A', [&] { return (about = program.Dialog()) != nullptr; }));
+  SaveWindowShot(about, L"korvanta-about.bmp");
+  // Chosen again (it may have hidden by itself meanwhile): no second About window appears.
+  ChooseFromMenu(program, 'H', 'A', [&] { return IsWindowVisible(about) != FALSE; });
+  ASSERT_TRUE(Sync(main));
+  for (HWND w : program.VisibleWindows()) EXPECT_TRUE(w == main || w == about);
 }
 
 }  // namespace
