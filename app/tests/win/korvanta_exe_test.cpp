@@ -513,7 +513,63 @@ TEST_F(KorvantaExeTest, AboutOpensAndASecondAboutReusesIt) {
   for (HWND w : program.VisibleWindows()) EXPECT_TRUE(w == main || w == about);
 }
 
+
+// The child window whose class name holds that lower-case part, showing that text, or null.
+HWND ChildWithText(HWND window, const wchar_t* className, const std::string& text) {
+  struct Search {
+    const wchar_t* className;
+    std::wstring text;
+    HWND found = nullptr;
+  } search{className, win::Widen(text), nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        wchar_t name[64] = {}, text[256] = {};
+        GetClassNameW(child, name, 64);
+        // Asked of the control itself: an edit's own text, not the caption kept for it.
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(child, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
+                            2000, &ignored);
+        if (wcsstr(_wcslwr(name), s->className) && s->text == text) s->found = child;
+        return s->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+TEST_F(KorvantaExeTest, EditorOpensOnATranslatorAndAnAppliedNameShowsInTheList) {
+  WriteQuietSettings(kProgramName);
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
+  ASSERT_TRUE(program.Activate());
+  ClickAt(program.RowPoint(kTranslators, 1));
+  ASSERT_TRUE(WaitUntil([&] { return program.RowSelected(kTranslators, 1); }));
+  // The Edit command opens the editor on the selected translator.
+  HWND editor = nullptr, name = nullptr;
+  ASSERT_TRUE(PressUntil('E', {VK_CONTROL}, [&] { return (editor = program.Dialog()) != nullptr; }));
+  SaveWindowShot(editor, L"korvanta-editor.bmp");
+  // F5: the options page with the name.
+  ActivateWindow(editor);
+  ASSERT_TRUE(PressUntil(VK_F5, {}, [&] {
+    return (name = ChildWithText(editor, L"edit", "Next")) != nullptr && IsWindowVisible(name);
+  }));
+  RECT r{};
+  GetWindowRect(name, &r);
+  ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  ASSERT_TRUE(WaitUntil([&] { return program.Focused() == name; }));
+  SendMessageW(name, EM_SETSEL, 0, -1);
+  TypeText("Skip ahead");
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, "Apply"); }));
+  EXPECT_TRUE(WaitUntil([&] { return program.Cell(kTranslators, 1, 0) == "Skip ahead"; }))
+      << program.Cell(kTranslators, 1, 0);
+  RECT both{};
+  GetWindowRect(main, &both);
+  SaveScreenPicture(both, ShotFile(L"korvanta-editor-over-main.bmp"));
+}
+
 }  // namespace
 }  // namespace kv::test
-
-
