@@ -273,6 +273,14 @@ void TTransForm::DevicesChanged(void* object, TMidiManager&) {
 
 LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case WM_COMMAND:
+      // Enter in the translator list reaches the window as its default command.
+      if (LOWORD(wp) == IDOK && lp == 0 && translatorList_ && translatorList_->Focused() &&
+          !ListBusy(*translatorList_)) {
+        EditSelectedTranslator();
+        return 0;
+      }
+      break;
     case WM_SHOWWINDOW:
       if (wp && !quitting_ && !closing_) Post(kFirstShowMessage, startup_.FirstShowParam());
       break;

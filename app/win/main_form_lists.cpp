@@ -390,11 +390,6 @@ void TTransForm::ListKeyDown(bool presets, WORD& key, ui::TShiftState shift) {
   }
   const WORD pressed = key;
   switch (pressed) {
-    case VK_RETURN:
-      if (presets || ctrl || shiftKey) return;
-      key = 0;
-      EditSelectedTranslator();
-      break;
     case VK_DELETE:
       key = 0;
       if (presets)

@@ -548,9 +548,9 @@ TEST_F(KorvantaExeTest, EditorOpensOnATranslatorAndAnAppliedNameShowsInTheList) 
   ASSERT_TRUE(program.Activate());
   ClickAt(program.RowPoint(kTranslators, 1));
   ASSERT_TRUE(WaitUntil([&] { return program.RowSelected(kTranslators, 1); }));
-  // The Edit command opens the editor on the selected translator.
+  // Enter on the translator opens the editor on it.
   HWND editor = nullptr, name = nullptr;
-  ASSERT_TRUE(PressUntil('E', {VK_CONTROL}, [&] { return (editor = program.Dialog()) != nullptr; }));
+  ASSERT_TRUE(PressUntil(VK_RETURN, {}, [&] { return (editor = program.Dialog()) != nullptr; }));
   SaveWindowShot(editor, L"korvanta-editor.bmp");
   // F5: the options page with the name.
   ActivateWindow(editor);
