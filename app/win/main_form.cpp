@@ -18,6 +18,7 @@
 #include "base/win/wide.h"
 #include "controls/win/shadow_panel.h"
 #include "controls/win/history_menu.h"
+#include "editor/win/edit_trans_window.h"
 #include "engine/project.h"
 #include "engine/timer_manager.h"
 #include "engine/trans_engine.h"
@@ -56,6 +57,8 @@ TTransForm::TTransForm(TMainWindowHooks& hooks)
 TTransForm::~TTransForm() {
   // Destroy: the close work when it has not run, then the controller ends the engine.
   if (!quitting_ && !closeDone_) FormClose();
+  // The editor watches the engine: it goes before the engine ends.
+  editor_.reset();
   if (devicesWatched_ && MidiManagerExists())
     MidiManager().RemoveChangeListener({&TTransForm::DevicesChanged, this});
   if (aliasesWatched_) MidiAliasManager().RemoveChangeListener({&TTransForm::AliasesChanged, this});
@@ -270,6 +273,14 @@ void TTransForm::DevicesChanged(void* object, TMidiManager&) {
 
 LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case WM_COMMAND:
+      // Enter in the translator list reaches the window as its default command.
+      if (LOWORD(wp) == IDOK && lp == 0 && translatorList_ && translatorList_->Focused() &&
+          !ListBusy(*translatorList_)) {
+        EditSelectedTranslator();
+        return 0;
+      }
+      break;
     case WM_SHOWWINDOW:
       if (wp && !quitting_ && !closing_) Post(kFirstShowMessage, startup_.FirstShowParam());
       break;
@@ -449,10 +460,15 @@ void TTransForm::RunStartupSteps(const std::vector<TStartupStep>& steps) {
       case TStartupStep::InstallExamplePresets:
         InstallPresets();
         break;
-      case TStartupStep::GivePresetFolder:
       case TStartupStep::ReopenEditor:
+        CreateEditor();
+        if (editor_) editor_->Show();
+        break;
       case TStartupStep::GiveEditorEngine:
-        break;  // the file dialogs read the preset folder themselves; no editor yet
+        CreateEditor();
+        break;
+      case TStartupStep::GivePresetFolder:
+        break;  // the file dialogs read the preset folder themselves
     }
   }
 }

@@ -19,6 +19,7 @@
 #include "app/project_session.h"
 #include "app/registry_migration.h"
 #include "app/win/main_window_hooks.h"
+#include "editor/trans_editor.h"
 #include "ui/action.h"
 #include "ui/form.h"
 #include "ui/graphics.h"
@@ -31,6 +32,7 @@
 namespace kv {
 
 class THistoryMenu;
+class TEditTransWindow;
 class TMarginSplitter;
 class TMidiAliasManager;
 class TMidiManager;
@@ -47,7 +49,8 @@ class TTransForm final : public ui::TForm,
                          public TControllerDialogs,
                          public TPanicHost,
                          public TExamplePresetHost,
-                         public TMigrationHost {
+                         public TMigrationHost,
+                         public TEditTransHost {
  public:
   // hooks must outlive the form.
   explicit TTransForm(TMainWindowHooks& hooks);
@@ -100,6 +103,16 @@ class TTransForm final : public ui::TForm,
   int RowsOfCurrentPreset() const;
   void FitColumns();
   void ApplySettingsToView();
+
+  // main_form_editor.cpp: the translator editor, created at start-up, following the selection
+  void ReplaceTranslator(TEditItem item, TTransMsgPtr translator) override;
+  void SelectNextTranslator() override;
+  void SelectPreviousTranslator() override;
+  void ShowErrors(const std::string& text) override;
+  void CreateEditor();
+  void EditSelectedTranslator();
+  void EditorFollowSelection();
+  void SelectTranslatorBy(int offset);
 
   // main_form_lists.cpp: the preset and translator lists and their commands
   void BuildListCommands();
@@ -208,6 +221,7 @@ class TTransForm final : public ui::TForm,
 
   ui::TImageList images_;
   ui::TImageList disabledImages_;
+  std::unique_ptr<TEditTransWindow> editor_;  // null until start-up creates it
   std::unique_ptr<TActions> actions_;
   std::unique_ptr<TMenus> menus_;
   std::unique_ptr<THistoryMenu> history_;

@@ -80,8 +80,10 @@ void TTransForm::BuildListCommands() {
   a.addTrans->OnExecute = [this] { AddTranslator(); };
   a.editTrans = &MakeAction(list, "Edit", "Edit|Edits the selected translator", imgEdit,
                             MakeShortCut('E', false, true, false));
-  // The translator editor is not part of this window; the command waits for it.
-  a.editTrans->OnUpdate = [](ui::TAction& action) { action.SetEnabled(false); };
+  a.editTrans->OnExecute = [this] { EditSelectedTranslator(); };
+  a.editTrans->OnUpdate = [this](ui::TAction& action) {
+    action.SetEnabled(editor_ != nullptr && translatorList_->SelectedCount() == 1);
+  };
   a.renameTrans =
       &MakeAction(list, "Rename\tF2", "Rename|Renames the selected translator", imgRename);
   a.renameTrans->OnExecute = [this] { RenameTranslator(); };
@@ -310,8 +312,11 @@ void TTransForm::ConnectLists() {
   };
 
   translatorList_->OnSelectItem = [this](int, bool) {
-    if (refreshing_ == 0) PostCommandRefresh();
+    if (refreshing_ != 0) return;
+    PostCommandRefresh();
+    EditorFollowSelection();
   };
+  translatorList_->OnDblClick = [this] { EditSelectedTranslator(); };
   translatorList_->OnItemChecked = [this](int row, bool checked) {
     if (refreshing_ != 0) return;
     TTransList* preset = CurrentPreset();

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "app/panic.h"
@@ -418,6 +419,7 @@ TEST_F(KorvantaExeTest, ExamplesAreInstalledOnFirstStartAndLoadWithoutErrors) {
   WriteSetting(kProgramName, L"DontAskForClose", 1);
   WriteSetting(kProgramName, L"MigrationDone", 1);
   WriteSetting(kProgramName, L"PresetFolder", dataFolder);
+  WriteSetting(kProgramName, L"ShowSplashScreen", 0);
   {
     TRunningProgram program(Exe(kProgramName), L"");
     ASSERT_NE(program.MainWindow(), nullptr);
@@ -445,7 +447,143 @@ TEST_F(KorvantaExeTest, ExamplesAreInstalledOnFirstStartAndLoadWithoutErrors) {
   }
 }
 
+// A visible window of the program whose title starts with the text, or null.
+HWND WindowTitled(const TRunningProgram& program, const std::string& start) {
+  for (HWND w : program.VisibleWindows()) {
+    const std::vector<std::string> texts = TRunningProgram::Texts(w);
+    if (!texts.empty() && texts[0].rfind(start, 0) == 0) return w;
+  }
+  return nullptr;
+}
+
+// Opens the menu with Alt and its key and chooses an item with itemKey (Enter: the first one),
+// again (at most three times) while done() does not follow.
+bool ChooseFromMenu(TRunningProgram& program, WORD menuKey, WORD itemKey,
+                    const std::function<bool()>& done) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    program.Activate();
+    Press(menuKey, {VK_MENU});
+    Sync(program.MainWindow(0));
+    Press(itemKey);
+    if (WaitUntil(done, 5000)) return true;
+    Press(VK_ESCAPE);
+    Press(VK_ESCAPE);
+  }
+  return false;
+}
+
+TEST_F(KorvantaExeTest, LogWindowOpensFromTheMenuWhileTheInputTakesMidi) {
+  WriteQuietSettings(kHostName);
+  WriteSetting(kHostName, L"DoNotShowLoggerWarning", 1);
+  const std::wstring feed = TempFolder() + L"\\log-feed.txt";
+  DeleteFileW(feed.c_str());
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  TRunningProgram program(Exe(kHostName), L"/project " + Quoted(file) + L" /midiin \"KV Loop In\"",
+                          {{L"KV_TEST_MIDI_FEED", feed}});
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
+  HWND log = nullptr;
+  ASSERT_TRUE(ChooseFromMenu(program, 'V', VK_RETURN, [&] {
+    return (log = WindowTitled(program, "Log Window")) != nullptr;
+  }));
+  // A note the project's first translator takes, played into the program's input.
+  {
+    std::ofstream out((feed + L".part").c_str());
+    out << "403C90\n";
+  }
+  ASSERT_TRUE(MoveFileExW((feed + L".part").c_str(), feed.c_str(), MOVEFILE_REPLACE_EXISTING));
+  EXPECT_TRUE(
+      WaitUntil([&] { return GetFileAttributesW(feed.c_str()) == INVALID_FILE_ATTRIBUTES; }));
+  SaveWindowShot(log, L"korvanta-log-window.bmp");
+}
+
+TEST_F(KorvantaExeTest, AboutOpensAndASecondAboutReusesIt) {
+  WriteQuietSettings(kProgramName);
+  TRunningProgram program(Exe(kProgramName), L"");
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  // The About picture: a window beside the main one far larger than a hint.
+  auto findAbout = [&] {
+    for (HWND w : program.VisibleWindows()) {
+      RECT r{};
+      GetWindowRect(w, &r);
+      if (w != main && r.right - r.left >= 300 && r.bottom - r.top >= 150) return w;
+    }
+    return HWND{};
+  };
+  HWND about = nullptr;
+  ASSERT_TRUE(ChooseFromMenu(program, 'H', 'A', [&] { return (about = findAbout()) != nullptr; }));
+  SaveWindowShot(about, L"korvanta-about.bmp");
+  // Chosen again (it may have hidden by itself meanwhile): no second About window appears.
+  ChooseFromMenu(program, 'H', 'A', [&] { return IsWindowVisible(about) != FALSE; });
+  ASSERT_TRUE(Sync(main));
+  auto className = [](HWND w) {
+    wchar_t name[64] = {};
+    GetClassNameW(w, name, 64);
+    return std::wstring(name);
+  };
+  for (HWND w : program.VisibleWindows())
+    if (w != main && className(w) == className(about)) EXPECT_EQ(w, about);
+}
+
+
+// The child window whose class name holds that lower-case part, showing that text, or null.
+HWND ChildWithText(HWND window, const wchar_t* className, const std::string& text) {
+  struct Search {
+    const wchar_t* className;
+    std::wstring text;
+    HWND found = nullptr;
+  } search{className, win::Widen(text), nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        wchar_t name[64] = {}, text[256] = {};
+        GetClassNameW(child, name, 64);
+        // Asked of the control itself: an edit's own text, not the caption kept for it.
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(child, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
+                            2000, &ignored);
+        if (wcsstr(_wcslwr(name), s->className) && s->text == text) s->found = child;
+        return s->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+TEST_F(KorvantaExeTest, EditorOpensOnATranslatorAndAnAppliedNameShowsInTheList) {
+  WriteQuietSettings(kProgramName);
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
+  ASSERT_TRUE(program.Activate());
+  ClickAt(program.RowPoint(kTranslators, 1));
+  ASSERT_TRUE(WaitUntil([&] { return program.RowSelected(kTranslators, 1); }));
+  // Enter on the translator opens the editor on it.
+  HWND editor = nullptr, name = nullptr;
+  ASSERT_TRUE(PressUntil(VK_RETURN, {}, [&] { return (editor = program.Dialog()) != nullptr; }));
+  SaveWindowShot(editor, L"korvanta-editor.bmp");
+  // F5: the options page with the name.
+  ActivateWindow(editor);
+  ASSERT_TRUE(PressUntil(VK_F5, {}, [&] {
+    return (name = ChildWithText(editor, L"edit", "Next")) != nullptr && IsWindowVisible(name);
+  }));
+  RECT r{};
+  GetWindowRect(name, &r);
+  ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  ASSERT_TRUE(WaitUntil([&] { return program.Focused() == name; }));
+  SendMessageW(name, EM_SETSEL, 0, -1);
+  TypeText("Skip ahead");
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, "Apply"); }));
+  EXPECT_TRUE(WaitUntil([&] { return program.Cell(kTranslators, 1, 0) == "Skip ahead"; }))
+      << program.Cell(kTranslators, 1, 0);
+  RECT both{};
+  GetWindowRect(main, &both);
+  SaveScreenPicture(both, ShotFile(L"korvanta-editor-over-main.bmp"));
+}
+
 }  // namespace
 }  // namespace kv::test
-
-

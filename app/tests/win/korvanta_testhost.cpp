@@ -1,16 +1,19 @@
 // korvanta_testhost.exe (tests only): the whole program over the loopback MIDI stand-in, with
 // the outputs "KV Loop Out" and the input "KV Loop In". Every message the output takes is
 // written, one hexadecimal short message a line, to the file named by KV_TEST_MIDI_LOG, so a
-// test outside the process can check what the program sent.
+// test outside the process can check what the program sent. A file named by KV_TEST_MIDI_FEED,
+// one hexadecimal short message a line, is played into the input and removed once played.
 #include <windows.h>
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
-#include "app/win/main_window_hooks.h"
 #include "app/win/program_main.h"
+#include "app/win/shell_hooks.h"
 #include "midi/testing/loopback_midi.h"
 #include "midi/winmm_midi.h"
 
@@ -29,6 +32,27 @@ void WriteSent(const std::wstring& file, const std::vector<kv::TLoopbackSent>& s
   MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
+// Plays the messages of the feed file into the input once the program has opened it; the file
+// is removed then, so a test knows its messages were taken.
+void PlayFeed(const std::wstring& file, kv::TLoopbackMidi& loop) {
+  FILE* f = _wfopen(file.c_str(), L"rb");
+  if (!f) return;
+  char line[64];
+  std::vector<uint32_t> messages;
+  while (fgets(line, sizeof(line), f))
+    if (line[0] != '\n' && line[0] != '\r') messages.push_back(strtoul(line, nullptr, 16));
+  fclose(f);
+  if (messages.empty() || !loop.FeedShort("KV Loop In", messages[0])) return;
+  for (size_t i = 1; i < messages.size(); ++i) loop.FeedShort("KV Loop In", messages[i]);
+  DeleteFileW(file.c_str());
+}
+
+std::wstring EnvironmentValue(const wchar_t* name) {
+  wchar_t buffer[MAX_PATH] = {};
+  const DWORD n = GetEnvironmentVariableW(name, buffer, MAX_PATH);
+  return std::wstring(buffer, n < MAX_PATH ? n : 0);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -36,9 +60,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   loop.AddOutput("KV Loop Out");
   loop.AddInput("KV Loop In");
   kv::TWinmmMidiScope scope(loop);
-  wchar_t buffer[MAX_PATH] = {};
-  const DWORD n = GetEnvironmentVariableW(L"KV_TEST_MIDI_LOG", buffer, MAX_PATH);
-  const std::wstring logFile(buffer, n < MAX_PATH ? n : 0);
+  const std::wstring logFile = EnvironmentValue(L"KV_TEST_MIDI_LOG");
+  const std::wstring feedFile = EnvironmentValue(L"KV_TEST_MIDI_FEED");
   std::atomic<bool> done{false};
   std::thread writer([&] {
     size_t written = 0;
@@ -48,10 +71,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         WriteSent(logFile, sent);
         written = sent.size();
       }
+      if (!feedFile.empty()) PlayFeed(feedFile, loop);
       Sleep(20);
     }
   });
-  kv::TMainWindowHooks hooks;
+  kv::TShellHooks hooks;
   const int result = kv::RunKorvanta(hooks);
   done.store(true);
   writer.join();
