@@ -17,6 +17,7 @@
 #include "engine/trans_engine.h"
 #include "midi/alias.h"
 #include "midi/testing/loopback_midi.h"
+#include "midi/testing/loopback_ports.h"
 #include "midi/midi_input.h"
 #include "midi/midi_manager.h"
 #include "midi/midi_output.h"
@@ -26,22 +27,6 @@ namespace kv {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-class TStandInPorts final : public TMidiPortEnumerator {
- public:
-  void EnumVirtualInputs(TMidiDeviceList& list, const std::u16string&) override { list.clear(); }
-  void EnumVirtualOutputs(TMidiDeviceList& list, const std::u16string&) override { list.clear(); }
-  void EnumVirtualInputNames(TVirtualPortNames& list, const std::u16string&) override {
-    list.clear();
-  }
-  void EnumVirtualOutputNames(TVirtualPortNames& list, const std::u16string&) override {
-    list.clear();
-  }
-  void EnumSystemInputs(TMidiDeviceList& list) override { TMidiInput::EnumDevices(list); }
-  void EnumSystemOutputs(TMidiDeviceList& list, bool) override {
-    TMidiOutput::EnumDevices(list, false);
-  }
-};
 
 // One input and two outputs; the route passes Keys to Thru, the translator (when asked for)
 // swallows note 60 and sends a controller to Synth instead.
@@ -96,7 +81,7 @@ class TRig {
  private:
   TLoopbackMidi loop_;
   TWinmmMidiScope scope_;
-  TStandInPorts ports_;
+  TLoopbackPortEnumerator ports_;
   std::unique_ptr<TMidiManager> manager_;
   std::unique_ptr<TScopedMidiOutputSink> sink_;
   std::unique_ptr<TTransEngine> engine_;

@@ -39,9 +39,9 @@ void PostContinuation() {
 TSplashForm::TSplashForm(TWindow* owner, const std::string& pictureName, bool about)
     : TForm(SplashParams(owner)), flow_(about) {
   picture_.LoadFromResource(pictureName);
-  TFontSpec spec;
-  spec.height = -12;
-  versionFont_.Create(spec);
+  TFontSpec fontSpec;
+  fontSpec.height = -12;
+  versionFont_.Create(fontSpec);
   image_ = &Add<TCustomControl>(*this, TRect::FromBounds(0, 0, 425, 197));
   image_->SetAlign(TAlign::Client);
   image_->OnPaint = [this](TCanvas& canvas) {
@@ -133,12 +133,12 @@ LRESULT TSplashForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 TSplashForm1::TSplashForm1(TWindow* owner, bool about)
     : TSplashForm(owner, about ? "ABOUT" : "SPLASH", about), about_(about) {
-  TFontSpec spec;
-  spec.name = "Tahoma";
-  spec.height = -27;
-  spec.bold = true;
-  spec.italic = true;
-  editionFont_.Create(spec);
+  TFontSpec fontSpec;
+  fontSpec.name = "Tahoma";
+  fontSpec.height = -27;
+  fontSpec.bold = true;
+  fontSpec.italic = true;
+  editionFont_.Create(fontSpec);
   Start();
 }
 

@@ -16,6 +16,7 @@
 #include "engine/trans_engine.h"
 #include "midi/alias.h"
 #include "midi/testing/loopback_midi.h"
+#include "midi/testing/loopback_ports.h"
 #include "midi/midi_input.h"
 #include "midi/midi_manager.h"
 #include "midi/midi_output.h"
@@ -23,22 +24,6 @@
 
 namespace kv {
 namespace {
-
-class TStandInPorts final : public TMidiPortEnumerator {
- public:
-  void EnumVirtualInputs(TMidiDeviceList& list, const std::u16string&) override { list.clear(); }
-  void EnumVirtualOutputs(TMidiDeviceList& list, const std::u16string&) override { list.clear(); }
-  void EnumVirtualInputNames(TVirtualPortNames& list, const std::u16string&) override {
-    list.clear();
-  }
-  void EnumVirtualOutputNames(TVirtualPortNames& list, const std::u16string&) override {
-    list.clear();
-  }
-  void EnumSystemInputs(TMidiDeviceList& list) override { TMidiInput::EnumDevices(list); }
-  void EnumSystemOutputs(TMidiDeviceList& list, bool) override {
-    TMidiOutput::EnumDevices(list, false);
-  }
-};
 
 // A translator that matches every note-on of note 60 and lets the message pass on; the
 // project's routes.
@@ -102,7 +87,7 @@ class MidiStreamTest : public ::testing::Test {
 
   TLoopbackMidi loop_;
   TWinmmMidiScope scope_;
-  TStandInPorts ports_;
+  TLoopbackPortEnumerator ports_;
 };
 
 TEST_F(MidiStreamTest, TenThousandMessagesSurviveAnInputComingAndGoing) {

@@ -56,6 +56,7 @@
 #include "engine/translate_params.h"
 #include "midi/alias.h"
 #include "midi/testing/loopback_midi.h"
+#include "midi/testing/loopback_ports.h"
 #include "midi/midi_device.h"
 #include "midi/midi_input.h"
 #include "midi/midi_manager.h"
@@ -187,23 +188,6 @@ class TPrintingMidi final : public TWinmmMidi {
   std::map<TMidiHandle, std::string> names_;  // open output handles
 };
 
-// The stand-in's ports only: no mapper, no virtual ports.
-class TStandInPorts final : public TMidiPortEnumerator {
- public:
-  void EnumVirtualInputs(TMidiDeviceList& list, const std::u16string&) override { list.clear(); }
-  void EnumVirtualOutputs(TMidiDeviceList& list, const std::u16string&) override { list.clear(); }
-  void EnumVirtualInputNames(TVirtualPortNames& list, const std::u16string&) override {
-    list.clear();
-  }
-  void EnumVirtualOutputNames(TVirtualPortNames& list, const std::u16string&) override {
-    list.clear();
-  }
-  void EnumSystemInputs(TMidiDeviceList& list) override { TMidiInput::EnumDevices(list); }
-  void EnumSystemOutputs(TMidiDeviceList& list, bool) override {
-    TMidiOutput::EnumDevices(list, false);
-  }
-};
-
 // The MIDI side of a run: the stand-in driver, the manager over it and its rescan timer.
 // Main thread only, except what the manager and the stand-in do on their own threads.
 struct TMidiRig {
@@ -246,7 +230,7 @@ struct TMidiRig {
   TLoopbackMidi loop;
   TPrintingMidi printing;
   TWinmmMidiScope scope{printing};
-  TStandInPorts ports;
+  TLoopbackPortEnumerator ports;
   TMidiManager manager{ports};
   std::optional<TScopedMidiOutputSink> sink;
   std::optional<Clock::time_point> rescanDue;

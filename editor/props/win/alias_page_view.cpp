@@ -41,10 +41,10 @@ bool TAliasListView::Notify(NMHDR* header, LRESULT& result) {
           LOGFONTW font{};
           ::GetObjectW(Font(), sizeof(font), &font);
           font.lfItalic = TRUE;
-          ui::TFontSpec spec;
-          spec.height = font.lfHeight;
-          spec.italic = true;
-          italic_.Create(spec);
+          ui::TFontSpec fontSpec;
+          fontSpec.height = font.lfHeight;
+          fontSpec.italic = true;
+          italic_.Create(fontSpec);
         }
         ::SelectObject(draw->nmcd.hdc, italic_.Handle());
         result = CDRF_NEWFONT;

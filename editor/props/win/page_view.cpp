@@ -42,10 +42,10 @@ TPageView::~TPageView() {
 }
 
 void TPageView::AddTitle(const std::string& title, const std::string& help, int helpHeight) {
-  ui::TFontSpec spec;
-  spec.height = -13;
-  spec.bold = true;
-  bold_.Create(spec);
+  ui::TFontSpec fontSpec;
+  fontSpec.height = -13;
+  fontSpec.bold = true;
+  bold_.Create(fontSpec);
   title_ = &Add<ui::TLabel>(*this, title, ui::TRect::FromBounds(kMargin, kMargin, 300, 18));
   title_->SetFont(bold_.Handle());
   help_ = &Add<ui::TLabel>(*this, help, ui::TRect::FromBounds(kMargin, 30, 300, helpHeight));

@@ -30,10 +30,10 @@ ui::TFormParams DialogParams(ui::TForm* owner, const std::string& caption) {
 }
 
 ui::TFontSpec BoldSpec() {
-  ui::TFontSpec spec;
-  spec.height = -13;
-  spec.bold = true;
-  return spec;
+  ui::TFontSpec fontSpec;
+  fontSpec.height = -13;
+  fontSpec.bold = true;
+  return fontSpec;
 }
 
 // The size is kept under the settings key in the registry even when the settings themselves
