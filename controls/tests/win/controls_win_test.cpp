@@ -352,7 +352,8 @@ TEST(ZarnListViewWindow, ARealDoubleClickIsReportedOnce) {
   int dbl = 0;
   list.OnDblClick = [&] { ++dbl; };
   ASSERT_TRUE(ui::testing::MakeForeground(form->Handle()));
-  RECT row{LVIR_BOUNDS};
+  RECT row{};
+  row.left = LVIR_BOUNDS;
   ASSERT_TRUE(SendMessageW(list.Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)));
   const ui::TPoint at = list.ClientToScreen({20, (row.top + row.bottom) / 2});
   if (!ui::testing::MoveMouse({at.x, at.y})) {
