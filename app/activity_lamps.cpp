@@ -111,6 +111,33 @@ void TShowEvents::Execute() {
   }
 }
 
+void TActivityRelay::Trigger(uint16_t flags) {
+  std::lock_guard<std::mutex> guard(mutex_);
+  if (events_) events_->Trigger(flags);
+}
+
+TShowEvents& TActivityRelay::Make(TLampTarget& target, int32_t lampMaxPosition,
+                                  std::function<uint32_t()> clock) {
+  std::lock_guard<std::mutex> guard(mutex_);
+  if (!events_) events_ = std::make_unique<TShowEvents>(target, lampMaxPosition, std::move(clock));
+  return *events_;
+}
+
+void TActivityRelay::Free() {
+  std::unique_ptr<TShowEvents> events;
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    events = std::move(events_);
+  }
+  // Outside the lock: stopping waits for the thread, which may wait for the main thread.
+  if (events) events->StopLamps();
+}
+
+TShowEvents* TActivityRelay::Events() const {
+  std::lock_guard<std::mutex> guard(mutex_);
+  return events_.get();
+}
+
 std::string TrayTooltip(const std::string& title, const std::string& version) {
   std::string tip = title + " V" + version;
   if (tip.size() > 62) tip.resize(62);

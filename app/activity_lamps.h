@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 #include "base/thread.h"
@@ -99,6 +100,29 @@ class TShowEvents final : public TThread {
   std::atomic<bool> trayEnabled_{false};
   std::mutex stopMutex_;  // guards stopped_
   bool stopped_ = false;
+};
+
+// Hands the engine's activity to the lamp thread while there is one. The engine reports from
+// its threads at any moment; the main window makes and frees the lamp thread as the display
+// needs it (the event monitor on, the tray animated), so the two meet under one lock.
+class TActivityRelay {
+ public:
+  TActivityRelay() = default;
+  ~TActivityRelay() { Free(); }
+  TActivityRelay(const TActivityRelay&) = delete;
+  TActivityRelay& operator=(const TActivityRelay&) = delete;
+
+  // Any thread: the engine's activity callback.
+  void Trigger(uint16_t flags);
+  // Main thread. Make keeps an existing thread; Free stops the thread after no report can
+  // reach it any more (its calls onto the main thread are served meanwhile).
+  TShowEvents& Make(TLampTarget& target, int32_t lampMaxPosition, std::function<uint32_t()> clock);
+  void Free();
+  TShowEvents* Events() const;
+
+ private:
+  mutable std::mutex mutex_;  // guards events_ (the pointer; a leaf lock, nothing is called out)
+  std::unique_ptr<TShowEvents> events_;
 };
 
 // The tooltip of the notification-area icon: title, " V", version; at most 62 characters.

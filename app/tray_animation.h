@@ -1,13 +1,14 @@
 #pragma once
-// The program's icon in the notification area and its eight activity states. The icon can be
-// changed from the lamp thread and shown or hidden from the main thread: one mutex keeps every
-// call to the shell in order.
+// The program's icon in the notification area and its eight activity states. The icon itself
+// (its record, the shell calls, the lock that keeps the lamp thread's changes and the main
+// thread's show and hide in order) is the window layer's; this object picks which of the
+// eight pictures it carries.
 #include <array>
 #include <cstdint>
-#include <mutex>
 #include <string>
 
 #include "app/activity_lamps.h"
+#include "ui/tray_icon_logic.h"
 
 namespace kv {
 
@@ -17,47 +18,36 @@ inline constexpr const char* kTrayIconNames[8] = {
     "TRAY_NONE",       "TRAY_IN",       "TRAY_OUT",       "TRAY_IN_OUT",
     "TRAY_NONE_TRANS", "TRAY_IN_TRANS", "TRAY_OUT_TRANS", "TRAY_IN_OUT_TRANS"};
 
-// The shell's notification area. Windows: Shell_NotifyIcon with the callback message to the
-// main window; tests: a recorder. Called with the tray's mutex held, so it must not call back.
-class TNotificationArea {
- public:
-  virtual ~TNotificationArea() = default;
-  virtual bool Add(TIconHandle icon, const std::string& tip) = 0;
-  virtual bool Modify(TIconHandle icon, const std::string& tip) = 0;
-  virtual bool Remove() = 0;
-};
-
 class TTrayAnimation {
  public:
-  // icons: the eight state icons by index (0 where one failed to load); appIcon stands in for a
-  // missing idle icon. Animated only when all eight loaded.
-  TTrayAnimation(TNotificationArea& area, const std::array<TIconHandle, 8>& icons,
+  // icon: the notification-area icon, which outlives this object. icons: the eight state
+  // icons by index (0 where one failed to load); appIcon stands in for a missing idle icon.
+  // Animated only when all eight loaded.
+  TTrayAnimation(ui::TTrayIconState& icon, const std::array<TIconHandle, 8>& icons,
                  TIconHandle appIcon, const std::string& tooltip);
-  ~TTrayAnimation();
+  ~TTrayAnimation();  // takes the icon away
   TTrayAnimation(const TTrayAnimation&) = delete;
   TTrayAnimation& operator=(const TTrayAnimation&) = delete;
 
-  void SetVisible(bool on);
-  void Refresh();
+  // Main thread.
+  void SetVisible(bool on) { icon_.SetVisible(on); }
+  // After the window went to the tray: the icon must be there.
+  void Reshow() { icon_.SetVisible(icon_.Shown()); }
+  // Any thread (the lamp thread animates).
+  void Refresh() { icon_.Refresh(); }
   void SetIcon(TIconHandle icon);
   void SetState(const TTrayState& state);
-  void Reshow();
 
   bool Animated() const { return animated_; }
-  bool Shown() const;
-  TIconHandle CurrentIcon() const;
+  bool Shown() const { return icon_.Shown(); }
+  TIconHandle CurrentIcon() const { return icon_.Data().icon; }
   const std::string& Tooltip() const { return tooltip_; }
 
  private:
-  void SetVisibleLocked(bool on);  // mutex_ held
-
-  TNotificationArea& area_;
+  ui::TTrayIconState& icon_;
   std::array<TIconHandle, 8> icons_;
   bool animated_;
   const std::string tooltip_;
-  mutable std::mutex mutex_;  // guards shown_, icon_ and every call to area_
-  bool shown_ = false;
-  TIconHandle icon_ = 0;
 };
 
 }  // namespace kv

@@ -38,6 +38,8 @@ class TTrayIcon {
   // Not owned; a null icon is ignored.
   void SetIcon(HICON icon) { state_.SetIcon(reinterpret_cast<uintptr_t>(icon)); }
   void SetTip(std::string tip) { state_.SetTip(std::move(tip)); }
+  // The icon's state, for an object that animates it.
+  TTrayIconState& State() { return state_; }
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;

@@ -52,6 +52,8 @@ void TTrayIconState::Refresh() {
 void TTrayIconState::SetIcon(uintptr_t icon) {
   if (icon == 0) return;
   std::lock_guard lock(mutex_);
+  // The lamp thread sets the same icon again and again: the shell hears of changes only.
+  if (icon == data_.icon) return;
   data_.icon = icon;
   if (shown_) ShowLocked(true);
 }

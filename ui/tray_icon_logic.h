@@ -52,7 +52,7 @@ class TTrayIconState {
   bool Shown() const;
   // Modifies the icon when shown.
   void Refresh();
-  // A null icon is ignored; a new one is shown at once when the icon is shown.
+  // A null icon, or the one it has, is ignored; a new one is shown at once when shown.
   void SetIcon(uintptr_t icon);
   void SetTip(std::string tip);
   TNotifyIconData Data() const;

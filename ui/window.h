@@ -184,6 +184,9 @@ class TWindow {
   TEvent<void(TPoint screenPoint, bool& handled)> OnContextPopup;
 
  protected:
+  // Frees the children this window owns, the last made first. The destructor does it too; a
+  // derived window whose children use its own members (a form's actions) calls it first.
+  void FreeOwnedChildren();
   // Makes the window (once). For a standard class the control is subclassed.
   void CreateHandle(const TCreateParams& params);
   // Takes over an existing window (a control of a dialog template) by subclassing it.

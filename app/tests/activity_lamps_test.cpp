@@ -51,41 +51,44 @@ TEST(LampLogic, TrayStateFromTheLitLamps) {
   EXPECT_EQ(TrayTooltip(std::string(70, 'x'), "1").size(), 62u);
 }
 
-class TAreaRecorder final : public TNotificationArea {
+class TShellRecorder final : public ui::INotifyIconShell {
  public:
-  bool Add(TIconHandle icon, const std::string& tip) override { return Record("add", icon, tip); }
-  bool Modify(TIconHandle icon, const std::string& tip) override {
-    return Record("modify", icon, tip);
-  }
-  bool Remove() override { return Record("remove", 0, ""); }
-  bool Record(const char* what, TIconHandle icon, const std::string&) {
+  bool Call(ui::TNotifyIconCall call, const ui::TNotifyIconData& data) override {
+    static const char* const names[] = {"add", "modify", "remove"};
     std::lock_guard<std::mutex> guard(mutex);
-    calls.push_back(std::string(what) + " " + std::to_string(icon));
+    calls.push_back(std::string(names[static_cast<int>(call)]) + " " + std::to_string(data.icon));
+    tip = data.tip;
     return true;
   }
-  std::mutex mutex;
+  std::mutex mutex;  // guards calls and tip
   std::vector<std::string> calls;
+  std::string tip;
 };
 
+ui::TNotifyIconData Record() { return {1, 1, 0x7E8, 0, ""}; }
+
 TEST(TrayAnimation, ShowsChangesAndRemovesItsIcon) {
-  TAreaRecorder area;
+  TShellRecorder shell;
+  ui::TTrayIconState icon(shell, Record());
   {
-    TTrayAnimation tray(area, {10, 11, 12, 13, 14, 15, 16, 17}, 99, "tip");
+    TTrayAnimation tray(icon, {10, 11, 12, 13, 14, 15, 16, 17}, 99, "tip");
     EXPECT_TRUE(tray.Animated());
     tray.SetState({true, false, false});  // not shown yet: only remembered
-    EXPECT_TRUE(area.calls.empty());
+    EXPECT_TRUE(shell.calls.empty());
     tray.SetVisible(true);
     tray.SetState({true, true, true});
     tray.SetState({true, true, true});  // same icon: the shell is not asked again
     tray.Reshow();
   }
-  EXPECT_EQ(area.calls,
-            (std::vector<std::string>{"add 11", "modify 17", "modify 17", "remove 0"}));
+  EXPECT_EQ(shell.calls,
+            (std::vector<std::string>{"add 11", "modify 17", "modify 17", "remove 17"}));
+  EXPECT_EQ(shell.tip, "tip");
 }
 
 TEST(TrayAnimation, AMissingIconKeepsTheIdleOne) {
-  TAreaRecorder area;
-  TTrayAnimation tray(area, {0, 11, 12, 13, 14, 0, 16, 17}, 99, "tip");
+  TShellRecorder shell;
+  ui::TTrayIconState icon(shell, Record());
+  TTrayAnimation tray(icon, {0, 11, 12, 13, 14, 0, 16, 17}, 99, "tip");
   EXPECT_FALSE(tray.Animated());
   EXPECT_EQ(tray.CurrentIcon(), 99u);  // the program's icon stands in for the idle one
   tray.SetVisible(true);
@@ -162,6 +165,37 @@ TEST(ShowEvents, ManyStartsTriggerStormsAndStopsNeverDeadlock) {
     events.reset();  // stops while the thread may wait in a call onto this thread
   }
   EXPECT_EQ(target.shown.back(), TLampValues{});
+}
+
+TEST(ActivityRelay, EngineThreadsReportWhileTheLampThreadComesAndGoes) {
+  TMainThreadCalls::Instance().SetMainThread();
+  std::atomic<uint32_t> now{1};
+  TLampRecorder target;
+  TActivityRelay relay;
+  relay.Trigger(0x0002);  // no lamp thread yet: nothing to wake
+  std::atomic<bool> stop{false};
+  std::atomic<int> reports{0};
+  std::vector<std::thread> engine;
+  for (int t = 0; t < 2; ++t)
+    engine.emplace_back([&, t] {
+      for (int i = 0; !stop.load() || i < 100; ++i) {
+        relay.Trigger(static_cast<uint16_t>(1u << ((i + t) % 15)));
+        reports.fetch_add(1);
+      }
+    });
+  for (int round = 0; round < 300; ++round) {
+    TShowEvents& events = relay.Make(target, 4, [&] { return now.fetch_add(3); });
+    EXPECT_EQ(&relay.Make(target, 4, [] { return 0u; }), &events);  // kept, not made again
+    events.SetLampsEnabled(true);
+    events.SetTrayEnabled(round % 2 == 0);
+    TMainThreadCalls::Instance().Serve(0);
+    relay.Free();
+    EXPECT_EQ(relay.Events(), nullptr);
+  }
+  stop = true;
+  for (std::thread& thread : engine) thread.join();
+  EXPECT_GE(reports.load(), 200);
+  EXPECT_EQ(target.shown.back(), TLampValues{});  // freed: every lamp dark
 }
 
 }  // namespace

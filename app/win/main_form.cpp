@@ -9,8 +9,12 @@
 
 #include "app/example_presets.h"
 #include "app/main_messages.h"
+#include "app/tray_animation.h"
 #include "app/win/main_form_parts.h"
+#include "app/win/lamp_panel.h"
 #include "app/win/migration_registry_win.h"
+#include "app/win/tray_icons_win.h"
+#include "base/clock.h"
 #include "base/ini_file.h"
 #include "base/platform.h"
 #include "base/settings_key.h"
@@ -18,6 +22,7 @@
 #include "base/win/wide.h"
 #include "controls/win/shadow_panel.h"
 #include "controls/win/history_menu.h"
+#include "controls/win/img_control.h"
 #include "editor/win/edit_trans_window.h"
 #include "engine/project.h"
 #include "engine/timer_manager.h"
@@ -27,6 +32,8 @@
 #include "midi/alias.h"
 #include "midi/midi_manager.h"
 #include "ui/application.h"
+#include "ui/canvas.h"
+#include "ui/label.h"
 #include "ui/message_dialog.h"
 #include "ui/placement.h"
 #include "ui/tray_icon.h"
@@ -36,6 +43,8 @@ namespace kv {
 namespace {
 constexpr UINT kTrayIconId = 1;
 constexpr int kRecentFilesMax = 6;
+constexpr int kLampLineHeight = 18;
+constexpr int kLampIndent = 8;
 }  // namespace
 
 TTransForm::TTransForm(TMainWindowHooks& hooks)
@@ -57,6 +66,7 @@ TTransForm::TTransForm(TMainWindowHooks& hooks)
 TTransForm::~TTransForm() {
   // Destroy: the close work when it has not run, then the controller ends the engine.
   if (!quitting_ && !closeDone_) FormClose();
+  FreeActivityDisplay();
   // The editor watches the engine: it goes before the engine ends.
   editor_.reset();
   if (devicesWatched_ && MidiManagerExists())
@@ -78,7 +88,6 @@ TTransForm::~TTransForm() {
     controller_->SetDialogs(nullptr);
     controller_->Shutdown();
   }
-  trayIcon_.reset();
   if (icon_) DestroyIcon(icon_);
   if (smallIcon_) DestroyIcon(smallIcon_);
 }
@@ -98,15 +107,7 @@ void TTransForm::CreateForm() {
   session_ = std::make_unique<TProjectSession>(*document_, *this);
   BuildControls();
   RegisterCallbacks();
-  // The tray icon object exists from the start; ApplyTrayIcon shows it after start-up.
-  trayIcon_ = std::make_unique<ui::TTrayIcon>(*this, kTrayIconId, kTrayCallbackMessage);
-  trayIcon_->SetIcon(smallIcon_ ? smallIcon_ : icon_);
-  trayIcon_->SetTip(kProgramTitle);
-  trayIcon_->OnContextMenu = [this](ui::TPoint p) {
-    (void)p;
-    TrayCallback(kTrayRightButtonUp);
-  };
-  trayIcon_->OnDblClick = [this] { TrayCallback(kTrayDoubleClick); };
+  CreateTray();
   pendingProject_.clear();
   settings_.showTrayIcon = true;
 
@@ -174,6 +175,7 @@ void TTransForm::BuildControls() {
 
   statusBar_ = &Add<ui::TStatusBar>(*this);
   statusBar_->SetPanels({320, -1});
+  BuildLampRow();
 
   // The preset list on the left, the splitter, the translators taking the rest.
   presetList_ = &Add<ui::TListView>();
@@ -203,7 +205,10 @@ void TTransForm::BuildControls() {
   translatorList_->AddColumn("Options", 120);
   ConnectLists();
   Realign();
-  OnResize = [this] { FitColumns(); };
+  OnResize = [this] {
+    FitColumns();
+    LayoutLampRow();
+  };
 }
 
 void TTransForm::RegisterCallbacks() {
@@ -237,7 +242,8 @@ void TTransForm::RegisterCallbacks() {
     const int row = Project()->IndexOfPreset(preset);
     if (row >= 0 && row < presetList_->Count()) FillPresetRow(row);
   });
-  engine->SetOnActivity([this](void*, uint16_t activity) { hooks_.ActivityTriggered(activity); });
+  // Engine threads: only stamps for the lamp thread, which may not exist.
+  engine->SetOnActivity([this](void*, uint16_t activity) { activity_.Trigger(activity); });
   TMidiManager& midi = MidiManager();
   midi.OnLog = [this](int, bool, const std::string& text) {
     statusBar_->SetPanelText(0, text);
@@ -310,7 +316,7 @@ LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (quitting_) return TRUE;
       return CloseQuery() ? TRUE : FALSE;
     case WM_ENDSESSION:
-      if (wp && trayIcon_) trayIcon_->SetVisible(false);
+      if (wp && tray_) tray_->SetVisible(false);
       break;
     case WM_SYSCOMMAND:
       if ((wp & 0xFFF0) == SC_MINIMIZE && HidesToTray(settings_)) {
@@ -362,9 +368,8 @@ void TTransForm::FormClose() {
   }
   ui::TWaitCursor wait;
   GetTimerManager().KillAll();
-  hooks_.ActivityDisplayChanged(TActivityDisplay{});
   try {
-    trayIcon_.reset();
+    FreeActivityDisplay();
   } catch (const std::exception&) {
   }
   ++refreshing_;
@@ -559,23 +564,99 @@ void TTransForm::TitleChanged() { UpdateTitle(); }
 
 // --- the tray ------------------------------------------------------------------------------
 
+void TTransForm::CreateTray() {
+  // The icon object exists from the start; ApplyTrayIcon shows it after start-up.
+  trayIcon_ = std::make_unique<ui::TTrayIcon>(*this, kTrayIconId, kTrayCallbackMessage);
+  trayIcon_->OnContextMenu = [this](ui::TPoint) { TrayCallback(kTrayRightButtonUp); };
+  trayIcon_->OnDblClick = [this] { TrayCallback(kTrayDoubleClick); };
+  tray_ = std::make_unique<TTrayAnimation>(trayIcon_->State(), LoadTrayIcons(), LoadProgramIcon(),
+                                           TrayTooltip(kProgramTitle, GetProgramVersion()));
+  lampPanel_ = std::make_unique<TLampPanel>(lamps_, tray_.get());
+}
+
+void TTransForm::BuildLampRow() {
+  // The event monitor: a row of lamps, each with its label, just above the status bar.
+  lampRow_ = &Add<ui::TPanel>(*this, ui::TRect::FromBounds(0, 0, 600, kLampLineHeight + 2));
+  lampRow_->SetAlign(ui::TAlign::Bottom);
+  ui::TWindowCanvas canvas(lampRow_->Handle());
+  canvas.SetFont(lampRow_->Font());
+  const int textHeight = canvas.TextHeight("Xg");
+  for (int i = 0; i < kLampCount; ++i) {
+    if (!*kLampCaptions[i]) continue;
+    lamps_[i] = &lampRow_->Add<TImgControl>(*lampRow_, ui::TRect::FromBounds(0, 0, 9, 9));
+    lampLabels_[i] = &lampRow_->Add<ui::TLabel>(
+        *lampRow_, kLampCaptions[i],
+        ui::TRect::FromBounds(0, 0, canvas.TextWidth(kLampCaptions[i]) + 2, textHeight));
+  }
+  lampRow_->SetVisible(false);  // until the display is decided at first show
+  LayoutLampRow();
+}
+
+void TTransForm::LayoutLampRow() {
+  // The lamps wrap onto a further line where the window is too narrow for all of them.
+  if (!lampRow_) return;
+  const int available = ClientRect().Width() - 4;
+  int x = kLampIndent, line = 0;
+  for (int i = 0; i < kLampCount; ++i) {
+    if (!lamps_[i]) continue;
+    const int width = 12 + lampLabels_[i]->Width();
+    if (x > kLampIndent && x + width > available) {
+      x = kLampIndent;
+      ++line;
+    }
+    const int middle = 3 + kLampLineHeight / 2 + line * kLampLineHeight;
+    lamps_[i]->SetBounds(x, middle - 4, 9, 9);
+    const int labelHeight = lampLabels_[i]->Height();
+    lampLabels_[i]->SetBounds(x + 12, middle - labelHeight / 2, lampLabels_[i]->Width(),
+                              labelHeight);
+    x += width + 10;
+  }
+  const int height = (line + 1) * kLampLineHeight + 2;
+  if (lampRow_->Height() != height) {
+    lampRow_->SetBounds(lampRow_->BoundsRect().left, lampRow_->BoundsRect().top,
+                        lampRow_->Width(), height);
+    Realign();
+  }
+}
+
 void TTransForm::ApplyTrayIcon() {
-  if (trayIcon_) trayIcon_->SetVisible(settings_.showTrayIcon);
+  if (tray_) tray_->SetVisible(settings_.showTrayIcon);
   actions_->minimizeToTray->SetEnabled(settings_.showTrayIcon);
   ReevaluateLamps();
 }
 
 void TTransForm::ReevaluateLamps() {
-  const bool shown = trayIcon_ && trayIcon_->Shown();
-  hooks_.ActivityDisplayChanged(
-      DecideActivityDisplay(settings_, Visible(), trayIcon_ != nullptr, false, shown));
+  const bool trayExists = tray_ != nullptr;
+  const TActivityDisplay display =
+      DecideActivityDisplay(settings_, Visible(), trayExists, trayExists && tray_->Animated(),
+                            trayExists && tray_->Shown());
+  if (!display.ThreadNeeded()) {
+    activity_.Free();
+  } else if (lampPanel_) {
+    TShowEvents& events =
+        activity_.Make(*lampPanel_, kLampMaxPosition, [] { return GetTickMs(); });
+    events.SetTrayEnabled(display.trayAnimation);
+    events.SetLampsEnabled(display.lamps);
+  }
+  if (lampRow_ && lampRow_->Visible() != display.lamps) {
+    lampRow_->SetVisible(display.lamps);
+    Realign();
+  }
+}
+
+void TTransForm::FreeActivityDisplay() {
+  // The thread first: it calls the lamps and the icon.
+  activity_.Free();
+  lampPanel_.reset();
+  tray_.reset();
+  trayIcon_.reset();
 }
 
 void TTransForm::HideToTray() {
   if (!HidesToTray(settings_)) return;
   Hide();
   menus_->trayShow->SetCaption(kTrayShowCaption);
-  if (trayIcon_) trayIcon_->Refresh();
+  if (tray_) tray_->Reshow();
   ReevaluateLamps();
 }
 

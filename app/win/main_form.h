@@ -6,10 +6,12 @@
 // shows and asks. Main thread only.
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/activity_lamps.h"
 #include "app/example_presets.h"
 #include "app/high_level.h"
 #include "app/main_commands.h"
@@ -33,12 +35,16 @@ namespace kv {
 
 class THistoryMenu;
 class TEditTransWindow;
+class TImgControl;
+class TLampPanel;
 class TMarginSplitter;
 class TMidiAliasManager;
 class TMidiManager;
 class TPresetHandler;
 class TTransList;
+class TTrayAnimation;
 namespace ui {
+class TLabel;
 class TTrayIcon;
 }
 
@@ -89,7 +95,11 @@ class TTransForm final : public ui::TForm,
   void CloseRequest();
   void DeviceChange(WPARAM wp, LPARAM lp);
   void ApplyTrayIcon();
+  void BuildLampRow();
+  void LayoutLampRow();
+  void CreateTray();
   void ReevaluateLamps();
+  void FreeActivityDisplay();
   void HideToTray();
   void ShowFromTray();
   void TrayShowMinimize();
@@ -225,7 +235,15 @@ class TTransForm final : public ui::TForm,
   std::unique_ptr<TActions> actions_;
   std::unique_ptr<TMenus> menus_;
   std::unique_ptr<THistoryMenu> history_;
+  // The notification-area icon, the animation that picks its picture, the lamps and the
+  // lamp thread; freed in that reverse order (the thread first).
   std::unique_ptr<ui::TTrayIcon> trayIcon_;
+  std::unique_ptr<TTrayAnimation> tray_;
+  std::array<TImgControl*, kLampCount> lamps_{};
+  std::array<ui::TLabel*, kLampCount> lampLabels_{};
+  ui::TPanel* lampRow_ = nullptr;
+  std::unique_ptr<TLampPanel> lampPanel_;
+  TActivityRelay activity_;
   HICON icon_ = nullptr;
   HICON smallIcon_ = nullptr;
   ui::TToolBar* fileBar_ = nullptr;

@@ -1,11 +1,9 @@
 #pragma once
 // The windows the main window calls but does not own: the log window, the error window, the
-// splash and About windows, the other-programs window and the activity lamps with the tray
-// animation. Each has a default that does the least that keeps the program usable (errors
-// are shown in a message dialog, the start-up goes on at once, the rest does nothing), so the
-// real windows can be plugged in without changing the main window. Main thread only, except
-// where a member says otherwise.
-#include <cstdint>
+// splash and About windows and the other-programs window. Each has a default that does the
+// least that keeps the program usable (errors are shown in a message dialog, the start-up goes
+// on at once, the rest does nothing), so the real windows can be plugged in without changing
+// the main window. Main thread only.
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,7 +11,6 @@
 namespace kv {
 
 class TTransEngine;
-struct TActivityDisplay;
 
 class TMainWindowHooks {
  public:
@@ -42,10 +39,6 @@ class TMainWindowHooks {
   virtual void ShowAbout() {}
   virtual bool HasOtherProgramsWindow() const { return false; }
   virtual void ShowOtherPrograms() {}
-
-  // The activity lamps and tray animation. ActivityTriggered may run on any engine thread.
-  virtual void ActivityTriggered(uint16_t /*activity*/) {}
-  virtual void ActivityDisplayChanged(const TActivityDisplay& /*display*/) {}
 
  protected:
   std::vector<std::string> newErrors_;

@@ -1,5 +1,6 @@
 #include "app/win/shell_hooks.h"
 
+#include "app/variable_dump.h"
 #include "app/win/gui_utils.h"
 #include "app/win/logger_form.h"
 #include "app/win/publicity_form.h"
@@ -22,6 +23,12 @@ void TShellHooks::ShowLogWindow(TTransEngine& engine, const std::string& title,
   TLoggerForm& window = TLoggerForm::ShowLogWindow(nullptr);
   window.SetText(title);
   window.SetCloseHandler(std::move(onClosed));
+  TTransEngine* shown = &engine;
+  window.SetDumpHandler([shown] {
+    if (TLoggerForm* log = TLoggerForm::Instance())
+      for (const std::string& line : DumpGlobalVariables(shown->Params().Globals()))
+        log->AddLine(line);
+  });
   // The engine logs on its logger thread: each line is handed to the main thread, which looks
   // the window up again (it may have closed meanwhile).
   engine.Params().SetOnLog([](const std::string& line) { TLoggerForm::PostLine(line); });

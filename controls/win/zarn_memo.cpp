@@ -461,6 +461,17 @@ void TZarnMemo::UpdateCursor() {
 }
 
 LRESULT TZarnMemo::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  // The whole text for whoever asks as of any edit control: screen readers, other programs.
+  if (msg == WM_GETTEXTLENGTH) return static_cast<LRESULT>(win::Widen(Lines().Text()).size());
+  if (msg == WM_GETTEXT) {
+    if (wp == 0 || lp == 0) return 0;
+    const std::wstring text = win::Widen(Lines().Text());
+    const size_t n = std::min<size_t>(text.size(), static_cast<size_t>(wp) - 1);
+    auto* buffer = reinterpret_cast<wchar_t*>(lp);
+    text.copy(buffer, n);
+    buffer[n] = L'\0';
+    return static_cast<LRESULT>(n);
+  }
   if (msg == WM_VSCROLL || msg == WM_HSCROLL) {
     const bool vertical = msg == WM_VSCROLL;
     const auto code = static_cast<TZNScrollCode>(LOWORD(wp));

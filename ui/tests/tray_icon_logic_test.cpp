@@ -95,6 +95,7 @@ TEST(TrayIconLogicTest, IconAndTipChangesReachAShownIconOnly) {
   tray.SetVisible(true);
   tray.SetIcon(0);  // no icon: ignored
   tray.SetIcon(9);
+  tray.SetIcon(9);  // the same icon again: the shell is not asked
   tray.SetTip("Korvanta V2");
   EXPECT_EQ(shell.Take(),
             (Calls{"add 8 Korvanta V1", "modify 9 Korvanta V1", "modify 9 Korvanta V2"}));

@@ -107,6 +107,9 @@ TForm::TForm(const TDialogTemplate& dialog) : owner_(dialog.owner), fromTemplate
 
 TForm::~TForm() {
   Application().RemoveForm(this);
+  // Toolbar buttons, menu-like controls and buttons unlink from the form's actions as they go:
+  // they must go while the actions still exist.
+  FreeOwnedChildren();
   // The bar belongs to its TMainMenu: Windows must not destroy it with the window.
   if (menu_ && HandleAllocated()) ::SetMenu(Handle(), nullptr);
   if (menu_) menu_->SetWindow(nullptr);

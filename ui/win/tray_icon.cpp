@@ -47,7 +47,8 @@ std::wstring CutTip(std::wstring tip, size_t max) {
 
 bool TTrayIcon::TShell::Call(TNotifyIconCall call, const TNotifyIconData& d) {
   NOTIFYICONDATAW data{};
-  data.cbSize = sizeof(data);
+  // The form every shell since Windows 2000 understands; the later fields stay unused.
+  data.cbSize = NOTIFYICONDATAW_V2_SIZE;
   data.hWnd = reinterpret_cast<HWND>(d.owner);
   data.uID = d.id;
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;

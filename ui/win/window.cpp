@@ -48,13 +48,17 @@ COLORREF ColorToRGB(TColor color) {
   return color & 0xFFFFFF;
 }
 
-TWindow::~TWindow() {
-  // Children first, the last made first, while this window's handle still exists.
+void TWindow::FreeOwnedChildren() {
   while (!owned_.empty()) {
     std::unique_ptr<TWindow> child = std::move(owned_.back());
     owned_.pop_back();
     child.reset();
   }
+}
+
+TWindow::~TWindow() {
+  // Children first, while this window's handle still exists.
+  FreeOwnedChildren();
   if (hwnd_) {
     // The derived parts are gone: no message may reach WndProc any more.
     HWND hwnd = hwnd_;

@@ -3,9 +3,15 @@
 // written, one hexadecimal short message a line, to the file named by KV_TEST_MIDI_LOG, so a
 // test outside the process can check what the program sent. A file named by KV_TEST_MIDI_FEED,
 // one hexadecimal short message a line, is played into the input and removed once played.
+// With KV_TEST_TRAY_LOG the notification area is a recorder (Xvfb has none): every call the
+// program makes is written to that file, a line each ("add", "modify" or "delete", then the
+// name of the icon's picture), the last time when the program has ended.
 #include <windows.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
+#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,9 +19,11 @@
 #include <vector>
 
 #include "app/win/program_main.h"
+#include "app/win/tray_icons_win.h"
 #include "app/win/shell_hooks.h"
 #include "midi/testing/loopback_midi.h"
 #include "midi/winmm_midi.h"
+#include "ui/tray_icon.h"
 
 namespace {
 
@@ -47,6 +55,24 @@ void PlayFeed(const std::wstring& file, kv::TLoopbackMidi& loop) {
   DeleteFileW(file.c_str());
 }
 
+void WriteTrayCalls(const std::wstring& file, const std::vector<kv::ui::TScopedNotifyIconHook::TCall>& calls) {
+  static const std::array<kv::TIconHandle, 8> icons = kv::LoadTrayIcons();
+  const std::wstring temporary = file + L".part";
+  FILE* f = _wfopen(temporary.c_str(), L"wb");
+  if (!f) return;
+  for (const auto& call : calls) {
+    const char* what = call.message == NIM_ADD ? "add" : call.message == NIM_MODIFY ? "modify" : "delete";
+    const auto icon = reinterpret_cast<kv::TIconHandle>(call.data.hIcon);
+    const auto at = std::find(icons.begin(), icons.end(), icon);
+    const char* name = call.message == NIM_DELETE ? ""
+                       : at != icons.end()        ? kv::kTrayIconNames[at - icons.begin()]
+                                                  : "other";
+    fprintf(f, "%s %s\n", what, name);
+  }
+  fclose(f);
+  MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
 std::wstring EnvironmentValue(const wchar_t* name) {
   wchar_t buffer[MAX_PATH] = {};
   const DWORD n = GetEnvironmentVariableW(name, buffer, MAX_PATH);
@@ -62,9 +88,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   kv::TWinmmMidiScope scope(loop);
   const std::wstring logFile = EnvironmentValue(L"KV_TEST_MIDI_LOG");
   const std::wstring feedFile = EnvironmentValue(L"KV_TEST_MIDI_FEED");
+  const std::wstring trayFile = EnvironmentValue(L"KV_TEST_TRAY_LOG");
+  std::unique_ptr<kv::ui::TScopedNotifyIconHook> tray;
+  if (!trayFile.empty()) tray = std::make_unique<kv::ui::TScopedNotifyIconHook>();
   std::atomic<bool> done{false};
   std::thread writer([&] {
     size_t written = 0;
+    size_t trayWritten = 0;
     while (!done.load()) {
       const std::vector<kv::TLoopbackSent> sent = loop.Sent("KV Loop Out");
       if (!logFile.empty() && sent.size() != written) {
@@ -72,6 +102,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         written = sent.size();
       }
       if (!feedFile.empty()) PlayFeed(feedFile, loop);
+      if (tray) {
+        const auto calls = tray->Calls();
+        if (calls.size() != trayWritten) WriteTrayCalls(trayFile, calls);
+        trayWritten = calls.size();
+      }
       Sleep(20);
     }
   });
@@ -79,5 +114,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const int result = kv::RunKorvanta(hooks);
   done.store(true);
   writer.join();
+  if (tray) WriteTrayCalls(trayFile, tray->Calls());
   return result;
 }

@@ -19,7 +19,7 @@
 #include "app/win/gui_utils.h"
 #include "app/win/lamp_panel.h"
 #include "app/win/logger_form.h"
-#include "app/win/notification_area_win.h"
+#include "app/win/tray_icons_win.h"
 #include "app/win/publicity_form.h"
 #include "app/win/splash_form.h"
 #include "base/ini_file.h"
@@ -32,6 +32,7 @@
 #include "ui/edit.h"
 #include "ui/message_dialog.h"
 #include "ui/tests/win/ui_test_support.h"
+#include "ui/tray_icon.h"
 
 namespace kv {
 namespace {
@@ -110,16 +111,10 @@ struct TShellCall {
 };
 
 TEST_F(ShellWindowsTest, TheTrayIconIsAddedFollowsActivityAndIsRemoved) {
-  std::mutex callsMutex;  // guards calls: the lamp thread changes the icon
-  std::vector<TShellCall> calls;
-  TWinNotificationArea::SetHook([&](DWORD message, const NOTIFYICONDATAW& record) {
-    std::lock_guard<std::mutex> guard(callsMutex);
-    calls.push_back({message, record});
-    return TRUE;
-  });
-  auto snapshot = [&] {
-    std::lock_guard<std::mutex> guard(callsMutex);
-    return calls;
+  ui::TScopedNotifyIconHook shell;  // Xvfb has no notification area
+  auto lastIcon = [&] {
+    auto calls = shell.Calls();
+    return reinterpret_cast<TIconHandle>(calls.back().data.hIcon);
   };
 
   const std::array<TIconHandle, 8> icons = LoadTrayIcons();
@@ -130,17 +125,17 @@ TEST_F(ShellWindowsTest, TheTrayIconIsAddedFollowsActivityAndIsRemoved) {
     if (*kLampCaptions[i])
       lamps[i] = &main_->Add<TImgControl>(*main_, ui::TRect::FromBounds(10 + 14 * i, 300, 9, 9));
   {
-    TWinNotificationArea area(main_->Handle());
-    TTrayAnimation tray(area, icons, LoadProgramIcon(),
+    ui::TTrayIcon icon(*main_, 1, 0x7E8);
+    TTrayAnimation tray(icon.State(), icons, LoadProgramIcon(),
                         TrayTooltip(GetProgramTitle(), "1.72 " + std::string(60, 'x')));
     TLampPanel panel(lamps, &tray);
     ASSERT_TRUE(panel.StripLoaded());
     ASSERT_TRUE(tray.Animated());
 
     tray.SetVisible(true);
-    auto now = snapshot();
+    auto now = shell.Calls();
     ASSERT_EQ(now.size(), 1u);
-    const NOTIFYICONDATAW& added = now[0].record;
+    const NOTIFYICONDATAW& added = now[0].data;
     EXPECT_EQ(now[0].message, DWORD{NIM_ADD});
     EXPECT_EQ(added.cbSize, DWORD{NOTIFYICONDATAW_V2_SIZE});
     EXPECT_EQ(added.hWnd, main_->Handle());
@@ -155,12 +150,8 @@ TEST_F(ShellWindowsTest, TheTrayIconIsAddedFollowsActivityAndIsRemoved) {
       events.SetLampsEnabled(true);
       events.SetTrayEnabled(true);
       events.Trigger(2 | 4 | 1);  // MIDI in, MIDI out, translating
-      auto lastIcon = [&] {
-        auto c = snapshot();
-        return reinterpret_cast<TIconHandle>(c.back().record.hIcon);
-      };
       ASSERT_TRUE(PumpUntil([&] { return lastIcon() == icons[7]; }));
-      EXPECT_EQ(snapshot().back().message, DWORD{NIM_MODIFY});
+      EXPECT_EQ(shell.Calls().back().message, DWORD{NIM_MODIFY});
       ASSERT_TRUE(PumpUntil([&] { return lamps[1]->Position() > 0; }));
       // The afterglow ends: the lamps go dark and the icon is idle again.
       ASSERT_TRUE(PumpUntil([&] { return lastIcon() == icons[0] && lamps[1]->Position() == 0; }));
@@ -170,11 +161,9 @@ TEST_F(ShellWindowsTest, TheTrayIconIsAddedFollowsActivityAndIsRemoved) {
       events.StopLamps();
       EXPECT_EQ(lastIcon(), icons[0]);
     }
-    tray.SetVisible(false);
-    EXPECT_EQ(snapshot().back().message, DWORD{NIM_DELETE});
-    EXPECT_EQ(snapshot().back().record.uID, 1u);
-  }
-  TWinNotificationArea::SetHook(nullptr);
+  }  // the animation goes, and with it the icon
+  EXPECT_EQ(shell.Calls().back().message, DWORD{NIM_DELETE});
+  EXPECT_EQ(shell.Calls().back().data.uID, 1u);
 }
 
 TEST_F(ShellWindowsTest, TheLogWindowShowsLinesFromAnyThreadAndKeepsItsPlace) {

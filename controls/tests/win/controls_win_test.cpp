@@ -52,6 +52,19 @@ TEST(ZarnMemoWindow, TypesEditsAndScrollsThroughMessages) {
   EXPECT_EQ(memo.TopLine(), memo.VisibleLines() - 3);
 }
 
+TEST(ZarnMemoWindow, AnotherProgramReadsTheTextAsOfAnEdit) {
+  auto form = test::MakeForm();
+  auto& memo = form->Add<TZarnMemo>(*form, ui::TRect::FromBounds(10, 10, 400, 200));
+  memo.Lines().SetText("first\r\nzwei \xFC");  // bytes as stored files hold them
+  EXPECT_EQ(SendMessageW(memo.Handle(), WM_GETTEXTLENGTH, 0, 0), 13);
+  wchar_t buffer[32];
+  EXPECT_EQ(SendMessageW(memo.Handle(), WM_GETTEXT, 32, reinterpret_cast<LPARAM>(buffer)), 13);
+  EXPECT_STREQ(buffer, L"first\r\nzwei \u00FC");
+  // A buffer too small takes what fits, always terminated.
+  EXPECT_EQ(SendMessageW(memo.Handle(), WM_GETTEXT, 4, reinterpret_cast<LPARAM>(buffer)), 3);
+  EXPECT_STREQ(buffer, L"fir");
+}
+
 TEST(ZarnMemoWindow, ClipboardRoundTrip) {
   auto form = test::MakeForm();
   auto& memo = form->Add<TZarnMemo>(*form, ui::TRect::FromBounds(10, 10, 400, 200));
@@ -339,7 +352,8 @@ TEST(ZarnListViewWindow, ARealDoubleClickIsReportedOnce) {
   int dbl = 0;
   list.OnDblClick = [&] { ++dbl; };
   ASSERT_TRUE(ui::testing::MakeForeground(form->Handle()));
-  RECT row{LVIR_BOUNDS};
+  RECT row{};
+  row.left = LVIR_BOUNDS;
   ASSERT_TRUE(SendMessageW(list.Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)));
   const ui::TPoint at = list.ClientToScreen({20, (row.top + row.bottom) / 2});
   if (!ui::testing::MoveMouse({at.x, at.y})) {

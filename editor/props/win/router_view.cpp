@@ -61,7 +61,9 @@ LRESULT TRouterEditorView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       Invalidate(false);
       return 0;
     case WM_VSCROLL: {
-      SCROLLINFO info{sizeof(info), SIF_TRACKPOS};
+      SCROLLINFO info{};
+      info.cbSize = sizeof(info);
+      info.fMask = SIF_TRACKPOS;
       ::GetScrollInfo(Handle(), SB_VERT, &info);
       editor_.ScrollBarRequest(RequestOf(LOWORD(wp)), HIWORD(wp), info.nTrackPos);
       FollowEditor();
@@ -93,7 +95,9 @@ void TRouterEditorView::Resized() {
 
 void TRouterEditorView::UpdateScrollBar() {
   if (!HandleAllocated()) return;
-  SCROLLINFO info{sizeof(info), SIF_ALL | SIF_DISABLENOSCROLL};
+  SCROLLINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
   info.nMin = 0;
   info.nMax = editor_.ContentHeight();
   info.nPage = static_cast<UINT>(std::max(0, editor_.ClientHeight()));

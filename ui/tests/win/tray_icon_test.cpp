@@ -45,7 +45,7 @@ TEST_F(TrayIconTest, TheShellGetsTheRecordOfEveryChange) {
   EXPECT_EQ(calls[1].message, static_cast<DWORD>(NIM_MODIFY));
   EXPECT_EQ(calls[2].message, static_cast<DWORD>(NIM_DELETE));
   const NOTIFYICONDATAW& add = calls[0].data;
-  EXPECT_EQ(add.cbSize, sizeof(NOTIFYICONDATAW));
+  EXPECT_EQ(add.cbSize, DWORD{NOTIFYICONDATAW_V2_SIZE});
   EXPECT_EQ(add.hWnd, form.Handle());
   EXPECT_EQ(add.uID, 1u);
   EXPECT_EQ(add.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));

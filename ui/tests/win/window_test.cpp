@@ -2,10 +2,12 @@
 // messages and input under Wine.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <thread>
 
 #include "base/exception.h"
 #include "base/main_thread.h"
+#include "ui/action.h"
 #include "ui/application.h"
 #include "ui/button.h"
 #include "ui/edit.h"
@@ -72,6 +74,33 @@ TEST_F(WindowTest, AWindowFreesWhatItOwnsLastMadeFirst) {
   }
   EXPECT_EQ(freed, 2);
   EXPECT_FALSE(IsWindow(childHandle));
+}
+
+// A child that, as it goes, looks whether an action of its form is still there.
+class TActionWatcher : public TCustomControl {
+ public:
+  TActionWatcher(TWindow& parent, std::weak_ptr<int> action, bool* actionAlive)
+      : TCustomControl(parent, {0, 0, 10, 10}), action_(std::move(action)), alive_(actionAlive) {}
+  ~TActionWatcher() override { *alive_ = !action_.expired(); }
+
+ private:
+  std::weak_ptr<int> action_;
+  bool* alive_;
+};
+
+TEST_F(WindowTest, AFormsChildrenGoBeforeItsActions) {
+  // Toolbar buttons and buttons unlink from their actions as they go: a form's actions must
+  // outlive its controls, however deep they sit.
+  bool alive = false;
+  {
+    TForm form(Params("Actions"));
+    auto token = std::make_shared<int>(0);
+    TAction& action = form.Actions().Add("Act");
+    action.OnUpdate = [token](TAction&) {};  // the action holds the token while it lives
+    TPanel& band = form.Add<TPanel>(form, TRect::FromBounds(0, 0, 100, 30));
+    band.Add<TActionWatcher>(band, std::weak_ptr<int>(token), &alive);
+  }
+  EXPECT_TRUE(alive);
 }
 
 TEST_F(WindowTest, AHandleDestroyedByWindowsLeavesTheObjectUsable) {

@@ -4,6 +4,8 @@
 // alias manager, router and MIDI manager on the loopback stand-in. Real messages and real
 // keyboard and mouse input; pictures of every page are saved beside the build.
 #include <gtest/gtest.h>
+
+#include <cstring>
 #include <windows.h>
 #include <commctrl.h>
 
@@ -203,7 +205,9 @@ class PropsWinTest : public test::ControllerFixture {
   // Clicks a page's node in the tree and waits for the page to show.
   static bool ClickNode(TPropertyDialog& dialog, ui::TTreeNode node) {
     RECT r{};
-    *reinterpret_cast<HTREEITEM*>(&r) = node;
+    // The item goes in where the rectangle comes back.
+    HTREEITEM item = node;
+    memcpy(&r, &item, sizeof(item));
     if (!SendMessageW(dialog.Tree().Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)))
       return false;
     POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
