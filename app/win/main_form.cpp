@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "app/autostart.h"
 #include "app/example_presets.h"
 #include "app/main_messages.h"
 #include "app/win/main_form_parts.h"
@@ -59,6 +60,7 @@ TTransForm::~TTransForm() {
   if (!quitting_ && !closeDone_) FormClose();
   // The editor watches the engine: it goes before the engine ends.
   editor_.reset();
+  FreePropsDialogs();
   if (devicesWatched_ && MidiManagerExists())
     MidiManager().RemoveChangeListener({&TTransForm::DevicesChanged, this});
   if (aliasesWatched_) MidiAliasManager().RemoveChangeListener({&TTransForm::AliasesChanged, this});
@@ -98,6 +100,7 @@ void TTransForm::CreateForm() {
   session_ = std::make_unique<TProjectSession>(*document_, *this);
   BuildControls();
   RegisterCallbacks();
+  SetUpPropsDialogs();
   // The tray icon object exists from the start; ApplyTrayIcon shows it after start-up.
   trayIcon_ = std::make_unique<ui::TTrayIcon>(*this, kTrayIconId, kTrayCallbackMessage);
   trayIcon_->SetIcon(smallIcon_ ? smallIcon_ : icon_);
@@ -137,6 +140,7 @@ void TTransForm::BuildControls() {
   BuildFileCommands();
   BuildListCommands();
   BuildOptionCommands();
+  ConnectPropsCommands();
   BuildMenus();
   SetMenu(&menus_->bar);
 
@@ -478,6 +482,7 @@ void TTransForm::GoLive() {
     controller_->MakeDeviceAliases();
     controller_->MakeVirtualPortAliases(false);
     controller_->BindUsedAliases(false);
+    settingsHost_->SetAutostart(StartupShortcutExists(GetProgramBaseName()));
     MidiManager().AddChangeListener({&TTransForm::DevicesChanged, this});
     devicesWatched_ = true;
     controller_->GoLive();
