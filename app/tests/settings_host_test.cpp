@@ -164,12 +164,6 @@ TEST_F(SettingsHostTest, VirtualPortsAreLookedForAgainOnlyAfterTheirNumberChange
   EXPECT_EQ(window.log.size(), 1u);
 }
 
-TEST_F(SettingsHostTest, ProjectPropertiesVisibilityComesFromTheWindow) {
-  EXPECT_FALSE(host.IsProjectPropertiesVisible());
-  window.projectVisible = true;
-  EXPECT_TRUE(host.IsProjectPropertiesVisible());
-}
-
 // A page that does nothing, standing in for the "MIDI Ports" page.
 class QuietPage final : public TPropertyPanel {
  public:

@@ -625,6 +625,28 @@ HWND WaitForDialogTitled(TRunningProgram& program, const std::string& title) {
   return found;
 }
 
+// The visible child of that class (a lower-case part of its name) showing that text, or null.
+HWND VisibleChildWithText(HWND window, const wchar_t* className, const std::string& text) {
+  struct Search {
+    const wchar_t* className;
+    std::wstring text;
+    HWND found = nullptr;
+  } search{className, win::Widen(text), nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        wchar_t name[64] = {}, text[256] = {};
+        GetClassNameW(child, name, 64);
+        GetWindowTextW(child, text, 256);
+        if (wcsstr(_wcslwr(name), s->className) && s->text == text && IsWindowVisible(child))
+          s->found = child;
+        return s->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 bool BoxChecked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 // The drop-down menu window while a menu is open, or null.
@@ -719,6 +741,32 @@ TEST_F(KorvantaExeTest, SettingsOpenFromTheMenuOnTheirPagesCancelKeepsOkApplies)
   splash = ChildWithText(dialog, L"button", "Show Splash Screen");
   ASSERT_NE(splash, nullptr);
   EXPECT_FALSE(BoxChecked(splash));
+
+  // The router page leads to the project's properties, on their router page, over the
+  // settings; closing them returns to the settings.
+  ASSERT_TRUE(program.TreeItems(tree).size() == 6u);
+  HWND openProject = ChildWithText(dialog, L"button", "Open Project Properties");
+  ASSERT_NE(openProject, nullptr);
+  PostMessageW(openProject, BM_CLICK, 0, 0);
+  HWND project = WaitForDialogTitled(program, "Project Properties");
+  ASSERT_NE(project, nullptr);
+  HWND projectTree = TopChild(project, L"treeview");
+  ASSERT_NE(projectTree, nullptr);
+  EXPECT_EQ(program.TreeSelection(projectTree), "MIDI Router");
+  EXPECT_FALSE(IsWindowEnabled(dialog));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(project, "Cancel"); }));
+  ASSERT_TRUE(WaitUntil([&] { return WindowTitled(program, "Project Properties") == nullptr; }));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog) != FALSE; }));
+
+  // Export explains itself first; Cancel there ends it and leaves the settings open.
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "Export..."); }));
+  HWND help = WaitForDialogTitled(program, "Export Settings");
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(Contains(TRunningProgram::Texts(help),
+                       "With this function, you export your settings to a .kvxs file."));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(help, "Cancel"); }));
+  ASSERT_TRUE(WaitUntil([&] { return WindowTitled(program, "Export Settings") == nullptr; }));
+  EXPECT_NE(WindowTitled(program, settingsTitle), nullptr);
 
   // Friendly descriptions ticked and applied with OK: the translator list shows them.
   HWND friendly = ChildWithText(dialog, L"button", "Friendly Descriptions");
@@ -842,6 +890,93 @@ TEST_F(KorvantaExeTest, ProjectAndPresetPropertiesMarkTheProjectChanged) {
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(preset, "OK"); }));
   ASSERT_TRUE(WaitUntil([&] { return program.Dialog() == nullptr; }));
   EXPECT_TRUE(WaitUntil([&] { return program.Title() == changed; })) << program.Title();
+}
+
+
+TEST_F(KorvantaExeTest, ImportedSettingsShowInTheOpenSettingsAndStayAfterOk) {
+  WriteQuietSettings(kProgramName);
+  WriteSetting(kProgramName, L"DontShowImSettings", 1);
+  const std::wstring imported = TempFolder() + L"\\imported.kvxs";
+  {
+    std::ofstream out(imported.c_str(), std::ios::binary);
+    out << "[Current]\r\nFriendlyDescriptions=1\r\nShowSplashScreen=0\r\n";
+  }
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
+  const std::string fullDescription = program.Cell(kTranslators, 0, 2);
+
+  const std::string settingsTitle = "Settings - Zarn's Korvanta Pro";
+  HWND dialog = OpenFromMenu(program, 'H', kSettingsItem, settingsTitle);
+  ASSERT_NE(dialog, nullptr);
+  HWND friendly = ChildWithText(dialog, L"button", "Friendly Descriptions");
+  ASSERT_NE(friendly, nullptr);
+  EXPECT_FALSE(BoxChecked(friendly));
+
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "Import..."); }));
+  HWND open = WaitForDialogTitled(program, "Import Settings");
+  ASSERT_NE(open, nullptr);
+  ActivateWindow(open);
+  TypeText(win::Narrow(imported));
+  ASSERT_TRUE(PressUntil(VK_RETURN, {}, [&] {
+    return WindowTitled(program, "Import Settings") == nullptr;
+  }));
+  HWND info = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    for (HWND w : program.VisibleWindows())
+      if (w != main && w != dialog) info = w;
+    return info != nullptr;
+  }));
+  EXPECT_TRUE(Contains(TRunningProgram::Texts(info), "Settings imported successfully."))
+      << ::testing::PrintToString(TRunningProgram::Texts(info));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(info, "OK"); }));
+
+  // The imported option shows in the dialog at once, and in the list behind it.
+  EXPECT_TRUE(WaitUntil([&] { return BoxChecked(friendly); }));
+  EXPECT_TRUE(WaitUntil([&] { return program.Cell(kTranslators, 0, 2) != fullDescription; }));
+  // OK keeps it: the dialog does not put back what it showed before the import.
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "OK"); }));
+  ASSERT_TRUE(WaitUntil([&] { return program.Dialog() == nullptr; }));
+  ASSERT_TRUE(Sync(main));
+  EXPECT_NE(program.Cell(kTranslators, 0, 2), fullDescription);
+}
+
+TEST_F(KorvantaExeTest, EditorsPortEditOpensTheSettingsOnTheirPortsPage) {
+  WriteQuietSettings(kProgramName);
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
+  ASSERT_TRUE(program.Activate());
+  ClickAt(program.RowPoint(kTranslators, 0));
+  ASSERT_TRUE(WaitUntil([&] { return program.RowSelected(kTranslators, 0); }));
+  HWND editor = nullptr;
+  ASSERT_TRUE(PressUntil(VK_RETURN, {}, [&] { return (editor = program.Dialog()) != nullptr; }));
+  // The trigger's ports: "On specific port(s)" shows the list and its Edit button.
+  HWND specific = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    return (specific = VisibleChildWithText(editor, L"button", "On specific port(s)")) != nullptr;
+  }));
+  PostMessageW(specific, BM_CLICK, 0, 0);
+  HWND edit = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    edit = VisibleChildWithText(editor, L"button", "Edit");
+    return edit && IsWindowEnabled(edit);
+  }));
+  PostMessageW(edit, BM_CLICK, 0, 0);
+  HWND dialog = WaitForDialogTitled(program, "Settings - Zarn's Korvanta Pro");
+  ASSERT_NE(dialog, nullptr);
+  HWND tree = TopChild(dialog, L"treeview");
+  ASSERT_NE(tree, nullptr);
+  EXPECT_EQ(program.TreeSelection(tree), "MIDI Ports");
+  // Modal over the editor.
+  EXPECT_FALSE(IsWindowEnabled(editor));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "Cancel"); }));
+  ASSERT_TRUE(WaitUntil([&] { return WindowTitled(program, "Settings") == nullptr; }));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(editor) != FALSE; }));
 }
 
 }  // namespace
