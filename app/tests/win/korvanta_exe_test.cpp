@@ -579,6 +579,9 @@ TEST_F(KorvantaExeTest, EditorOpensOnATranslatorAndAnAppliedNameShowsInTheList) 
   ASSERT_TRUE(WaitUntil([&] { return program.Focused() == name; }));
   SendMessageW(name, EM_SETSEL, 0, -1);
   TypeText("Skip ahead");
+  // Typed keys come through the input queue, the click as a posted message: it must not
+  // overtake the last of them.
+  ASSERT_TRUE(WaitUntil([&] { return ChildWithText(editor, L"edit", "Skip ahead") == name; }));
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, "Apply"); }));
   EXPECT_TRUE(WaitUntil([&] { return program.Cell(kTranslators, 1, 0) == "Skip ahead"; }))
       << program.Cell(kTranslators, 1, 0);
