@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "app/autostart.h"
 #include "app/example_presets.h"
 #include "app/main_messages.h"
 #include "app/tray_animation.h"
@@ -69,6 +70,7 @@ TTransForm::~TTransForm() {
   FreeActivityDisplay();
   // The editor watches the engine: it goes before the engine ends.
   editor_.reset();
+  FreePropsDialogs();
   if (devicesWatched_ && MidiManagerExists())
     MidiManager().RemoveChangeListener({&TTransForm::DevicesChanged, this});
   if (aliasesWatched_) MidiAliasManager().RemoveChangeListener({&TTransForm::AliasesChanged, this});
@@ -107,6 +109,7 @@ void TTransForm::CreateForm() {
   session_ = std::make_unique<TProjectSession>(*document_, *this);
   BuildControls();
   RegisterCallbacks();
+  SetUpPropsDialogs();
   CreateTray();
   pendingProject_.clear();
   settings_.showTrayIcon = true;
@@ -138,6 +141,7 @@ void TTransForm::BuildControls() {
   BuildFileCommands();
   BuildListCommands();
   BuildOptionCommands();
+  ConnectPropsCommands();
   BuildMenus();
   SetMenu(&menus_->bar);
 
@@ -481,8 +485,9 @@ void TTransForm::RunStartupSteps(const std::vector<TStartupStep>& steps) {
 void TTransForm::GoLive() {
   try {
     controller_->MakeDeviceAliases();
-    controller_->MakeVirtualPortAliases(false);
+    controller_->MakeVirtualPortAliases(true);
     controller_->BindUsedAliases(false);
+    settingsHost_->SetAutostart(StartupShortcutExists(GetProgramBaseName()));
     MidiManager().AddChangeListener({&TTransForm::DevicesChanged, this});
     devicesWatched_ = true;
     controller_->GoLive();

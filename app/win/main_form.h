@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@
 #include "app/panic.h"
 #include "app/project_session.h"
 #include "app/registry_migration.h"
+#include "app/settings_host.h"
+#include "app/settings_transfer.h"
 #include "app/win/main_window_hooks.h"
 #include "editor/trans_editor.h"
 #include "ui/action.h"
@@ -56,7 +59,8 @@ class TTransForm final : public ui::TForm,
                          public TPanicHost,
                          public TExamplePresetHost,
                          public TMigrationHost,
-                         public TEditTransHost {
+                         public TEditTransHost,
+                         public TMainOptionsWindow {
  public:
   // hooks must outlive the form.
   explicit TTransForm(TMainWindowHooks& hooks);
@@ -181,6 +185,26 @@ class TTransForm final : public ui::TForm,
   void HelpOverview();
   void ShowLogWindow();
 
+  // main_form_props.cpp: the property dialogs and the settings dialog
+  void SetUpPropsDialogs();
+  void FreePropsDialogs();
+  void ConnectPropsCommands();
+  ui::TForm* DialogOwner();
+  void RunPropsDialog(const std::function<void()>& show);
+  void ShowPresetDialog(int pageId);
+  void AfterPropsDialog();
+  void OpenUsedDevices();
+  void ExportSettings();
+  void ImportSettings();
+  bool SetStartupShortcut(bool on) override;
+  void TrayIconOptionChanged() override;
+  void TrayAnimationOptionChanged() override;
+  void DescriptionsOptionChanged() override;
+  bool MainWindowHidden() override;
+  void ShowMainWindow() override;
+  bool ProjectPropertiesVisible() override;
+  void VirtualPortsChanged() override;
+
   // TProjectSessionHost
   TAnswer AskYesNoCancel(const std::string& text) override;
   bool AskYesNo(const std::string& text, uint32_t delayMs) override;
@@ -232,6 +256,10 @@ class TTransForm final : public ui::TForm,
   ui::TImageList images_;
   ui::TImageList disabledImages_;
   std::unique_ptr<TEditTransWindow> editor_;  // null until start-up creates it
+  // The settings dialog's host and the settings' export and import; null when quitting.
+  std::unique_ptr<TMainSettingsHost> settingsHost_;
+  std::unique_ptr<TSettingsTransferHost> transferHost_;
+  std::unique_ptr<TSettingsTransfer> transfer_;
   std::unique_ptr<TActions> actions_;
   std::unique_ptr<TMenus> menus_;
   std::unique_ptr<THistoryMenu> history_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/exception.h"
+#include "editor/props/win/props_windows.h"
 #include "editor/win/edit_trans_window.h"
 #include "engine/preset.h"
 #include "engine/trans_engine.h"
@@ -18,6 +19,9 @@ void TTransForm::CreateEditor() {
   if (TTransEngine* engine = controller_->Engine()) editor_->AttachEngine(*engine);
   editor_->onAdd = [this] { AddTranslator(); };
   editor_->onDuplicate = [this] { DuplicateTranslator(); };
+  editor_->onEditPortAliases = [this] {
+    RunPropsDialog([this] { ShowPortAliasSettings(editor_.get()); });
+  };
   EditorFollowSelection();
 }
 

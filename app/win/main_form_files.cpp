@@ -81,7 +81,6 @@ void TTransForm::BuildFileCommands() {
   a.presetAsText->OnExecute = [this] { SavePresetAsText(); };
   Enable(*a.presetAsText, TMainCommand::PresetSaveAsText);
   a.projectProperties = &MakeAction(list, "Project Properties...", "The project's properties");
-  a.projectProperties->OnUpdate = [](ui::TAction& action) { action.SetEnabled(false); };
   a.exit = &MakeAction(list, "E&xit", "Exit|Ends the program");
   a.exit->OnExecute = [this] { Close(); };
 

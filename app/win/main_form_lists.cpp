@@ -50,7 +50,6 @@ void TTransForm::BuildListCommands() {
   Enable(*a.presetDuplicate, TMainCommand::PresetDuplicate);
   a.presetProperties = &MakeAction(list, "Properties...\tAlt+Enter",
                                    "Properties|The selected preset's properties");
-  a.presetProperties->OnUpdate = [](ui::TAction& action) { action.SetEnabled(false); };
   const std::pair<ui::TAction**, const char*> presetMoves[] = {
       {&a.presetUp, "&Up\tCtrl+Up"},
       {&a.presetDown, "&Down\tCtrl+Down"},
@@ -385,7 +384,13 @@ void TTransForm::ListKeyDown(bool presets, WORD& key, ui::TShiftState shift) {
   if (ListBusy(list)) return;
   const bool ctrl = (shift & ui::ssCtrl) != 0, shiftKey = (shift & ui::ssShift) != 0;
   if (shift & ui::ssAlt) {
-    if (key == VK_RETURN && presets) key = 0;  // the properties dialog is not part of this window
+    if (key == VK_RETURN && presets) {
+      key = 0;
+      // After the key's own handling: the dialog runs its own message loop.
+      ui::Application().Post([this] {
+        if (!closing_) actions_->presetProperties->Execute();
+      });
+    }
     return;
   }
   const WORD pressed = key;

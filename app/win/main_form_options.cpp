@@ -42,30 +42,23 @@ void AddMoveMenu(ui::TMenuItem& menu, ui::TAction* up, ui::TAction* down, ui::TA
   AddItems(move, {up, down, top, bottom});
 }
 
-// A command whose dialog is not part of this window yet: shown, never enabled.
-ui::TAction* Waiting(ui::TActionList& list, const std::string& caption) {
-  ui::TAction& action = list.Add(caption);
-  action.OnUpdate = [](ui::TAction& a) { a.SetEnabled(false); };
-  return &action;
-}
-
 }  // namespace
 
 void TTransForm::BuildOptionCommands() {
   TActions& a = *actions_;
   ui::TActionList& list = Actions();
-  a.midiPorts = Waiting(list, "MIDI Ports...");
-  a.deviceAliases = Waiting(list, "Device Aliases...");
+  // The dialogs' commands are connected in main_form_props.cpp.
+  a.midiPorts = &MakeAction(list, "MIDI Ports...", "Opens and closes MIDI ports, sets up aliases");
+  a.deviceAliases = &MakeAction(list, "Device Aliases...", "Sets up the MIDI port aliases");
   a.deviceAliases->SetVisible(false);
-  a.projectDefaultPorts = Waiting(list, "Project Default Ports...");
-  a.routing = Waiting(list, "Routing (MIDI Thru)...");
-  a.presetDefaultPorts = Waiting(list, "Preset Default Ports...");
+  a.projectDefaultPorts = &MakeAction(list, "Project Default Ports...",
+                                      "The MIDI ports the project uses unless told otherwise");
+  a.routing = &MakeAction(list, "Routing (MIDI Thru)...",
+                          "Passes MIDI from inputs on to outputs");
+  a.presetDefaultPorts = &MakeAction(list, "Preset Default Ports...",
+                                     "The MIDI ports the current preset uses");
   a.openUsedDevices = &MakeAction(list, "Open Used Devices",
                                   "Opens the MIDI ports the project uses and closes the others");
-  a.openUsedDevices->OnExecute = [this] {
-    controller_->BindUsedAliases(true);
-    controller_->OpenUsedPorts(true);
-  };
   a.rescanMidi = &MakeAction(list, "Rescan MIDI devices", "Looks for MIDI devices again");
   a.rescanMidi->OnExecute = [this] { controller_->RescanDevices(); };
 
@@ -93,7 +86,7 @@ void TTransForm::BuildOptionCommands() {
     settings_.suppressKeyInWhenActive = !settings_.suppressKeyInWhenActive;
     ApplySettingsToView();
   };
-  a.settingsDialog = Waiting(list, "Settings...");
+  a.settingsDialog = &MakeAction(list, "Settings...", "The program's settings");
   a.confirmExit = &MakeAction(list, "Confirm Program Exit", "Asks before the program ends");
   a.confirmExit->SetChecked(true);
   a.confirmExit->OnExecute = [this] {

@@ -77,6 +77,8 @@ void TSettingsForm::ChooseVirtualPorts(int item) {
 
 void TSettingsForm::DevicesChanged() { UpdateVirtualPorts(); }
 
+void TSettingsForm::ReloadOptions() { options_ = host_.ReadOptions(); }
+
 void TSettingsForm::UpdateVirtualPorts() {
   if (!host_.IsVirtualMidiBusAvailable()) {
     useVirtual_ = false;

@@ -83,6 +83,11 @@ class TRunningProgram {
   bool SetRowState(int which, int row, UINT mask, UINT state);
   // A point on a row, right of its name, on the screen.
   POINT RowPoint(int which, int row);
+  // The captions of a tree view's items, each child after its parent, indented by two blanks
+  // a level.
+  std::vector<std::string> TreeItems(HWND tree);
+  // The caption of the tree view's selected item.
+  std::string TreeSelection(HWND tree);
 
  private:
   PROCESS_INFORMATION process_{};

@@ -144,6 +144,12 @@ void TSettingsDialog::LoadControls() {
   UpdateControls();
 }
 
+void TSettingsDialog::OptionsChanged() {
+  settings.ReloadOptions();
+  LoadControls();
+  Sync();
+}
+
 void TSettingsDialog::UpdateControls() {
   for (size_t i = 0; i < kSettingsOptionCount; ++i)
     boxes_[i]->SetEnabled(settings.OptionEnabled(static_cast<TSettingsOption>(i)));

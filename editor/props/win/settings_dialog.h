@@ -34,6 +34,9 @@ class TSettingsDialog final : private TSettingsModelHolder, public TPropertyDial
   ui::TButton& ExportButton() { return *export_; }
   ui::TButton& ImportButton() { return *import_; }
 
+  // The host's options changed while the dialog is open: the boxes show them again.
+  void OptionsChanged();
+
   std::function<void()> OnExport;
   std::function<void()> OnImport;
   std::function<void()> OnProjectProperties;
