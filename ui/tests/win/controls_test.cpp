@@ -491,7 +491,8 @@ TEST_F(ControlsTest, ARealDoubleClickIsReportedOnceByListsAndLabels) {
   label.OnDblClick = [&] { ++labelClicks; };
   form.Show();
   ASSERT_TRUE(MakeForeground(form.Handle()));
-  RECT row{LVIR_BOUNDS};
+  RECT row{};
+  row.left = LVIR_BOUNDS;
   ASSERT_TRUE(list.Perform(LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row)));
   TPoint inList = list.ClientToScreen({20, (row.top + row.bottom) / 2});
   if (!MoveMouse({inList.x, inList.y})) {
