@@ -49,7 +49,7 @@ constexpr int kLampIndent = 8;
 }  // namespace
 
 TTransForm::TTransForm(TMainWindowHooks& hooks)
-    : ui::TForm(ui::TFormParams{kProgramTitle, ui::TRect::FromBounds(80, 60, 860, 560)}),
+    : ui::TForm(ui::TFormParams{kProgramTitle, ui::TRect::FromBounds(60, 50, 920, 580)}),
       hooks_(hooks),
       actions_(std::make_unique<TActions>()),
       menus_(std::make_unique<TMenus>()) {

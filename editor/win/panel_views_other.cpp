@@ -324,8 +324,9 @@ TMessageView::TMessageView(ui::TWindow& page, const TRect& area, TPanelViewHost&
   number_ = &Make<TModelCombo>(TRect::FromBounds(140, 120, 140, 22));
   byRegister_ = &Make<ui::TRadioButton>("By registering the following string:",
                                         TRect::FromBounds(18, 148, 230, 20), false);
-  register_ = &Make<ui::TEdit>(TRect::FromBounds(250, 147, 130, 22));
-  AddLabel(*content_, "using RegisterWindowsMessage", 386, 150, w - 380);
+  register_ = &Make<ui::TEdit>(TRect::FromBounds(250, 147, 108, 22));
+  // The note fits on one line inside the group.
+  AddLabel(*content_, "using RegisterWindowsMessage", 364, 150, w - 360);
   numerical_->OnClick = OnUser([this] { model_.SetNumerical(true); });
   byRegister_->OnClick = OnUser([this] { model_.SetNumerical(false); });
   number_->OnChange = OnUser([this] {
