@@ -60,7 +60,9 @@ One-time password: $password
 Closing Korvanta's window ends this script.
 EOF
 
-cmake/wine-run.sh "$exe" "$@" &
+# A desktop of Wine's own on the virtual display: window frames, a taskbar and the
+# notification area, which a bare X server has none of. It ends with the program.
+cmake/wine-run.sh explorer /desktop=Korvanta,1280x1024 "$exe" "$@" &
 program=$!
 started+=($program)
 
@@ -69,7 +71,7 @@ shot="$root/build/korvanta-main-window.png"
 for _ in $(seq 300); do
   id=$(xwininfo -root -tree 2>/dev/null | grep "\"Zarn's Korvanta Pro" | awk '{print $1}' | head -1 || true)
   if [ -n "$id" ]; then
-    sleep 2  # let the window paint before the picture (only the picture waits on this)
+    sleep 6  # past the splash, the window painted (only the picture waits on this)
     if command -v import >/dev/null 2>&1; then
       import -window root "$shot" 2>/dev/null && echo "Picture of the main window: $shot"
     fi
