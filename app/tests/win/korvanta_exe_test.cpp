@@ -622,13 +622,12 @@ TEST_F(KorvantaExeTest, AboutOpensAndASecondAboutReusesIt) {
   // Chosen again (it may have hidden by itself meanwhile): no second About window appears.
   ChooseFromMenu(program, 'H', 'A', [&] { return IsWindowVisible(about) != FALSE; });
   ASSERT_TRUE(Sync(main));
-  auto className = [](HWND w) {
+  wchar_t aboutClass[64] = {};
+  GetClassNameW(about, aboutClass, 64);
+  for (HWND w : program.VisibleWindows()) {
     wchar_t name[64] = {};
     GetClassNameW(w, name, 64);
-    return std::wstring(name);
-  };
-  for (HWND w : program.VisibleWindows()) {
-    if (w != main && className(w) == className(about)) {
+    if (w != main && wcscmp(name, aboutClass) == 0) {
       EXPECT_EQ(w, about);
     }
   }
