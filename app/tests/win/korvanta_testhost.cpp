@@ -27,17 +27,19 @@
 
 namespace {
 
-void WriteSent(const std::wstring& file, const std::vector<kv::TLoopbackSent>& sent) {
+// False when the file could not be replaced (a test reading it holds it open): written again
+// at the next turn.
+bool WriteSent(const std::wstring& file, const std::vector<kv::TLoopbackSent>& sent) {
   const std::wstring temporary = file + L".part";
   FILE* f = _wfopen(temporary.c_str(), L"wb");
-  if (!f) return;
+  if (!f) return false;
   for (const kv::TLoopbackSent& s : sent) {
     uint32_t packed = 0;
     for (size_t i = 0; i < s.bytes.size() && i < 3; ++i) packed |= uint32_t{s.bytes[i]} << (8 * i);
     fprintf(f, "%06X\n", packed);
   }
   fclose(f);
-  MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
+  return MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
 // Plays the messages of the feed file into the input once the program has opened it; the file
@@ -55,11 +57,12 @@ void PlayFeed(const std::wstring& file, kv::TLoopbackMidi& loop) {
   DeleteFileW(file.c_str());
 }
 
-void WriteTrayCalls(const std::wstring& file, const std::vector<kv::ui::TScopedNotifyIconHook::TCall>& calls) {
+bool WriteTrayCalls(const std::wstring& file,
+                    const std::vector<kv::ui::TScopedNotifyIconHook::TCall>& calls) {
   static const std::array<kv::TIconHandle, 8> icons = kv::LoadTrayIcons();
   const std::wstring temporary = file + L".part";
   FILE* f = _wfopen(temporary.c_str(), L"wb");
-  if (!f) return;
+  if (!f) return false;
   for (const auto& call : calls) {
     const char* what = call.message == NIM_ADD ? "add" : call.message == NIM_MODIFY ? "modify" : "delete";
     const auto icon = reinterpret_cast<kv::TIconHandle>(call.data.hIcon);
@@ -70,7 +73,7 @@ void WriteTrayCalls(const std::wstring& file, const std::vector<kv::ui::TScopedN
     fprintf(f, "%s %s\n", what, name);
   }
   fclose(f);
-  MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
+  return MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
 std::wstring EnvironmentValue(const wchar_t* name) {
@@ -98,14 +101,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     while (!done.load()) {
       const std::vector<kv::TLoopbackSent> sent = loop.Sent("KV Loop Out");
       if (!logFile.empty() && sent.size() != written) {
-        WriteSent(logFile, sent);
-        written = sent.size();
+        if (WriteSent(logFile, sent)) written = sent.size();
       }
       if (!feedFile.empty()) PlayFeed(feedFile, loop);
       if (tray) {
         const auto calls = tray->Calls();
-        if (calls.size() != trayWritten) WriteTrayCalls(trayFile, calls);
-        trayWritten = calls.size();
+        if (calls.size() != trayWritten && WriteTrayCalls(trayFile, calls))
+          trayWritten = calls.size();
       }
       Sleep(20);
     }
@@ -114,6 +116,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const int result = kv::RunKorvanta(hooks);
   done.store(true);
   writer.join();
-  if (tray) WriteTrayCalls(trayFile, tray->Calls());
+  // The last calls (the icon's removal) must reach the file, though a test may be reading it.
+  if (tray)
+    for (int attempt = 0; attempt < 100 && !WriteTrayCalls(trayFile, tray->Calls()); ++attempt)
+      Sleep(20);
   return result;
 }
