@@ -428,36 +428,7 @@ bool TRunningProgram::SetRowState(int which, int row, UINT mask, UINT state) {
                       reinterpret_cast<LPARAM>(block.Address())) != 0;
 }
 
-std::vector<std::string> TRunningProgram::TreeItems(HWND tree) {
-  std::vector<std::string> items;
-  constexpr size_t kChars = 256;
-  TRemoteBlock block(process_.hProcess, sizeof(TVITEMW) + kChars * sizeof(wchar_t));
-  std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM item, int level) {
-    for (; item; item = reinterpret_cast<HTREEITEM>(SendMessageW(
-                     tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
-      TVITEMW request{};
-      request.mask = TVIF_TEXT | TVIF_HANDLE;
-      request.hItem = item;
-      request.pszText = reinterpret_cast<wchar_t*>(block.Address() + sizeof(TVITEMW));
-      request.cchTextMax = kChars;
-      block.Write(0, &request, sizeof(request));
-      wchar_t text[kChars] = {};
-      if (SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(block.Address())))
-        block.Read(sizeof(TVITEMW), text, (kChars - 1) * sizeof(wchar_t));
-      items.push_back(std::string(static_cast<size_t>(level) * 2, ' ') + win::Narrow(text));
-      walk(reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD,
-                                                    reinterpret_cast<LPARAM>(item))),
-           level + 1);
-    }
-  };
-  walk(reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)), 0);
-  return items;
-}
-
-std::string TRunningProgram::TreeSelection(HWND tree) {
-  HTREEITEM item =
-      reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-  if (!item) return {};
+std::string TRunningProgram::TreeItemText(HWND tree, HTREEITEM item) {
   constexpr size_t kChars = 256;
   TRemoteBlock block(process_.hProcess, sizeof(TVITEMW) + kChars * sizeof(wchar_t));
   TVITEMW request{};
@@ -470,6 +441,27 @@ std::string TRunningProgram::TreeSelection(HWND tree) {
   if (SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(block.Address())))
     block.Read(sizeof(TVITEMW), text, (kChars - 1) * sizeof(wchar_t));
   return win::Narrow(text);
+}
+
+std::vector<std::string> TRunningProgram::TreeItems(HWND tree) {
+  std::vector<std::string> items;
+  std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM item, int level) {
+    for (; item; item = reinterpret_cast<HTREEITEM>(SendMessageW(
+                     tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+      items.push_back(std::string(static_cast<size_t>(level) * 2, ' ') + TreeItemText(tree, item));
+      walk(reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD,
+                                                    reinterpret_cast<LPARAM>(item))),
+           level + 1);
+    }
+  };
+  walk(reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)), 0);
+  return items;
+}
+
+std::string TRunningProgram::TreeSelection(HWND tree) {
+  HTREEITEM item =
+      reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  return item ? TreeItemText(tree, item) : std::string();
 }
 
 bool ClickButton(HWND dialog, const std::string& caption) {

@@ -3,6 +3,7 @@
 // finds its windows, reads its lists (through memory in its process), types and clicks with
 // real input, and takes pictures of the screen.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <string>
@@ -90,6 +91,7 @@ class TRunningProgram {
   std::string TreeSelection(HWND tree);
 
  private:
+  std::string TreeItemText(HWND tree, HTREEITEM item);
   PROCESS_INFORMATION process_{};
   HWND main_ = nullptr;
 };

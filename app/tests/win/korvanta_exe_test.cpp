@@ -633,17 +633,21 @@ TEST_F(KorvantaExeTest, AboutOpensAndASecondAboutReusesIt) {
   }
 }
 
-// The child window whose class name holds that lower-case part, showing that text, or null.
-HWND ChildWithText(HWND window, const wchar_t* className, const std::string& text) {
+// The child window whose class name holds that lower-case part, showing that text, or null;
+// with visibleOnly only a visible one.
+HWND ChildWithText(HWND window, const wchar_t* className, const std::string& text,
+                   bool visibleOnly = false) {
   struct Search {
     const wchar_t* className;
     std::wstring text;
+    bool visibleOnly;
     HWND found = nullptr;
-  } search{className, win::Widen(text), nullptr};
+  } search{className, win::Widen(text), visibleOnly, nullptr};
   EnumChildWindows(
       window,
       [](HWND child, LPARAM lp) -> BOOL {
         auto* s = reinterpret_cast<Search*>(lp);
+        if (s->visibleOnly && !IsWindowVisible(child)) return TRUE;
         wchar_t name[64] = {}, text[256] = {};
         GetClassNameW(child, name, 64);
         // Asked of the control itself: an edit's own text, not the caption kept for it.
@@ -731,25 +735,8 @@ HWND WaitForDialogTitled(TRunningProgram& program, const std::string& title) {
 }
 
 // The visible child of that class (a lower-case part of its name) showing that text, or null.
-HWND VisibleChildWithText(HWND window, const wchar_t* className, const std::string& text) {
-  struct Search {
-    const wchar_t* className;
-    std::wstring text;
-    HWND found = nullptr;
-  } search{className, win::Widen(text), nullptr};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        wchar_t name[64] = {}, text[256] = {};
-        GetClassNameW(child, name, 64);
-        GetWindowTextW(child, text, 256);
-        if (wcsstr(_wcslwr(name), s->className) && s->text == text && IsWindowVisible(child))
-          s->found = child;
-        return s->found == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+HWND VisibleChild(HWND window, const wchar_t* className, const std::string& text) {
+  return ChildWithText(window, className, text, true);
 }
 
 bool BoxChecked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -1063,12 +1050,12 @@ TEST_F(KorvantaExeTest, EditorsPortEditOpensTheSettingsOnTheirPortsPage) {
   // The trigger's ports: "On specific port(s)" shows the list and its Edit button.
   HWND specific = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
-    return (specific = VisibleChildWithText(editor, L"button", "On specific port(s)")) != nullptr;
+    return (specific = VisibleChild(editor, L"button", "On specific port(s)")) != nullptr;
   }));
   PostMessageW(specific, BM_CLICK, 0, 0);
   HWND edit = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
-    edit = VisibleChildWithText(editor, L"button", "Edit");
+    edit = VisibleChild(editor, L"button", "Edit");
     return edit && IsWindowEnabled(edit);
   }));
   PostMessageW(edit, BM_CLICK, 0, 0);
