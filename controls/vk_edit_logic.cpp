@@ -24,6 +24,13 @@ void TVKEditLogic::UpdateText() {
 
 void TVKEditLogic::HandleKey(const TKeyData& key, bool& claimed) {
   const int vk = key.virtualKey;
+  if (key.IsFirstKeyDown()) {
+    pressed_.set(static_cast<size_t>(vk));
+  } else if (!pressed_.test(static_cast<size_t>(vk))) {
+    return;  // pressed before the focus came here: passed on, never recorded
+  } else if (key.transition != 0) {
+    pressed_.reset(static_cast<size_t>(vk));
+  }
   if (vk == kVkTab && !WantTab) return;  // moves the focus as usual
   claimed = true;
   bool add = true;

@@ -3,6 +3,7 @@
 // releases into its key sequence (Tab, Backspace and the caret keys only when asked to), and
 // keeps its text the sequence's display text. The edit window (controls/win/vk_edit.h) owns
 // one and subscribes its hook while it has the focus. Main thread only.
+#include <bitset>
 #include <memory>
 #include <string>
 
@@ -39,6 +40,8 @@ class TVKEditLogic {
   // The hook's callback: only while the edit has the focus.
   void HandleKey(const TKeyData& key, bool& claimed);
   void UpdateText();
+  // The edit lost or gained the focus: keys held from before are not its own.
+  void ForgetHeldKeys() { pressed_.reset(); }
 
  protected:
   // The window shows the new text (and fires the edit's OnChange when it changed).
@@ -47,6 +50,9 @@ class TVKEditLogic {
  private:
   TKeySequence keys_;
   std::string text_;
+  // Keys whose first press this edit saw while focused. A release or repeat of any other key
+  // belongs to whatever had the focus when it went down (Ctrl+N that moved the focus here).
+  std::bitset<256> pressed_;
 };
 
 }  // namespace kv

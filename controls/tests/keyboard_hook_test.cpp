@@ -108,6 +108,25 @@ TEST(VKEdit, RecordsPressesAndReleasesButNotRepeats) {
   EXPECT_FALSE(e.DisplayText().empty());
 }
 
+TEST(VKEdit, KeysHeldBeforeTheFocusCameAreNeverRecorded) {
+  // Ctrl+N pressed in another field moved the focus here; its releases arrive here.
+  TestEdit e;
+  bool claimed = false;
+  e.HandleKey(Key('N', false, true), claimed);  // its auto-repeat, too
+  e.HandleKey(Key('N', true), claimed);
+  e.HandleKey(Key(17, true), claimed);
+  EXPECT_FALSE(claimed) << "passed on to whoever waits for them";
+  EXPECT_EQ(e.Keys().GetCount(), 0);
+  e.HandleKey(Key('A'), claimed);
+  e.ForgetHeldKeys();  // the focus went away and came back while A was held
+  e.HandleKey(Key('A', true), claimed);
+  EXPECT_EQ(e.Keys().GetCount(), 1);
+  e.HandleKey(Key('B'), claimed);
+  e.HandleKey(Key('B', true), claimed);
+  e.HandleKey(Key('B', true), claimed);  // a second release of one press is not the edit's
+  EXPECT_EQ(e.Keys().GetCount(), 3);
+}
+
 TEST(VKEdit, TabBackspaceAndCaretKeysFollowTheirOptions) {
   TestEdit e;
   int debugCalls = 0;

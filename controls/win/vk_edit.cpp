@@ -24,6 +24,7 @@ void TVKEdit::Create(ui::TWindow& parent, const ui::TRect& bounds, int id) {
 }
 
 void TVKEdit::FocusChanged(bool gotFocus) {
+  ForgetHeldKeys();
   if (gotFocus) {
     hook_.Subscribe();
   } else {
