@@ -514,8 +514,14 @@ bool TTransStepMath::Execute(TIncomingEvent& event) const {
   return false;
 }
 
+std::string TooManyRulesText(size_t count) {
+  return "A translator can hold at most " + std::to_string(kMaxStoredRules) + " rules; these are " +
+         std::to_string(count) + ".";
+}
+
 std::string TTransStepMath::SaveToText() const {
-  const size_t count = entries_.size() > 0xFFFF ? 0xFFFF : entries_.size();
+  const size_t count = entries_.size();
+  if (count > kMaxStoredRules) throw Exception(TooManyRulesText(count));
   std::string text = kRulesTag;
   text += EncodeLengthPrefixed(description_);
   text += IntToHexFixed(static_cast<int64_t>(count), 4, 4);

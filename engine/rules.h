@@ -87,6 +87,8 @@ class TTransStepMath {
   // kv::Exception on a division by zero or the overflowing INT_MIN / -1.
   bool Execute(TIncomingEvent& event) const;
 
+  // The stored count has four hexadecimal digits: more entries than kMaxStoredRules cannot
+  // be stored, and SaveToText throws kv::Exception (TooManyRulesText) rather than drop some.
   std::string SaveToText() const;
   // Replaces the rules with the stored ones; returns the characters used, counted from the
   // "StMa" tag. Throws kv::Exception "corrupt rule"; the entries read before the failure stay.
@@ -114,5 +116,8 @@ class TTransStepMath {
 
 inline constexpr const char* kRulesTag = "StMa";
 inline constexpr int kMaxRuleJumps = 100000;
+inline constexpr size_t kMaxStoredRules = 0xFFFF;
+// "A translator can hold at most 65535 rules; these are %d."
+std::string TooManyRulesText(size_t count);
 
 }  // namespace kv

@@ -155,6 +155,22 @@ TEST(RulesStoredTest, OlderFormsAndCorruptTexts) {
   }
 }
 
+// The stored count has four hex digits: one rule more than it can say is refused whole.
+TEST(RulesStoredTest, MoreRulesThanTheCountCanHoldAreRefused) {
+  TTransStepMath rules;
+  for (size_t i = 0; i < kMaxStoredRules; ++i) rules.Add(Parsed("ga=ga+1"));
+  TTransStepMath back;
+  back.LoadFromText(rules.SaveToText());
+  EXPECT_EQ(back.Count(), kMaxStoredRules);
+  rules.Add(Parsed("gb=1"));
+  try {
+    rules.SaveToText();
+    ADD_FAILURE() << "saved";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "A translator can hold at most 65535 rules; these are 65536.");
+  }
+}
+
 // Loading replaces what was there; entries read before a failure stay.
 TEST(RulesStoredTest, LoadingReplaces) {
   TTransStepMath rules = RulesOf({"ga=1", "gb=2", "gc=3"});
