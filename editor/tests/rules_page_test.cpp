@@ -1,7 +1,11 @@
 // The rules page: the builder follows the caret line and rewrites it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "editor/help_texts.h"
 #include "editor/rules_page.h"
+#include "engine/rules.h"
 
 namespace kv {
 namespace {
@@ -135,6 +139,21 @@ TEST_F(RulesPageTest, BuildReportsEveryLineThatDoesNotParse) {
   ASSERT_EQ(errors.size(), 2u);
   EXPECT_EQ(errors[0].rfind("Line 2: parse error: ", 0), 0u) << errors[0];
   EXPECT_EQ(errors[1], "Line 4: parse error: unknown text at end of line");
+}
+
+// A rule the help shows is one a user may copy into the rules text: each must parse, and the
+// rules page shows every one.
+TEST(EditorHelpTest, EveryRuleTheHelpShowsParses) {
+  const auto& pages = EditorHelpPages();
+  const auto rules = std::find_if(pages.begin(), pages.end(),
+                                  [](const THelpPageText& p) { return p.caption == "Rules"; });
+  ASSERT_NE(rules, pages.end());
+  ASSERT_FALSE(HelpRuleExamples().empty());
+  for (const std::string& example : HelpRuleExamples()) {
+    TTransStepMathEntry entry;
+    EXPECT_TRUE(entry.ParseText(example)) << example << ": " << entry.parseError;
+    EXPECT_NE(rules->text.find(example), std::string::npos) << example;
+  }
 }
 
 }  // namespace
