@@ -104,7 +104,7 @@ void TEditTrans::DropUnknownItem(TPanelChooser& chooser) {
   if (chooser.chosen >= 0) chooser.unknownListed = false;
 }
 
-void TEditTrans::LoadTranslator(const TTransMsg* translator) {
+void TEditTrans::LoadTranslator(const TTransMsg* translator, bool keepCapture) {
   // Revert loads the kept copy itself: hold it while it is read.
   const TTransMsgPtr hold = kept_;
   ++loading_;
@@ -113,7 +113,7 @@ void TEditTrans::LoadTranslator(const TTransMsg* translator) {
   for (TPanelChooser* chooser : {&in_, &out_}) {
     for (TEditPanel* panel : chooser->panels) panel->Clear();
   }
-  SetCapture(false);
+  if (!keepCapture) SetCapture(false);
   inSummary_.clear();
   outSummary_.clear();
   inRaw_.clear();
@@ -231,13 +231,21 @@ bool TEditTrans::ApplyChanges() {
     std::vector<std::string> errors;
     std::vector<std::string> ruleErrors;
     TTransMsgPtr translator = BuildTranslator(in_.Code(), out_.Code(), errors, ruleErrors);
+    // A project file could not hold them: refused here rather than at the next save.
+    if (translator->HasRules() && translator->Rules()->Count() > kMaxStoredRules) {
+      ruleErrors.push_back(TooManyRulesText(translator->Rules()->Count()));
+    }
     errors.insert(errors.end(), ruleErrors.begin(), ruleErrors.end());
     for (const auto& error : errors) errorText_ += (errorText_.empty() ? "" : "\r\n") + error;
     // A rule line that does not parse would be lost with the old translator: keep both.
     if (ruleErrors.empty()) {
       host_.ReplaceTranslator(item_, translator);
       kept_ = translator->Clone();
-      modified_ = false;
+      // Every field shows what was stored: a text that is no number shows the number it
+      // became, a half-typed value the value it was clamped to.
+      const TCaptureTarget capturing = capture_->Target();
+      LoadTranslator(kept_.get(), true);
+      if (capturing != CaptureTargetFor(true)) SetCapture(false);
       ok = true;
     }
   } catch (const std::exception& e) {
@@ -257,8 +265,8 @@ void TEditTrans::Revert() {
   LoadTranslator(kept_.get());
 }
 
-void TEditTrans::EditTranslator(TEditItem item, const TTransMsg* translator) {
-  ApplyIfModified();
+bool TEditTrans::EditTranslator(TEditItem item, const TTransMsg* translator) {
+  if (!ApplyIfModified()) return false;
   ++loading_;
   if (item != item_ || (item == nullptr && ApplyEnabled())) {
     enabled_ = item != nullptr;
@@ -267,10 +275,11 @@ void TEditTrans::EditTranslator(TEditItem item, const TTransMsg* translator) {
   }
   --loading_;
   modified_ = false;
+  return true;
 }
 
-void TEditTrans::EditBlankEntry(TEditItem item, const std::string& name, bool checked) {
-  ApplyIfModified();
+bool TEditTrans::EditBlankEntry(TEditItem item, const std::string& name, bool checked) {
+  if (!ApplyIfModified()) return false;
   ++loading_;
   LoadTranslator(nullptr);
   item_ = item;
@@ -279,6 +288,7 @@ void TEditTrans::EditBlankEntry(TEditItem item, const std::string& name, bool ch
   active_ = checked;
   --loading_;
   modified_ = false;
+  return true;
 }
 
 void TEditTrans::UpdateActive(TEditItem item, bool checked) {
@@ -395,13 +405,17 @@ void TEditTrans::AttachEngine(TTransEngine& engine) {
   engineKnown_ = true;
 }
 
-void TEditTrans::SetCapture(bool on) {
+TCaptureTarget TEditTrans::CaptureTargetFor(bool on) const {
   TCaptureTarget target = kCaptureOff;
   if (on && engineKnown_) {
     if (page_ == kPageIncoming && in_.Chosen() == &inMidi_) target = kCaptureIncoming;
     if (page_ == kPageOutgoing && out_.Chosen() == &outMidi_) target = kCaptureOutgoing;
   }
-  capture_->SetTarget(target);
+  return target;
+}
+
+void TEditTrans::SetCapture(bool on) {
+  capture_->SetTarget(CaptureTargetFor(on));
 }
 
 void TEditTrans::ShowCapturedMessage() {

@@ -77,8 +77,10 @@ class TEditTrans {
   TEditTrans& operator=(const TEditTrans&) = delete;
 
   // --- the main window's calls ----------------------------------------------------------
-  void EditTranslator(TEditItem item, const TTransMsg* translator);
-  void EditBlankEntry(TEditItem item, const std::string& name, bool checked);
+  // Pending changes are applied first; when that fails the editor stays on its item with
+  // every edit and its modified mark, and the result is false.
+  bool EditTranslator(TEditItem item, const TTransMsg* translator);
+  bool EditBlankEntry(TEditItem item, const std::string& name, bool checked);
   void UpdateActive(TEditItem item, bool checked);
   void UpdateName(TEditItem item, const std::string& name);
   void ReplaceItem(TEditItem oldItem, TEditItem newItem);
@@ -86,8 +88,13 @@ class TEditTrans {
   bool ApplyIfModified();
   bool ApplyChanges();
   void Revert();
-  void NextTranslator() { host_.SelectNextTranslator(); }
-  void PreviousTranslator() { host_.SelectPreviousTranslator(); }
+  // The move is asked for only once pending changes applied; a failed Apply stays here.
+  void NextTranslator() {
+    if (ApplyIfModified()) host_.SelectNextTranslator();
+  }
+  void PreviousTranslator() {
+    if (ApplyIfModified()) host_.SelectPreviousTranslator();
+  }
 
   // --- state --------------------------------------------------------------------------------
   TEditItem Item() const { return item_; }
@@ -180,12 +187,15 @@ class TEditTrans {
 
  private:
   void RegisterPanels();
-  void LoadTranslator(const TTransMsg* translator);
+  // keepCapture: the applied translator shown again, capture goes on where it was.
+  void LoadTranslator(const TTransMsg* translator, bool keepCapture = false);
   void LoadIncoming(const TTransMsg& translator);
   void LoadOutgoing(const TTransMsg& translator);
   void SelectPanel(TPanelChooser& chooser, int chosen);
   void DropUnknownItem(TPanelChooser& chooser);
   void UpdateSummaryHints();
+  // Where capture would go, switched on or off, on the shown page with the chosen panels.
+  TCaptureTarget CaptureTargetFor(bool on) const;
   void MarkModified();
   void Empty();
 

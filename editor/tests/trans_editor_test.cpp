@@ -114,6 +114,64 @@ TEST_F(TransEditorTest, FailedApplyKeepsTheEditAndShowsTheMessage) {
   EXPECT_EQ(editor_.ErrorText(), "Translator does not exist !");
 }
 
+TEST_F(TransEditorTest, AFailedApplyKeepsTheEditorOnItsItemWhateverMovesIt) {
+  const TTransMsgPtr a = Make("MID1903C7F", "None");
+  const TTransMsgPtr b = Make("MID1803C00", "None");
+  editor_.EditTranslator(itemA, a.get());
+  editor_.SetName("Renamed");
+  editor_.Rules().SetLines({"if pp > 10 then oops"});
+  editor_.NextTranslator();
+  editor_.PreviousTranslator();
+  EXPECT_EQ(host_.nexts + host_.previous, 0) << "no move is asked for";
+  EXPECT_FALSE(editor_.EditTranslator(itemB, b.get()));
+  EXPECT_FALSE(editor_.EditTranslator(itemA, a.get())) << "the same row again (the last one)";
+  EXPECT_FALSE(editor_.EditBlankEntry(itemB, "blank", true));
+  EXPECT_EQ(host_.errors.size(), 5u);
+  EXPECT_EQ(editor_.Item(), itemA);
+  EXPECT_TRUE(editor_.Modified());
+  EXPECT_EQ(editor_.Title(), "Edit Translator Entry Renamed");
+  EXPECT_EQ(editor_.Rules().Lines(), std::vector<std::string>{"if pp > 10 then oops"});
+  EXPECT_TRUE(host_.replaced.empty());
+
+  editor_.Rules().SetLines({"if pp > 10 then pp = 1"});
+  editor_.NextTranslator();
+  EXPECT_EQ(host_.nexts, 1);
+  ASSERT_EQ(host_.replaced.size(), 1u);
+  EXPECT_TRUE(editor_.EditTranslator(itemB, b.get()));
+  EXPECT_EQ(editor_.Item(), itemB);
+}
+
+TEST_F(TransEditorTest, AfterApplyEveryFieldShowsWhatWasStored) {
+  const TTransMsgPtr t = Make("MID1903C7F", "None");
+  editor_.EditTranslator(itemA, t.get());
+  editor_.ChooseOutgoing(3);  // Mouse
+  editor_.OutMouse().MoveX().text = "12x";
+  editor_.DelayTyped(kDelayInSeconds, "1.5");
+  editor_.Rules().SetLines({"  ga = ga + 1  ", "", "if pp>1 then skip next rule"});
+  ASSERT_TRUE(editor_.ApplyChanges());
+  EXPECT_EQ(editor_.OutMouse().MoveX().text, "0");
+  EXPECT_EQ(editor_.DelaySeconds().text, "0");
+  EXPECT_EQ(editor_.Rules().Lines(),
+            (std::vector<std::string>{"ga=ga+1", "if pp>1 then skip next rule"}));
+  EXPECT_FALSE(editor_.Modified());
+
+  editor_.ChooseOutgoing(5);  // Preset Change
+  editor_.OutPreset().SetChoice(kPresetActivateNumber);
+  editor_.OutPreset().NumberCombo().text = "abc";
+  ASSERT_TRUE(editor_.ApplyChanges());
+  EXPECT_EQ(editor_.OutPreset().NumberCombo().text, "0");
+}
+
+TEST_F(TransEditorTest, ApplyRefusesMoreRulesThanAFileCanHold) {
+  const TTransMsgPtr t = Make("MID1903C7F", "None");
+  editor_.EditTranslator(itemA, t.get());
+  editor_.Rules().SetLines(std::vector<std::string>(kMaxStoredRules + 1, "ga=1"));
+  EXPECT_FALSE(editor_.ApplyChanges());
+  EXPECT_TRUE(host_.replaced.empty());
+  EXPECT_EQ(editor_.ErrorText(), "A translator can hold at most 65535 rules; these are 65536.");
+  EXPECT_TRUE(editor_.Modified());
+}
+
 TEST_F(TransEditorTest, EmptyMidiActionAndMissingSidesLoadAsNoneAndMidi) {
   const TTransMsgPtr emptyOut = Make("", "MID1");
   editor_.EditTranslator(itemA, emptyOut.get());

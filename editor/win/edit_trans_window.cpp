@@ -265,10 +265,16 @@ void TEditTransWindow::MakeViews() {
 void TEditTransWindow::BuildActions() {
   auto& next = Actions().Add("Next");
   next.SetShortCut(ui::MakeShortCut('N', false, true, false));
-  next.OnExecute = [this] { model_.NextTranslator(); };
+  next.OnExecute = [this] {
+    model_.NextTranslator();
+    RefreshAll();
+  };
   auto& previous = Actions().Add("Previous");
   previous.SetShortCut(ui::MakeShortCut('P', false, true, false));
-  previous.OnExecute = [this] { model_.PreviousTranslator(); };
+  previous.OnExecute = [this] {
+    model_.PreviousTranslator();
+    RefreshAll();
+  };
   auto& apply = Actions().Add("Apply");
   apply.SetShortCut(ui::MakeShortCut('A', false, true, false));
   apply.SetHint("Apply changes to this Translator");
@@ -313,9 +319,15 @@ void TEditTransWindow::BuildButtons() {
   helpButton_ = &button("Show Help", 76, "");
   helpButton_->OnClick = [this] { ToggleHelp(); };
   auto& previous = button("<-", 34, "Edit previous Translator");
-  previous.OnClick = [this] { model_.PreviousTranslator(); };
+  previous.OnClick = [this] {
+    model_.PreviousTranslator();
+    RefreshAll();
+  };
   auto& next = button("->", 34, "Edit Next Translator");
-  next.OnClick = [this] { model_.NextTranslator(); };
+  next.OnClick = [this] {
+    model_.NextTranslator();
+    RefreshAll();
+  };
   x += 8;
   addButton_ = &button("Add", 64, "Add a new Translator");
   addButton_->OnClick = [this] {
@@ -351,15 +363,16 @@ HWND FirstTabStop(HWND parent, HWND skip) {
 
 }  // namespace
 
-void TEditTransWindow::EditTranslator(TEditItem item, const TTransMsg* translator) {
+bool TEditTransWindow::EditTranslator(TEditItem item, const TTransMsg* translator) {
   const HWND focus = GetFocus();
-  model_.EditTranslator(item, translator);
+  const bool moved = model_.EditTranslator(item, translator);
   RefreshAll();
+  if (!moved) return false;
   // The focus stays where the user had it while that control can still take it; else it
   // goes to the first field of the shown panel (the type chooser excepted), else of the page.
   const bool keep = focus && IsChild(Handle(), focus) && IsWindowVisible(focus) &&
                     IsWindowEnabled(focus);
-  if (keep || GetActiveWindow() != Handle() || !model_.Enabled()) return;
+  if (keep || GetActiveWindow() != Handle() || !model_.Enabled()) return true;
   ui::TTabSheet& page = pages_->Page(pages_->ActivePageIndex());
   TPanelView* view = model_.Page() == kPageIncoming   ? ShownView(true)
                      : model_.Page() == kPageOutgoing ? ShownView(false)
@@ -372,11 +385,13 @@ void TEditTransWindow::EditTranslator(TEditItem item, const TTransMsg* translato
     first = FirstTabStop(page.Handle(), chooser);
   }
   if (first) ::SetFocus(first);
+  return true;
 }
 
-void TEditTransWindow::EditBlankEntry(TEditItem item, const std::string& name, bool checked) {
-  model_.EditBlankEntry(item, name, checked);
+bool TEditTransWindow::EditBlankEntry(TEditItem item, const std::string& name, bool checked) {
+  const bool moved = model_.EditBlankEntry(item, name, checked);
   RefreshAll();
+  return moved;
 }
 
 void TEditTransWindow::UpdateActive(TEditItem item, bool checked) {
@@ -431,7 +446,43 @@ void TEditTransWindow::ShowPage(TEditPage page) {
   RefreshAll();
 }
 
+namespace {
+
+// Enter in a field applies, as the default button of a dialog: not where the focused control
+// takes Enter itself (the rules text, a push button, a combo's open list).
+bool EnterReachesDefaultButton(HWND form) {
+  const HWND focus = GetFocus();
+  if (!focus || !IsChild(form, focus)) return false;
+  MSG msg{};
+  msg.hwnd = focus;
+  msg.message = WM_KEYDOWN;
+  msg.wParam = VK_RETURN;
+  const LRESULT code =
+      SendMessageW(focus, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&msg));
+  if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) {
+    return false;
+  }
+  for (HWND w = focus; w && w != form; w = GetParent(w)) {
+    wchar_t name[32] = {};
+    GetClassNameW(w, name, 32);
+    if (lstrcmpiW(name, L"ComboBox") == 0 && SendMessageW(w, CB_GETDROPPEDSTATE, 0, 0)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 void TEditTransWindow::KeyDown(WORD& key, ui::TShiftState shift) {
+  // The form's controls carry no distinct ids, so the dialog navigation cannot find the
+  // default button by its id: Enter is handled here.
+  if (key == VK_RETURN && !(shift & (ui::ssShift | ui::ssCtrl | ui::ssAlt)) &&
+      EnterReachesDefaultButton(Handle())) {
+    applyAction_->Execute();
+    key = 0;
+    return;
+  }
   const bool ctrl = (shift & ui::ssCtrl) != 0;
   const bool plainCtrl = ctrl && !(shift & (ui::ssShift | ui::ssAlt));
   if (plainCtrl && (key == VK_PRIOR || key == VK_NEXT)) {
@@ -564,7 +615,9 @@ void TEditTransWindow::RefreshSide(bool incoming) {
   TPanelView* shown = ShownView(incoming);
   for (auto& view : views_) {
     if (view->Model().IsIncoming() != incoming) continue;
-    if (view.get() == shown) view->Refresh();
+    // Never while the user types into a view (its own handlers refresh it): every field
+    // shows the model's value, the one Apply stored included.
+    if (view.get() == shown) view->RefreshStored();
     view->Content().SetVisible(view.get() == shown);
   }
   unknown_[incoming ? 0 : 1]->SetVisible(shown == nullptr);

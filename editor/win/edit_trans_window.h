@@ -40,8 +40,9 @@ class TEditTransWindow : public ui::TForm {
   ~TEditTransWindow() override;
 
   // --- the main window's calls (editor/trans_editor.h says what each does) ---------------
-  void EditTranslator(TEditItem item, const TTransMsg* translator);
-  void EditBlankEntry(TEditItem item, const std::string& name, bool checked);
+  // False when pending changes did not apply: the editor stays on its item.
+  bool EditTranslator(TEditItem item, const TTransMsg* translator);
+  bool EditBlankEntry(TEditItem item, const std::string& name, bool checked);
   void UpdateActive(TEditItem item, bool checked);
   void UpdateName(TEditItem item, const std::string& name);
   void ReplaceItem(TEditItem oldItem, TEditItem newItem);

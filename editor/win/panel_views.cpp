@@ -203,9 +203,13 @@ TOutKeystrokeView::TOutKeystrokeView(ui::TWindow& page, const TRect& area, TPane
   auto& speedUnit = AddLabel(*content_, "c/s", 492, 80, 30);
   defaultRepeat_ = &Make<ui::TButton>("Revert to Default", TRect::FromBounds(412, 102, 130, 24));
   defaultRepeat_->OnClick = OnUser([this] { model_.RevertToDefaultRepeat(); });
-  // The edits are read when the user leaves them, so a half-typed number is not clamped.
-  delay_->OnExit = OnUser([this] { model_.SetInitialDelay(std::atoi(delay_->Text().c_str())); });
-  speed_->OnExit = OnUser([this] { model_.SetSpeed(std::atoi(speed_->Text().c_str())); });
+  // Every typed change reaches the model at once (Enter, Ctrl+A or closing may follow without
+  // the field losing the focus); the field keeps the half-typed text until the user leaves it
+  // or Apply shows what was stored.
+  delay_->OnChange = OnUser([this] { model_.SetInitialDelay(std::atoi(delay_->Text().c_str())); });
+  speed_->OnChange = OnUser([this] { model_.SetSpeed(std::atoi(speed_->Text().c_str())); });
+  delay_->OnExit = [this] { RefreshStored(); };
+  speed_->OnExit = [this] { RefreshStored(); };
   delayUpDown_->OnChange = [this](int position) {
     if (sync_.Busy()) return;
     model_.SetInitialDelay(position);
@@ -235,10 +239,15 @@ void TOutKeystrokeView::Refresh() {
     field->SetVisible(group);
     field->SetEnabled(model_.RepeatFieldsEnabled());
   }
-  if (!delay_->Focused()) SetTextIfChanged(*delay_, std::to_string(model_.InitialDelay()));
-  if (!speed_->Focused()) SetTextIfChanged(*speed_, std::to_string(model_.Speed()));
-  delayUpDown_->SetPosition(model_.InitialDelay());
-  speedUpDown_->SetPosition(model_.Speed());
+  // The spinner writes its position into its field as well.
+  if (showStored_ || !delay_->Focused()) {
+    SetTextIfChanged(*delay_, std::to_string(model_.InitialDelay()));
+    delayUpDown_->SetPosition(model_.InitialDelay());
+  }
+  if (showStored_ || !speed_->Focused()) {
+    SetTextIfChanged(*speed_, std::to_string(model_.Speed()));
+    speedUpDown_->SetPosition(model_.Speed());
+  }
   // The key field ends 3 pixels left of whatever stands right of it.
   const int right = group ? repeatGroup_->Left() : clear_->Left();
   keys_->SetBounds(keys_->Left(), keys_->Top(), right - 3 - keys_->Left(), keys_->Height());

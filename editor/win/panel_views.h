@@ -51,6 +51,12 @@ class TPanelView {
   virtual TEditPanel& Model() = 0;
   // The model's state into the controls.
   virtual void Refresh() = 0;
+  // As Refresh, and a field being typed in shows the stored value too (after Apply).
+  void RefreshStored() {
+    showStored_ = true;
+    Refresh();
+    showStored_ = false;
+  }
 
  protected:
   TPanelView(ui::TWindow& page, const ui::TRect& area, TPanelViewHost& host);
@@ -69,6 +75,7 @@ class TPanelView {
   ui::TPanel* content_;
   TPanelViewHost& host_;
   TViewSync sync_;
+  bool showStored_ = false;
 };
 
 // Both MIDI panels: message, reading, capture box, description, ports.
@@ -128,6 +135,8 @@ class TOutKeystrokeView : public TPanelView {
   ui::TRadioButton& ModeButton(int mode) { return *modes_[mode]; }
   ui::TGroupBox& RepeatGroup() { return *repeatGroup_; }
   ui::TButton& ClearButton() { return *clear_; }
+  ui::TEdit& InitialDelayEdit() { return *delay_; }
+  ui::TEdit& SpeedEdit() { return *speed_; }
 
  private:
   TEPOutKeyStroke& model_;
@@ -221,6 +230,8 @@ class TPresetView : public TPanelView {
   TModelCombo& NameCombo() { return *name_; }
   TModelCombo& NumberCombo() { return *number_; }
   ui::TCheckBox* DeactivateOthers() { return others_; }
+  // Shown instead of the real box where the choice decides it.
+  ui::TCheckBox* DeactivateOthersStandIn() { return othersCopy_; }
 
  private:
   struct TChoice {

@@ -285,6 +285,7 @@ void TPresetView::Refresh() {
     const bool real = out_->DeactivateOthersEnabled();
     others_->SetVisible(real);
     othersCopy_->SetVisible(!real);
+    othersCopy_->SetEnabled(false);  // enabling the editor's pages enables it with the rest
     SetCheckedIfChanged(*others_, out_->DeactivateOthers());
     SetCheckedIfChanged(*othersCopy_, out_->DeactivateOthersShownChecked());
   }

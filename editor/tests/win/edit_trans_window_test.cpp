@@ -443,6 +443,46 @@ TEST_F(EditorWindowTest, RulesBuilderFollowsTheCaretAndRewritesTheLine) {
   EXPECT_EQ(main_.replaced[0]->Rules()->Count(), 4u);
 }
 
+TEST_F(EditorWindowTest, ThePresetStandInBoxStaysDisabled) {
+  factory_.OutPreset().SetChoice(kPresetNext);
+  Load(Make("MID1903C7F", factory_.OutPreset().GetActionText()));
+  ui::testing::SendKey(VK_F8);
+  ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageOutgoing; }));
+  auto& preset = static_cast<TPresetView&>(window_->ViewOf(window_->Model().OutPreset()));
+  ui::TCheckBox& standIn = *preset.DeactivateOthersStandIn();
+  EXPECT_TRUE(StyleVisible(standIn));
+  EXPECT_TRUE(standIn.Checked());
+  EXPECT_FALSE(IsWindowEnabled(standIn.Handle())) << "enabled with the editor's pages";
+  Shot("out-preset-next");
+}
+
+// A text that is no number is stored as one; after Apply the field shows it, and a field typed
+// into shows its clamped value even while it keeps the focus.
+TEST_F(EditorWindowTest, AfterApplyTheFieldsShowWhatWasStored) {
+  Load(Make("MID1903C7F", factory_.OutNone().GetActionText()));
+  ui::testing::SendKey(VK_F8);
+  ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageOutgoing; }));
+  PickItem(window_->OutType(), 3);  // Mouse
+  auto& mouse = static_cast<TMouseView&>(*window_->ShownView(false));
+  TypeIntoCombo(mouse.MoveX(), "12x");
+  TypeIntoCombo(window_->DelaySeconds(), "1.5");
+  ASSERT_TRUE(window_->ApplyChanges());
+  EXPECT_EQ(mouse.MoveX().Text(), "0");
+  EXPECT_EQ(window_->DelaySeconds().Text(), "0");
+
+  PickItem(window_->OutType(), 2);  // Key Stroke Emulation
+  auto& keys = static_cast<TOutKeystrokeView&>(*window_->ShownView(false));
+  Click(keys.ModeButton(kKeyDown));
+  keys.InitialDelayEdit().SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return keys.InitialDelayEdit().Focused(); }));
+  SendMessageW(keys.InitialDelayEdit().Handle(), EM_SETSEL, 0, -1);
+  TypeText("5000");
+  ASSERT_TRUE(PumpUntil([&] { return keys.InitialDelayEdit().Text() == "5000"; }));
+  ASSERT_TRUE(window_->ApplyChanges());
+  EXPECT_EQ(keys.InitialDelayEdit().Text(), "1000");
+  EXPECT_TRUE(keys.InitialDelayEdit().Focused());
+}
+
 TEST_F(EditorWindowTest, KeysRunTheEditorsCommandsFromAnyControl) {
   Load(Make("MID1903C7F", factory_.OutNone().GetActionText()));
   ui::testing::SendKey(VK_F5);

@@ -1,0 +1,296 @@
+// The translator editor of Korvanta.exe driven from outside with real keys and clicks: what it
+// records, refuses and applies is read back from the project file the program saves.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <string>
+
+#include "app/tests/win/korvanta_driver.h"
+#include "base/win/wide.h"
+
+namespace kv::test {
+namespace {
+
+constexpr const wchar_t* kProgramName = L"Korvanta";
+constexpr int kTranslators = 1;
+
+std::wstring Exe(const wchar_t* name) { return BinFolder() + L"\\" + name + L".exe"; }
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+std::wstring ShotFile(const wchar_t* name) {
+  return win::Widen(std::string(KV_SHOT_DIR)) + L"\\" + name;
+}
+
+void SaveWindowShot(HWND window, const wchar_t* name) {
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sync(window);
+  RECT r{};
+  GetWindowRect(window, &r);
+  SaveScreenPicture(r, ShotFile(name));
+}
+
+// A project of the test's own: one preset holding the translators' key=value lines.
+std::wstring WriteProject(const wchar_t* name, const std::string& translators) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + L"kv-editor-exe";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring file = folder + L"\\" + name;
+  std::ofstream out(file.c_str(), std::ios::binary | std::ios::trunc);
+  out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Keys\r\nActive=1\r\n"
+         "PresetSwitchIgnore=0\r\n"
+      << translators;
+  return file;
+}
+
+// The value of a key=value line of the file, or "(none)".
+std::string FileValue(const std::wstring& file, const std::string& key) {
+  std::ifstream in(file.c_str(), std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
+  }
+  return "(none)";
+}
+
+std::string WindowText(HWND window) {
+  wchar_t text[4096] = {};
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000,
+                      &ignored);
+  return win::Narrow(text);
+}
+
+// The child window whose class name holds that lower-case part, showing that text, or null;
+// with visibleOnly only a visible one.
+HWND ChildWithText(HWND window, const wchar_t* className, const std::string& text,
+                   bool visibleOnly = false) {
+  struct Search {
+    const wchar_t* className;
+    std::string text;
+    bool visibleOnly;
+    HWND found = nullptr;
+  } search{className, text, visibleOnly, nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        if (s->visibleOnly && !IsWindowVisible(child)) return TRUE;
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        if (wcsstr(_wcslwr(name), s->className) && WindowText(child) == s->text) s->found = child;
+        return s->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The visible child window of that class (a lower-case part of its name) that lies highest,
+// then leftmost, or null.
+HWND TopChild(HWND window, const wchar_t* className) {
+  struct Search {
+    const wchar_t* className;
+    HWND found = nullptr;
+    RECT at{};
+  } search{className, nullptr, {}};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        if (!wcsstr(_wcslwr(name), s->className) || !IsWindowVisible(child)) return TRUE;
+        RECT r{};
+        GetWindowRect(child, &r);
+        if (!s->found || r.top < s->at.top || (r.top == s->at.top && r.left < s->at.left)) {
+          s->found = child;
+          s->at = r;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A visible window of the program other than these two whose texts hold that part, or null.
+HWND OtherWindowWith(TRunningProgram& program, HWND main, HWND editor, const std::string& part) {
+  for (HWND w : program.VisibleWindows()) {
+    if (w == main || w == editor) continue;
+    for (const std::string& text : TRunningProgram::Texts(w)) {
+      if (text.find(part) != std::string::npos) return w;
+    }
+  }
+  return nullptr;
+}
+
+void ClickCenter(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+class EditorExeTest : public ::testing::Test {
+ protected:
+  void SetUp() override { DeleteProgramSettings(); }
+  void TearDown() override { DeleteProgramSettings(); }
+
+  // The program on the project, its editor opened on a row with Enter.
+  HWND OpenEditor(TRunningProgram& program, int rows, int row) {
+    main_ = program.MainWindow();
+    if (!main_) return nullptr;
+    if (!WaitUntil([&] { return program.RowCount(kTranslators) == rows; })) return nullptr;
+    if (!program.Activate()) return nullptr;
+    ClickAt(program.RowPoint(kTranslators, row));
+    if (!WaitUntil([&] { return program.RowSelected(kTranslators, row); })) return nullptr;
+    HWND editor = nullptr;
+    PressUntil(VK_RETURN, {}, [&] { return (editor = program.Dialog()) != nullptr; });
+    if (editor) ActivateWindow(editor);
+    return editor;
+  }
+
+  // Ctrl+S in the main window; true once the title no longer marks changes.
+  bool Save(TRunningProgram& program) {
+    if (!program.Activate()) return false;
+    return PressUntil('S', {VK_CONTROL},
+                      [&] { return program.Title().find(" * ") == std::string::npos; });
+  }
+
+  HWND main_ = nullptr;
+};
+
+// Ctrl+N pressed in the outgoing MIDI field moves the editor to a keystroke translator, whose
+// key field takes the focus while Ctrl and N are still down: their releases are not its keys.
+TEST_F(EditorExeTest, CtrlNIntoAKeystrokeTranslatorRecordsNothing) {
+  WriteQuietSettings(kProgramName);
+  const std::string keys = "KAM10000KSQ10002127327";
+  const std::wstring file = WriteProject(L"ctrl n.kvxp",
+                                         "Name0=Note\r\nIncoming0=MID1903Cpp\r\n"
+                                         "Outgoing0=MID1904840\r\nOptions0=Actv01Stop01OutO00\r\n"
+                                         "Name1=Next\r\nIncoming1=MID1903Epp\r\n"
+                                         "Outgoing1=" + keys + "\r\nOptions1=Actv01Stop01OutO00\r\n");
+  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
+  HWND editor = OpenEditor(program, 2, 0);
+  ASSERT_NE(editor, nullptr);
+  HWND midi = nullptr;
+  ASSERT_TRUE(PressUntil(VK_F8, {}, [&] {
+    return (midi = ChildWithText(editor, L"edit", "90 48 40", true)) != nullptr;
+  }));
+  ClickCenter(midi);
+  ASSERT_TRUE(WaitUntil([&] { return program.Focused() == midi; }));
+  ASSERT_TRUE(PressUntil('N', {VK_CONTROL}, [&] {
+    return WindowText(editor) == "Edit Translator Entry Next";
+  }));
+  ASSERT_TRUE(Sync(editor));  // the releases reached the key field
+  const HWND keyField = program.Focused();
+  EXPECT_NE(keyField, midi);
+  SaveWindowShot(editor, L"editor-exe-ctrl-n.bmp");
+  HWND apply = ChildWithText(editor, L"button", "Apply");
+  ASSERT_NE(apply, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(apply)) << "the key field recorded: " << WindowText(keyField);
+
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, "<-"); }));
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(editor) == "Edit Translator Entry Note"; }));
+  ASSERT_TRUE(Save(program));
+  EXPECT_EQ(FileValue(file, "Outgoing1"), keys);
+}
+
+// -> with a rule line that does not parse: the error shows and the editor stays on the
+// translator with every edit; Close still asks.
+TEST_F(EditorExeTest, NextAfterABadRuleLineKeepsTheEditsAndCloseStillAsks) {
+  WriteQuietSettings(kProgramName);
+  const std::wstring file = WriteProject(L"bad rule.kvxp",
+                                         "Name0=First\r\nIncoming0=MID1903Cpp\r\nOutgoing0=None\r\n"
+                                         "Options0=Actv01Stop01OutO00\r\n"
+                                         "Name1=Second\r\nIncoming1=MID1903Epp\r\nOutgoing1=None\r\n"
+                                         "Options1=Actv01Stop01OutO00\r\n");
+  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
+  HWND editor = OpenEditor(program, 2, 0);
+  ASSERT_NE(editor, nullptr);
+  HWND name = nullptr;
+  ASSERT_TRUE(PressUntil(VK_F5, {}, [&] {
+    return (name = ChildWithText(editor, L"edit", "First", true)) != nullptr;
+  }));
+  ClickCenter(name);
+  ASSERT_TRUE(WaitUntil([&] { return program.Focused() == name; }));
+  SendMessageW(name, EM_SETSEL, 0, -1);
+  TypeText("Renamed");
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(editor) == "Edit Translator Entry Renamed"; }));
+
+  // The rules text lies under the description field, the highest edit of the page.
+  HWND description = nullptr;
+  ASSERT_TRUE(PressUntil(VK_F7, {}, [&] {
+    description = TopChild(editor, L"edit");
+    return description != nullptr && description != name;
+  }));
+  RECT d{};
+  GetWindowRect(description, &d);
+  ClickAt({d.left - 60, d.top + 90});
+  HWND rules = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    rules = program.Focused();
+    return rules != nullptr && rules != description && rules != name;
+  }));
+  const std::string badLine = "if pp > 10 then oops";
+  TypeText(badLine);
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(rules) == badLine; })) << WindowText(rules);
+
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, "->"); }));
+  HWND error = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    return (error = OtherWindowWith(program, main_, editor, "Line 1: parse error")) != nullptr;
+  }));
+  SaveWindowShot(error, L"editor-exe-bad-rule.bmp");
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(error, "OK"); }));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(error); }));
+  ASSERT_TRUE(Sync(editor));
+  EXPECT_EQ(WindowText(editor), "Edit Translator Entry Renamed");
+  EXPECT_EQ(WindowText(rules), badLine);
+
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, "Close"); }));
+  HWND question = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    return (question = OtherWindowWith(program, main_, editor,
+                                       "Do you want to apply your changes")) != nullptr;
+  }));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(question, "Cancel"); }));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(question); }));
+  EXPECT_TRUE(IsWindowVisible(editor));
+}
+
+// A repeat delay typed into its field and applied with Enter, the field never left, is saved.
+TEST_F(EditorExeTest, ATypedRepeatDelayAppliedWithEnterIsSaved) {
+  WriteQuietSettings(kProgramName);
+  // Key down of the right arrow, repeated at 10 keys a second after 400 ms.
+  const std::wstring file = WriteProject(L"repeat.kvxp",
+                                         "Name0=Hold\r\nIncoming0=MID1903Cpp\r\n"
+                                         "Outgoing0=KAM2110A0190KSQ10001127\r\n"
+                                         "Options0=Actv01Stop01OutO00\r\n");
+  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
+  HWND editor = OpenEditor(program, 1, 0);
+  ASSERT_NE(editor, nullptr);
+  HWND delay = nullptr;
+  ASSERT_TRUE(PressUntil(VK_F8, {}, [&] {
+    return (delay = ChildWithText(editor, L"edit", "400", true)) != nullptr;
+  }));
+  ClickCenter(delay);
+  ASSERT_TRUE(WaitUntil([&] { return program.Focused() == delay; }));
+  SendMessageW(delay, EM_SETSEL, 0, -1);
+  TypeText("750");
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(delay) == "750"; }));
+  HWND apply = ChildWithText(editor, L"button", "Apply");
+  ASSERT_NE(apply, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(apply) != FALSE; })) << "not marked changed";
+  const bool applied = PressUntil(VK_RETURN, {}, [&] { return !IsWindowEnabled(apply); });
+  SaveWindowShot(editor, L"editor-exe-repeat-delay.bmp");
+  ASSERT_TRUE(applied);
+  EXPECT_EQ(program.Focused(), delay);
+  ASSERT_TRUE(Save(program));
+  EXPECT_EQ(FileValue(file, "Outgoing0"), "KAM2110A02EEKSQ10001127");
+}
+
+}  // namespace
+}  // namespace kv::test
