@@ -595,6 +595,8 @@ TEST_F(EditorWindowTest, HelpGrowsTheWindowAndConvertsNumbers) {
   EXPECT_EQ(window_->Help().Dec().Text(), "");
   window_->Help().Hex().SetText("7F");
   Shot("help");
+  help.SetActivePageIndex(7);
+  Shot("help-rules");
   Click(window_->HelpButton());
   EXPECT_FALSE(StyleVisible(help));
   EXPECT_EQ(window_->ClientRect().Height(), closedHeight);
