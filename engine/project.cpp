@@ -581,9 +581,9 @@ std::string TPresetHandler::RefusalOf(const TCustomIniFile& ini, const std::stri
         {kProjectProductName});
   if (!HoldsProjectData(ini))
     return FormatText(
-        "\"%s\" is not a project file: %s finds no project, preset or translator in it. "
-        "Nothing was loaded.",
-        {fileName, kProjectProductName});
+        "This is not a project file:\r\n%s\r\nNothing was loaded: no project, preset or "
+        "translator in it.",
+        {fileName});
   return {};
 }
 

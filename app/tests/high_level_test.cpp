@@ -231,9 +231,8 @@ TEST_F(ControllerTest, ProjectLoadRefusesANonProjectAndOpensAGoodOneOnce) {
   controller.SetProjectFile(junk);
   EXPECT_FALSE(controller.LoadProject(false, false));
   EXPECT_TRUE(controller.ProjectRefused());
-  EXPECT_TRUE(Logged("\"" + junk +
-                         "\" is not a project file: Zarn's Korvanta finds no project, preset or "
-                         "translator in it. Nothing was loaded.",
+  EXPECT_TRUE(Logged("This is not a project file:\r\n" + junk +
+                         "\r\nNothing was loaded: no project, preset or translator in it.",
                      kLogError));
   EXPECT_EQ(activations, 1);
   EXPECT_EQ(engine.Project().GetPresetCount(), 1);

@@ -236,8 +236,8 @@ TEST_F(ProjectTest, AFileWithNothingTheReaderKnowsIsRefused) {
     EXPECT_FALSE(project.ReadProject(ini, "junk.kvxp", true, false, &errors));
     ASSERT_EQ(errors.texts.size(), 1u);
     EXPECT_EQ(errors.texts[0],
-              "\"junk.kvxp\" is not a project file: Zarn's Korvanta finds no project, preset or "
-              "translator in it. Nothing was loaded.");
+              "This is not a project file:\r\njunk.kvxp\r\nNothing was loaded: no project, preset "
+              "or translator in it.");
   }
   EXPECT_EQ(Names(), (std::vector<std::string>{"Main", "Side"}));
   EXPECT_EQ(project.GetFileName(), "file.kvxp");
