@@ -199,8 +199,9 @@ TEST_F(ProjectFilesExeTest, OpeningAnEmptyFileKeepsTheCurrentProject) {
 }
 
 // A close request from another program, confirmed: the program goes quiet and runs on until
-// the asker ends it, so a change made meanwhile is asked about again when it is closed.
-TEST_F(ProjectFilesExeTest, AConfirmedCloseRequestDoesNotLetLaterChangesGoUnasked) {
+// the asker ends it, so a change made meanwhile is asked about again when it is closed. A
+// cancelled end of the session leaves no confirmation behind either.
+TEST_F(ProjectFilesExeTest, AConfirmedCloseThatDoesNotHappenLetsNoLaterChangeGoUnasked) {
   WriteQuietSettings(kProgramName);
   WriteSetting(kProgramName, L"DontAskForClose", 0);
   const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
@@ -209,8 +210,19 @@ TEST_F(ProjectFilesExeTest, AConfirmedCloseRequestDoesNotLetLaterChangesGoUnaske
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
 
-  PostMessageW(main, 0x69A, 0x69A, 0);
+  // An end of the session confirmed here and then cancelled by another program is forgotten
+  // the same way: the close request after it asks again.
+  PostMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
   HWND dialog = program.WaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(Contains(TRunningProgram::Texts(dialog), "Do you really want to quit"));
+  ActivateWindow(dialog);
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "&Yes"); }, 20000));
+  ASSERT_TRUE(WaitUntil([&] { return program.Dialog() == nullptr; }));
+  PostMessageW(main, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+
+  PostMessageW(main, 0x69A, 0x69A, 0);
+  dialog = program.WaitForDialog();
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(Contains(TRunningProgram::Texts(dialog), "Do you really want to quit"));
   ActivateWindow(dialog);
