@@ -292,6 +292,7 @@ bool TKVHighLevel::SaveSettings(bool toRegistry, bool toFile) {
 bool TKVHighLevel::LoadProject(bool add, bool offerDocuments) {
   EnsureStage(4);
   SetStage(4);
+  projectRefused_ = false;
   if (params_ && !params_->ProjectFile.empty()) {
     projectFile_ = params_->ProjectFile;
     params_->ProjectFile.clear();
@@ -301,7 +302,6 @@ bool TKVHighLevel::LoadProject(bool add, bool offerDocuments) {
     Log(FormatText("ERROR: Project file does not exist: \r\n%s", projectFile_), kLogError);
     return false;
   }
-  projectRefused_ = false;
   try {
     // A file that is no project is refused before anything of the running project changes.
     const std::unique_ptr<TMemIniFile> ini = TPresetHandler::OpenProjectFile(projectFile_);

@@ -415,7 +415,7 @@ int TTransList::ReadFromStrings(const TKeyValueLines& lines, int fileVersion,
       // This version writes all four keys of every translator: one without some of them was
       // cut off (a file that ends inside it) or damaged, and the user must hear what is gone.
       if (fileVersion >= kAllKeysWrittenVersion &&
-          !(hasIncoming && hasOutgoing && hasOptions && hasName)) {
+          !(hasName && hasIncoming && hasOutgoing && hasOptions)) {
         std::string missing;
         for (const auto& [has, what] : {std::pair{hasName, "Name"},
                                         {hasIncoming, "Incoming"},
