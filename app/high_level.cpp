@@ -292,6 +292,7 @@ bool TKVHighLevel::SaveSettings(bool toRegistry, bool toFile) {
 bool TKVHighLevel::LoadProject(bool add, bool offerDocuments) {
   EnsureStage(4);
   SetStage(4);
+  projectRefused_ = false;
   if (params_ && !params_->ProjectFile.empty()) {
     projectFile_ = params_->ProjectFile;
     params_->ProjectFile.clear();
@@ -302,16 +303,23 @@ bool TKVHighLevel::LoadProject(bool add, bool offerDocuments) {
     return false;
   }
   try {
+    // A file that is no project is refused before anything of the running project changes.
+    const std::unique_ptr<TMemIniFile> ini = TPresetHandler::OpenProjectFile(projectFile_);
     engine_->ResetRuntime();
     TCascadedErrorMessageHandler errors(
         [this](int, const std::string& text) { LogRuntimeError(text); });
     TPresetHandler& project = engine_->Project();
-    project.LoadFromFile(projectFile_, add, true, &errors);
+    // Opened once, below, after the aliases are bound: the project's opening runs actions.
+    project.ReadProject(*ini, projectFile_, false, add, &errors);
     Log("Loaded Project file.", kLogInfo);
     BindUsedAliases(true);
     project.NotifyProjectOpened();
     if (project.GetPresetCount() > 0 && offerDocuments) OfferProjectDocuments();
     return true;
+  } catch (const EProjectRefused& error) {
+    projectRefused_ = true;
+    LogException(error);
+    return false;
   } catch (const std::exception& error) {
     LogException(error);
     return false;

@@ -124,6 +124,9 @@ class TKVHighLevel {
   const std::string& SettingsFile() const { return settingsFile_; }
   void SetSettingsFile(std::string file) { settingsFile_ = std::move(file); }
   uint8_t LoadedFrom() const { return loadedFrom_; }
+  // True when the last project load found a file that is no project this program reads and
+  // left the open project as it was.
+  bool ProjectRefused() const { return projectRefused_; }
   TCommandLineParams& Params() { return *params_; }
   const std::string& VirtualPortAliasBase() const { return virtualPortAliasBase_; }
   void SetVirtualPortAliasBase(std::string base) { virtualPortAliasBase_ = std::move(base); }
@@ -166,6 +169,7 @@ class TKVHighLevel {
   std::string projectFile_;
   std::string settingsFile_;
   uint8_t loadedFrom_ = 0;
+  bool projectRefused_ = false;
   std::unique_ptr<TCommandLineParams> params_;
   std::shared_ptr<TLogSink> logSink_;
   std::string virtualPortAliasBase_;

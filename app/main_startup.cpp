@@ -58,7 +58,7 @@ std::vector<TStartupStep> TMainStartup::Continue(const TStartupState& state,
   steps.push_back(TStartupStep::PointRecentFilesForReading);
   if (!settings.migrationDone) steps.push_back(TStartupStep::MigrateRegistryProjects);
   steps.push_back(TStartupStep::ApplyTrayIcon);
-  if (!pendingProject.empty() && !state.projectHasPresets)
+  if (!pendingProject.empty() && !state.projectHasPresets && !state.projectRefused)
     steps.push_back(TStartupStep::OpenPendingProject);
   steps.push_back(TStartupStep::RefreshPresetChecks);
   steps.push_back(TStartupStep::ReportFailedDevices);

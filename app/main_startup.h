@@ -51,6 +51,9 @@ struct TStartupState {
   bool terminating = false;  // the application is ending
   bool visible = false;
   bool projectHasPresets = false;
+  // The project named for this start (command line) was no project and was refused: the
+  // user asked for that file, so the last one does not open silently in its place.
+  bool projectRefused = false;
 };
 
 // What creation does with the window once the settings are read.
@@ -69,7 +72,7 @@ class TMainStartup {
   std::vector<TStartupStep> FirstShow(unsigned wParam, const TStartupState& state,
                                       const TMainSettings& settings);
   // Message 0x47D. The pending project (from "CurrentProject") is opened only when the loaded
-  // project is empty; the window clears the pending name when it opens it.
+  // project is empty and was not refused; the window clears the pending name when it opens it.
   std::vector<TStartupStep> Continue(const TStartupState& state, const TMainSettings& settings,
                                      const std::string& pendingProject);
   // The wParam FormShow posts 0x52C with.

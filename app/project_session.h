@@ -75,6 +75,9 @@ class TProjectSession {
   // program may end; once confirmed, later queries agree without asking again.
   bool CloseQuery(bool& confirmProgramExit, const std::string& appTitle);
   bool CloseConfirmed() const { return closeConfirmed_; }
+  // A confirmed close that did not happen (the program goes on after a close request or a
+  // cancelled end of the session): the next close asks again, so later edits are not lost.
+  void ForgetCloseConfirmation() { closeConfirmed_ = false; }
 
  private:
   void CloseNow();

@@ -406,10 +406,25 @@ int TTransList::ReadFromStrings(const TKeyValueLines& lines, int fileVersion,
       const std::string& name = lines.Value(key("Name"));
       // A translator without a name still has its other keys: it must not end the list and
       // cut off every translator after it.
-      if (name.empty() && !lines.Has(key("Incoming")) && !lines.Has(key("Outgoing")) &&
-          !lines.Has(key("Options")))
-        break;
+      const bool hasName = lines.Has(key("Name"));
+      const bool hasIncoming = lines.Has(key("Incoming"));
+      const bool hasOutgoing = lines.Has(key("Outgoing"));
+      const bool hasOptions = lines.Has(key("Options"));
+      if (!hasName && !hasIncoming && !hasOutgoing && !hasOptions) break;
       handler.SetTranslatorName(name);
+      // This version writes all four keys of every translator: one without some of them was
+      // cut off (a file that ends inside it) or damaged, and the user must hear what is gone.
+      if (fileVersion >= kAllKeysWrittenVersion &&
+          !(hasName && hasIncoming && hasOutgoing && hasOptions)) {
+        std::string missing;
+        for (const auto& [has, what] : {std::pair{hasName, "Name"},
+                                        {hasIncoming, "Incoming"},
+                                        {hasOutgoing, "Outgoing"},
+                                        {hasOptions, "Options"}})
+          if (!has) missing += (missing.empty() ? "" : ", ") + std::string(what);
+        handler.ReportError(
+            0, FormatText("incomplete: %s lost (the file is cut off or damaged here)", {missing}));
+      }
       try {
         const std::string& options = lines.Value(key("Options"));
         const std::string& incoming = lines.Value(key("Incoming"));

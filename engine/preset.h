@@ -30,6 +30,8 @@ class TCustomIniFile;
 class TPresetHandler;
 
 inline constexpr const char* kUnnamedPresetText = "(unnamed)";
+// From this file version on, every translator, preset and route is written with all its keys.
+inline constexpr int kAllKeysWrittenVersion = 2;
 
 // The key=value lines of one section, looked up by key ignoring ASCII case (the first line
 // of a key wins, as the INI store reads it).
@@ -141,7 +143,9 @@ class TTransList {
   // --- project file ----------------------------------------------------------------------
   // Reads a preset section; returns the number of translators. Errors of single
   // translators go to errors (with the preset's and translator's names) and reading goes
-  // on; an error that escapes (a malformed port list) leaves the lock released.
+  // on; an error that escapes (a malformed port list) leaves the lock released. In files of
+  // kAllKeysWrittenVersion and later, a translator that lacks some of its keys is kept
+  // with what it has and reported with the keys that were lost.
   int ReadFromStrings(const TKeyValueLines& lines, int fileVersion,
                       TCascadedErrorMessageHandler* errors);
   // Writes the preset section; returns the number of translators written, -1 on failure.

@@ -1,6 +1,8 @@
 #include "engine/project.h"
 
 #include <algorithm>
+#include <functional>
+#include <span>
 
 #include "base/exception.h"
 #include "base/ini_file.h"
@@ -33,6 +35,59 @@ std::string PresetSection(int index) {
 
 void Report(TCascadedErrorMessageHandler* errors, const std::string& text) {
   if (errors) errors->ReportError(0, text);
+}
+
+// The keys the reader knows in each kind of section, numbered ones by their stem.
+constexpr std::string_view kProjectKeys[] = {"Version",  "Author",         "AuthorContact",
+                                             "Comments", "DefaultInPorts", "DefaultOutPorts"};
+constexpr std::string_view kPresetKeys[] = {"Name", "Active", "PresetSwitchIgnore",
+                                            "DefaultInPorts", "DefaultOutPorts"};
+constexpr std::string_view kTranslatorKeyStems[] = {"Name",    "Incoming",       "Outgoing",
+                                                    "Options", "OutputOriginal", "Stop"};
+constexpr std::string_view kRouteKeyStems[] = {"In", "Out"};
+
+bool IsOneOf(std::string_view key, std::span<const std::string_view> names) {
+  return std::any_of(names.begin(), names.end(),
+                     [key](std::string_view name) { return SameText(key, name); });
+}
+
+// A stem followed by a decimal number, as "Incoming12".
+bool IsNumberedKey(std::string_view key, std::span<const std::string_view> stems) {
+  for (std::string_view stem : stems) {
+    if (key.size() <= stem.size() || !SameText(key.substr(0, stem.size()), stem)) continue;
+    const std::string_view number = key.substr(stem.size());
+    if (std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+      return true;
+  }
+  return false;
+}
+
+bool SectionHasKey(const TCustomIniFile& ini, const std::string& section,
+                   const std::function<bool(std::string_view)>& known) {
+  for (const std::string& key : ini.ReadSection(section))
+    if (known(key)) return true;
+  return false;
+}
+
+// True when some section holds a key the reader knows: a key of the project section, a route,
+// or a preset or translator key in any other section (files without a version name their
+// presets freely).
+bool HoldsProjectData(const TCustomIniFile& ini) {
+  for (const std::string& section : ini.ReadSections()) {
+    bool known;
+    if (SameText(section, kProjectSection))
+      known =
+          SectionHasKey(ini, section, [](std::string_view k) { return IsOneOf(k, kProjectKeys); });
+    else if (SameText(section, kMidiRoutesSection))
+      known = SectionHasKey(ini, section,
+                            [](std::string_view k) { return IsNumberedKey(k, kRouteKeyStems); });
+    else
+      known = SectionHasKey(ini, section, [](std::string_view k) {
+        return IsOneOf(k, kPresetKeys) || IsNumberedKey(k, kTranslatorKeyStems);
+      });
+    if (known) return true;
+  }
+  return false;
 }
 
 bool AnyValidRoute(const TMidiRoutes& routes) {
@@ -518,8 +573,21 @@ void TPresetHandler::NotifyProjectOpened() {
 
 // --- project file -----------------------------------------------------------------------------
 
-void TPresetHandler::LoadFromFile(const std::string& fileName, bool append, bool notify,
-                                  TCascadedErrorMessageHandler* errors) {
+std::string TPresetHandler::RefusalOf(const TCustomIniFile& ini, const std::string& fileName) {
+  if (ini.ReadInteger(kProjectSection, "Version", -1) > kProjectFileVersion)
+    return FormatText(
+        "This project file is incompatible with this version of %s. \r\nPlease update to be "
+        "able to use this project file.",
+        {kProjectProductName});
+  if (!HoldsProjectData(ini))
+    return FormatText(
+        "This is not a project file:\r\n%s\r\nNothing was loaded: no project, preset or "
+        "translator in it.",
+        {fileName});
+  return {};
+}
+
+std::unique_ptr<TMemIniFile> TPresetHandler::OpenProjectFile(const std::string& fileName) {
   const std::string cannotLoad = FormatText("Error: Cannot load file: %s", {fileName});
   if (!FileExists(fileName)) throw Exception(cannotLoad);
   std::unique_ptr<TMemIniFile> ini;
@@ -528,6 +596,14 @@ void TPresetHandler::LoadFromFile(const std::string& fileName, bool append, bool
   } catch (const EFileError&) {
     throw Exception(cannotLoad);
   }
+  if (std::string refusal = RefusalOf(*ini, fileName); !refusal.empty())
+    throw EProjectRefused(refusal);
+  return ini;
+}
+
+void TPresetHandler::LoadFromFile(const std::string& fileName, bool append, bool notify,
+                                  TCascadedErrorMessageHandler* errors) {
+  const std::unique_ptr<TMemIniFile> ini = OpenProjectFile(fileName);
   ReadProject(*ini, fileName, notify, append, errors);
 }
 
@@ -549,6 +625,12 @@ bool TPresetHandler::ReadPresetSection(const TCustomIniFile& ini, const std::str
                                        TCascadedErrorMessageHandler* errors) {
   // One pass over the section, not a lookup per key.
   const TKeyValueLines lines = TKeyValueLines::FromSection(ini, section);
+  // This version writes every preset's name first: a section without it was cut off.
+  if (version >= kAllKeysWrittenVersion && !nameAfterSection && !lines.Has("Name") &&
+      ini.SectionExists(section))
+    Report(errors, FormatText("Error while loading preset \"%s\":\r\n    incomplete: Name and "
+                              "what followed it lost (the file is cut off or damaged here)",
+                              {section}));
   TLockableTransList& preset = NewPreset();
   if (nameAfterSection) preset.SetName(section);
   try {
@@ -562,20 +644,19 @@ bool TPresetHandler::ReadPresetSection(const TCustomIniFile& ini, const std::str
   return true;
 }
 
-void TPresetHandler::ReadProject(const TCustomIniFile& ini, const std::string& fileName,
+bool TPresetHandler::ReadProject(const TCustomIniFile& ini, const std::string& fileName,
                                  bool notify, bool append, TCascadedErrorMessageHandler* errors) {
+  // Checked before the open project is cleared: a file this program cannot read must not cost
+  // the user the project that is open.
+  if (std::string refusal = RefusalOf(ini, fileName); !refusal.empty()) {
+    Report(errors, refusal);
+    return false;
+  }
   Lock();
   BeginUpdate();
   loading_ = true;
   try {
-    // The version is checked before the open project is cleared: a file this program cannot
-    // read must not cost the user the project that is open.
     const int version = ini.ReadInteger(kProjectSection, "Version", -1);
-    if (version > kProjectFileVersion)
-      throw Exception(FormatText(
-          "This project file is incompatible with this version of %s. \r\nPlease update to be "
-          "able to use this project file.",
-          {kProjectProductName}));
     if (!append) {
       ClearProject();
       ReadProjectTexts(ini, fileName);
@@ -585,6 +666,7 @@ void TPresetHandler::ReadProject(const TCustomIniFile& ini, const std::string& f
     bool stopped = false;
     for (const std::string& section : ini.ReadSections()) {
       if (SameText(section, kMidiRoutesSection)) {
+        ReportIncompleteRoutes(ini, version, errors);
         router_.LoadFromIni(ini, append);
       } else if (version > 0) {
         if (StrHasPrefix(section, kPresetSectionPrefix, false)) ++count;
@@ -609,6 +691,19 @@ void TPresetHandler::ReadProject(const TCustomIniFile& ini, const std::string& f
   EndUpdate();
   loading_ = false;
   if (notify) NotifyProjectOpened();
+  return true;
+}
+
+void TPresetHandler::ReportIncompleteRoutes(const TCustomIniFile& ini, int version,
+                                            TCascadedErrorMessageHandler* errors) {
+  // Routes come last in the file: one cut off has its input and no output, and would be
+  // dropped at the next save.
+  if (version < kAllKeysWrittenVersion) return;
+  for (int n = 0; ini.ValueExists(kMidiRoutesSection, "In" + IntToStr(n)); ++n)
+    if (!ini.ValueExists(kMidiRoutesSection, "Out" + IntToStr(n)))
+      Report(errors, FormatText("Error while loading MIDI route %d from \"%s\":\r\n    "
+                                "incomplete: Out lost (the file is cut off or damaged here)",
+                                {n, ini.ReadString(kMidiRoutesSection, "In" + IntToStr(n), "")}));
 }
 
 int TPresetHandler::WriteProject(TCustomIniFile& ini) {

@@ -25,6 +25,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/exception.h"
 #include "engine/preset.h"
 #include "engine/shared_port_list.h"
 #include "midi/alias.h"
@@ -33,6 +34,7 @@ namespace kv {
 
 class TCascadedErrorMessageHandler;
 class TCustomIniFile;
+class TMemIniFile;
 class TGlobalTranslateParams;
 class TMidiRouter;
 class TTransAction;
@@ -43,6 +45,14 @@ inline constexpr const char* kProjectSection = "Project";
 inline constexpr const char* kPresetSectionPrefix = "Preset.";
 // The product name the too-new-file message names.
 inline constexpr const char* kProjectProductName = "Zarn's Korvanta";
+
+// A file the project reader will not read: one of a newer version, or one in which it finds
+// nothing it knows (empty, binary, another program's INI file). The open project stays as it
+// was.
+class EProjectRefused : public Exception {
+ public:
+  using Exception::Exception;
+};
 
 using TPresetRef = std::shared_ptr<TLockableTransList>;
 using TPresetSnapshot = std::shared_ptr<const std::vector<TPresetRef>>;
@@ -155,11 +165,19 @@ class TPresetHandler {
 
   // --- project file ----------------------------------------------------------------------
   // Throws kv::Exception "Error: Cannot load file: <name>" when the file does not exist or
-  // cannot be read; every error inside the file goes to errors and the load goes on or stops
+  // cannot be read, and EProjectRefused (the project untouched) when it is no file this
+  // program reads; every error inside the file goes to errors and the load goes on or stops
   // as the file allows, keeping what was read.
   void LoadFromFile(const std::string& fileName, bool append, bool notify,
                     TCascadedErrorMessageHandler* errors);
-  void ReadProject(const TCustomIniFile& ini, const std::string& fileName, bool notify, bool append,
+  // The file read into memory and checked as LoadFromFile does, before anything of the open
+  // project changes.
+  static std::unique_ptr<TMemIniFile> OpenProjectFile(const std::string& fileName);
+  // Why the text cannot be read as a project (a newer version, nothing the reader knows);
+  // empty when it can.
+  static std::string RefusalOf(const TCustomIniFile& ini, const std::string& fileName);
+  // False when the text was refused: its reason went to errors and the project is unchanged.
+  bool ReadProject(const TCustomIniFile& ini, const std::string& fileName, bool notify, bool append,
                    TCascadedErrorMessageHandler* errors);
   // Writes a complete new file beside the old one and then replaces it, so a failed save
   // leaves the old file whole. Throws kv::EFileError when the file cannot be written; the
@@ -185,6 +203,8 @@ class TPresetHandler {
 
   void ReadProjectTexts(const TCustomIniFile& ini, const std::string& fileName);
   // False when the preset could not be read (it is removed again and the load stops).
+  void ReportIncompleteRoutes(const TCustomIniFile& ini, int version,
+                              TCascadedErrorMessageHandler* errors);
   bool ReadPresetSection(const TCustomIniFile& ini, const std::string& section, int version,
                          bool nameAfterSection, TCascadedErrorMessageHandler* errors);
   int FindSwitchTarget(bool forward) const;

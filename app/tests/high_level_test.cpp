@@ -210,6 +210,36 @@ TEST_F(ControllerTest, ProjectLoadReportsAMissingFileAndOffersDocumentsInOrder) 
   EXPECT_EQ(controller.Engine()->Project().GetPresetCount(), 1);
 }
 
+// A file that is no project is refused with its reason and the open project stays; a good
+// one is opened once: its active preset is announced a single time.
+TEST_F(ControllerTest, ProjectLoadRefusesANonProjectAndOpensAGoodOneOnce) {
+  TKVHighLevel& controller = Make();
+  controller.SetProjectFile(File("good.kvxp", kProject));
+  controller.EnsureStage(4);
+  TTransEngine& engine = *controller.Engine();
+  int activations = 0;
+  engine.SetOnEvent([&](TTransEngine&, const TIncomingEvent& e) {
+    if (e.kind == kActionPresetChange) ++activations;
+  });
+  EXPECT_TRUE(controller.LoadProject(false, false));
+  EXPECT_EQ(activations, 1);
+  EXPECT_FALSE(controller.ProjectRefused());
+
+  const std::string junk = File("junk.kvxp", std::string("\x7f"
+                                                         "ELF\x02\x01\x01\0\0",
+                                                         9));
+  controller.SetProjectFile(junk);
+  EXPECT_FALSE(controller.LoadProject(false, false));
+  EXPECT_TRUE(controller.ProjectRefused());
+  EXPECT_TRUE(Logged("This is not a project file:\r\n" + junk +
+                         "\r\nNothing was loaded: no project, preset or translator in it.",
+                     kLogError));
+  EXPECT_EQ(activations, 1);
+  EXPECT_EQ(engine.Project().GetPresetCount(), 1);
+  EXPECT_NE(engine.Project().GetFileName().find("good.kvxp"), std::string::npos);
+  engine.SetOnEvent(nullptr);
+}
+
 TEST_F(ControllerTest, AliasesAreBoundOnlyWithAReceiverAndUnusedPortsClose) {
   TKVHighLevel& controller = Make();
   controller.Params().ProjectFile = File("bind.kvxp", kProject);

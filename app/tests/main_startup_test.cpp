@@ -104,6 +104,12 @@ TEST(MainStartupTest, ContinuationGoesLiveItselfAndOpensThePendingProjectOnlyInt
   }
   {
     TMainStartup startup;
+    state.projectHasPresets = false;
+    state.projectRefused = true;  // the file asked for was refused: no other opens instead
+    EXPECT_FALSE(Has(startup.Continue(state, s, "last.kvxp"), S::OpenPendingProject));
+  }
+  {
+    TMainStartup startup;
     state.quitting = true;
     EXPECT_TRUE(startup.Continue(state, s, "last.kvxp").empty());
   }

@@ -321,6 +321,8 @@ LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       return CloseQuery() ? TRUE : FALSE;
     case WM_ENDSESSION:
       if (wp && tray_) tray_->SetVisible(false);
+      // Another program cancelled the end: the program goes on, and a later exit asks again.
+      if (!wp && session_) session_->ForgetCloseConfirmation();
       break;
     case WM_SYSCOMMAND:
       if ((wp & 0xFFF0) == SC_MINIMIZE && HidesToTray(settings_)) {
@@ -384,8 +386,10 @@ void TTransForm::FormClose() {
 
 void TTransForm::CloseRequest() {
   // From outside (an installer that is about to replace the program): ask as a close would,
-  // then go quiet; the asker ends the process.
+  // then go quiet; the asker ends the process. Until it does the program runs on, and what
+  // the user changes meanwhile is asked about again at exit.
   if (!CloseQuery()) return;
+  session_->ForgetCloseConfirmation();
   if (TTransEngine* engine = controller_->Engine()) engine->Params().SetEnabled(false);
   GetTimerManager().Pause();
   if (MidiManagerExists()) CloseAllMidiPorts();
@@ -405,6 +409,7 @@ TStartupState TTransForm::StartupState() const {
   state.terminating = ui::Application().Terminated();
   state.visible = Visible();
   state.projectHasPresets = Project() && Project()->GetPresetCount() > 0;
+  state.projectRefused = controller_->ProjectRefused();
   return state;
 }
 

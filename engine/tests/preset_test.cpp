@@ -184,8 +184,12 @@ TEST_F(PresetTest, TranslatorErrorsNameThePresetAndGoOn) {
   const int n = p.ReadFromStrings(Lines({{"Name", "Main"},
                                          {"Name0", "bad"},
                                          {"Incoming0", "ZZZZ"},
+                                         {"Outgoing0", "None"},
+                                         {"Options0", "Actv01Stop00OutO00"},
                                          {"Name1", "good"},
-                                         {"Incoming1", "MID1903C7F"}}),
+                                         {"Incoming1", "MID1903C7F"},
+                                         {"Outgoing1", "None"},
+                                         {"Options1", "Actv01Stop00OutO00"}}),
                                   2, &errors);
   EXPECT_EQ(n, 2);
   ASSERT_EQ(errors.texts.size(), 1u);

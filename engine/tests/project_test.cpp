@@ -220,6 +220,88 @@ TEST_F(ProjectTest, TooNewFileFailsWithItsMessage) {
   EXPECT_EQ(locks, unlocks);
 }
 
+// A file in which the reader finds nothing it knows is refused and the open project stays;
+// every older form (no version, presets named after their sections) is still read.
+TEST_F(ProjectTest, AFileWithNothingTheReaderKnowsIsRefused) {
+  Read(kVersion2);
+  const int changes = projectChanges;
+  const char kBinary[] = "MZ\x90\0\x03\0\0\0\xff\xff\r\n[\x01\x02]\r\n\x80=\x81\0";
+  const std::string binary(kBinary, sizeof(kBinary) - 1);
+  for (const std::string& text :
+       {std::string(), binary, std::string("[General]\r\nWindow=3\r\n[Recent]\r\nFile1=a\r\n"),
+        std::string("just some words\r\nName0=outside any section\r\n")}) {
+    Errors errors;
+    TMemIniFile ini;
+    ini.SetText(text);
+    EXPECT_FALSE(project.ReadProject(ini, "junk.kvxp", true, false, &errors));
+    ASSERT_EQ(errors.texts.size(), 1u);
+    EXPECT_EQ(errors.texts[0],
+              "This is not a project file:\r\njunk.kvxp\r\nNothing was loaded: no project, preset "
+              "or translator in it.");
+  }
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Main", "Side"}));
+  EXPECT_EQ(project.GetFileName(), "file.kvxp");
+  EXPECT_EQ(projectChanges, changes);
+  EXPECT_EQ(opened, 0);
+
+  // From a file on disk: refused before the project is touched, the file left as it was.
+  const std::string empty = File("empty.kvxp");
+  std::ofstream(empty, std::ios::binary).close();
+  EXPECT_THROW(project.LoadFromFile(empty, false, true, nullptr), EProjectRefused);
+  EXPECT_EQ(project.GetFileName(), "file.kvxp");
+  EXPECT_EQ(Slurp(empty), "");
+
+  // Older forms are read: presets as sections without a version, 1.3 preset files with the
+  // old flag keys, a project with no preset yet.
+  Errors errors;
+  TMemIniFile old;
+  old.SetText("[Piano]\r\nName0=a\r\nIncoming0=MID1903C7F\r\nOutgoing0=None\r\nStop0=1\r\n");
+  EXPECT_TRUE(project.ReadProject(old, "old.ini", false, false, &errors));
+  EXPECT_EQ(Names(), std::vector<std::string>{"Piano"});
+  Read("[Drums]\r\nActive=1\r\n");
+  EXPECT_EQ(Names(), std::vector<std::string>{"Drums"});
+  Read("[Project]\r\nVersion=2\r\n");
+  EXPECT_EQ(project.GetPresetCount(), 0);
+  EXPECT_EQ(project.GetFileName(), "file.kvxp");
+  EXPECT_TRUE(errors.texts.empty()) << errors.texts[0];
+}
+
+// A file cut off inside a translator, a preset or a route loads what it has and names what
+// was lost.
+TEST_F(ProjectTest, ATruncatedFileLoadsWhatItCanAndNamesWhatWasLost) {
+  const std::string whole(kVersion2);
+  Errors errors;
+  auto reported = [&errors](const std::string& text) {
+    return std::find(errors.texts.begin(), errors.texts.end(), text) != errors.texts.end();
+  };
+  Read(whole.substr(0, whole.find("Outgoing1=")), false, &errors);
+  EXPECT_EQ(Names(), std::vector<std::string>{"Main"});
+  ASSERT_EQ(project.GetPreset(0)->GetCount(), 2);
+  EXPECT_EQ(project.GetPreset(0)->GetTranslator(1)->Name(), "Unknown");
+  EXPECT_TRUE(
+      reported("Error while loading preset \"Main\", Translator \"Unknown\":\r\n    incomplete: "
+               "Outgoing, Options lost (the file is cut off or damaged here)"))
+      << ::testing::PrintToString(errors.texts);
+
+  Read(whole.substr(0, whole.find("Name=Side")) + "Na", false, &errors);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Main", ""}));
+  EXPECT_TRUE(reported(
+      "Error while loading preset \"Preset.1\":\r\n    incomplete: Name and what followed it "
+      "lost (the file is cut off or damaged here)"));
+
+  Read(whole.substr(0, whole.find("Out0=")), false, &errors);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Main", "Side"}));
+  EXPECT_TRUE(reported(
+      "Error while loading MIDI route 0 from \"ProjKeys\":\r\n    incomplete: Out lost (the "
+      "file is cut off or damaged here)"));
+  // The whole file reports only its two corrupt translators; older versions wrote fewer keys.
+  errors.texts.clear();
+  Read(whole, false, &errors);
+  Read("[Project]\r\nVersion=1\r\n[Preset.0]\r\nName=A\r\nName0=a\r\nIncoming0=MID1903C7F\r\n",
+       false, &errors);
+  EXPECT_EQ(errors.texts.size(), 2u) << ::testing::PrintToString(errors.texts);
+}
+
 TEST_F(ProjectTest, UnreadablePresetStopsTheLoadAndKeepsWhatWasRead) {
   Errors errors;
   Read(

@@ -20,7 +20,7 @@ int RunProject(const std::vector<std::string>& args, std::ostream& out) {
   TPresetHandler project(&params, {}, {}, {}, {});
   TCascadedErrorMessageHandler errors(
       [&out](int, const std::string& text) { out << "error=" << Escaped(text) << "\n"; });
-  // A file that cannot be read at all throws, which the tool reports with status 1.
+  // A file that cannot be read at all, or that is no project, throws: status 1.
   project.LoadFromFile(args[0], false, false, &errors);
 
   out << "presets=" << project.GetPresetCount() << "\n";

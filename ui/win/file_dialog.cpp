@@ -39,9 +39,15 @@ bool TFileDialog::Execute(HWND owner) {
 
   filterIndex = static_cast<int>(ofn.nFilterIndex);
   files.clear();
-  // One file: its full path. Several: the folder, then each name, NUL-separated.
+  // One file: its full path. Several: the folder, then each name, NUL-separated. Only a list
+  // is read past the first NUL: behind one path lie the remains of a longer proposed name.
+  const bool several = (ofn.Flags & OFN_ALLOWMULTISELECT) != 0 && ofn.nFileOffset > 0 &&
+                       buffer[ofn.nFileOffset - 1] == L'\0';
   std::vector<std::wstring> parts;
-  for (const wchar_t* p = buffer.data(); *p; p += wcslen(p) + 1) parts.emplace_back(p);
+  for (const wchar_t* p = buffer.data(); *p; p += wcslen(p) + 1) {
+    parts.emplace_back(p);
+    if (!several) break;
+  }
   if (parts.empty()) return false;
   if (parts.size() == 1) {
     files.push_back(win::Narrow(parts[0]));
