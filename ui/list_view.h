@@ -133,6 +133,9 @@ class TListView : public TWindow {
   void ShowDropMark(const TListDropMark& mark);
 
   bool OwnerCheckToggle(int row);
+  // The first row from start whose caption is (or with partial, begins with) key, ignoring
+  // case; wrap goes on from the top. -1 for none.
+  int FindOwnedRow(const wchar_t* key, bool partial, bool wrap, int start) const;
   void RecreateForOwnerData();
 
   int updating_ = 0;

@@ -120,6 +120,27 @@ void TListView::RefreshRows(int first, int last) {
   Perform(LVM_REDRAWITEMS, static_cast<WPARAM>(first), last);
 }
 
+int TListView::FindOwnedRow(const wchar_t* keyText, bool partial, bool wrap, int start) const {
+  if (!keyText) return -1;
+  const std::wstring key = keyText;
+  auto matches = [&](int row) {
+    const std::wstring text = win::Widen(text_(row, 0));
+    if (partial ? text.size() < key.size() : text.size() != key.size()) return false;
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.data(),
+                          static_cast<int>(key.size()), key.data(),
+                          static_cast<int>(key.size())) == CSTR_EQUAL;
+  };
+  const int count = Count();
+  start = std::clamp(start, 0, count);
+  for (int row = start; row < count; ++row)
+    if (matches(row)) return row;
+  if (wrap) {
+    for (int row = 0; row < start; ++row)
+      if (matches(row)) return row;
+  }
+  return -1;
+}
+
 bool TListView::OwnerCheckToggle(int row) {
   if (!OwnerData() || !checkBoxes_ || row < 0 || row >= Count()) return false;
   OnItemChecked(row, !checked_(row));
@@ -387,6 +408,17 @@ bool TListView::Notify(NMHDR* header, LRESULT& result) {
         const int image = checkBoxes_ ? (checked_(item.iItem) ? 2 : 1) : 0;
         item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(image);
       }
+      return true;
+    }
+    case LVN_ODFINDITEMW: {
+      // Typing a row's first letters finds it, as in a list holding its own texts.
+      if (!OwnerData()) return false;
+      auto* nm = reinterpret_cast<NMLVFINDITEMW*>(header);
+      const UINT flags = nm->lvfi.flags;
+      result = (flags & (LVFI_STRING | LVFI_PARTIAL))
+                   ? FindOwnedRow(nm->lvfi.psz, (flags & LVFI_PARTIAL) != 0,
+                                  (flags & LVFI_WRAP) != 0, nm->iStart)
+                   : -1;
       return true;
     }
     case LVN_ODSTATECHANGED: {

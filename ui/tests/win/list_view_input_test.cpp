@@ -396,6 +396,12 @@ TEST_F(OwnerDataListTest, RowsComeFromTheProvidersAsTheyAreDrawnOrRead) {
   EXPECT_TRUE(CheckShown(list, 4000));
   EXPECT_FALSE(CheckShown(list, 3999));
   EXPECT_TRUE(list.Checked(4000));
+  // Found by its caption, as typing its first letters does.
+  LVFINDINFOW find{};
+  find.flags = LVFI_STRING;
+  find.psz = L"ROW 4093";
+  EXPECT_EQ(list.Perform(LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)),
+            4093);
 
   rows.names.resize(8192, "more");
   rows.checks.resize(8192, false);
