@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/main_commands.h"
 #include "base/ini_file.h"
 #include "base/text.h"
 #include "engine/action_registry.h"
@@ -72,5 +73,31 @@ void BM_SaveProject(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kPresets * kTranslators);
 }
 BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond);
+
+// The texts a translator list shows for every translator of the project (4,096): name,
+// short or long descriptions and the options, each row reached through its preset's lock.
+void BM_TranslatorRowTexts(benchmark::State& state) {
+  Fixture& f = Shared();
+  kv::TMemIniFile source;
+  source.SetText(f.text);
+  f.project.ReadProject(source, "bench.kvxp", false, false, nullptr);
+  const bool friendly = state.range(0) != 0;
+  for (auto _ : state) {
+    size_t chars = 0;
+    for (int p = 0; p < f.project.GetPresetCount(); ++p) {
+      kv::TTransList* preset = f.project.GetPreset(p);
+      for (int row = 0; row < preset->GetCount(); ++row) {
+        kv::TTransMsgPtr t = preset->GetTranslatorRef(row);
+        chars += t->Name().size() + kv::TranslatorOptionsText(*t).size();
+        chars += friendly ? t->GetIncomingShortDescription().size() +
+                                t->GetOutgoingShortDescription().size()
+                          : t->GetIncomingDescription().size() + t->GetOutgoingDescription().size();
+      }
+    }
+    benchmark::DoNotOptimize(chars);
+  }
+  state.SetItemsProcessed(state.iterations() * kPresets * kTranslators);
+}
+BENCHMARK(BM_TranslatorRowTexts)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,6 +1,12 @@
 #pragma once
 // A list view in report style: columns, rows of texts with a number each, selection, check
 // boxes, in-place renaming and moving rows by dragging them inside the list.
+//
+// Owner-data mode (SetOwnerData) is for long lists whose owner already holds the rows: the
+// list stores no texts and no check marks, only the row count, the selection and the focus.
+// It asks the owner for a cell's text and a row's check mark whenever it draws the row or
+// another program reads it, so filling any number of rows is one SetRowCount.
+#include <functional>
 #include <string>
 
 #include "ui/list_drag_logic.h"
@@ -30,6 +36,26 @@ class TListView : public TWindow {
   int ColumnCount() const;
   int ColumnWidth(int column) const;
   void SetColumnWidth(int column, int width);
+
+  // Owner-data mode: texts and check marks come from the providers, asked for each row as it
+  // is drawn or read (the providers must answer for every row below the row count). Call it
+  // before Create, or after Create while the list has no rows (the window is then made again
+  // with its columns). AddItem, InsertItem, DeleteItem, SetItemText, SetItemData and
+  // SetItemImage are not for this mode: they do nothing (and assert in debug builds).
+  // Clear sets the row count to 0.
+  // The owner holds the check marks: the user clicking a row's check box or pressing Space
+  // fires OnItemChecked(row, the mark asked for) and nothing else; the owner stores it (or
+  // not) and calls RefreshRows. SetChecked only redraws the row, Checked asks the provider.
+  // Renaming in place: the owner stores the accepted name in OnEdited; the row is then
+  // redrawn.
+  void SetOwnerData(std::function<std::string(int row, int column)> text,
+                    std::function<bool(int row)> checked);
+  bool OwnerData() const { return static_cast<bool>(text_); }
+  // Owner-data mode: the number of rows, in one step (no notification per row). Selection
+  // and focus of rows below count stay; every row is drawn again from the providers.
+  void SetRowCount(int count);
+  // Owner-data mode: draws rows first..last (clamped to the list) again from the providers.
+  void RefreshRows(int first, int last);
 
   int Count() const;
   // Returns the new row's index.
@@ -66,7 +92,9 @@ class TListView : public TWindow {
   void BeginUpdate();
   void EndUpdate();
 
-  // A row's selection changed (index, now selected).
+  // A row's selection changed (index, now selected). In owner-data mode a change of several
+  // rows at once (select all, clear, a range with Shift) fires once with index -1: read the
+  // selection then.
   TEvent<void(int index, bool selected)> OnSelectItem;
   TEvent<void(int index, bool checked)> OnItemChecked;
   TEvent<void(int column)> OnColumnClick;
@@ -104,7 +132,17 @@ class TListView : public TWindow {
   int RowAtY(int y, const TListDragGeometry& geometry) const;
   void ShowDropMark(const TListDropMark& mark);
 
+  bool OwnerCheckToggle(int row);
+  // The first row from start whose caption is (or with partial, begins with) key, ignoring
+  // case; wrap goes on from the top. -1 for none.
+  int FindOwnedRow(const wchar_t* key, bool partial, bool wrap, int start) const;
+  void RecreateForOwnerData();
+
   int updating_ = 0;
+  bool checkBoxes_ = false;
+  // Owner-data mode when text_ is set.
+  std::function<std::string(int, int)> text_;
+  std::function<bool(int)> checked_;
   bool settingCheck_ = false;
   TListDragLogic drag_;
 };

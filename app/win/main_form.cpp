@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <dbt.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <exception>
@@ -46,6 +47,58 @@ constexpr UINT kTrayIconId = 1;
 constexpr int kRecentFilesMax = 6;
 constexpr int kLampLineHeight = 18;
 constexpr int kLampIndent = 8;
+
+// Breaks a toolbar's items into rows no wider than width (a row always takes its first
+// button) and returns the height the rows need. A row ends before a button that would cross
+// the width; a separator at the end of a row ends it.
+int WrapToolBar(const ui::TToolBar& bar, int width) {
+  const int count = bar.ButtonCount();
+  std::vector<int> widths(static_cast<size_t>(count), 0);
+  std::vector<BYTE> states(static_cast<size_t>(count), 0);
+  auto setWrap = [&](int i, bool wrap) {
+    const auto state = static_cast<BYTE>(wrap ? states[i] | TBSTATE_WRAP : states[i] & ~TBSTATE_WRAP);
+    if (state == states[i]) return;
+    TBBUTTONINFOW info{};
+    info.cbSize = sizeof(info);
+    info.dwMask = TBIF_BYINDEX | TBIF_STATE;
+    info.fsState = state;
+    bar.Perform(TB_SETBUTTONINFOW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info));
+    states[i] = state;
+  };
+  for (int i = 0; i < count; ++i) {
+    TBBUTTON tb{};
+    bar.Perform(TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&tb));
+    states[i] = tb.fsState;
+    setWrap(i, false);
+  }
+  for (int i = 0; i < count; ++i) {
+    RECT r{};
+    if (bar.Perform(TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)))
+      widths[i] = r.right - r.left;
+  }
+  int x = 0;
+  for (int i = 0; i < count; ++i) {
+    if (x > 0 && x + widths[i] > width) {
+      TBBUTTON tb{};
+      bar.Perform(TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&tb));
+      if (tb.fsStyle & BTNS_SEP) {
+        setWrap(i, true);  // the separator ends this row; the next starts fresh
+        x = 0;
+        continue;
+      }
+      setWrap(i - 1, true);
+      x = 0;
+    }
+    x += widths[i];
+  }
+  int bottom = 0;
+  for (int i = 0; i < count; ++i) {
+    RECT r{};
+    if (bar.Perform(TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)))
+      bottom = std::max<int>(bottom, r.bottom);
+  }
+  return bottom;
+}
 }  // namespace
 
 TTransForm::TTransForm(TMainWindowHooks& hooks)
@@ -154,7 +207,7 @@ void TTransForm::BuildControls() {
   history_->OnClick = [this](const std::string& file) { OpenProject(file, false, true); };
 
   // The toolbars share one band: the tools on the right, the file and list commands taking
-  // the rest; the band is one button high.
+  // the rest, in as many rows as that width needs; the band is at least one button high.
   auto& band = Add<ui::TPanel>(*this, ui::TRect::FromBounds(0, 0, 600, 28));
   band.SetAlign(ui::TAlign::Top);
   rightBar_ = &band.Add<ui::TToolBar>(band, images_);
@@ -176,6 +229,12 @@ void TTransForm::BuildControls() {
     fileBar_->AddButton(*action);
   fileBar_->AutoSize();
   band.SetBounds(0, 0, band.Width(), std::max(fileBar_->Height(), rightBar_->Height()));
+  band.OnResize = [this, &band] {
+    const int width = fileBar_->ClientRect().Width();
+    if (width <= 0) return;  // minimised: keep the rows for the way back
+    const int height = std::max(WrapToolBar(*fileBar_, width), rightBar_->Height());
+    if (height != band.Height()) band.SetBounds(band.Left(), band.Top(), band.Width(), height);
+  };
 
   statusBar_ = &Add<ui::TStatusBar>(*this);
   statusBar_->SetPanels({320, -1});

@@ -1,6 +1,12 @@
 #include "ui/list_view.h"
 
+#include <windowsx.h>
 #include <commctrl.h>
+
+#include <algorithm>
+#include <cassert>
+#include <cwchar>
+#include <vector>
 
 #include "base/win/wide.h"
 #include "ui/graphics.h"
@@ -19,6 +25,8 @@ void TListView::Create(TWindow& parent, const TRect& bounds, const TListViewOpti
   if (!o.multiSelect) p.style |= LVS_SINGLESEL;
   if (o.editLabels) p.style |= LVS_EDITLABELS;
   if (!o.showHeader) p.style |= LVS_NOCOLUMNHEADER;
+  if (OwnerData()) p.style |= LVS_OWNERDATA;
+  checkBoxes_ = o.checkBoxes;
   p.exStyle = WS_EX_CLIENTEDGE;
   p.bounds = bounds;
   p.parent = parent.Handle();
@@ -29,6 +37,114 @@ void TListView::Create(TWindow& parent, const TRect& bounds, const TListViewOpti
   if (o.rowSelect) ex |= LVS_EX_FULLROWSELECT;
   if (o.gridLines) ex |= LVS_EX_GRIDLINES;
   Perform(LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
+  if (OwnerData()) Perform(LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK);
+}
+
+void TListView::SetOwnerData(std::function<std::string(int, int)> text,
+                             std::function<bool(int)> checked) {
+  const bool wasOwnerData = OwnerData();
+  text_ = std::move(text);
+  if (!text_) text_ = [](int, int) { return std::string(); };
+  checked_ = std::move(checked);
+  if (!checked_) checked_ = [](int) { return false; };
+  if (!HandleAllocated()) return;
+  if (wasOwnerData) {
+    RefreshRows(0, Count() - 1);
+    return;
+  }
+  assert(Count() == 0);
+  RecreateForOwnerData();
+}
+
+void TListView::RecreateForOwnerData() {
+  // The style cannot be switched on a live list view: a new window takes the old one's place
+  // (its position among its siblings, columns, font and extended styles).
+  HWND old = Handle();
+  TCreateParams p;
+  p.className = WC_LISTVIEWW;
+  p.style = static_cast<DWORD>(GetWindowLongPtrW(old, GWL_STYLE)) | LVS_OWNERDATA;
+  p.exStyle = static_cast<DWORD>(GetWindowLongPtrW(old, GWL_EXSTYLE));
+  p.bounds = BoundsRect();
+  p.parent = GetParent(old);
+  p.id = GetDlgCtrlID(old);
+  HWND previous = GetWindow(old, GW_HWNDPREV);
+  const auto ex = static_cast<DWORD>(Perform(LVM_GETEXTENDEDLISTVIEWSTYLE));
+  const auto font = reinterpret_cast<HFONT>(Perform(WM_GETFONT));
+  const auto images = Perform(LVM_GETIMAGELIST, LVSIL_SMALL);
+  struct Column {
+    std::wstring text;
+    int width;
+    int format;
+  };
+  std::vector<Column> columns;
+  for (int c = 0, n = ColumnCount(); c < n; ++c) {
+    std::wstring text(260, L'\0');
+    LVCOLUMNW col{};
+    col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    col.pszText = text.data();
+    col.cchTextMax = static_cast<int>(text.size());
+    Perform(LVM_GETCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&col));
+    text.resize(std::wcslen(text.c_str()));
+    columns.push_back({std::move(text), col.cx, col.fmt});
+  }
+  DestroyHandle();
+  CreateHandle(p);
+  SetWindowPos(Handle(), previous ? previous : HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (font) Perform(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  Perform(LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
+  if (images) Perform(LVM_SETIMAGELIST, LVSIL_SMALL, images);
+  for (size_t c = 0; c < columns.size(); ++c) {
+    LVCOLUMNW col{};
+    col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+    col.pszText = columns[c].text.data();
+    col.cx = columns[c].width;
+    col.fmt = columns[c].format;
+    col.iSubItem = static_cast<int>(c);
+    Perform(LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&col));
+  }
+  Perform(LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK);
+}
+
+void TListView::SetRowCount(int count) {
+  assert(OwnerData());
+  if (!OwnerData()) return;
+  Perform(LVM_SETITEMCOUNT, static_cast<WPARAM>(std::max(count, 0)), LVSICF_NOSCROLL);
+  if (updating_ == 0) Invalidate();
+}
+
+void TListView::RefreshRows(int first, int last) {
+  first = std::max(first, 0);
+  last = std::min(last, Count() - 1);
+  if (first > last) return;
+  Perform(LVM_REDRAWITEMS, static_cast<WPARAM>(first), last);
+}
+
+int TListView::FindOwnedRow(const wchar_t* keyText, bool partial, bool wrap, int start) const {
+  if (!keyText) return -1;
+  const std::wstring key = keyText;
+  auto matches = [&](int row) {
+    const std::wstring text = win::Widen(text_(row, 0));
+    if (partial ? text.size() < key.size() : text.size() != key.size()) return false;
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.data(),
+                          static_cast<int>(key.size()), key.data(),
+                          static_cast<int>(key.size())) == CSTR_EQUAL;
+  };
+  const int count = Count();
+  start = std::clamp(start, 0, count);
+  for (int row = start; row < count; ++row)
+    if (matches(row)) return row;
+  if (wrap) {
+    for (int row = 0; row < start; ++row)
+      if (matches(row)) return row;
+  }
+  return -1;
+}
+
+bool TListView::OwnerCheckToggle(int row) {
+  if (!OwnerData() || !checkBoxes_ || row < 0 || row >= Count()) return false;
+  OnItemChecked(row, !checked_(row));
+  return true;
 }
 
 int TListView::AddColumn(const std::string& caption, int width) {
@@ -65,6 +181,8 @@ int TListView::AddItem(const std::string& caption, intptr_t data) {
 }
 
 int TListView::InsertItem(int index, const std::string& caption, intptr_t data) {
+  assert(!OwnerData());
+  if (OwnerData()) return -1;
   std::wstring text = win::Widen(caption);
   LVITEMW item{};
   item.mask = LVIF_TEXT | LVIF_PARAM;
@@ -78,14 +196,21 @@ int TListView::InsertItem(int index, const std::string& caption, intptr_t data) 
 }
 
 void TListView::DeleteItem(int index) {
+  assert(!OwnerData());
+  if (OwnerData()) return;
   Perform(LVM_DELETEITEM, static_cast<WPARAM>(index));
 }
 
 void TListView::Clear() {
+  if (OwnerData()) {
+    SetRowCount(0);
+    return;
+  }
   Perform(LVM_DELETEALLITEMS);
 }
 
 std::string TListView::ItemText(int index, int column) const {
+  if (OwnerData()) return index >= 0 && index < Count() ? text_(index, column) : std::string();
   std::wstring buffer(1024, L'\0');
   LVITEMW item{};
   item.iSubItem = column;
@@ -98,6 +223,8 @@ std::string TListView::ItemText(int index, int column) const {
 }
 
 void TListView::SetItemText(int index, int column, const std::string& text) {
+  assert(!OwnerData());
+  if (OwnerData()) return;
   std::wstring w = win::Widen(text);
   LVITEMW item{};
   item.iSubItem = column;
@@ -114,6 +241,8 @@ intptr_t TListView::ItemData(int index) const {
 }
 
 void TListView::SetItemData(int index, intptr_t data) {
+  assert(!OwnerData());
+  if (OwnerData()) return;
   LVITEMW item{};
   item.mask = LVIF_PARAM;
   item.iItem = index;
@@ -122,12 +251,17 @@ void TListView::SetItemData(int index, intptr_t data) {
 }
 
 bool TListView::Checked(int index) const {
+  if (OwnerData()) return index >= 0 && index < Count() && checked_(index);
   auto state =
       static_cast<UINT>(Perform(LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_STATEIMAGEMASK));
   return (state >> 12) == 2;
 }
 
 void TListView::SetChecked(int index, bool checked) {
+  if (OwnerData()) {
+    RefreshRows(index, index);
+    return;
+  }
   LVITEMW item{};
   item.stateMask = LVIS_STATEIMAGEMASK;
   item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
@@ -142,6 +276,8 @@ void TListView::SetImages(const TImageList* images) {
 }
 
 void TListView::SetItemImage(int index, int image) {
+  assert(!OwnerData());
+  if (OwnerData()) return;
   LVITEMW item{};
   item.mask = LVIF_IMAGE;
   item.iItem = index;
@@ -213,6 +349,13 @@ int TListView::ItemAt(int x, int y) const {
 }
 
 void TListView::SelectAll() {
+  if (OwnerData()) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    Perform(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    return;
+  }
   for (int i = 0, n = Count(); i < n; ++i) SetSelected(i, true);
 }
 
@@ -231,13 +374,71 @@ void TListView::EndUpdate() {
 LRESULT TListView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   LRESULT result = 0;
   if (drag_.Active() && DragMessage(msg, wp, lp, result)) return result;
+  if (OwnerData() && checkBoxes_) {
+    // The list keeps no check marks of its own here: a click on a check box or Space asks the
+    // owner, and the list's own handling goes on (selection, focus).
+    if (msg == WM_LBUTTONDOWN) {
+      LVHITTESTINFO hit{};
+      hit.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      const auto row = static_cast<int>(Perform(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+      if (hit.flags & LVHT_ONITEMSTATEICON) OwnerCheckToggle(row);
+    } else if (msg == WM_KEYDOWN && wp == VK_SPACE) {
+      OwnerCheckToggle(
+          static_cast<int>(Perform(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+    }
+  }
   return TWindow::WndProc(msg, wp, lp);
 }
 
 bool TListView::Notify(NMHDR* header, LRESULT& result) {
   switch (header->code) {
+    case LVN_GETDISPINFOW: {
+      if (!OwnerData()) return false;
+      LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+      if (item.iItem < 0 || item.iItem >= Count()) return true;
+      if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        // Straight into the caller's buffer, which may be one another program lent the list.
+        const std::wstring text = win::Widen(text_(item.iItem, item.iSubItem));
+        const size_t n = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
+        std::wmemcpy(item.pszText, text.data(), n);
+        item.pszText[n] = L'\0';
+      }
+      if ((item.mask & LVIF_STATE) && (item.stateMask & LVIS_STATEIMAGEMASK) &&
+          item.iSubItem == 0) {
+        const int image = checkBoxes_ ? (checked_(item.iItem) ? 2 : 1) : 0;
+        item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(image);
+      }
+      return true;
+    }
+    case LVN_ODFINDITEMW: {
+      // Typing a row's first letters finds it, as in a list holding its own texts.
+      if (!OwnerData()) return false;
+      auto* nm = reinterpret_cast<NMLVFINDITEMW*>(header);
+      const UINT flags = nm->lvfi.flags;
+      result = (flags & (LVFI_STRING | LVFI_PARTIAL))
+                   ? FindOwnedRow(nm->lvfi.psz, (flags & LVFI_PARTIAL) != 0,
+                                  (flags & LVFI_WRAP) != 0, nm->iStart)
+                   : -1;
+      return true;
+    }
+    case LVN_ODSTATECHANGED: {
+      auto* nm = reinterpret_cast<NMLVODSTATECHANGE*>(header);
+      if ((nm->uNewState ^ nm->uOldState) & LVIS_SELECTED) {
+        OnSelectItem(nm->iFrom == nm->iTo ? nm->iFrom : -1, (nm->uNewState & LVIS_SELECTED) != 0);
+      }
+      return true;
+    }
     case LVN_ITEMCHANGED: {
       auto* nm = reinterpret_cast<NMLISTVIEW*>(header);
+      if (OwnerData()) {
+        // Check marks are the owner's (see WndProc); only the selection is reported. A change
+        // of every row at once comes as row -1, whose changed-fields are not filled in.
+        if (nm->iItem >= 0 && !(nm->uChanged & LVIF_STATE)) return false;
+        if ((nm->uNewState ^ nm->uOldState) & LVIS_SELECTED) {
+          OnSelectItem(nm->iItem, (nm->uNewState & LVIS_SELECTED) != 0);
+        }
+        return true;
+      }
       if (nm->iItem < 0 || !(nm->uChanged & LVIF_STATE)) return false;
       UINT changed = nm->uNewState ^ nm->uOldState;
       if (changed & LVIS_SELECTED) OnSelectItem(nm->iItem, (nm->uNewState & LVIS_SELECTED) != 0);
@@ -275,7 +476,11 @@ bool TListView::Notify(NMHDR* header, LRESULT& result) {
       std::string text = win::Narrow(nm->item.pszText);
       bool accept = true;
       OnEdited(nm->item.iItem, text, accept);
-      if (accept) SetItemText(nm->item.iItem, 0, text);
+      if (accept && OwnerData()) {
+        RefreshRows(nm->item.iItem, nm->item.iItem);
+      } else if (accept) {
+        SetItemText(nm->item.iItem, 0, text);
+      }
       result = FALSE;  // the caption was set above when accepted
       return true;
     }

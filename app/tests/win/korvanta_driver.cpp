@@ -539,4 +539,24 @@ bool SaveScreenPicture(const RECT& area, const std::wstring& file) {
   return ok;
 }
 
+bool ToolButtonScreenRect(HWND toolbar, int index, RECT& screen) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(toolbar, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return false;
+  bool ok = false;
+  {
+    TRemoteBlock block(process, sizeof(RECT));
+    RECT r{};
+    if (block.Address() && SendMessageW(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index),
+                                        reinterpret_cast<LPARAM>(block.Address()))) {
+      ok = block.Read(0, &r, sizeof(r));
+      MapWindowPoints(toolbar, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+      screen = r;
+    }
+  }
+  CloseHandle(process);
+  return ok;
+}
+
 }  // namespace kv::test

@@ -99,4 +99,8 @@ class TRunningProgram {
 // The screen part a window covers (plus extra pixels around it) as a 24-bit BMP file.
 bool SaveScreenPicture(const RECT& area, const std::wstring& file);
 
+// A toolbar button's rectangle on the screen (TB_GETITEMRECT through memory in the toolbar's
+// process); false when the toolbar has no such item.
+bool ToolButtonScreenRect(HWND toolbar, int index, RECT& screen);
+
 }  // namespace kv::test

@@ -1,5 +1,6 @@
 // The list view under real mouse and keyboard input: dragging rows inside the list, refusing
-// an in-place rename, the keys a rename edit keeps from the form's shortcuts, and the wheel.
+// an in-place rename, the keys a rename edit keeps from the form's shortcuts, the wheel, and
+// the owner-data mode (rows drawn from providers).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -320,6 +321,216 @@ TEST_F(ListViewInputTest, TheWheelIsReportedAndMayBeTakenFromTheList) {
   SendMouse(MOUSEEVENTF_WHEEL, 0, 0, -WHEEL_DELTA);
   ASSERT_TRUE(PumpUntil([&] { return list.TopIndex() > 0; }));
   EXPECT_EQ(deltas, (std::vector<int>{-WHEEL_DELTA, -WHEEL_DELTA}));
+}
+
+// --- owner-data mode ------------------------------------------------------------------------
+
+// Rows the test holds, as an owner of a long list would: names and check marks.
+struct TOwnedRows {
+  std::vector<std::string> names;
+  std::vector<bool> checks;
+  int textCalls = 0;
+  std::string Text(int row, int column) {
+    ++textCalls;
+    return column == 0 ? names[static_cast<size_t>(row)]
+                       : "r" + std::to_string(row) + "c" + std::to_string(column);
+  }
+};
+
+class OwnerDataListTest : public ListViewInputTest {
+ protected:
+  // A shown owner-data list of five columns over rows; made the way a form does it: created
+  // and given columns first, then switched to owner data.
+  TListView& MakeOwnedList(int count, TListViewOptions options = {}) {
+    rows.names.clear();
+    for (int i = 0; i < count; ++i) rows.names.push_back("Row " + std::to_string(i));
+    rows.checks.assign(static_cast<size_t>(count), false);
+    TListView& list =
+        form.Add<TListView>(form, TRect::FromBounds(10, 10, 380, 260), options);
+    for (const char* caption : {"Name", "#", "In", "Out", "Options"}) list.AddColumn(caption, 70);
+    list.SetOwnerData([this](int row, int column) { return rows.Text(row, column); },
+                      [this](int row) { return static_cast<bool>(rows.checks[static_cast<size_t>(row)]); });
+    list.SetRowCount(count);
+    form.Show();
+    EXPECT_TRUE(MakeForeground(form.Handle()));
+    list.SetFocus();
+    return list;
+  }
+
+  // What another program reads with the list's own messages.
+  static std::string CellText(const TListView& list, int row, int column) {
+    wchar_t buffer[128] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = 128;
+    const auto n = list.Perform(LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                reinterpret_cast<LPARAM>(&item));
+    return std::string(buffer, buffer + n);
+  }
+  static bool CheckShown(const TListView& list, int row) {
+    return (list.Perform(LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK) >> 12) ==
+           2;
+  }
+
+  TOwnedRows rows;
+};
+
+TEST_F(OwnerDataListTest, RowsComeFromTheProvidersAsTheyAreDrawnOrRead) {
+  TListViewOptions o;
+  o.checkBoxes = true;
+  TListView& list = MakeOwnedList(4096, o);
+  rows.checks[4000] = true;
+  EXPECT_TRUE(list.OwnerData());
+  EXPECT_EQ(list.Count(), 4096);
+  EXPECT_EQ(list.ColumnCount(), 5);  // the columns survived the switch
+  EXPECT_EQ(list.Left(), 10);
+  testing::PumpFor(200);
+  UpdateWindow(list.Handle());
+  EXPECT_GT(rows.textCalls, 0);
+  EXPECT_LT(rows.textCalls, 1000);  // only the rows in sight were asked for
+
+  EXPECT_EQ(CellText(list, 4000, 0), "Row 4000");
+  EXPECT_EQ(CellText(list, 4095, 4), "r4095c4");
+  EXPECT_EQ(list.ItemText(17, 3), "r17c3");
+  EXPECT_TRUE(CheckShown(list, 4000));
+  EXPECT_FALSE(CheckShown(list, 3999));
+  EXPECT_TRUE(list.Checked(4000));
+  // Found by its caption, as typing its first letters does.
+  LVFINDINFOW find{};
+  find.flags = LVFI_STRING;
+  find.psz = L"ROW 4093";
+  EXPECT_EQ(list.Perform(LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)),
+            4093);
+
+  rows.names.resize(8192, "more");
+  rows.checks.resize(8192, false);
+  list.SetRowCount(8192);
+  EXPECT_EQ(list.Count(), 8192);
+  EXPECT_EQ(CellText(list, 8191, 0), "more");
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_F(OwnerDataListTest, ACheckBoxClickOrSpaceAsksTheOwnerWhichDecides) {
+  TListViewOptions o;
+  o.checkBoxes = true;
+  TListView& list = MakeOwnedList(5, o);
+  std::vector<std::pair<int, bool>> asked;
+  bool store = true;
+  list.OnItemChecked = [&](int row, bool checked) {
+    asked.emplace_back(row, checked);
+    if (store) rows.checks[static_cast<size_t>(row)] = checked;
+    list.RefreshRows(row, row);
+  };
+  testing::PumpFor(100);
+
+  // The check box is left of the name: the first point of the row that hits it.
+  RECT bounds{};
+  bounds.left = LVIR_BOUNDS;
+  list.Perform(LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&bounds));
+  LVHITTESTINFO hit{};
+  hit.pt = {bounds.left, (bounds.top + bounds.bottom) / 2};
+  while (hit.pt.x < bounds.right) {
+    hit.flags = 0;
+    list.Perform(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    if (hit.flags & LVHT_ONITEMSTATEICON) break;
+    ++hit.pt.x;
+  }
+  ASSERT_TRUE(hit.flags & LVHT_ONITEMSTATEICON);
+  POINT box = {hit.pt.x + 3, hit.pt.y};
+  ClientToScreen(list.Handle(), &box);
+  ASSERT_TRUE(MoveTo(box));
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(PumpUntil([&] { return asked.size() == 1; }));
+  EXPECT_EQ(asked[0], std::make_pair(2, true));
+  EXPECT_TRUE(CheckShown(list, 2));
+
+  list.SetItemIndex(4);
+  store = false;  // the owner refuses: the mark stays as the owner holds it
+  SendKey(VK_SPACE);
+  ASSERT_TRUE(PumpUntil([&] { return asked.size() == 2; }));
+  EXPECT_EQ(asked[1], std::make_pair(4, true));
+  EXPECT_FALSE(list.Checked(4));
+  EXPECT_FALSE(CheckShown(list, 4));
+
+  list.SetChecked(1, true);  // only redraws: the owner holds the marks
+  EXPECT_FALSE(list.Checked(1));
+  EXPECT_EQ(asked.size(), 2u);
+}
+
+TEST_F(OwnerDataListTest, SelectionAndRenamingWork) {
+  TListViewOptions o;
+  o.multiSelect = true;
+  o.editLabels = true;
+  TListView& list = MakeOwnedList(300, o);
+  std::vector<std::pair<int, bool>> selections;
+  list.OnSelectItem = [&](int row, bool selected) { selections.emplace_back(row, selected); };
+
+  list.SetItemIndex(5);
+  EXPECT_EQ(list.ItemIndex(), 5);
+  EXPECT_TRUE(list.Selected(5));
+  EXPECT_EQ(list.SelectedCount(), 1);
+  EXPECT_EQ(selections.back(), std::make_pair(5, true));
+  list.SetSelected(7, true);
+  EXPECT_EQ(list.SelectedCount(), 2);
+  selections.clear();
+  list.SelectAll();
+  EXPECT_EQ(list.SelectedCount(), 300);
+  EXPECT_EQ(selections, (std::vector<std::pair<int, bool>>{{-1, true}}));  // one report
+  selections.clear();
+  list.SetItemIndex(250);
+  EXPECT_EQ(list.SelectedCount(), 1);
+  ASSERT_FALSE(selections.empty());
+  EXPECT_EQ(selections.front(), std::make_pair(-1, false));
+  list.EnsureVisible(250);
+  EXPECT_LE(list.TopIndex(), 250);
+  EXPECT_GT(list.TopIndex() + list.VisibleRowCount(), 250);
+
+  // A range with Shift is reported too.
+  list.SetItemIndex(250);
+  ASSERT_TRUE(MoveTo(RowPoint(list, 250)));
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(PumpUntil([&] { return list.ItemIndex() == 250; }));
+  selections.clear();
+  SendKey(VK_DOWN, false, true);
+  SendKey(VK_DOWN, false, true);
+  ASSERT_TRUE(PumpUntil([&] { return list.SelectedCount() == 3; }));
+  EXPECT_FALSE(selections.empty());
+
+  std::string renamed;
+  list.OnEdited = [&](int row, std::string& text, bool& accept) {
+    rows.names[static_cast<size_t>(row)] = text;  // the owner stores the name
+    renamed = text;
+    accept = true;
+  };
+  list.EditLabel(251);
+  ASSERT_TRUE(PumpUntil([&] { return list.Editing(); }));
+  auto edit = reinterpret_cast<HWND>(list.Perform(LVM_GETEDITCONTROL));
+  wchar_t shown[64] = {};
+  GetWindowTextW(edit, shown, 64);
+  EXPECT_EQ(std::wstring(shown), L"Row 251");
+  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == edit; }));
+  SendKey(VK_END);
+  SendKey('X');
+  SendKey(VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return !renamed.empty(); }));
+  EXPECT_EQ(renamed, "Row 251x");
+  EXPECT_EQ(CellText(list, 251, 0), "Row 251x");
+}
+
+TEST_F(OwnerDataListTest, DraggingRowsReportsTheDrop) {
+  TListView& list = MakeOwnedList(6);
+  std::vector<std::pair<int, int>> drops;
+  list.OnDragDrop = [&](int source, int target) { drops.emplace_back(source, target); };
+  ASSERT_TRUE(PressAndStartDrag(list, 1));
+  ASSERT_TRUE(MoveTo(RowPoint(list, 4)));
+  ASSERT_TRUE(PumpUntil([&] { return list.DropTarget() == 4; }));
+  SendMouse(MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(PumpUntil([&] { return !drops.empty(); }));
+  EXPECT_EQ(drops, (std::vector<std::pair<int, int>>{{1, 4}}));
 }
 
 }  // namespace
