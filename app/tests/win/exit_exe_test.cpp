@@ -132,27 +132,39 @@ class TScopedManagedWindows {
       L"Software\\Wine\\AppDefaults\\Korvanta.exe\\X11 Driver";
 };
 
-// Yes to the exit question with a project open and nothing changed, then No to saving a
-// changed project: each answer's figures printed.
+// Yes to the exit question with a project open and nothing changed (also with the log
+// window open), then No to saving a changed project: each answer's figures printed.
 void ReportExits(const std::string& how) {
-  {
+  for (const bool logOpen : {false, true}) {
     WriteQuietSettings(kProgramName);
     WriteSetting(kProgramName, L"DontAskForClose", 0);
+    if (logOpen) {
+      WriteSetting(kProgramName, L"ShowLoggerForm", 1);
+      WriteSetting(kProgramName, L"DoNotShowLoggerWarning", 1);
+    }
     const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
     TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
     HWND main = program.MainWindow();
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
+    if (logOpen) {
+      ASSERT_TRUE(WaitUntil([&] { return program.VisibleWindows().size() == 2; }));
+    }
     PostMessageW(main, WM_CLOSE, 0, 0);
-    HWND dialog = program.WaitForDialog();
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(Contains(TRunningProgram::Texts(dialog), "Do you really want to quit"));
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+      for (HWND w : program.VisibleWindows())
+        if (Contains(TRunningProgram::Texts(w), "Do you really want to quit")) dialog = w;
+      return dialog != nullptr;
+    }));
     const ULONGLONG answered = Answer(dialog, "&Yes");
     const TExitFigures f = WatchExit(program, main, answered);
-    Report(("Yes to quitting, " + how).c_str(), f);
+    Report(((logOpen ? "Yes to quitting with the log window open, " : "Yes to quitting, ") + how)
+               .c_str(),
+           f);
     EXPECT_GE(f.ended, 0) << "still running 20 s after the answer";
+    DeleteProgramSettings();
   }
-  DeleteProgramSettings();
   {
     WriteQuietSettings(kProgramName);
     const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
