@@ -4,6 +4,8 @@
 # listens on this machine only and asks for a one-time password printed below, and a picture
 # of the main window is written to build/korvanta-main-window.png. Closing the program's window
 # ends this script and everything it started. Arguments go to the program's command line.
+# Wine's own messages (its sound driver's complaints on a machine without a sound card among
+# them) go to build/wine.log; a start that fails still says so here.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 cd "$root"
@@ -11,6 +13,8 @@ bash scripts/deps.sh
 bash scripts/configure.sh windows
 cmake --build build/windows -j 4 --target Korvanta vmplib
 exe=build/windows/bin/Korvanta.exe
+[ -d /usr/share/wine/fonts ] ||
+  echo "Wine's fonts (package fonts-wine) are missing: caption buttons show letters, not symbols."
 
 # The user's own prefix, apart from the tests' one and with Wine's usual window handling.
 export KV_WINEPREFIX=${KV_WINEPREFIX:-$root/build/wineprefix-user} KV_WINE_USER_PREFIX=1
@@ -21,6 +25,15 @@ examples="$KV_WINEPREFIX/drive_c/ProgramData/Zarn/Zarn's Korvanta/Presets"
 mkdir -p "$examples"
 cp app/res/examples/*.kvxp "$examples/"
 
+winelog="$root/build/wine.log"
+: >"$winelog"
+
+# Tells, with the end of Wine's log, when the program ended without ever showing its window.
+start_failed() {
+  echo "Korvanta ended before its window showed. The end of Wine's messages ($winelog):" >&2
+  tail -n 20 "$winelog" >&2
+}
+
 started=()
 cleanup() {
   local pid
@@ -30,8 +43,14 @@ cleanup() {
 trap cleanup EXIT
 
 if [ -n "${DISPLAY:-}" ]; then
-  cmake/wine-run.sh "$exe" "$@"
-  exit 0
+  echo "Korvanta starts on $DISPLAY; Wine's messages go to $winelog."
+  code=0
+  cmake/wine-run.sh "$exe" "$@" 2>>"$winelog" || code=$?
+  if [ "$code" -ne 0 ]; then
+    echo "Korvanta ended with exit code $code." >&2
+    tail -n 20 "$winelog" >&2
+  fi
+  exit "$code"
 fi
 
 # A virtual display on a number the X server finds free itself.
@@ -57,28 +76,53 @@ Korvanta runs on a virtual display ($DISPLAY).
 Watch and use it with a VNC viewer on this machine: localhost:$port
   (from another machine: ssh -L $port:localhost:$port <this machine>, then localhost:$port)
 One-time password: $password
-Closing Korvanta's window ends this script.
+Closing Korvanta's window ends this script. Wine's messages go to $winelog.
 EOF
 
 # A desktop of Wine's own on the virtual display: window frames, a taskbar and the
 # notification area, which a bare X server has none of. It ends with the program.
-cmake/wine-run.sh explorer /desktop=Korvanta,1280x1024 "$exe" "$@" &
+cmake/wine-run.sh explorer /desktop=Korvanta,1280x1024 "$exe" "$@" >>"$winelog" 2>&1 &
 program=$!
 started+=($program)
 
 # A picture of the main window once it shows.
 shot="$root/build/korvanta-main-window.png"
+shown=0
 for _ in $(seq 300); do
   id=$(xwininfo -root -tree 2>/dev/null | grep "\"Zarn's Korvanta Pro" | awk '{print $1}' | head -1 || true)
-  if [ -n "$id" ]; then
+  # The window exists before it shows (and never shows under "/close").
+  if [ -n "$id" ] && xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+    shown=1
+    if ! command -v import >/dev/null 2>&1; then
+      echo "No picture of the main window: ImageMagick's import is not installed."
+      break
+    fi
     sleep 6  # past the splash, the window painted (only the picture waits on this)
-    if command -v import >/dev/null 2>&1; then
-      import -window root "$shot" 2>/dev/null && echo "Picture of the main window: $shot"
+    if ! kill -0 "$program" 2>/dev/null; then
+      echo "No picture of the main window: Korvanta ended before it was taken."
+    elif import -window root "$shot" 2>/dev/null; then
+      echo "Picture of the main window: $shot"
+    else
+      echo "No picture of the main window: the screen could not be read."
     fi
     break
   fi
   kill -0 "$program" 2>/dev/null || break
   sleep 0.2
 done
+if [ "$shown" = 0 ] && ! kill -0 "$program" 2>/dev/null; then
+  wait "$program" || true
+  # "/close" runs the command line and ends without a window, as it should.
+  for arg in "$@"; do
+    if [ "$(printf '%s' "$arg" | tr '[:upper:]' '[:lower:]')" = /close ]; then
+      echo "Korvanta ran its command line and ended without a window (/close)."
+      exit 0
+    fi
+  done
+  start_failed
+  exit 1
+fi
+[ "$shown" = 1 ] || echo "Korvanta's window has not shown after a minute (a message on the virtual" \
+  "display may say why); Wine's messages: $winelog"
 
 wait "$program" || true

@@ -31,4 +31,14 @@ if [ "${KV_WINE_USER_PREFIX:-0}" != 1 ] && [ ! -f "$WINEPREFIX/.kv-unmanaged" ];
   fi
   flock -u 9
 fi
+# This Wine looks for its own fonts (the symbols of the caption buttons among them) only in
+# the prefix's Fonts folder, which it leaves empty; Wine's fonts package puts them in its data
+# folder. The user's prefix links them in; the tests' prefix keeps the fonts it always had.
+if [ "${KV_WINE_USER_PREFIX:-0}" = 1 ] && [ -d /usr/share/wine/fonts ] &&
+  [ -d "$WINEPREFIX/drive_c/windows/Fonts" ]; then
+  for font in /usr/share/wine/fonts/*; do
+    [ -e "$WINEPREFIX/drive_c/windows/Fonts/${font##*/}" ] ||
+      ln -s "$font" "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  done
+fi
 exec wine "$@"

@@ -1,5 +1,8 @@
 #include "ui/placement_logic.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "base/utils.h"
 
 namespace kv::ui {
@@ -9,6 +12,18 @@ std::string Key(std::string_view prefix, std::string_view name) {
   std::string key(prefix);
   key += name;
   return key;
+}
+
+// One axis: the window's start so that [start, start + extent) lies in [low, high); a window
+// longer than the range starts at low.
+int64_t OntoRange(int64_t start, int64_t extent, int64_t low, int64_t high) {
+  return std::max(low, std::min(start, high - extent));
+}
+
+// A coordinate far outside any screen, brought into the range where sums cannot overflow.
+int Tame(int64_t value) {
+  constexpr int64_t kLimit = int64_t{1} << 29;
+  return static_cast<int>(std::clamp(value, -kLimit, kLimit));
 }
 
 }  // namespace
@@ -25,13 +40,26 @@ TRect KeepOnWorkArea(TRect bounds, const TRect& work, bool shrink) {
     width = IntMin(width, work.Width());
     height = IntMin(height, work.Height());
   }
-  int left = bounds.left;
-  int top = bounds.top;
+  int64_t left = bounds.left;
+  int64_t top = bounds.top;
   if (left > work.right) left = work.right - kPlacementMargin;
-  if (left + width - kPlacementMargin < work.left) left = work.left - width + kPlacementMargin;
+  if (left + width - kPlacementMargin < work.left)
+    left = int64_t{work.left} - width + kPlacementMargin;
   if (top > work.bottom) top = work.bottom - kPlacementMargin;
   if (top < work.top) top = work.top;
-  return TRect::FromBounds(left, top, width, height);
+  return TRect::FromBounds(Tame(left), Tame(top), width, height);
+}
+
+TRect MoveOntoWorkArea(int64_t left, int64_t top, TSize size, const TRect& work, bool shrink) {
+  int width = size.cx;
+  int height = size.cy;
+  if (shrink) {
+    width = IntMin(width, work.Width());
+    height = IntMin(height, work.Height());
+  }
+  const int64_t x = OntoRange(left, width, work.left, work.right);
+  const int64_t y = OntoRange(top, height, work.top, work.bottom);
+  return TRect::FromBounds(static_cast<int>(x), static_cast<int>(y), width, height);
 }
 
 void WritePlacement(TCustomIniFile& ini, std::string_view section, int flags,
@@ -69,7 +97,8 @@ void WritePlacement(TCustomIniFile& ini, std::string_view section, int flags,
 
 TPlacementResult ReadPlacement(const TCustomIniFile& ini, std::string_view section, int flags,
                                std::string_view prefix, const TPlacementWindow& window,
-                               const TRect& workArea, const TRect& centreOver) {
+                               const TRect& workArea, const TRect& centreOver,
+                               const TWorkAreaNear& workAreaNear) {
   TPlacementResult result;
   int width = window.bounds.Width();
   int height = window.bounds.Height();
@@ -77,21 +106,28 @@ TPlacementResult ReadPlacement(const TCustomIniFile& ini, std::string_view secti
     height = ini.ReadInteger(section, Key(prefix, "Height"), height);
     width = ini.ReadInteger(section, Key(prefix, "Width"), width);
     // A damaged store must not give a window that cannot be seen or grabbed.
-    if (width <= 0) width = window.bounds.Width();
-    if (height <= 0) height = window.bounds.Height();
+    if (width < kPlacementMinExtent) width = window.bounds.Width();
+    if (height < kPlacementMinExtent) height = window.bounds.Height();
   }
-  TPoint pos = window.bounds.TopLeft();
+  int64_t left = window.bounds.left;
+  int64_t top = window.bounds.top;
   if (flags & kPlacePosition) {
-    int top = ini.ReadInteger(section, Key(prefix, "Top"), kPlacementUnset);
-    int left = ini.ReadInteger(section, Key(prefix, "Left"), kPlacementUnset);
-    if (top == kPlacementUnset || left == kPlacementUnset) {
-      pos = CenteredPosition({width, height}, centreOver);
+    const int storedTop = ini.ReadInteger(section, Key(prefix, "Top"), kPlacementUnset);
+    const int storedLeft = ini.ReadInteger(section, Key(prefix, "Left"), kPlacementUnset);
+    if (storedTop == kPlacementUnset || storedLeft == kPlacementUnset) {
+      const TPoint centred = CenteredPosition({width, height}, centreOver);
+      left = centred.x;
+      top = centred.y;
     } else {
-      pos = {left + workArea.left, top + workArea.top};
+      left = int64_t{storedLeft} + workArea.left;
+      top = int64_t{storedTop} + workArea.top;
     }
   }
-  result.bounds = KeepOnWorkArea(TRect::FromBounds(pos.x, pos.y, width, height), workArea,
-                                 (flags & kPlaceSize) != 0);
+  // A window out of reach is of no use: every placement ends on a screen, the one nearest
+  // to where the store put it.
+  const TRect wanted{Tame(left), Tame(top), Tame(left + width), Tame(top + height)};
+  const TRect work = workAreaNear ? workAreaNear(wanted) : workArea;
+  result.bounds = MoveOntoWorkArea(left, top, {width, height}, work, (flags & kPlaceSize) != 0);
 
   if (flags & (kPlaceMaximized | kPlaceMinimized)) {
     int state = ini.ReadInteger(section, Key(prefix, "State"), static_cast<int>(window.state));

@@ -3,6 +3,7 @@
 // what a window's state writes to a settings section, what reading a section makes of a
 // window, centring, and keeping a window on the work area. ui/placement.h applies these to
 // real windows.
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +31,8 @@ enum class TFormStyle { Normal = 0, StayOnTop = 3 };
 inline constexpr int kPlacementUnset = -10000;
 // At least this many pixels of a window stay on the work area.
 inline constexpr int kPlacementMargin = 30;
+// A stored width or height below this cannot have come from a usable window.
+inline constexpr int kPlacementMinExtent = 64;
 
 // A window as the placement functions see it.
 struct TPlacementWindow {
@@ -60,15 +63,26 @@ TPoint CenteredPosition(TSize window, const TRect& reference);
 // Pulls bounds back so that kPlacementMargin pixels stay visible across and the title bar
 // stays reachable; with shrink the window is first made no larger than the work area.
 TRect KeepOnWorkArea(TRect bounds, const TRect& workArea, bool shrink);
+// Puts a window of the size at left/top (any values a store may hold, far beyond the screen
+// among them) wholly on the work area; with shrink it is first made no larger than the work
+// area, else a window larger than the work area keeps its size and its top-left corner shows.
+TRect MoveOntoWorkArea(int64_t left, int64_t top, TSize size, const TRect& workArea, bool shrink);
+
+// The work area of the monitor nearest to a rectangle on the virtual screen.
+using TWorkAreaNear = std::function<TRect(const TRect&)>;
 
 // Writes the keys the flags name. Errors of the store propagate (the window layer swallows
 // them).
 void WritePlacement(TCustomIniFile& ini, std::string_view section, int flags,
                     std::string_view prefix, const TPlacementWindow& window, const TRect& workArea);
 // Reads the keys the flags name; centreOver is the rectangle a window without stored position
-// is centred over (the owner's when it is a visible window, else the work area).
+// is centred over (the owner's when it is a visible window, else the work area). Stored
+// positions are relative to workArea; the window ends wholly on the work area of the monitor
+// nearest to where the store put it (workAreaNear; workArea itself when not given). A stored
+// size of no use (below kPlacementMinExtent) gives the window's own size.
 TPlacementResult ReadPlacement(const TCustomIniFile& ini, std::string_view section, int flags,
                                std::string_view prefix, const TPlacementWindow& window,
-                               const TRect& workArea, const TRect& centreOver);
+                               const TRect& workArea, const TRect& centreOver,
+                               const TWorkAreaNear& workAreaNear = {});
 
 }  // namespace kv::ui

@@ -28,11 +28,14 @@ class TTrayIcon {
   static constexpr size_t kMaxTipLength = 62;
 
   TTrayIcon(TWindow& owner, UINT id, UINT callbackMessage);
-  ~TTrayIcon();  // takes the icon away
+  ~TTrayIcon();  // takes the icon away (TakeAway)
   TTrayIcon(const TTrayIcon&) = delete;
   TTrayIcon& operator=(const TTrayIcon&) = delete;
 
   void SetVisible(bool on) { state_.SetVisible(on); }
+  // Takes the icon away for good, the program being about to end: the caller waits for the
+  // shell only a moment. Main thread, after the lamp thread stopped.
+  void TakeAway();
   bool Shown() const { return state_.Shown(); }
   void Refresh() { state_.Refresh(); }
   // Not owned; a null icon is ignored.
@@ -49,7 +52,11 @@ class TTrayIcon {
  private:
   class TShell : public INotifyIconShell {
    public:
+    // How long the icon's last removal may keep its caller waiting on the shell.
+    static constexpr unsigned kEndingWaitMs = 250;
     bool Call(TNotifyIconCall call, const TNotifyIconData& data) override;
+    // Set when the icon goes for good (TakeAway, before the state calls the shell).
+    bool ending = false;
   };
   static LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                     DWORD_PTR refData);

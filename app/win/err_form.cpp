@@ -77,9 +77,13 @@ void TErrForm::Shown() {
   close_->SetFocus();
 }
 
-void TErrForm::Closing() {
+void TErrForm::SavePlacement() {
   if (TCustomIniFile* settings = settings_ ? settings_() : nullptr)
     SaveFormPlacement(*this, *settings, kSection, kPlaceSize | kPlacePosition);
+}
+
+void TErrForm::Closing() {
+  SavePlacement();
   OnClosed();
 }
 

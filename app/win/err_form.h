@@ -30,6 +30,8 @@ class TErrForm final : public ui::TForm {
   void AddLine(const std::string& text);
   // With lines present, a separator; the lines after it count as new.
   void StartGroup();
+  // Writes the window's placement, as closing does.
+  void SavePlacement();
   const TErrorLines& Lines() const { return lines_; }
   TZarnMemo& MemoError() const { return *memo_; }
   ui::TButton& CloseButton() const { return *close_; }

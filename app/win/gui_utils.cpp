@@ -60,6 +60,16 @@ void TGUIUtils::CloseErrorWindow() {
   ReleaseLater(errorWindow);
 }
 
+void TGUIUtils::EndWithProgram() {
+  if (!errorWindow || !errorWindow->Visible()) {
+    CloseErrorWindow();
+    return;
+  }
+  errorWindow->SavePlacement();
+  // Goes with the process, as the main window does: not hidden first.
+  (void)errorWindow.release();
+}
+
 TErrForm* TGUIUtils::ErrorWindow() const {
   return errorWindow.get();
 }

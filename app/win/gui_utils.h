@@ -30,6 +30,9 @@ class TGUIUtils {
   // Shows the error window when it got lines since the last StartErrorGroup.
   bool ShowIfNewErrors();
   void CloseErrorWindow();
+  // The program ending: a shown error window writes its placement and goes with the
+  // process, not hidden first; a hidden one closes.
+  void EndWithProgram();
   TErrForm* ErrorWindow() const;
 
   static void ShowInfo(const std::string& text);

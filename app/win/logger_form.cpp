@@ -76,6 +76,21 @@ void TLoggerForm::PostLine(const std::string& line) {
   TMainThreadCalls::Instance().Queue([line] { Log(line); });
 }
 
+void TLoggerForm::EndWithProgram() {
+  if (!logWindow) return;
+  if (!logWindow->Visible()) {
+    logWindow->Close();
+    return;
+  }
+  TLoggerForm& window = *logWindow;
+  if (window.closeHandler_) window.closeHandler_();
+  if (window.settings_)
+    SaveFormPlacement(window, *window.settings_, kSection, kPlaceSize | kPlacePosition);
+  // Destroyed on its own, a shown window is hidden first, which some window systems answer
+  // slowly; the process takes it away at once with the main window.
+  (void)logWindow.release();
+}
+
 void TLoggerForm::AddLine(const std::string& text) {
   memo_->AppendLine(text);
 }

@@ -32,6 +32,9 @@ class TLoggerForm final : public ui::TForm {
   static void Log(const std::string& line);
   // Any thread: posted to the main thread, where it reaches the window open by then (if any).
   static void PostLine(const std::string& line);
+  // Main thread, the program ending: a shown window does its close work (the close handler,
+  // its placement) and goes with the process, not hidden first; a hidden one closes.
+  static void EndWithProgram();
 
   void AddLine(const std::string& text);
   void SetCloseHandler(std::function<void()> handler) { closeHandler_ = std::move(handler); }

@@ -118,6 +118,14 @@ TTransForm::TTransForm(TMainWindowHooks& hooks)
 }
 
 TTransForm::~TTransForm() {
+  ShutDown();
+  if (icon_) DestroyIcon(icon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+void TTransForm::ShutDown() {
+  if (shutDown_) return;
+  shutDown_ = true;
   // Destroy: the close work when it has not run, then the controller ends the engine.
   if (!quitting_ && !closeDone_) FormClose();
   FreeActivityDisplay();
@@ -143,8 +151,6 @@ TTransForm::~TTransForm() {
     controller_->SetDialogs(nullptr);
     controller_->Shutdown();
   }
-  if (icon_) DestroyIcon(icon_);
-  if (smallIcon_) DestroyIcon(smallIcon_);
 }
 
 // --- creation ------------------------------------------------------------------------------
@@ -716,6 +722,7 @@ void TTransForm::ReevaluateLamps() {
 void TTransForm::FreeActivityDisplay() {
   // The thread first: it calls the lamps and the icon.
   activity_.Free();
+  if (trayIcon_) trayIcon_->TakeAway();
   lampPanel_.reset();
   tray_.reset();
   trayIcon_.reset();

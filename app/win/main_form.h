@@ -66,6 +66,10 @@ class TTransForm final : public ui::TForm,
   explicit TTransForm(TMainWindowHooks& hooks);
   ~TTransForm() override;
 
+  // The destruction's work apart from the windows: the close work when it has not run, the
+  // editor, the dialogs and the controller (which ends the engine and its threads). Main
+  // thread, after the message loop; the destructor runs it when it has not run.
+  void ShutDown();
   // The command line asked to close: it ran, and the program ends without a window.
   bool Quitting() const { return quitting_; }
   TKVHighLevel& Controller() { return *controller_; }
@@ -244,6 +248,7 @@ class TTransForm final : public ui::TForm,
   bool closing_ = false;
   bool quitting_ = false;
   bool closeDone_ = false;
+  bool shutDown_ = false;
   bool refreshPending_ = false;
   int refreshing_ = 0;  // rows are being rebuilt: the lists' handlers stay quiet
   int currentPreset_ = -1;

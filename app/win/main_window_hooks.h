@@ -23,6 +23,7 @@ class TMainWindowHooks {
   // onClosed runs when the user closes it (the engine's log output is switched off then).
   virtual void ShowLogWindow(TTransEngine& /*engine*/, const std::string& /*title*/,
                              std::function<void()> /*onClosed*/) {}
+  // At the program's end: the log window's close work; a shown one may go with the process.
   virtual void CloseLogWindow() {}
   virtual void AddLogLine(const std::string& /*line*/) {}
 

@@ -46,6 +46,13 @@ int RunKorvanta(TMainWindowHooks& hooks) {
     if (!form->Quitting()) ui::Application().Run();
     ui::Application().OnException = nullptr;
     ui::Application().SetMainForm(nullptr);
+    form->ShutDown();
+    // A shown main window goes with the process, all at once with its children. Destroyed
+    // on its own it would be hidden first, and a window system that answers hides slowly
+    // (Wine's managed windows without a window manager: two seconds) keeps the program
+    // on screen after the user's last answer. The form, its engine ended, stays valid for
+    // any message that still reaches it.
+    if (!form->Quitting() && form->HandleAllocated() && form->Visible()) (void)form.release();
   }
   FreeMidiManager();
   return 0;

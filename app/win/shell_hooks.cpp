@@ -11,7 +11,7 @@
 
 namespace kv {
 
-TShellHooks::~TShellHooks() { TGUIUtils::Instance().CloseErrorWindow(); }
+TShellHooks::~TShellHooks() { TGUIUtils::Instance().EndWithProgram(); }
 
 bool TShellHooks::LogWindowOpen() const {
   const TLoggerForm* window = TLoggerForm::Instance();
@@ -35,7 +35,8 @@ void TShellHooks::ShowLogWindow(TTransEngine& engine, const std::string& title,
 }
 
 void TShellHooks::CloseLogWindow() {
-  if (TLoggerForm* window = TLoggerForm::Instance()) window->Close();
+  // Asked for at the program's end only.
+  TLoggerForm::EndWithProgram();
 }
 
 void TShellHooks::AddLogLine(const std::string& line) { TLoggerForm::PostLine(line); }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace kv::ui {
 namespace {
 
@@ -107,12 +109,32 @@ TEST(PlacementLogicTest, MissingOrOffScreenPositionsComeBackOnScreen) {
   ini.WriteInteger("S", "Left", 10);
   r = ReadPlacement(ini, "S", kPlacePosition, "", w, kWork, owner);
   EXPECT_EQ(r.bounds.left, 300);
-  // Far right of the screen: 30 pixels inside the right edge.
+  // Far right of the screen: the whole window comes back, its right edge on the screen's.
   ini.WriteInteger("S", "Left", 9000);
   ini.WriteInteger("S", "Top", 20);
   r = ReadPlacement(ini, "S", kPlacePosition, "", w, kWork, owner);
-  EXPECT_EQ(r.bounds.left, kWork.right - 30);
-  EXPECT_EQ(r.bounds.top, 20);
+  EXPECT_EQ(r.bounds, TRect::FromBounds(kWork.right - 200, 20, 200, 100));
+  // The limits of a 32-bit integer, either way, with a work area that does not start at 0.
+  const TRect work{200, 40, 1480, 1040};
+  for (int64_t far : {int64_t{INT32_MAX}, int64_t{INT32_MIN}}) {
+    ini.WriteInteger("S", "Left", static_cast<int>(far));
+    ini.WriteInteger("S", "Top", static_cast<int>(far));
+    ini.WriteInteger("S", "Width", static_cast<int>(far));
+    ini.WriteInteger("S", "Height", 300);
+    r = ReadPlacement(ini, "S", kPlaceSize | kPlacePosition, "", w, work, owner);
+    EXPECT_GE(r.bounds.left, work.left) << far;
+    EXPECT_GE(r.bounds.top, work.top) << far;
+    EXPECT_LE(r.bounds.right, work.right) << far;
+    EXPECT_LE(r.bounds.bottom, work.bottom) << far;
+    EXPECT_EQ(r.bounds.Height(), 300) << far;
+  }
+  // With two screens the window comes back onto the one nearest to where it was stored.
+  const TRect left{-1280, 0, 0, 1000};
+  auto nearest = [&](const TRect& at) { return at.left < 0 ? left : kWork; };
+  ini.WriteInteger("S", "Left", -5000);
+  ini.WriteInteger("S", "Top", 100);
+  r = ReadPlacement(ini, "S", kPlacePosition, "", w, kWork, owner, nearest);
+  EXPECT_EQ(r.bounds, TRect::FromBounds(-1280, 100, 200, 100));
 }
 
 TEST(PlacementLogicTest, DamagedSizesNeverGiveAnInvisibleWindow) {
@@ -123,6 +145,11 @@ TEST(PlacementLogicTest, DamagedSizesNeverGiveAnInvisibleWindow) {
                                      Window(TRect::FromBounds(5, 5, 320, 240)), kWork, kWork);
   EXPECT_EQ(r.bounds.Width(), 320);
   EXPECT_EQ(r.bounds.Height(), 240);
+  ini.WriteString("S", "Width", "3");  // too small to use: the window's own size
+  ini.WriteString("S", "Height", "12");
+  r = ReadPlacement(ini, "S", kPlaceSize, "", Window(TRect::FromBounds(5, 5, 320, 240)), kWork,
+                    kWork);
+  EXPECT_EQ(r.bounds.Size(), (TSize{320, 240}));
   ini.WriteString("S", "Width", "5000");  // larger than the screen: shrunk to it
   r = ReadPlacement(ini, "S", kPlaceSize, "", Window(TRect::FromBounds(5, 5, 320, 240)), kWork,
                     kWork);

@@ -33,6 +33,19 @@ TPlacementWindow Snapshot(TForm& form, const TRect& work) {
   return w;
 }
 
+// The work area of the monitor nearest to the rectangle; the primary one's when the system
+// cannot say.
+TRect WorkAreaNear(const TRect& rect) {
+  const RECT r{rect.left, rect.top, rect.right, rect.bottom};
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  HMONITOR monitor = MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST);
+  if (monitor && GetMonitorInfoW(monitor, &info) && info.rcWork.right > info.rcWork.left &&
+      info.rcWork.bottom > info.rcWork.top)
+    return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+  return WorkArea();
+}
+
 }  // namespace
 
 TRect WorkArea() {
@@ -64,7 +77,8 @@ void LoadFormPlacement(TForm& form, const TCustomIniFile& ini, std::string_view 
     TRect work = WorkArea();
     TPlacementWindow w = Snapshot(form, work);
     if (w.state != TWindowState::Normal) w.bounds = w.restored->Offset(work.left, work.top);
-    TPlacementResult r = ReadPlacement(ini, section, flags, prefix, w, work, CentreReference(form));
+    TPlacementResult r = ReadPlacement(ini, section, flags, prefix, w, work, CentreReference(form),
+                                       WorkAreaNear);
     if (form.WindowState() == TWindowState::Normal) {
       form.SetBoundsRect(r.bounds);
     } else {

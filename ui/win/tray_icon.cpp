@@ -3,7 +3,11 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <chrono>
+#include <future>
+#include <memory>
 #include <mutex>
+#include <thread>
 
 #include "base/win/wide.h"
 #include "ui/guard.h"
@@ -60,7 +64,18 @@ bool TTrayIcon::TShell::Call(TNotifyIconCall call, const TNotifyIconData& d) {
   DWORD message = call == TNotifyIconCall::Add      ? NIM_ADD
                   : call == TNotifyIconCall::Modify ? NIM_MODIFY
                                                     : NIM_DELETE;
-  return NotifyIcon(message, data) != FALSE;
+  if (message != NIM_DELETE || !ending) return NotifyIcon(message, data) != FALSE;
+  // The icon's last removal. The shell answers it only once it has dealt with it, and a
+  // notification area may first take its own window away (Wine's, without a window manager,
+  // waits two seconds for that): the ending program waits a moment, not that long. The call
+  // carries copies only, so it may finish after this object is gone.
+  auto result = std::make_shared<std::promise<BOOL>>();
+  std::future<BOOL> answered = result->get_future();
+  std::thread([result, data]() mutable { result->set_value(NotifyIcon(NIM_DELETE, data)); })
+      .detach();
+  if (answered.wait_for(std::chrono::milliseconds(kEndingWaitMs)) != std::future_status::ready)
+    return true;
+  return answered.get() != FALSE;
 }
 
 TTrayIcon::TTrayIcon(TWindow& owner, UINT id, UINT callbackMessage)
@@ -74,8 +89,13 @@ TTrayIcon::TTrayIcon(TWindow& owner, UINT id, UINT callbackMessage)
   }
 }
 
-TTrayIcon::~TTrayIcon() {
+void TTrayIcon::TakeAway() {
+  shell_.ending = true;
   state_.SetVisible(false);
+}
+
+TTrayIcon::~TTrayIcon() {
+  TakeAway();
   if (owner_) RemoveWindowSubclass(owner_, &TTrayIcon::OwnerProc, reinterpret_cast<UINT_PTR>(this));
 }
 

@@ -1,0 +1,245 @@
+// Korvanta.exe started and ended as a user meets it: how long the last answer of an exit takes
+// to end the program (printed, never asserted: the figures depend on the machine), an exit
+// that answers No to saving a changed project, and a stored window placement far off screen.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/tests/win/korvanta_driver.h"
+#include "base/win/wide.h"
+
+namespace kv::test {
+namespace {
+
+constexpr const wchar_t* kProgramName = L"Korvanta";
+constexpr int kTranslators = 1;
+
+std::wstring Exe(const wchar_t* name) { return BinFolder() + L"\\" + name + L".exe"; }
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+// A copy of an example project in a folder of the test's own.
+std::wstring CopyExample(const char* name) {
+  wchar_t buffer[MAX_PATH];
+  GetTempPathW(MAX_PATH, buffer);
+  const std::wstring folder = std::wstring(buffer) + L"kv-exit";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring target = folder + L"\\" + win::Widen(name);
+  const std::wstring source =
+      win::Widen(std::string(KV_SOURCE_DIR) + "/app/res/examples/" + name);
+  CopyFileW(source.c_str(), target.c_str(), FALSE);
+  SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  return target;
+}
+
+std::string FileBytes(const std::wstring& file) {
+  std::ifstream in(file.c_str(), std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+bool Contains(const std::vector<std::string>& texts, const std::string& part) {
+  for (const std::string& t : texts)
+    if (t.find(part) != std::string::npos) return true;
+  return false;
+}
+
+void WriteSectionValue(const wchar_t* section, const wchar_t* name, DWORD value) {
+  const std::wstring path =
+      std::wstring(kProgramKey) + L"\\" + kProgramName + L"\\" + section;
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
+    return;
+  RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+  RegCloseKey(key);
+}
+
+// When the main window was hidden and destroyed and the process ended, in milliseconds after
+// the answer; -1 for what did not happen within the bound.
+struct TExitFigures {
+  long long hidden = -1;
+  long long gone = -1;
+  long long ended = -1;
+};
+
+TExitFigures WatchExit(TRunningProgram& program, HWND main, ULONGLONG answeredAt,
+                       DWORD boundMs = 20000) {
+  TExitFigures f;
+  for (;;) {
+    const long long now = static_cast<long long>(GetTickCount64() - answeredAt);
+    if (f.hidden < 0 && (!IsWindow(main) || !IsWindowVisible(main))) f.hidden = now;
+    if (f.gone < 0 && !IsWindow(main)) f.gone = now;
+    if (f.ended < 0 && !program.Running()) {
+      f.ended = now;
+      if (f.hidden < 0) f.hidden = now;
+      if (f.gone < 0) f.gone = now;
+    }
+    if (f.ended >= 0 || now > boundMs) return f;
+    Sleep(2);
+  }
+}
+
+void Report(const char* what, const TExitFigures& f) {
+  std::printf("[ figures  ] %s: main window hidden %lld ms, gone %lld ms, process ended %lld ms "
+              "after the answer (goal: gone within 300 ms, ended within 1000 ms)\n",
+              what, f.hidden, f.gone, f.ended);
+  std::fflush(stdout);
+}
+
+// Clicks the button as soon as the dialog enables it; returns the moment of the click.
+ULONGLONG Answer(HWND dialog, const char* caption) {
+  ActivateWindow(dialog);
+  EXPECT_TRUE(WaitUntil([&] { return ClickButton(dialog, caption); }, 20000)) << caption;
+  return GetTickCount64();
+}
+
+class ExitExeTest : public ::testing::Test {
+ protected:
+  void SetUp() override { DeleteProgramSettings(); }
+  void TearDown() override { DeleteProgramSettings(); }
+};
+
+// Under Wine: while it lives, Korvanta's top-level windows are managed as Wine usually
+// manages them (the tests' prefix leaves them unmanaged), so that hiding one waits for a
+// window manager the virtual display does not have.
+class TScopedManagedWindows {
+ public:
+  TScopedManagedWindows() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+      return;
+    RegSetValueExW(key, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"Y"),
+                   2 * sizeof(wchar_t));
+    RegCloseKey(key);
+  }
+  ~TScopedManagedWindows() {
+    RegDeleteKeyW(HKEY_CURRENT_USER, kKey);
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Korvanta.exe");
+  }
+  TScopedManagedWindows(const TScopedManagedWindows&) = delete;
+  TScopedManagedWindows& operator=(const TScopedManagedWindows&) = delete;
+
+ private:
+  static constexpr const wchar_t* kKey =
+      L"Software\\Wine\\AppDefaults\\Korvanta.exe\\X11 Driver";
+};
+
+// Yes to the exit question with a project open and nothing changed (also with the log
+// window open), then No to saving a changed project: each answer's figures printed.
+void ReportExits(const std::string& how) {
+  for (const bool logOpen : {false, true}) {
+    WriteQuietSettings(kProgramName);
+    WriteSetting(kProgramName, L"DontAskForClose", 0);
+    if (logOpen) {
+      WriteSetting(kProgramName, L"ShowLoggerForm", 1);
+      WriteSetting(kProgramName, L"DoNotShowLoggerWarning", 1);
+    }
+    const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+    TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
+    if (logOpen) {
+      ASSERT_TRUE(WaitUntil([&] { return program.VisibleWindows().size() == 2; }));
+    }
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+      for (HWND w : program.VisibleWindows())
+        if (Contains(TRunningProgram::Texts(w), "Do you really want to quit")) dialog = w;
+      return dialog != nullptr;
+    }));
+    const ULONGLONG answered = Answer(dialog, "&Yes");
+    const TExitFigures f = WatchExit(program, main, answered);
+    Report(((logOpen ? "Yes to quitting with the log window open, " : "Yes to quitting, ") + how)
+               .c_str(),
+           f);
+    EXPECT_GE(f.ended, 0) << "still running 20 s after the answer";
+    DeleteProgramSettings();
+  }
+  {
+    WriteQuietSettings(kProgramName);
+    const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+    TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
+    ASSERT_TRUE(program.SetRowState(kTranslators, 0, LVIS_STATEIMAGEMASK,
+                                    INDEXTOSTATEIMAGEMASK(1)));
+    ASSERT_TRUE(WaitUntil([&] { return program.Title().find(" * ") != std::string::npos; }));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    HWND dialog = program.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    const ULONGLONG answered = Answer(dialog, "&No");
+    const TExitFigures f = WatchExit(program, main, answered);
+    Report(("No to saving a changed project, " + how).c_str(), f);
+    EXPECT_GE(f.ended, 0) << "still running 20 s after the answer";
+  }
+  DeleteProgramSettings();
+}
+
+TEST_F(ExitExeTest, TimedReportOfTheEndAfterTheLastAnswer) {
+  ReportExits("unmanaged windows");
+  TScopedManagedWindows managed;
+  ReportExits("windows managed as Wine usually does, no window manager");
+}
+
+TEST_F(ExitExeTest, NoToSavingAChangedProjectEndsTheProgramAndLeavesTheFile) {
+  WriteQuietSettings(kProgramName);
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  const std::string before = FileBytes(file);
+  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
+  ASSERT_TRUE(
+      program.SetRowState(kTranslators, 0, LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(1)));
+  ASSERT_TRUE(WaitUntil([&] {
+    return program.Title() == "Zarn's Korvanta Pro * MIDI to keystrokes.kvxp";
+  })) << program.Title();
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  HWND dialog = program.WaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(Contains(TRunningProgram::Texts(dialog),
+                       "You have made changes to Project \"MIDI to keystrokes.kvxp\""));
+  Answer(dialog, "&No");
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(main); }, 20000)) << "the window stays";
+  EXPECT_TRUE(program.WaitForExit(20000)) << "the process stays";
+  EXPECT_EQ(FileBytes(file), before);
+}
+
+TEST_F(ExitExeTest, AMainWindowStoredFarOffScreenShowsOnTheScreen) {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  for (const DWORD stored : {DWORD{0x7FFFFFFF}, DWORD{0x80000000}}) {
+    DeleteProgramSettings();
+    WriteQuietSettings(kProgramName);
+    WriteSectionValue(L"Main", L"Left", stored);
+    WriteSectionValue(L"Main", L"Top", stored);
+    WriteSectionValue(L"Main", L"Width", 0);  // an impossible size: a usable window
+    WriteSectionValue(L"Main", L"Height", 0xFFFFFFF0);
+    TRunningProgram program(Exe(kProgramName), L"");
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    RECT r{};
+    GetWindowRect(main, &r);
+    EXPECT_GE(r.left, work.left) << stored;
+    EXPECT_GE(r.top, work.top) << stored;
+    EXPECT_LE(r.right, work.right) << stored;
+    EXPECT_LE(r.bottom, work.bottom) << stored;
+    EXPECT_GE(r.right - r.left, 300) << stored;
+    EXPECT_GE(r.bottom - r.top, 200) << stored;
+  }
+}
+
+}  // namespace
+}  // namespace kv::test
