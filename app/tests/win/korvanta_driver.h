@@ -99,4 +99,9 @@ class TRunningProgram {
 // The screen part a window covers (plus extra pixels around it) as a 24-bit BMP file.
 bool SaveScreenPicture(const RECT& area, const std::wstring& file);
 
+// A cell of any list view of another process (a dialog page's list included).
+std::string ListViewCell(HWND list, int row, int column);
+// One character typed as the keyboard would give it, any Unicode character.
+void TypeWideChar(wchar_t c);
+
 }  // namespace kv::test
