@@ -247,6 +247,9 @@ TEST_F(PortsPageTest, TheDeviceDropDownStaysOpenUnderArrowKeysAndReturnChoosesIn
     const int row = RowNamed(list, kNewOutAlias);
     return row >= 0 && ListViewCell(list, row, 1) == chosen;
   })) << chosen;
+  // The page's keys work while the device list has the focus.
+  ASSERT_EQ(program->Focused(), devices);
+  EXPECT_TRUE(PressUntil(VK_F2, {}, [&] { return Renaming(list); }));
 }
 
 TEST_F(PortsPageTest, ANameOutsideTheCodePageIsRefusedWithItsCharacters) {
@@ -258,9 +261,43 @@ TEST_F(PortsPageTest, ANameOutsideTheCodePageIsRefusedWithItsCharacters) {
   EXPECT_GE(RowNamed(list, kNewOutAlias), 0);
   for (int i = 0, n = ListRows(list); i < n; ++i)
     EXPECT_EQ(ListViewCell(list, i, 0).find('?'), std::string::npos) << ListViewCell(list, i, 0);
-  // The author of the project is refused the same way where it is typed.
+}
+
+TEST(ProjectProperties, AnAuthorOutsideTheCodePageIsRefusedWhereItIsTyped) {
+  DeleteProgramSettings();
+  WriteQuietSettings(kHostName);
+  TRunningProgram program(Exe(kHostName), L"");
+  ASSERT_NE(program.MainWindow(), nullptr);
+  HWND dialog = nullptr;
+  // File menu: "Project Properties..." lies above "Recent Files" and "Exit".
+  for (int attempt = 0; attempt < 3 && !dialog; ++attempt) {
+    program.Activate();
+    Press('F', {VK_MENU});
+    if (!WaitUntil([] { return OpenMenuWindow() != nullptr; }, 5000)) continue;
+    for (WORD key : {VK_UP, VK_UP, VK_UP}) Press(key);
+    Press(VK_RETURN);
+    WaitUntil([&] { return (dialog = WindowTitled(program, "Project Properties")) != nullptr; },
+              5000);
+    while (!dialog && OpenMenuWindow()) Press(VK_ESCAPE);
+  }
+  ASSERT_NE(dialog, nullptr);
+  HWND author = TopChild(dialog, L"edit");
+  ASSERT_NE(author, nullptr);
+  RECT r{};
+  GetWindowRect(author, &r);
+  ClickAt({r.left + 20, (r.top + r.bottom) / 2});
+  ASSERT_TRUE(WaitUntil([&] { return program.Focused() == author; }));
+  TypeText("Zarn");
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(author) == "Zarn"; }));
+  TypeWideChar(L'\u0436');
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (box = WindowSaying(program, "U+0436")) != nullptr; }));
+  EXPECT_TRUE(Contains(TRunningProgram::Texts(box), "The author holds a character"));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(box, "OK"); }));
+  EXPECT_EQ(WindowText(author), "Zarn");
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "Cancel"); }));
-  ASSERT_TRUE(WaitUntil([&] { return WindowTitled(*program, kSettingsTitle) == nullptr; }));
+  ASSERT_TRUE(WaitUntil([&] { return WindowTitled(program, "Project Properties") == nullptr; }));
+  DeleteProgramSettings();
 }
 
 TEST(PropertyDialogSize, NeverSmallerThanItsPagesAndReopensUsable) {
@@ -293,7 +330,10 @@ TEST(PropertyDialogSize, NeverSmallerThanItsPagesAndReopensUsable) {
   HWND tree = TopChild(dialog, L"treeview");
   ASSERT_NE(tree, nullptr);
   ASSERT_TRUE(ActivateWindow(dialog));
-  ClickAt({(r.left + 20), (r.top + 40)});
+  RECT treeRect{};
+  GetWindowRect(tree, &treeRect);
+  ClickAt({treeRect.left + 30, treeRect.top + 10});  // the first page
+  ASSERT_TRUE(WaitUntil([&] { return program.TreeSelection(tree) == "Start-Up"; }));
   const std::vector<std::string> pages = program.TreeItems(tree);
   for (size_t i = 0; i < pages.size(); ++i) {
     const std::wstring shot = L"props-page-" + std::to_wstring(i) + L".bmp";
