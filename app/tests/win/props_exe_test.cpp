@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -25,15 +26,45 @@ std::wstring ShotFile(const wchar_t* name) {
   return win::Widen(std::string(KV_SHOT_DIR)) + L"\\" + name;
 }
 
-bool SaveWindowShot(HWND window, const wchar_t* name) {
+// With asWindowLeftIt only what the window itself marked for painting is painted first, so
+// what it failed to redraw shows in the picture.
+bool SaveWindowShot(HWND window, const wchar_t* name, bool asWindowLeftIt = false) {
+  Sync(window);
   RedrawWindow(window, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+               (asWindowLeftIt ? 0 : RDW_INVALIDATE | RDW_ERASE | RDW_FRAME) | RDW_ALLCHILDREN |
+                   RDW_UPDATENOW);
   Sync(window);
   RECT r{};
   GetWindowRect(window, &r);
   r.left = std::max<LONG>(r.left, 0);
   r.top = std::max<LONG>(r.top, 0);
   return SaveScreenPicture(r, ShotFile(name));
+}
+
+std::string FileBytes(const std::wstring& file) {
+  std::string bytes;
+  if (FILE* f = _wfopen(file.c_str(), L"rb")) {
+    char buffer[65536];
+    for (size_t n; (n = fread(buffer, 1, sizeof(buffer), f)) > 0;) bytes.append(buffer, n);
+    fclose(f);
+  }
+  return bytes;
+}
+
+// The window as it painted itself after a change (once two pictures in a row agree, so its
+// painting has finished) looks the same as when it is painted anew as a whole: nothing of its
+// earlier look stays behind. Both pictures are kept.
+bool PaintedAsNew(HWND window, const std::wstring& name) {
+  std::string before, now;
+  const bool settled = WaitUntil([&] {
+    if (!SaveWindowShot(window, (name + L".bmp").c_str(), true)) return false;
+    now = FileBytes(ShotFile((name + L".bmp").c_str()));
+    const bool same = !now.empty() && now == before;
+    before = now;
+    return same;
+  });
+  return settled && SaveWindowShot(window, (name + L"-anew.bmp").c_str()) &&
+         now == FileBytes(ShotFile((name + L"-anew.bmp").c_str()));
 }
 
 bool Contains(const std::vector<std::string>& texts, const std::string& part) {
@@ -325,8 +356,7 @@ TEST(PropertyDialogSize, NeverSmallerThanItsPagesAndReopensUsable) {
   EXPECT_GE(r.right - r.left, minWidth);
   EXPECT_GE(r.bottom - r.top, minHeight);
 
-  // Each page after growing the dialog: nothing of the smaller layout stays behind.
-  SetWindowPos(dialog, nullptr, 0, 0, minWidth + 200, minHeight + 120, SWP_NOMOVE | SWP_NOZORDER);
+  // Each page grown and shrunk while it shows: nothing of the earlier layout stays behind.
   HWND tree = TopChild(dialog, L"treeview");
   ASSERT_NE(tree, nullptr);
   ASSERT_TRUE(ActivateWindow(dialog));
@@ -336,8 +366,12 @@ TEST(PropertyDialogSize, NeverSmallerThanItsPagesAndReopensUsable) {
   ASSERT_TRUE(WaitUntil([&] { return program.TreeSelection(tree) == "Start-Up"; }));
   const std::vector<std::string> pages = program.TreeItems(tree);
   for (size_t i = 0; i < pages.size(); ++i) {
-    const std::wstring shot = L"props-page-" + std::to_wstring(i) + L".bmp";
-    ASSERT_TRUE(SaveWindowShot(dialog, shot.c_str()));
+    const std::wstring shot = L"props-page-" + std::to_wstring(i);
+    SetWindowPos(dialog, nullptr, 0, 0, minWidth + 200, minHeight + 120,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_TRUE(PaintedAsNew(dialog, shot + L"-grown")) << pages[i];
+    SetWindowPos(dialog, nullptr, 0, 0, minWidth, minHeight, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_TRUE(PaintedAsNew(dialog, shot + L"-shrunk")) << pages[i];
     Press(VK_DOWN);
   }
 
