@@ -51,20 +51,24 @@ std::string FileBytes(const std::wstring& file) {
   return bytes;
 }
 
-// The window as it painted itself after a change (once two pictures in a row agree, so its
-// painting has finished) looks the same as when it is painted anew as a whole: nothing of its
-// earlier look stays behind. Both pictures are kept.
-bool PaintedAsNew(HWND window, const std::wstring& name) {
+// The picture of the window once two in a row agree (its painting has finished), or empty.
+std::string SettledPicture(HWND window, const std::wstring& file, bool asWindowLeftIt) {
   std::string before, now;
   const bool settled = WaitUntil([&] {
-    if (!SaveWindowShot(window, (name + L".bmp").c_str(), true)) return false;
-    now = FileBytes(ShotFile((name + L".bmp").c_str()));
+    if (!SaveWindowShot(window, file.c_str(), asWindowLeftIt)) return false;
+    now = FileBytes(ShotFile(file.c_str()));
     const bool same = !now.empty() && now == before;
     before = now;
     return same;
   });
-  return settled && SaveWindowShot(window, (name + L"-anew.bmp").c_str()) &&
-         now == FileBytes(ShotFile((name + L"-anew.bmp").c_str()));
+  return settled ? now : std::string();
+}
+
+// The window as it painted itself after a change looks the same as when it is painted anew
+// as a whole: nothing of its earlier look stays behind. Both pictures are kept.
+bool PaintedAsNew(HWND window, const std::wstring& name) {
+  const std::string asLeft = SettledPicture(window, name + L".bmp", true);
+  return !asLeft.empty() && asLeft == SettledPicture(window, name + L"-anew.bmp", false);
 }
 
 bool Contains(const std::vector<std::string>& texts, const std::string& part) {
