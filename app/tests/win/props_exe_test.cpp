@@ -268,7 +268,9 @@ TEST_F(PortsPageTest, TheDeviceDropDownStaysOpenUnderArrowKeysAndReturnChoosesIn
   ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
   auto dropped = [&] { return SendMessageW(devices, CB_GETDROPPEDSTATE, 0, 0) != 0; };
   ASSERT_TRUE(WaitUntil(dropped));
+  const LRESULT before = SendMessageW(devices, CB_GETCURSEL, 0, 0);
   Press(VK_DOWN);
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(devices, CB_GETCURSEL, 0, 0) != before; }));
   Sync(dialog);
   EXPECT_TRUE(dropped());
   ASSERT_TRUE(SaveWindowShot(dialog, L"props-device-dropdown.bmp"));
