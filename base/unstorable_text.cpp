@@ -23,8 +23,9 @@ std::string UnstorableTextMessage(const std::vector<char32_t>& characters,
   }
   const bool one = unique.size() == 1;
   return (what.empty() ? std::string("This text") : what) + " holds " +
-         (one ? "a character" : "characters") + " that this computer's code page cannot hold: " +
-         names + ".\r\nThe project and settings files cannot store " + (one ? "it" : "them") +
+         (one ? "a character" : "characters") +
+         " that this computer's code page cannot hold: " + names +
+         ".\r\nThe project and settings files cannot store " + (one ? "it" : "them") +
          ". Please use other characters.";
 }
 

@@ -39,7 +39,8 @@ bool Storable(std::wstring_view unit) {
   if (n <= 0 || usedDefault) return false;
   wchar_t back[4];
   const int m = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes, n, back, 4);
-  return m == static_cast<int>(unit.size()) && std::wstring_view(back, static_cast<size_t>(m)) == unit;
+  return m == static_cast<int>(unit.size()) &&
+         std::wstring_view(back, static_cast<size_t>(m)) == unit;
 }
 
 }  // namespace

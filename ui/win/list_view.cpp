@@ -285,7 +285,7 @@ bool TListView::Notify(NMHDR* header, LRESULT& result) {
       }
       std::string text;
       std::string error;
-      if (!win::NarrowChecked(nm->item.pszText, text, error) && OnEditRefused) {
+      if (!win::NarrowChecked(nm->item.pszText, text, error, "The name") && OnEditRefused) {
         OnEditRefused(nm->item.iItem, error);
         result = FALSE;
         return true;

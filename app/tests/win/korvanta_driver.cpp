@@ -542,7 +542,8 @@ bool SaveScreenPicture(const RECT& area, const std::wstring& file) {
 std::string ListViewCell(HWND list, int row, int column) {
   DWORD pid = 0;
   GetWindowThreadProcessId(list, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
   if (!process) return {};
   std::wstring text;
   {

@@ -20,7 +20,9 @@ constexpr const wchar_t* kHostName = L"korvanta_testhost";
 const std::string kSettingsTitle = "Settings - Zarn's Korvanta Pro";
 constexpr const char* kNewOutAlias = "New MIDI OUT Alias";
 
-std::wstring Exe(const wchar_t* name) { return BinFolder() + L"\\" + name + L".exe"; }
+std::wstring Exe(const wchar_t* name) {
+  return BinFolder() + L"\\" + name + L".exe";
+}
 
 std::wstring ShotFile(const wchar_t* name) {
   return win::Widen(std::string(KV_SHOT_DIR)) + L"\\" + name;
@@ -166,7 +168,9 @@ HWND OpenPortsPage(TRunningProgram& program) {
   return nullptr;
 }
 
-int ListRows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+int ListRows(HWND list) {
+  return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
 
 int RowNamed(HWND list, const std::string& name) {
   for (int i = 0, n = ListRows(list); i < n; ++i)
@@ -174,7 +178,9 @@ int RowNamed(HWND list, const std::string& name) {
   return -1;
 }
 
-bool Renaming(HWND list) { return SendMessageW(list, LVM_GETEDITCONTROL, 0, 0) != 0; }
+bool Renaming(HWND list) {
+  return SendMessageW(list, LVM_GETEDITCONTROL, 0, 0) != 0;
+}
 
 std::string WindowText(HWND window) {
   wchar_t text[256] = {};
@@ -253,7 +259,8 @@ TEST_F(PortsPageTest, KeysWorkAfterARenameEndedWithEscapeOrEmpty) {
     return (chooser = WindowTitled(*program, "Add a MIDI Port Alias")) != nullptr;
   }));
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(chooser, "Cancel"); }));
-  ASSERT_TRUE(WaitUntil([&] { return WindowTitled(*program, "Add a MIDI Port Alias") == nullptr; }));
+  ASSERT_TRUE(
+      WaitUntil([&] { return WindowTitled(*program, "Add a MIDI Port Alias") == nullptr; }));
   EXPECT_FALSE(Renaming(list));
 }
 
@@ -294,6 +301,8 @@ TEST_F(PortsPageTest, ANameOutsideTheCodePageIsRefusedWithItsCharacters) {
   TypeText("Piano ");
   TypeWideChar(L'\u0436');
   Press(VK_RETURN);
+  EXPECT_TRUE(
+      WaitUntil([&] { return WindowSaying(*program, "The name holds a character") != nullptr; }));
   EXPECT_TRUE(Answer("U+0436"));
   EXPECT_GE(RowNamed(list, kNewOutAlias), 0);
   for (int i = 0, n = ListRows(list); i < n; ++i)
@@ -341,8 +350,7 @@ TEST(PropertyDialogSize, NeverSmallerThanItsPagesAndReopensUsable) {
   DeleteProgramSettings();
   WriteQuietSettings(kHostName);
   // A size stored earlier, too small for any page.
-  const std::wstring key =
-      std::wstring(kProgramKey) + L"\\" + kHostName + L"\\SettingsWindow";
+  const std::wstring key = std::wstring(kProgramKey) + L"\\" + kHostName + L"\\SettingsWindow";
   for (auto [name, value] : {std::pair{L"Width", 212}, std::pair{L"Height", 115}}) {
     const DWORD data = static_cast<DWORD>(value);
     RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, REG_DWORD, &data, sizeof(data));
@@ -373,8 +381,7 @@ TEST(PropertyDialogSize, NeverSmallerThanItsPagesAndReopensUsable) {
   const std::vector<std::string> pages = program.TreeItems(tree);
   for (size_t i = 0; i < pages.size(); ++i) {
     const std::wstring shot = L"props-page-" + std::to_wstring(i);
-    SetWindowPos(dialog, nullptr, 0, 0, minWidth + 200, minHeight + 120,
-                 SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(dialog, nullptr, 0, 0, minWidth + 200, minHeight + 120, SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_TRUE(PaintedAsNew(dialog, shot + L"-grown")) << pages[i];
     SetWindowPos(dialog, nullptr, 0, 0, minWidth, minHeight, SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_TRUE(PaintedAsNew(dialog, shot + L"-shrunk")) << pages[i];

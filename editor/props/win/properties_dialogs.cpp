@@ -49,19 +49,24 @@ TProjectPropertiesDialog::TProjectPropertiesDialog(ui::TForm* owner)
   comments_ = &page.Add<ui::TEdit>(page, ui::TRect::FromBounds(kLeft, y += 17, kWidth, 150), memo);
   author_->OnChange = [this] {
     std::string text;
-    if (loading_ || !TakeTypedText(*author_, "The author", project.Author(), loading_, text)) return;
+    if (loading_ || !TakeTypedText(*author_, "The author", project.Author(), loading_, text))
+      return;
     project.EditAuthor(std::move(text));
     Sync();
   };
   contact_->OnChange = [this] {
     std::string text;
-    if (loading_ || !TakeTypedText(*contact_, "The author's contact info", project.AuthorContact(), loading_, text)) return;
+    if (loading_ || !TakeTypedText(*contact_, "The author's contact info", project.AuthorContact(),
+                                   loading_, text))
+      return;
     project.EditAuthorContact(std::move(text));
     Sync();
   };
   comments_->OnChange = [this] {
     std::string text;
-    if (loading_ || !TakeTypedText(*comments_, "The comments", project.Comments(), loading_, text)) return;
+    if (loading_ ||
+        !TakeTypedText(*comments_, "The comment text", project.Comments(), loading_, text))
+      return;
     project.EditComments(std::move(text));
     Sync();
   };
