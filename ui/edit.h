@@ -30,6 +30,10 @@ class TEdit : public TWindow {
   void SelectAll() { SetSelection(0, -1); }
   // Replaces the selection, as typing would.
   void ReplaceSelection(const std::string& text);
+  // The text as it will be stored: false, with the message that names the characters, when
+  // the ANSI code page cannot hold some of them (`out` then stays as it was); `what` names
+  // the field in the message ("The author").
+  bool TextChecked(std::string& out, std::string& error, const std::string& what = {}) const;
   bool Modified() const;
   void SetModified(bool modified);
 

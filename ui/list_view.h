@@ -102,6 +102,13 @@ class TListView : public TWindow {
   TEvent<void(int index, bool& allow)> OnEditing;
   // Renaming ended with text; clear accept to keep the old caption.
   TEvent<void(int index, std::string& text, bool& accept)> OnEdited;
+  // Renaming ended without a new text: Escape, an unchanged text, or a text confirmed empty
+  // (the list reports that one without text under Wine); emptied is set for the last.
+  TEvent<void(int index, bool emptied)> OnEditEnded;
+  // Renaming ended with characters the ANSI code page cannot hold: the old caption stays and
+  // the event gets the message that names them. Without a handler such text is narrowed as
+  // before ("?" for each).
+  TEvent<void(int index, const std::string& error)> OnEditRefused;
 
   // Dragging rows inside the list. A drag starts when the list view reports one (the left
   // button pressed on a row and moved) or BeginDrag is called, and only while OnDragDrop is

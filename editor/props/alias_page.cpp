@@ -77,6 +77,7 @@ void TSetupAliasFrame::VisibleChanged() {
 
 void TSetupAliasFrame::LoadValues() {
   changeReported_ = false;
+  editingRow_ = -1;
   RefreshDevices();
   if (!followingManager_) {
     MidiManager().AddChangeListener({&TSetupAliasFrame::DevicesChanged, this});
@@ -107,9 +108,16 @@ void TSetupAliasFrame::RefreshRows() {
   if (!Visible()) return;
   controller_.CollectUsedAliases(used_);
   for (const std::unique_ptr<TGAlias>& row : rows_) row->kept = false;
+  // Only aliases that still exist can wait for their deletion.
+  std::vector<const TMidiAlias*> removed;
+  for (int i = 0; i < aliases_.GetCount(); ++i)
+    if (std::find(removed_.begin(), removed_.end(), aliases_.GetItem(i)) != removed_.end())
+      removed.push_back(aliases_.GetItem(i));
+  removed_.swap(removed);
   for (int i = 0; i < aliases_.GetCount(); ++i) {
     TMidiAlias* alias = aliases_.GetItem(i);
     if (!alias || alias->GetKind() == makNone) continue;
+    if (std::find(removed_.begin(), removed_.end(), alias) != removed_.end()) continue;
     auto found = std::find_if(rows_.begin(), rows_.end(),
                               [alias](const std::unique_ptr<TGAlias>& r) { return r->alias == alias; });
     TGAlias* row = nullptr;
@@ -270,6 +278,8 @@ void TSetupAliasFrame::AddClick(const TShowAliasChooser& chooser) {
 void TSetupAliasFrame::RemoveRow(int index, bool report) {
   const bool wasSelected = rows_[static_cast<size_t>(index)].get() == selected_;
   if (wasSelected) selected_ = nullptr;
+  if (report && rows_[static_cast<size_t>(index)]->alias)
+    removed_.push_back(rows_[static_cast<size_t>(index)]->alias);
   rows_.erase(rows_.begin() + index);
   if (editingRow_ == index) editingRow_ = -1;
   if (wasSelected) SelectRow(index < RowCount() ? index : RowCount() - 1);
@@ -286,6 +296,13 @@ void TSetupAliasFrame::DeleteClick() {
 
 void TSetupAliasFrame::RenameClick() {
   if (selected_ && IsEditable(*selected_)) editingRow_ = Selected();
+}
+
+void TSetupAliasFrame::CancelRename() { editingRow_ = -1; }
+
+void TSetupAliasFrame::RefuseRename(const std::string& error) {
+  editingRow_ = -1;
+  messages_.ShowError(error);
 }
 
 std::string TSetupAliasFrame::Rename(int index, const std::string& text) {
@@ -382,6 +399,9 @@ void TSetupAliasFrame::KeyUp(TPageKey key, bool shift, bool alt, bool ctrl,
 void TSetupAliasFrame::OpenUsedClick() {
   Apply(true);
   OpenProjectPorts(controller_, messages_);
+  // Opening may have added slots for absent devices without a change report: the device
+  // lists take them, so the in-place list shows what the rows show.
+  RefreshDevices();
   for (const std::unique_ptr<TGAlias>& row : rows_) RefreshTexts(*row);
 }
 
@@ -400,6 +420,7 @@ void TSetupAliasFrame::Revert() {
     }
   }
   editingRow_ = -1;
+  removed_.clear();
   UpdateButtons();
 }
 
@@ -463,6 +484,7 @@ void TSetupAliasFrame::Apply(bool) {
     throw;
   }
   changeReported_ = false;
+  removed_.clear();
   aliases_.EndUpdate();
 }
 

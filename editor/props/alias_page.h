@@ -85,6 +85,11 @@ class TSetupAliasFrame final : public TPropertyPanel {
   // The in-place name edit ended: the rename check. Returns the text the row shows.
   std::string Rename(int index, const std::string& text);
   int EditingRow() const { return editingRow_; }
+  // The in-place name edit ended without a name: Escape or an unchanged text. Nothing
+  // changes; the keys work again.
+  void CancelRename();
+  // The name typed holds characters that cannot be stored: the error, and the old name stays.
+  void RefuseRename(const std::string& error);
   void ChooseDevice(int entry);
   void CheckRow(int index, bool checked);
   bool AutoConnectEnabled() const;
@@ -133,6 +138,9 @@ class TSetupAliasFrame final : public TPropertyPanel {
   std::vector<std::string> deviceLists_[4];
   TMidiAliasList used_;
   std::vector<std::unique_ptr<TGAlias>> rows_;
+  // Aliases whose rows the user removed, deleted only when the page applies; a refresh must
+  // not bring their rows back.
+  std::vector<const TMidiAlias*> removed_;
   TGAlias* selected_ = nullptr;
   int editingRow_ = -1;
   int comboKind_ = -1;

@@ -70,6 +70,17 @@ void TEdit::SetModified(bool modified) {
   Perform(EM_SETMODIFY, modified);
 }
 
+bool TEdit::TextChecked(std::string& out, std::string& error, const std::string& what) const {
+  std::wstring text;
+  if (HandleAllocated()) {
+    const int length = GetWindowTextLengthW(Handle());
+    text.assign(static_cast<size_t>(length) + 1, L'\0');
+    const int got = GetWindowTextW(Handle(), text.data(), length + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+  }
+  return win::NarrowChecked(text, out, error, what);
+}
+
 bool TEdit::CommandNotify(WORD code, WORD) {
   if (code != EN_CHANGE) return false;
   OnChange();

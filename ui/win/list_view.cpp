@@ -470,10 +470,26 @@ bool TListView::Notify(NMHDR* header, LRESULT& result) {
     case LVN_ENDLABELEDITW: {
       auto* nm = reinterpret_cast<NMLVDISPINFOW*>(header);
       if (!nm->item.pszText) {
-        result = FALSE;  // cancelled
+        result = FALSE;
+        bool emptied = false;
+        if (auto edit = reinterpret_cast<HWND>(Perform(LVM_GETEDITCONTROL))) {
+          std::wstring typed(static_cast<size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
+          typed.resize(static_cast<size_t>(
+              std::max(0, ::GetWindowTextW(edit, typed.data(), static_cast<int>(typed.size())))));
+          emptied = typed.find_first_not_of(L" \t") == std::wstring::npos &&
+                    ::GetKeyState(VK_ESCAPE) >= 0;
+        }
+        OnEditEnded(nm->item.iItem, emptied);
         return true;
       }
-      std::string text = win::Narrow(nm->item.pszText);
+      std::string text;
+      std::string error;
+      if (!win::NarrowChecked(nm->item.pszText, text, error, "The name") && OnEditRefused) {
+        OnEditRefused(nm->item.iItem, error);
+        result = FALSE;
+        return true;
+      }
+      if (!error.empty()) text = win::Narrow(nm->item.pszText);
       bool accept = true;
       OnEdited(nm->item.iItem, text, accept);
       if (accept && OwnerData()) {

@@ -557,6 +557,40 @@ bool ToolButtonScreenRect(HWND toolbar, int index, RECT& screen) {
   }
   CloseHandle(process);
   return ok;
+std::string ListViewCell(HWND list, int row, int column) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(list, &pid);
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return {};
+  std::wstring text;
+  {
+    constexpr size_t kChars = 512;
+    TRemoteBlock block(process, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<wchar_t*>(block.Address() + sizeof(LVITEMW));
+    item.cchTextMax = kChars;
+    block.Write(0, &item, sizeof(item));
+    const LRESULT n = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                   reinterpret_cast<LPARAM>(block.Address()));
+    text.assign(static_cast<size_t>(std::max<LRESULT>(n, 0)), L'\0');
+    if (n > 0) block.Read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t));
+  }
+  CloseHandle(process);
+  return win::Narrow(text);
+}
+
+void TypeWideChar(wchar_t c) {
+  INPUT in[2]{};
+  in[0].type = INPUT_KEYBOARD;
+  in[0].ki.wScan = static_cast<WORD>(c);
+  in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+  in[1] = in[0];
+  in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof(INPUT));
+  Sleep(15);
 }
 
 }  // namespace kv::test

@@ -102,5 +102,9 @@ bool SaveScreenPicture(const RECT& area, const std::wstring& file);
 // A toolbar button's rectangle on the screen (TB_GETITEMRECT through memory in the toolbar's
 // process); false when the toolbar has no such item.
 bool ToolButtonScreenRect(HWND toolbar, int index, RECT& screen);
+// A cell of any list view of another process (a dialog page's list included).
+std::string ListViewCell(HWND list, int row, int column);
+// One character typed as the keyboard would give it, any Unicode character.
+void TypeWideChar(wchar_t c);
 
 }  // namespace kv::test

@@ -112,6 +112,16 @@ TEST_F(AliasPageTest, AddNamesRowsApartAndRenameChecksTheName) {
   });
   EXPECT_EQ(Page().Row(Page().Selected()).name, "New MIDI OUT Alias");
   EXPECT_EQ(Page().EditingRow(), Page().Selected());
+  // Escape ends the edit without a name: the keys work again and F2 edits anew.
+  Page().CancelRename();
+  EXPECT_EQ(Page().EditingRow(), -1);
+  Page().KeyDown(TSetupAliasFrame::TPageKey::F2, false, false);
+  EXPECT_EQ(Page().EditingRow(), Page().Selected());
+  Page().RefuseRename("unstorable");
+  EXPECT_EQ(Page().EditingRow(), -1);
+  EXPECT_EQ(messages.errors.back(), "unstorable");
+  messages.errors.clear();
+  Page().RenameClick();
   // While a name is edited the keys do nothing; Ctrl+Shift+N never adds.
   const int rows = Page().RowCount();
   auto pickInput = [](TAliasChooser& chooser) { return chooser.DoubleClick(0); };
@@ -199,8 +209,17 @@ TEST_F(AliasPageTest, ADeviceRefreshKeepsUnappliedEditsAndCancelReadsThemBack) {
   Page().SelectRow(IndexOf("Keys", makMidiIn));
   EXPECT_EQ(Page().DeviceEntries(), (std::vector<std::string>{"(none)", "Keys", "Pads"}));
   (void)added;
+  // A row deleted on the page stays deleted through a device change until Cancel.
+  MidiAliasManager().AddAlias("Bass", "", makMidiOut, false);
+  Page().SelectRow(IndexOf("Bass", makMidiOut));
+  Page().DeleteClick();
+  loop_.AddInput("Strings");
+  MidiManager().Rescan(true, false);
+  EXPECT_LT(IndexOf("Bass", makMidiOut), 0);
 
   Page().Revert();
+  Page().RefreshRows();
+  EXPECT_GE(IndexOf("Bass", makMidiOut), 0);
   EXPECT_GE(IndexOf("Lead", makMidiOut), 0);
   EXPECT_LT(IndexOf("New MIDI OUT Alias", makMidiOut), 0);
 
@@ -260,6 +279,14 @@ TEST_F(AliasPageTest, DeletingAUsedAliasAsksAndOpenUsedReportsNothingToDo) {
   ASSERT_TRUE(Page().AutoConnectEnabled());
   Page().AutoConnect();
   EXPECT_GE(IndexOf("Pads", makMidiOut), 0);
+
+  // A used alias of an absent device gets a slot: the in-place list offers and shows it.
+  MidiAliasManager().AddAlias("Far", "Gone", makMidiOut, false);
+  UseInProject("Far", makMidiOut);
+  Page().OpenUsedClick();
+  Page().SelectRow(IndexOf("Far", makMidiOut));
+  ASSERT_GE(Page().DeviceEntrySelected(), 0);
+  EXPECT_EQ(Page().DeviceEntries()[static_cast<size_t>(Page().DeviceEntrySelected())], "Gone");
 }
 
 }  // namespace

@@ -120,7 +120,20 @@ TAliasPageView::TAliasPageView(TSetupAliasFrame& page) : TPageView(page), page_(
     RenderLater();
     Edited();
   };
-  list_->OnKeyDown = [this](WORD& key, ui::TShiftState shift) {
+  // Escape, an unchanged name or (under Wine) an emptied one: the edit is over either way.
+  list_->OnEditEnded = [this](int index, bool emptied) {
+    if (emptied)
+      page_.Rename(index, "");
+    else
+      page_.CancelRename();
+    RenderLater();
+  };
+  list_->OnEditRefused = [this](int, const std::string& error) {
+    page_.RefuseRename(error);
+    RenderLater();
+  };
+  // The list and the in-place device list answer the same keys.
+  auto keyDown = [this](WORD& key, ui::TShiftState shift) {
     if (list_->Editing()) return;
     const TSetupAliasFrame::TPageKey pageKey = PageKey(key);
     if (pageKey == TSetupAliasFrame::TPageKey::Other || pageKey == TSetupAliasFrame::TPageKey::N)
@@ -130,7 +143,7 @@ TAliasPageView::TAliasPageView(TSetupAliasFrame& page) : TPageView(page), page_(
     StartRenaming();
     Edited();
   };
-  list_->OnKeyUp = [this](WORD& key, ui::TShiftState shift) {
+  auto keyUp = [this](WORD& key, ui::TShiftState shift) {
     if (list_->Editing() || PageKey(key) != TSetupAliasFrame::TPageKey::N) return;
     page_.KeyUp(TSetupAliasFrame::TPageKey::N, (shift & ui::ssShift) != 0,
                 (shift & ui::ssAlt) != 0, (shift & ui::ssCtrl) != 0,
@@ -139,6 +152,10 @@ TAliasPageView::TAliasPageView(TSetupAliasFrame& page) : TPageView(page), page_(
     StartRenaming();
     Edited();
   };
+  list_->OnKeyDown = keyDown;
+  list_->OnKeyUp = keyUp;
+  devices_->OnKeyDown = keyDown;
+  devices_->OnKeyUp = keyUp;
   list_->OnContextPopup = [this](ui::TPoint point, bool& handled) {
     handled = true;
     if (point.x == -1 && point.y == -1) point = list_->ClientToScreen({20, 20});
@@ -269,10 +286,16 @@ void TAliasPageView::PlaceDeviceList() {
     devices_->Hide();
     return;
   }
+  // Moving the box closes its drop-down: it moves only when its cell did.
   const ui::TPoint origin = ScreenToClient(list_->ClientToScreen({cell.left, cell.top}));
-  devices_->SetBounds(origin.x, origin.y - 1, cell.right - cell.left, 22);
-  ::SetWindowPos(devices_->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  devices_->Show();
+  const ui::TRect now = devices_->BoundsRect();
+  const int width = cell.right - cell.left;
+  if (!devices_->Visible() || now.left != origin.x || now.top != origin.y - 1 ||
+      now.Width() != width) {
+    devices_->SetBounds(origin.x, origin.y - 1, width, 22);
+    ::SetWindowPos(devices_->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  }
+  if (!devices_->Visible()) devices_->Show();
 }
 
 void TAliasPageView::Layout() {

@@ -8,6 +8,22 @@ namespace kv {
 namespace {
 constexpr int kLeft = 12;
 constexpr int kWidth = 380;
+
+// The project file keeps text in the ANSI code page: characters it cannot hold are refused
+// where they are typed, with the message that names them, and the edit goes back to the text
+// it held, so no "?" is ever stored in their place.
+bool TakeTypedText(ui::TEdit& edit, const std::string& what, const std::string& before,
+                   bool& loading, std::string& text) {
+  std::string error;
+  if (edit.TextChecked(text, error, what)) return true;
+  loading = true;
+  edit.SetText(before);
+  edit.SetSelection(static_cast<int>(before.size()), 0);
+  loading = false;
+  WinPropsMessages().ShowError(error);
+  return false;
+}
+
 }  // namespace
 
 TProjectModelHolder::TProjectModelHolder(TMidiAliasManager& aliases, TSetupRouterFrame& router)
@@ -32,18 +48,26 @@ TProjectPropertiesDialog::TProjectPropertiesDialog(ui::TForm* owner)
   memo.scrollBars = true;
   comments_ = &page.Add<ui::TEdit>(page, ui::TRect::FromBounds(kLeft, y += 17, kWidth, 150), memo);
   author_->OnChange = [this] {
-    if (loading_) return;
-    project.EditAuthor(author_->Text());
+    std::string text;
+    if (loading_ || !TakeTypedText(*author_, "The author", project.Author(), loading_, text))
+      return;
+    project.EditAuthor(std::move(text));
     Sync();
   };
   contact_->OnChange = [this] {
-    if (loading_) return;
-    project.EditAuthorContact(contact_->Text());
+    std::string text;
+    if (loading_ || !TakeTypedText(*contact_, "The author's contact info", project.AuthorContact(),
+                                   loading_, text))
+      return;
+    project.EditAuthorContact(std::move(text));
     Sync();
   };
   comments_->OnChange = [this] {
-    if (loading_) return;
-    project.EditComments(comments_->Text());
+    std::string text;
+    if (loading_ ||
+        !TakeTypedText(*comments_, "The comment text", project.Comments(), loading_, text))
+      return;
+    project.EditComments(std::move(text));
     Sync();
   };
   portsView_ = std::make_unique<TDefaultPortsView>(project.GetDefaultPortsFrame());

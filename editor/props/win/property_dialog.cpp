@@ -1,5 +1,6 @@
 #include "editor/props/win/property_dialog.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 
@@ -199,7 +200,6 @@ TModalResult TPropertyDialog::Execute() {
   executing_ = true;
   finished_ = false;
   result_ = TModalResult::None;
-  ReadSize();
   model_.Show();
   hosted_.clear();
   for (const TPageNode& node : model_.Nodes()) {
@@ -212,6 +212,9 @@ TModalResult TPropertyDialog::Execute() {
     view->Load();
     hosted_.push_back(view);
   }
+  // The pages' minimums are known once they are hosted.
+  ReadSize();
+  KeepMinimumSize();
   LoadControls();
   ShowCurrentPage();
   Sync();
@@ -254,6 +257,60 @@ void TPropertyDialog::ParkPages() {
 
 void TPropertyDialog::Resized() {
   ui::TForm::Resized();
+  // Labels that moved or grew leave their old text behind unless the page area is drawn anew.
+  if (area_.HandleAllocated())
+    ::RedrawWindow(area_.Handle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
+ui::TSize TPropertyDialog::MinClientSize() const {
+  int width = 0;
+  int height = 0;
+  for (TPageView* view : hosted_) {
+    const ui::TSize page = view->MinSize();
+    width = std::max(width, page.cx);
+    height = std::max(height, page.cy);
+  }
+  // A notebook page keeps its controls where they were designed: it needs room up to the
+  // farthest of them.
+  for (const auto& entry : notebook_) {
+    const HWND page = entry.second->Handle();
+    for (HWND child = ::GetWindow(page, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+      RECT r{};
+      ::GetWindowRect(child, &r);
+      ::MapWindowPoints(HWND_DESKTOP, page, reinterpret_cast<POINT*>(&r), 2);
+      width = std::max(width, static_cast<int>(r.right) + 8);
+      height = std::max(height, static_cast<int>(r.bottom) + 8);
+    }
+  }
+  return {kTreeWidth + 1 + width, height + kBottomHeight};
+}
+
+ui::TSize TPropertyDialog::MinWindowSize() const {
+  const ui::TSize client = MinClientSize();
+  RECT r{0, 0, client.cx, client.cy};
+  ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongW(Handle(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(::GetWindowLongW(Handle(), GWL_EXSTYLE)));
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+void TPropertyDialog::KeepMinimumSize() {
+  const ui::TSize least = MinWindowSize();
+  const ui::TRect now = BoundsRect();
+  if (now.Width() >= least.cx && now.Height() >= least.cy) return;
+  SetBounds(now.left, now.top, std::max(now.Width(), least.cx), std::max(now.Height(), least.cy));
+}
+
+LRESULT TPropertyDialog::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_GETMINMAXINFO && HandleAllocated()) {
+    const LRESULT result = ui::TForm::WndProc(msg, wp, lp);
+    auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+    const ui::TSize least = MinWindowSize();
+    info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, least.cx);
+    info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, least.cy);
+    return result;
+  }
+  return ui::TForm::WndProc(msg, wp, lp);
 }
 
 void TPropertyDialog::ReadSize() {
@@ -264,6 +321,7 @@ void TPropertyDialog::ReadSize() {
 
 void TPropertyDialog::WriteSize() {
   if (model_.RegKey().empty()) return;
+  KeepMinimumSize();  // never store a size the pages do not fit in
   if (std::unique_ptr<TCustomIniFile> ini = OpenPlacementKey())
     ui::SaveFormPlacement(*this, *ini, model_.RegKey(), ui::kPlaceSize | ui::kPlacePosition);
 }

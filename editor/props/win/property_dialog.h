@@ -74,6 +74,18 @@ class TPropertyDialog : public ui::TForm {
 
   void Resized() override;
   bool CloseQuery() override;
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ public:
+  // The smallest client size every page of the dialog looks right in: the tree, the largest
+  // page minimum and the buttons.
+  ui::TSize MinClientSize() const;
+
+ private:
+  // The window size that gives at least the minimum client size.
+  ui::TSize MinWindowSize() const;
+  // Grows the window to its minimum where it is smaller.
+  void KeepMinimumSize();
 
  private:
   void Finish(TModalResult result);
