@@ -135,7 +135,18 @@ void TEditTransWindow::BuildOptionsPage(ui::TTabSheet& page) {
   AddLabel(page, "&Name:", 12, 19, 50);
   name_ = &page.Add<ui::TEdit>(page, TRect::FromBounds(66, 16, 360, 22));
   name_->OnChange = sync_.Guard([this] {
-    model_.SetName(name_->Text());
+    // The project file holds names in the ANSI code page: a character it cannot hold would be
+    // stored as "?", so it is refused where it is typed and the name stays as it was.
+    std::string text, error;
+    if (!name_->TextChecked(text, error, "The translator name")) {
+      {
+        TViewSync::TScope scope(sync_);
+        name_->SetText(model_.Name());
+      }
+      ShowError(error);
+      return;
+    }
+    model_.SetName(std::move(text));
     RefreshState();
   });
   active_ = &page.Add<ui::TCheckBox>(page, "Active", TRect::FromBounds(66, 50, 200, 20));

@@ -557,6 +557,8 @@ bool ToolButtonScreenRect(HWND toolbar, int index, RECT& screen) {
   }
   CloseHandle(process);
   return ok;
+}
+
 std::string ListViewCell(HWND list, int row, int column) {
   DWORD pid = 0;
   GetWindowThreadProcessId(list, &pid);
