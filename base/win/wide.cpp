@@ -22,4 +22,19 @@ std::string Narrow(std::wstring_view s) {
   return r;
 }
 
+std::optional<std::string> NarrowExactly(std::wstring_view s) {
+  if (s.empty()) return std::string();
+  // UTF-8 holds every character (and takes no default-character flag).
+  if (GetACP() == CP_UTF8) return Narrow(s);
+  BOOL lossy = FALSE;
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, s.data(),
+                                    static_cast<int>(s.size()), nullptr, 0, nullptr, &lossy);
+  if (n <= 0 || lossy) return std::nullopt;
+  std::string r(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, s.data(), static_cast<int>(s.size()), r.data(),
+                      n, nullptr, &lossy);
+  if (lossy) return std::nullopt;
+  return r;
+}
+
 }  // namespace kv::win
