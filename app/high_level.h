@@ -96,6 +96,10 @@ class TKVHighLevel {
   void EnsureStage(uint8_t target);
   void WriteSettings(TCustomIniFile& ini);
   bool SaveSettings(bool toRegistry, bool toFile);
+  // The save at exit: where the last load read from; after a first run the registry, or the
+  // settings file named on the command line, which is then created. A refused settings file
+  // is never written over, and a named one keeps the registry untouched.
+  bool SaveSettingsWhereLoaded();
   void OfferProjectDocuments();
   void SetDebug(bool debug);
   void SetVerbose(bool verbose);
@@ -124,6 +128,8 @@ class TKVHighLevel {
   const std::string& SettingsFile() const { return settingsFile_; }
   void SetSettingsFile(std::string file) { settingsFile_ = std::move(file); }
   uint8_t LoadedFrom() const { return loadedFrom_; }
+  // True once the command line named the settings file: the registry is then left alone.
+  bool SettingsFileNamed() const { return settingsFileNamed_; }
   TCommandLineParams& Params() { return *params_; }
   const std::string& VirtualPortAliasBase() const { return virtualPortAliasBase_; }
   void SetVirtualPortAliasBase(std::string base) { virtualPortAliasBase_ = std::move(base); }
@@ -154,6 +160,9 @@ class TKVHighLevel {
   bool AskYesNo(const std::string& text, uint32_t delayMs);
   void ReadRegistrySettings(bool& defaultsSet, bool& result);
   void ReadFileSettings(bool defaultsSet, bool& result);
+  bool SettingsFileNameUsable() const;
+  // The main window's defaults, when neither the registry gave settings nor were they set.
+  void SetDefaultsUnlessRead(bool defaultsSet, TCustomIniFile& ini);
   void SetVirtualPorts(const std::string& option, const std::string& value, bool atLeast,
                        bool silent);
   void OpenPortOption(const std::string& name, bool isInput);
@@ -166,6 +175,8 @@ class TKVHighLevel {
   std::string projectFile_;
   std::string settingsFile_;
   uint8_t loadedFrom_ = 0;
+  bool settingsFileNamed_ = false;    // the command line named the settings file
+  bool settingsFileRefused_ = false;  // the last load refused the settings file
   std::unique_ptr<TCommandLineParams> params_;
   std::shared_ptr<TLogSink> logSink_;
   std::string virtualPortAliasBase_;
