@@ -99,4 +99,8 @@ class TRunningProgram {
 // The screen part a window covers (plus extra pixels around it) as a 24-bit BMP file.
 bool SaveScreenPicture(const RECT& area, const std::wstring& file);
 
+// Binds the two port aliases of the router example ("Keyboard" in, "Synth" out) to ports of
+// their own names, so a start that loads it asks nothing about them.
+void BindExampleAliases(const std::wstring& programBaseName);
+
 }  // namespace kv::test
