@@ -52,8 +52,12 @@ bool TGUIUtils::ShowIfNewErrors() {
 }
 
 void TGUIUtils::CloseErrorWindow() {
-  if (errorWindow) errorWindow->Close();
-  ReleaseLater(errorWindow);
+  if (!errorWindow) return;
+  // Called from outside the window's handlers, also after the message loop has ended at the
+  // program's end: the window goes now, not in a call posted to a loop that will not run it.
+  errorWindow->OnClosed = [] {};
+  errorWindow->Close();
+  errorWindow.reset();
 }
 
 TErrForm* TGUIUtils::ErrorWindow() const {

@@ -17,6 +17,7 @@ namespace kv {
 TShellHooks::TShellHooks() = default;
 
 TShellHooks::~TShellHooks() {
+  FreeSplashWindows();
   TGUIUtils::Instance().CloseErrorWindow();
   TGUIUtils::Instance().SetSettings(nullptr);
 }

@@ -81,6 +81,14 @@ long long RegInteger(const std::wstring& base, const wchar_t* section, const wch
   return static_cast<LONG>(value);
 }
 
+// A picture of the window, beside the build, for a reviewer's eyes.
+void SaveShot(HWND window, const wchar_t* name) {
+  Sync(window);
+  RECT r{};
+  GetWindowRect(window, &r);
+  SaveScreenPicture(r, win::Widen(std::string(KV_SHOT_DIR)) + L"\\" + name);
+}
+
 // A visible window of the program whose title starts with the text, or null.
 HWND WindowTitled(const TRunningProgram& program, const std::string& start) {
   for (HWND w : program.VisibleWindows()) {
@@ -88,6 +96,28 @@ HWND WindowTitled(const TRunningProgram& program, const std::string& start) {
     if (!texts.empty() && texts[0].rfind(start, 0) == 0) return w;
   }
   return nullptr;
+}
+
+// The texts the window's children give when asked by message, as a screen reader asks (the
+// caption kept by the system is not the text of a text control).
+std::string ChildTexts(HWND window) {
+  std::string all;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lp) -> BOOL {
+        DWORD_PTR length = 0;
+        if (!SendMessageTimeoutW(child, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, 2000, &length))
+          return TRUE;
+        std::wstring text(length + 1, L'\0');
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutW(child, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                            SMTO_BLOCK, 2000, &copied);
+        text.resize(std::min<size_t>(copied, length));
+        *reinterpret_cast<std::string*>(lp) += win::Narrow(text) + "\n";
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  return all;
 }
 
 // A visible window of the program showing that text somewhere, or null.
@@ -145,6 +175,28 @@ TEST_F(SettingsExeTest, ANamedSettingsFileThatIsMissingIsCreatedAndTheRegistryKe
   EXPECT_EQ(ValueCount(kHostName, L"MIDI.alias"), 0u);
 }
 
+// Closed a moment after the start, with the error window up and the splash still counting:
+// the program also ends cleanly.
+TEST_F(SettingsExeTest, ASettingsFileNameOutsideTheCodePageIsReportedAndNothingSaved) {
+  WriteQuietSettings(kHostName);
+  const DWORD before = ValueCount(kHostName, L"Current");
+  const std::wstring named = TempFolder() + L"\\\u0442\u0435\u0441\u0442.kvxs";
+  DeleteFileW(named.c_str());
+  TRunningProgram program(Exe(kHostName), L"/settings " + Quoted(named));
+  HWND errors = nullptr;
+  std::string shown;
+  EXPECT_TRUE(WaitUntil([&] {
+    errors = WindowTitled(program, "Errors");
+    shown = errors ? ChildTexts(errors) : "";
+    return shown.find("has characters this program cannot store") != std::string::npos;
+  })) << shown;
+  EXPECT_NE(shown.find("\\????.kvxs"), std::string::npos) << shown;
+  ASSERT_NE(program.MainWindow(), nullptr);
+  ASSERT_TRUE(CloseProgram(program));
+  EXPECT_FALSE(FileThere(named));
+  EXPECT_EQ(ValueCount(kHostName, L"Current"), before);
+}
+
 TEST_F(SettingsExeTest, OpenAndSaveDialogsReturnAShorterNameExactly) {
   WriteQuietSettings(kHostName);
   const std::wstring longer = CopyExample("MIDI to keystrokes.kvxp");
@@ -187,6 +239,7 @@ TEST_F(SettingsExeTest, AProjectWithAnAliasThisMachineLacksAsksForItsPort) {
   const std::vector<std::string> texts = TRunningProgram::Texts(dialog);
   EXPECT_TRUE(Contains(texts, "Synth")) << ::testing::PrintToString(texts);
   EXPECT_TRUE(Contains(texts, "MIDI OUTPUT device:")) << ::testing::PrintToString(texts);
+  SaveShot(dialog, L"settings-alias-definition.bmp");
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "Cancel"); }));
   EXPECT_TRUE(WaitUntil([&] { return WindowTitled(program, "Select MIDI Port") == nullptr; }));
   EXPECT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 1; }));
@@ -235,6 +288,7 @@ TEST_F(SettingsExeTest, VirtualPortsWithoutTheBusDriverAreReported) {
   ASSERT_TRUE(WaitUntil([&] {
     return (error = WindowShowing(program, "Virtual MIDI bus driver not installed")) != nullptr;
   })) << "no report";
+  SaveShot(error, L"settings-vmpl-no-bus.bmp");
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(error, "OK"); }));
   EXPECT_NE(program.MainWindow(), nullptr);
 }
