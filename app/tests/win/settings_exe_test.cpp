@@ -83,6 +83,9 @@ long long RegInteger(const std::wstring& base, const wchar_t* section, const wch
 
 // A picture of the window, beside the build, for a reviewer's eyes.
 void SaveShot(HWND window, const wchar_t* name) {
+  // Painted through before the picture: the window's thread answers the paint messages.
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Sync(window);
   RECT r{};
   GetWindowRect(window, &r);
