@@ -224,22 +224,13 @@ void TKVHighLevel::ReadRegistrySettings(bool& defaultsSet, bool& result) {
   defaultsSet = true;
 }
 
-void TKVHighLevel::SetDefaultsUnlessRead(bool defaultsSet, TCustomIniFile& ini) {
-  if (!defaultsSet && (loadedFrom_ & kLoadedFromRegistry) == 0 && OnReadSettings)
-    OnReadSettings(ini);
-}
-
 void TKVHighLevel::ReadFileSettings(bool defaultsSet, bool& result) {
-  if (!FileExists(settingsFile_)) {
-    // Saved there later: meanwhile the defaults.
-    TMemIniFile empty;
-    SetDefaultsUnlessRead(defaultsSet, empty);
-    return;
-  }
+  if (!FileExists(settingsFile_)) return;  // created by the next save
   TMemIniFile ini(settingsFile_);
   if (!ini.SectionExists("Current")) {
-    // Refused: what the registry gave stays.
-    SetDefaultsUnlessRead(defaultsSet, ini);
+    // Refused: what the registry gave stays; defaults only when nothing else was read.
+    if (!defaultsSet && (loadedFrom_ & kLoadedFromRegistry) == 0 && OnReadSettings)
+      OnReadSettings(ini);
     settingsFileRefused_ = true;
   }
   ReadSettings(ini);
@@ -268,8 +259,6 @@ bool TKVHighLevel::LoadSettings(bool fromRegistry, bool fromFile) {
       // The code page cannot hold the name the user gave: another file, or none, would be read
       // and written in its place.
       settingsFileRefused_ = true;
-      TMemIniFile empty;
-      SetDefaultsUnlessRead(defaultsSet, empty);
       Log(FormatText("The settings file name \"%s\" has characters this program cannot store: "
                      "the settings are neither read from nor saved to it.",
                      settingsFile_),

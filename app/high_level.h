@@ -161,8 +161,6 @@ class TKVHighLevel {
   void ReadRegistrySettings(bool& defaultsSet, bool& result);
   void ReadFileSettings(bool defaultsSet, bool& result);
   bool SettingsFileNameUsable() const;
-  // The main window's defaults, when neither the registry gave settings nor were they set.
-  void SetDefaultsUnlessRead(bool defaultsSet, TCustomIniFile& ini);
   void SetVirtualPorts(const std::string& option, const std::string& value, bool atLeast,
                        bool silent);
   void OpenPortOption(const std::string& name, bool isInput);
