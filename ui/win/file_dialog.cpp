@@ -53,8 +53,7 @@ bool TFileDialog::Execute(HWND owner) {
     const std::wstring text = L"The file name\r\n" + chosen +
                               L"\r\nhas characters this program cannot store in its files and "
                               L"settings.\r\nPlease choose a name without them.";
-    MessageBoxW(owner, text.c_str(), titleText.empty() ? nullptr : titleText.c_str(),
-                MB_OK | MB_ICONERROR);
+    MessageBoxW(owner, text.c_str(), nullptr, MB_OK | MB_ICONERROR);
   }
 }
 

@@ -149,13 +149,27 @@ bool CloseProgram(TRunningProgram& program) {
   }, 30000);
 }
 
+// Types text as the keyboard would give it, any character.
+void TypeWide(const std::wstring& text) {
+  for (wchar_t c : text) {
+    INPUT in[2]{};
+    in[0].type = INPUT_KEYBOARD;
+    in[0].ki.wScan = c;
+    in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+    in[1] = in[0];
+    in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+    Sleep(15);
+  }
+}
+
 // Types a file name into the file dialog of that title and confirms it; true once it closed.
 bool ChooseInFileDialog(TRunningProgram& program, const std::string& title,
                         const std::wstring& file) {
   HWND dialog = WaitForWindowTitled(program, title);
   if (!dialog) return false;
   ActivateWindow(dialog);
-  TypeText(win::Narrow(file));
+  TypeWide(file);
   return PressUntil(VK_RETURN, {}, [&] { return WindowTitled(program, title) == nullptr; });
 }
 
@@ -217,6 +231,28 @@ TEST_F(SettingsExeTest, OpenAndSaveDialogsReturnAShorterNameExactly) {
     return program.Title().find("Timer sequence") != std::string::npos;
   })) << program.Title();
   EXPECT_EQ(WindowShowing(program, "does not exist"), nullptr);
+
+  // A name the code page cannot hold is refused where it is chosen, and the dialog comes back.
+  const std::wstring foreign = TempFolder() + L"\\\u0442\u0435\u0441\u0442.kvxp";
+  CopyFileW(shorter.c_str(), foreign.c_str(), FALSE);
+  program.Activate();
+  ASSERT_TRUE(
+      PressUntil('O', {VK_CONTROL}, [&] { return WindowTitled(program, "Open") != nullptr; }));
+  HWND open = WindowTitled(program, "Open");
+  ActivateWindow(open);
+  TypeWide(foreign);
+  HWND refusal = nullptr;
+  ASSERT_TRUE(PressUntil(VK_RETURN, {}, [&] {
+    return (refusal = WindowShowing(program, "has characters this program cannot store")) !=
+           nullptr;
+  }));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(refusal, "OK"); }));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(refusal); }));
+  open = WaitForWindowTitled(program, "Open");
+  ASSERT_NE(open, nullptr);
+  PostMessageW(open, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitUntil([&] { return WindowTitled(program, "Open") == nullptr; }));
+  EXPECT_NE(program.Title().find("Timer sequence"), std::string::npos) << program.Title();
 
   const std::wstring saved = TempFolder() + L"\\B.kvxp";
   DeleteFileW(saved.c_str());
