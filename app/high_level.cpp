@@ -255,9 +255,9 @@ bool TKVHighLevel::LoadSettings(bool fromRegistry, bool fromFile) {
   bool defaultsSet = false;
   try {
     if (fromRegistry) ReadRegistrySettings(defaultsSet, result);
-    if (fromFile && !SettingsFileNameUsable()) {
+    if (fromFile && settingsFileNamed_ && !SettingsFileNameUsable()) {
       // The code page cannot hold the name the user gave: another file, or none, would be read
-      // and written in its place.
+      // and written in its place. (The file beside the program is simply not there then.)
       settingsFileRefused_ = true;
       Log(FormatText("The settings file name \"%s\" has characters this program cannot store: "
                      "the settings are neither read from nor saved to it.",
