@@ -225,9 +225,14 @@ void TKVHighLevel::ReadRegistrySettings(bool& defaultsSet, bool& result) {
 }
 
 void TKVHighLevel::ReadFileSettings(bool defaultsSet, bool& result) {
-  if (!FileExists(settingsFile_)) return;
+  if (!FileExists(settingsFile_)) return;  // created by the next save
   TMemIniFile ini(settingsFile_);
-  if (!defaultsSet && !ini.SectionExists("Current") && OnReadSettings) OnReadSettings(ini);
+  if (!ini.SectionExists("Current")) {
+    // Refused: what the registry gave stays; defaults only when nothing else was read.
+    if (!defaultsSet && (loadedFrom_ & kLoadedFromRegistry) == 0 && OnReadSettings)
+      OnReadSettings(ini);
+    settingsFileRefused_ = true;
+  }
   ReadSettings(ini);
   result = true;
   Log(FormatText("Settings loaded successfully from %s.", settingsFile_), kLogInfo);
@@ -240,20 +245,53 @@ bool TKVHighLevel::LoadSettings(bool fromRegistry, bool fromFile) {
   if (params_ && !params_->SettingsFile.empty()) {
     settingsFile_ = params_->SettingsFile;
     params_->SettingsFile.clear();
+    settingsFileNamed_ = true;
     fromFile = true;
     fromRegistry = false;
   }
   loadedFrom_ = 0;
+  settingsFileRefused_ = false;
   bool result = false;
   bool defaultsSet = false;
   try {
     if (fromRegistry) ReadRegistrySettings(defaultsSet, result);
-    if (fromFile) ReadFileSettings(defaultsSet, result);
+    if (fromFile && settingsFileNamed_ && !SettingsFileNameUsable()) {
+      // The code page cannot hold the name the user gave: another file, or none, would be read
+      // and written in its place. (The file beside the program is simply not there then.)
+      settingsFileRefused_ = true;
+      Log(FormatText("The settings file name \"%s\" has characters this program cannot store: "
+                     "the settings are neither read from nor saved to it.",
+                     settingsFile_),
+          kLogError);
+    } else if (fromFile) {
+      ReadFileSettings(defaultsSet, result);
+    }
   } catch (const std::exception& error) {
     result = false;
     LogException(error);
   }
   return result;
+}
+
+bool TKVHighLevel::SettingsFileNameUsable() const {
+  // Characters outside the ANSI code page arrive as "?", which no file name may hold.
+  return settingsFile_.find_first_of("?*") == std::string::npos;
+}
+
+bool TKVHighLevel::SaveSettingsWhereLoaded() {
+  bool toRegistry = (loadedFrom_ & kLoadedFromRegistry) != 0;
+  bool toFile = (loadedFrom_ & kLoadedFromFile) != 0;
+  if (loadedFrom_ == 0) {
+    // Nothing was read. A named settings file that was missing is created; one that was
+    // refused is neither overwritten nor replaced by the registry. Otherwise this is a first
+    // run, saved to the registry.
+    if (settingsFileNamed_)
+      toFile = !settingsFileRefused_ && !FileExists(settingsFile_);
+    else
+      toRegistry = true;
+  }
+  if (!toRegistry && !toFile) return false;
+  return SaveSettings(toRegistry, toFile);
 }
 
 bool TKVHighLevel::SaveSettings(bool toRegistry, bool toFile) {
@@ -298,6 +336,15 @@ bool TKVHighLevel::LoadProject(bool add, bool offerDocuments) {
     params_->ProjectFile.clear();
   }
   if (projectFile_.empty() || !engine_) return false;
+  if (projectFile_.find_first_of("?*") != std::string::npos) {
+    // Characters outside the ANSI code page arrive as "?": the file is not missing, its name
+    // cannot be held.
+    Log(FormatText("ERROR: The project file name has characters this program cannot store: "
+                   "\r\n%s",
+                   projectFile_),
+        kLogError);
+    return false;
+  }
   if (!FileExists(projectFile_)) {
     Log(FormatText("ERROR: Project file does not exist: \r\n%s", projectFile_), kLogError);
     return false;

@@ -96,6 +96,10 @@ class TKVHighLevel {
   void EnsureStage(uint8_t target);
   void WriteSettings(TCustomIniFile& ini);
   bool SaveSettings(bool toRegistry, bool toFile);
+  // The save at exit: where the last load read from; after a first run the registry, or the
+  // settings file named on the command line, which is then created. A refused settings file
+  // is never written over, and a named one keeps the registry untouched.
+  bool SaveSettingsWhereLoaded();
   void OfferProjectDocuments();
   void SetDebug(bool debug);
   void SetVerbose(bool verbose);
@@ -127,6 +131,8 @@ class TKVHighLevel {
   // True when the last project load found a file that is no project this program reads and
   // left the open project as it was.
   bool ProjectRefused() const { return projectRefused_; }
+  // True once the command line named the settings file: the registry is then left alone.
+  bool SettingsFileNamed() const { return settingsFileNamed_; }
   TCommandLineParams& Params() { return *params_; }
   const std::string& VirtualPortAliasBase() const { return virtualPortAliasBase_; }
   void SetVirtualPortAliasBase(std::string base) { virtualPortAliasBase_ = std::move(base); }
@@ -157,6 +163,7 @@ class TKVHighLevel {
   bool AskYesNo(const std::string& text, uint32_t delayMs);
   void ReadRegistrySettings(bool& defaultsSet, bool& result);
   void ReadFileSettings(bool defaultsSet, bool& result);
+  bool SettingsFileNameUsable() const;
   void SetVirtualPorts(const std::string& option, const std::string& value, bool atLeast,
                        bool silent);
   void OpenPortOption(const std::string& name, bool isInput);
@@ -170,6 +177,8 @@ class TKVHighLevel {
   std::string settingsFile_;
   uint8_t loadedFrom_ = 0;
   bool projectRefused_ = false;
+  bool settingsFileNamed_ = false;    // the command line named the settings file
+  bool settingsFileRefused_ = false;  // the last load refused the settings file
   std::unique_ptr<TCommandLineParams> params_;
   std::shared_ptr<TLogSink> logSink_;
   std::string virtualPortAliasBase_;

@@ -1,10 +1,12 @@
 #include "base/ini_file.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <random>
 
 #include "base/platform.h"
 #include "base/text.h"
@@ -63,8 +65,25 @@ std::string ReadFileBytes(const std::string& fileName) {
   return bytes;
 }
 
+namespace {
+
+// A temporary name in the file's own folder (so the replace stays on one volume) that no other
+// writer uses: two copies of the program saving the same file at once must not share one.
+std::string UniqueTemporaryName(const std::string& fileName) {
+  static std::atomic<uint32_t> counter{std::random_device{}()};
+  for (;;) {
+    const uint32_t n = counter.fetch_add(0x9E3779B9u) ^ std::random_device{}();
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, ".%08X.tmp", static_cast<unsigned>(n));
+    std::string temp = fileName + suffix;
+    if (!FileExists(temp) && !DirExists(temp)) return temp;
+  }
+}
+
+}  // namespace
+
 void WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
-  const std::string temp = fileName + ".tmp";
+  const std::string temp = UniqueTemporaryName(fileName);
   {
     FilePtr f(std::fopen(temp.c_str(), "wb"));
     if (!f) throw EFileError("Cannot create file \"" + temp + "\": " + std::strerror(errno));

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace kv::ui {
 
@@ -15,7 +14,6 @@ enum : uint32_t {
   ofPathMustExist = OFN_PATHMUSTEXIST,
   ofHideReadOnly = OFN_HIDEREADONLY,
   ofNoChangeDir = OFN_NOCHANGEDIR,
-  ofAllowMultiSelect = OFN_ALLOWMULTISELECT,
 };
 
 // "Text|*.txt|All|*.*" as the dialog wants it: NUL-separated, ending in two NULs.
@@ -29,11 +27,11 @@ class TFileDialog {
   int filterIndex = 1;     // 1-based, as the dialog counts; the user's choice after Execute
   std::string defaultExt;  // without "."
   std::string initialDir;
-  std::string fileName;            // in: proposed; out: chosen (the first one with multi-select)
-  std::vector<std::string> files;  // out: every chosen file
+  std::string fileName;  // in: proposed; out: the chosen file
   uint32_t options = ofHideReadOnly | ofPathMustExist;
 
-  // True when the user chose; false on cancel or error.
+  // True when the user chose a file; false on cancel or error. A name outside the ANSI code
+  // page is refused with a message and the dialog shows again.
   bool Execute(HWND owner);
 
  protected:

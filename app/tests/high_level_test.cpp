@@ -183,6 +183,50 @@ TEST_F(ControllerTest, AFileWithoutCurrentIsRefused) {
   EXPECT_EQ(controller.LoadedFrom(), 0);
 }
 
+TEST_F(ControllerTest, TheExitSaveGoesWhereTheSettingsCameFromAndARefusedFileChangesNothing) {
+  const std::string writeKey = GetSettingsRegKey(false);
+  registry_.Key(GetSettingsRegKey(true))->WriteString("Current", "Who", "registry");
+  TKVHighLevel& controller = Make();
+  std::string who;
+  controller.OnReadSettings = [&](TCustomIniFile& ini) {
+    who = ini.ReadString("Current", "Who", "default");
+  };
+  controller.OnWriteSettings = [&](TCustomIniFile& ini) { ini.WriteString("Current", "Who", who); };
+
+  // A refused file beside the program: the registry's values stay and go back to the registry.
+  const std::string refused = File("beside.kvxs", "[Something]\r\nx=1\r\n");
+  controller.SetSettingsFile(refused);
+  EXPECT_FALSE(controller.LoadSettings(true, true));
+  EXPECT_EQ(who, "registry");
+  registry_.Key(writeKey)->WriteString("Current", "Who", "untouched");
+  EXPECT_TRUE(controller.SaveSettingsWhereLoaded());
+  EXPECT_EQ(registry_.Key(writeKey)->ReadString("Current", "Who", ""), "registry");
+  EXPECT_EQ(ReadFileBytes(refused), "[Something]\r\nx=1\r\n");
+
+  // Named on the command line: a missing file is created, the registry left as it was.
+  registry_.Key(writeKey)->WriteString("Current", "Who", "untouched");
+  const std::string missing = (dir_ / "named.kvxs").string();
+  controller.Params().SettingsFile = missing;
+  controller.LoadSettings(true, true);
+  EXPECT_TRUE(controller.SaveSettingsWhereLoaded());
+  EXPECT_TRUE(TMemIniFile(missing).SectionExists("Current"));
+  EXPECT_EQ(registry_.Key(writeKey)->ReadString("Current", "Who", ""), "untouched");
+
+  // Named but refused, or a name the code page could not hold: nothing is written anywhere.
+  controller.Params().SettingsFile = refused;
+  controller.LoadSettings(true, true);
+  EXPECT_FALSE(controller.SaveSettingsWhereLoaded());
+  EXPECT_EQ(ReadFileBytes(refused), "[Something]\r\nx=1\r\n");
+  controller.Params().SettingsFile = (dir_ / "????.kvxs").string();
+  controller.LoadSettings(true, true);
+  EXPECT_TRUE(Logged("The settings file name \"" + (dir_ / "????.kvxs").string() +
+                         "\" has characters this program cannot store: the settings are "
+                         "neither read from nor saved to it.",
+                     kLogError));
+  EXPECT_FALSE(controller.SaveSettingsWhereLoaded());
+  EXPECT_EQ(registry_.Key(writeKey)->ReadString("Current", "Who", ""), "untouched");
+}
+
 TEST_F(ControllerTest, ProjectLoadReportsAMissingFileAndOffersDocumentsInOrder) {
   TKVHighLevel& controller = Make();
   controller.SetProjectFile("");

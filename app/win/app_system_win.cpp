@@ -6,6 +6,9 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <optional>
+#include <string_view>
+
 #include "app/autostart.h"
 #include "app/high_level.h"
 #include "base/exception.h"
@@ -16,15 +19,32 @@
 
 namespace kv {
 
-using win::Narrow;
 using win::Widen;
+
+namespace {
+
+// An argument the code page cannot hold keeps "?" where its characters have none (never a
+// near character, which would name another file): a file name with "?" is then reported.
+std::string ArgumentText(std::wstring_view argument) {
+  if (std::optional<std::string> exact = win::NarrowExactly(argument)) return *exact;
+  const int size = static_cast<int>(argument.size());
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, argument.data(), size, nullptr,
+                                    0, "?", nullptr);
+  std::string text(static_cast<size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0)
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, argument.data(), size, text.data(), n, "?",
+                        nullptr);
+  return text;
+}
+
+}  // namespace
 
 std::vector<std::string> SystemProgramArguments() {
   std::vector<std::string> arguments;
   int count = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
   if (!argv) return arguments;
-  for (int i = 1; i < count; ++i) arguments.push_back(Narrow(argv[i]));
+  for (int i = 1; i < count; ++i) arguments.push_back(ArgumentText(argv[i]));
   LocalFree(argv);
   return arguments;
 }

@@ -41,10 +41,6 @@ void TGUIUtils::AddErrorHere(const std::string& text) {
   errorWindow->Show();
 }
 
-void TGUIUtils::ErrorCallback(void* /*sender*/, const std::string& text) {
-  AddError(text);
-}
-
 void TGUIUtils::StartErrorGroup() {
   if (errorWindow) errorWindow->StartGroup();
 }
@@ -56,8 +52,12 @@ bool TGUIUtils::ShowIfNewErrors() {
 }
 
 void TGUIUtils::CloseErrorWindow() {
-  if (errorWindow) errorWindow->Close();
-  ReleaseLater(errorWindow);
+  if (!errorWindow) return;
+  // Called from outside the window's handlers, also after the message loop has ended at the
+  // program's end: the window goes now, not in a call posted to a loop that will not run it.
+  errorWindow->OnClosed = [] {};
+  errorWindow->Close();
+  errorWindow.reset();
 }
 
 void TGUIUtils::EndWithProgram() {
@@ -82,27 +82,12 @@ void TGUIUtils::ShowInfoDelayed(const std::string& text, int delayMs) {
   MessageDlgDelayed(text, TMsgDlgType::Information, mbOK, delayMs);
 }
 
-bool TGUIUtils::AskYesNo(const std::string& text) {
-  return AskYesNoDelayed(text, kConfirmationDelayMs);
-}
-
-bool TGUIUtils::AskYesNoDelayed(const std::string& text, int delayMs) {
-  return MessageDlgDelayed(text, TMsgDlgType::Confirmation, mbYesNo, delayMs) == mrYes;
-}
-
 void TGUIUtils::ShowError(const std::string& text) {
   ShowErrorDelayed(text, kErrorDelayMs);
 }
 
 void TGUIUtils::ShowErrorDelayed(const std::string& text, int delayMs) {
   MessageDlgDelayed(text, TMsgDlgType::Error, mbOK, delayMs);
-}
-
-std::string TGUIUtils::DataFolder(bool create) const {
-  std::string folder = dataFolder_;
-  if (folder.empty()) folder = GetMyDocumentsFolderSlash() + "Zarn's Korvanta";
-  if (create && !DirExists(folder)) ForceFolders(folder);
-  return folder;
 }
 
 void TGUIUtils::ShowFile(const std::string& name, bool relative) {

@@ -1,9 +1,8 @@
 #pragma once
 // The interface helpers the main window and the dialogs share: the one error window and its
-// groups, message dialogs whose buttons stay disabled for a moment, the data folder, and
-// showing a file. Main thread, except AddError, which any thread may call: a report from a
-// MIDI, timer or dispatcher thread is posted to the main thread, never waited for.
-#include <exception>
+// groups, message dialogs whose buttons stay disabled for a moment, and showing a file. Main
+// thread, except AddError, which any thread may call: a report from a MIDI, timer or
+// dispatcher thread is posted to the main thread, never waited for.
 #include <string>
 
 #include "ui/dialog_types.h"
@@ -23,9 +22,6 @@ class TGUIUtils {
 
   // Creates the error window when absent, appends the text and shows the window.
   void AddError(const std::string& text);
-  void ShowException(const std::exception& e) { AddError(e.what()); }
-  // The project's error callback while it loads or saves.
-  void ErrorCallback(void* sender, const std::string& text);
   void StartErrorGroup();
   // Shows the error window when it got lines since the last StartErrorGroup.
   bool ShowIfNewErrors();
@@ -37,15 +33,8 @@ class TGUIUtils {
 
   static void ShowInfo(const std::string& text);
   static void ShowInfoDelayed(const std::string& text, int delayMs);
-  static bool AskYesNo(const std::string& text);
-  static bool AskYesNoDelayed(const std::string& text, int delayMs);
   static void ShowError(const std::string& text);
   static void ShowErrorDelayed(const std::string& text, int delayMs);
-
-  // The data folder the main window set, else the documents folder + "Zarn's Korvanta";
-  // created when asked.
-  std::string DataFolder(bool create = false) const;
-  void SetDataFolder(std::string folder) { dataFolder_ = std::move(folder); }
 
   // Opens a file (relative: in the program's folder) in the browser when there is one, else
   // through the shell; an error message when neither works.
@@ -56,7 +45,6 @@ class TGUIUtils {
   void AddErrorHere(const std::string& text);
 
   TCustomIniFile* settings_ = nullptr;
-  std::string dataFolder_;
 };
 
 }  // namespace kv

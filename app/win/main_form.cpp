@@ -175,6 +175,7 @@ void TTransForm::CreateForm() {
 
   controller_->RunCommandLine();
   controller_->LoadSettings(true, true);
+  hooks_.KeepWindowPlacements(!controller_->SettingsFileNamed());
   pendingProject_ = settings_.currentProject;
   UpdateTitle();
 
@@ -416,10 +417,7 @@ bool TTransForm::CloseQuery() {
   } catch (const std::exception&) {
   }
   try {
-    const uint8_t from = controller_->LoadedFrom();
-    const bool toFile = (from & TKVHighLevel::kLoadedFromFile) != 0;
-    const bool toRegistry = from == 0 || (from & TKVHighLevel::kLoadedFromRegistry) != 0;
-    controller_->SaveSettings(toRegistry, toFile);
+    controller_->SaveSettingsWhereLoaded();
   } catch (const std::exception&) {
   }
   // The close work itself runs when the window goes; a session end that another program
@@ -614,6 +612,7 @@ void TTransForm::WriteSettings(TCustomIniFile& ini) {
   for (int c = 0; c < translatorList_->ColumnCount(); ++c)
     settings_.columnWidths.push_back(translatorList_->ColumnWidth(c));
   settings_.mainVisible = Visible() || settings_.mainVisible;
+  settings_.showLoggerForm = hooks_.LogWindowOpen();
   WriteMainSettings(ini, settings_, document_->FileName());
   ui::SaveFormPlacement(*this, ini, kMainPlacementSection, kPlacementWriteFlags);
 }

@@ -42,6 +42,7 @@ class TImgControl;
 class TLampPanel;
 class TMarginSplitter;
 class TMidiAliasManager;
+class TMidiAliasList;
 class TMidiManager;
 class TPresetHandler;
 class TTransList;
@@ -191,6 +192,9 @@ class TTransForm final : public ui::TForm,
 
   // main_form_props.cpp: the property dialogs and the settings dialog
   void SetUpPropsDialogs();
+  // The controller's missing aliases: the definition dialog once per name, then the used ports
+  // opened (asking first).
+  void DefineMissingAliases(const TMidiAliasList& missing);
   void FreePropsDialogs();
   void ConnectPropsCommands();
   ui::TForm* DialogOwner();

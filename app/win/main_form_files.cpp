@@ -11,6 +11,7 @@
 #include "app/project_text.h"
 #include "app/translator_clipboard.h"
 #include "app/translator_edits.h"
+#include "app/win/gui_utils.h"
 #include "app/win/main_form.h"
 #include "app/win/main_form_parts.h"
 #include "base/platform.h"
@@ -315,9 +316,7 @@ void TTransForm::AddRecentFile(const std::string& fileName) {
 }
 
 void TTransForm::OpenDocument(const std::string& file) {
-  if (!ShellOpen(reinterpret_cast<uintptr_t>(Handle()), file, {}, {}))
-    ui::MessageDlg("Error showing the following file:\r\n" + file, ui::TMsgDlgType::Error,
-                   ui::mbOK);
+  TGUIUtils::ShowFile(file, false);
 }
 
 bool TTransForm::FolderExists(const std::string& folder) { return DirExists(folder); }

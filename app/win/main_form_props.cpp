@@ -3,7 +3,10 @@
 // settings dialog changes (decided by TMainSettingsHost, carried out here).
 #include <windows.h>
 
+#include <algorithm>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "app/autostart.h"
 #include "app/preset_edits.h"
@@ -11,15 +14,18 @@
 #include "app/win/main_form_parts.h"
 #include "app/win/settings_transfer_host.h"
 #include "base/platform.h"
+#include "base/text.h"
 #include "base/utils.h"
 #include "editor/props/alias_page.h"
 #include "editor/props/properties_forms.h"
+#include "editor/props/win/alias_dialogs_win.h"
 #include "editor/props/win/properties_dialogs.h"
 #include "editor/props/win/props_messages_win.h"
 #include "editor/props/win/props_windows.h"
 #include "editor/props/win/settings_dialog.h"
 #include "editor/win/edit_trans_window.h"
 #include "engine/project.h"
+#include "midi/alias.h"
 #include "ui/application.h"
 #include "ui/message_dialog.h"
 
@@ -76,10 +82,27 @@ void TTransForm::SetUpPropsDialogs() {
   environment.importSettings = [this] { ImportSettings(); };
   environment.project = [this] { return Project(); };
   SetPropsEnvironment(std::move(environment));
+  controller_->OnMissingAliases = [this](TMidiAliasList& missing) { DefineMissingAliases(missing); };
+}
+
+void TTransForm::DefineMissingAliases(const TMidiAliasList& missing) {
+  // Every load reports, mostly nothing: only aliases just bound give ports to open.
+  if (missing.IsEmpty()) return;
+  // Names first: a definition may replace the alias objects the list points to.
+  std::vector<std::string> names;
+  for (const TMidiAlias* alias : missing.Items()) {
+    const std::string& name = alias->GetName();
+    if (std::none_of(names.begin(), names.end(),
+                     [&](const std::string& n) { return AnsiSameText(n, name); }))
+      names.push_back(name);
+  }
+  for (const std::string& name : names) DefineMidiAliasDialog(DialogOwner(), name);
+  controller_->OpenUsedPorts(true);
 }
 
 void TTransForm::FreePropsDialogs() {
   if (!settingsHost_) return;
+  controller_->OnMissingAliases = nullptr;
   // The pages hold the controller: they go first.
   FreePropsPages();
   SetPropsEnvironment(TPropsEnvironment{});

@@ -16,6 +16,11 @@ class TMainWindowHooks {
  public:
   virtual ~TMainWindowHooks() = default;
 
+  // Whether the log and error windows keep their placement in the settings key (not while a
+  // settings file named on the command line stands in for it). Called once the settings are
+  // loaded.
+  virtual void KeepWindowPlacements(bool /*inSettingsKey*/) {}
+
   // The log window (engine log lines, the MIDI manager's texts). HasLogWindow false keeps
   // its menu item disabled.
   virtual bool HasLogWindow() const { return false; }

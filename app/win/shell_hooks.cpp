@@ -1,17 +1,32 @@
 #include "app/win/shell_hooks.h"
 
+#include "app/high_level.h"
 #include "app/variable_dump.h"
 #include "app/win/gui_utils.h"
 #include "app/win/logger_form.h"
 #include "app/win/publicity_form.h"
 #include "app/win/splash_form.h"
+#include "base/ini_file.h"
+#include "base/settings_key.h"
 #include "engine/trans_engine.h"
 #include "engine/translate_params.h"
 #include "ui/application.h"
 
 namespace kv {
 
-TShellHooks::~TShellHooks() { TGUIUtils::Instance().EndWithProgram(); }
+TShellHooks::TShellHooks() = default;
+
+TShellHooks::~TShellHooks() {
+  FreeSplashWindows();
+  TGUIUtils::Instance().EndWithProgram();
+  TGUIUtils::Instance().SetSettings(nullptr);
+}
+
+void TShellHooks::KeepWindowPlacements(bool inSettingsKey) {
+  TGUIUtils::Instance().SetSettings(nullptr);
+  placements_ = inSettingsKey ? GetSettingsRegistry().Open(GetSettingsRegKey(false), true) : nullptr;
+  TGUIUtils::Instance().SetSettings(placements_.get());
+}
 
 bool TShellHooks::LogWindowOpen() const {
   const TLoggerForm* window = TLoggerForm::Instance();
@@ -20,7 +35,7 @@ bool TShellHooks::LogWindowOpen() const {
 
 void TShellHooks::ShowLogWindow(TTransEngine& engine, const std::string& title,
                                 std::function<void()> onClosed) {
-  TLoggerForm& window = TLoggerForm::ShowLogWindow(nullptr);
+  TLoggerForm& window = TLoggerForm::ShowLogWindow(placements_.get());
   window.SetText(title);
   window.SetCloseHandler(std::move(onClosed));
   TTransEngine* shown = &engine;

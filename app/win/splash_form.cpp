@@ -193,6 +193,11 @@ TSplashForm1& ShowAboutBox(TWindow* mainWindow) {
   return *aboutBox;
 }
 
+void FreeSplashWindows() {
+  startupSplash.reset();
+  aboutBox.reset();
+}
+
 void ContinueStartupAfterSplash() {
   const bool counting = pendingSplash && pendingSplash->StartupSplash() &&
                         pendingSplash->TimerRunning();

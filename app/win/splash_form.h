@@ -84,6 +84,9 @@ class TSplashForm1 final : public TSplashForm {
 void ShowStartupSplash(ui::TWindow* mainWindow);
 // Creates the About box when there is none, else shows the open one.
 TSplashForm1& ShowAboutBox(ui::TWindow* mainWindow);
+// Frees the splash and About windows still there at the program's end (closed while the
+// splash was counting): they must go while the application object still exists.
+void FreeSplashWindows();
 // After the main window's first show: posts the continuation now unless the start-up splash
 // is still counting down.
 void ContinueStartupAfterSplash();

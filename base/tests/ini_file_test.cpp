@@ -264,21 +264,31 @@ TEST(MemIniFile, SavesAndReloadsThroughAFile) {
   EXPECT_FALSE(FileExists(path + ".tmp"));
 }
 
-TEST(MemIniFile, FailedSaveKeepsTheOldFileAndIsReported) {
+TEST(MemIniFile, FailedSaveKeepsWhatWasThereAndIsReported) {
+  // A folder in the file's place cannot be replaced: the save fails and leaves no temporary.
   const std::string path = TempPath("keep.ini");
-  {
-    std::ofstream f(path, std::ios::binary);
-    f << "[A]\r\nold=1\r\n";
-  }
-  // A folder where the temporary file must go makes the write fail.
-  const std::string blocker = path + ".tmp";
-  std::filesystem::remove_all(blocker);
-  std::filesystem::create_directories(blocker);
+  std::filesystem::remove_all(path);
+  std::filesystem::create_directories(path);
+  { std::ofstream f(path + "/inside", std::ios::binary); f << "old"; }
   TMemIniFile ini(path);
   ini.WriteString("A", "new", "2");
   EXPECT_THROW(ini.UpdateFile(), EFileError);
-  std::filesystem::remove_all(blocker);
-  EXPECT_EQ(ReadFileBytes(path), "[A]\r\nold=1\r\n");
+  EXPECT_EQ(ReadFileBytes(path + "/inside"), "old");
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
+    EXPECT_EQ(entry.path().string().find("keep.ini."), std::string::npos) << entry.path();
+  std::filesystem::remove_all(path);
+}
+
+TEST(MemIniFile, SaveNeverTouchesAnotherWritersTemporaryFile) {
+  const std::string path = TempPath("shared.ini");
+  const std::string others = path + ".tmp";
+  { std::ofstream f(others, std::ios::binary); f << "another copy's half-written save"; }
+  TMemIniFile ini(path);
+  ini.WriteString("A", "b", "c");
+  ini.UpdateFile();
+  EXPECT_EQ(ReadFileBytes(others), "another copy's half-written save");
+  EXPECT_EQ(TMemIniFile(path).ReadString("A", "b", ""), "c");
+  std::remove(others.c_str());
 }
 
 TEST(MemIniFile, NoFileNameIsAnError) {

@@ -74,4 +74,11 @@ bool NarrowChecked(std::wstring_view s, std::string& out, std::string& error,
   return false;
 }
 
+std::optional<std::string> NarrowExactly(std::wstring_view s) {
+  std::string out;
+  std::vector<char32_t> unstorable;
+  if (!NarrowExact(s, out, unstorable)) return std::nullopt;
+  return out;
+}
+
 }  // namespace kv::win

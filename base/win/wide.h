@@ -1,6 +1,7 @@
 #pragma once
 // Conversion between the program's ANSI byte strings and the UTF-16 of the Win32 calls.
 // Only code at the Win32 boundary uses these.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,9 @@ namespace kv::win {
 std::wstring Widen(std::string_view s);
 // Lossy: a character the ANSI code page cannot hold becomes its default character ("?").
 std::string Narrow(std::wstring_view s);
+// The ANSI form of a text that the code page holds exactly; nullopt when it would lose or
+// change characters (a file name so narrowed would name another file or none).
+std::optional<std::string> NarrowExactly(std::wstring_view s);
 
 // Narrowing for text that will be stored: false when the ANSI code page cannot hold some of
 // the characters exactly (no best-fit look-alikes either); `unstorable` then lists each such

@@ -92,9 +92,7 @@ void TProjectPropertiesForm::ApplyDefaultPorts(const TMidiAliasList& in,
   project_->SetDefaultOutPorts(&out);
 }
 
-void TProjectPropertiesForm::AfterClose() {
-  if (OnAfterClose) OnAfterClose();
-}
+void TProjectPropertiesForm::AfterClose() {}
 
 void TProjectPropertiesForm::EditAuthor(std::string text) {
   author_ = std::move(text);
@@ -158,7 +156,6 @@ void TPresetPropertiesForm::ApplyDefaultPorts(const TMidiAliasList& in,
 
 void TPresetPropertiesForm::AfterClose() {
   preset_ = nullptr;
-  if (OnAfterClose) OnAfterClose();
 }
 
 void TPresetPropertiesForm::EditAlwaysActive(bool checked) {

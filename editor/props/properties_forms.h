@@ -59,9 +59,6 @@ class TProjectPropertiesForm final : public TPortsPropertyForm {
   const std::string& AuthorContact() const { return authorContact_; }
   const std::string& Comments() const { return comments_; }
 
-  // Called when the dialog has closed (the launcher drops its single instance).
-  std::function<void()> OnAfterClose;
-
  protected:
   void InitPages() override;
   void AfterClose() override;
@@ -95,8 +92,6 @@ class TPresetPropertiesForm final : public TPortsPropertyForm {
   void EditAlwaysActive(bool checked);
   bool AlwaysActive() const { return alwaysActive_; }
   bool AlwaysActiveEnabled() const { return alwaysActiveEnabled_; }
-
-  std::function<void()> OnAfterClose;
 
  protected:
   void InitPages() override;

@@ -38,9 +38,7 @@ TPropertyPanel* TSettingsForm::GetPanel(int id) {
   return id == kSettingsPortsPageId ? &portsPage_ : nullptr;
 }
 
-void TSettingsForm::AfterClose() {
-  if (OnAfterClose) OnAfterClose();
-}
+void TSettingsForm::AfterClose() {}
 
 void TSettingsForm::LoadValues() {
   options_ = host_.ReadOptions();

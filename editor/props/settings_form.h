@@ -81,8 +81,6 @@ class TSettingsForm final : public TPropertyForm {
   // "Return to Project Properties": the dialog closes as cancelled.
   void ReturnToProjectPropertiesClick() { Close(TModalResult::Cancel); }
 
-  std::function<void()> OnAfterClose;
-
  protected:
   void InitPages() override;
   void AfterClose() override;

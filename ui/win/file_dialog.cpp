@@ -1,6 +1,8 @@
 #include "ui/file_dialog.h"
 
-#include "base/utils.h"
+#include <optional>
+#include <vector>
+
 #include "base/win/wide.h"
 
 namespace kv::ui {
@@ -35,28 +37,24 @@ bool TFileDialog::Execute(HWND owner) {
   ofn.lpstrDefExt = defaultExt.empty() ? nullptr : ext.c_str();
   ofn.lpstrInitialDir = initialDir.empty() ? nullptr : dir.c_str();
   ofn.Flags = options | OFN_EXPLORER | OFN_ENABLESIZING;
-  if (!Run(ofn)) return false;
-
-  filterIndex = static_cast<int>(ofn.nFilterIndex);
-  files.clear();
-  // One file: its full path. Several: the folder, then each name, NUL-separated. Only a list
-  // is read past the first NUL: behind one path lie the remains of a longer proposed name.
-  const bool several = (ofn.Flags & OFN_ALLOWMULTISELECT) != 0 && ofn.nFileOffset > 0 &&
-                       buffer[ofn.nFileOffset - 1] == L'\0';
-  std::vector<std::wstring> parts;
-  for (const wchar_t* p = buffer.data(); *p; p += wcslen(p) + 1) {
-    parts.emplace_back(p);
-    if (!several) break;
+  // The buffer holds exactly one NUL-terminated path: the dialog writes the chosen name over
+  // the proposed one, and what follows the first NUL is the proposed name's old tail.
+  for (;;) {
+    if (!Run(ofn)) return false;
+    filterIndex = static_cast<int>(ofn.nFilterIndex);
+    const std::wstring chosen(buffer.data());
+    if (chosen.empty()) return false;
+    if (const std::optional<std::string> narrow = win::NarrowExactly(chosen)) {
+      fileName = *narrow;
+      return true;
+    }
+    // The program keeps paths in the ANSI code page: a name it cannot hold would name another
+    // file or none, so the user chooses again.
+    const std::wstring text = L"The file name\r\n" + chosen +
+                              L"\r\nhas characters this program cannot store in its files and "
+                              L"settings.\r\nPlease choose a name without them.";
+    MessageBoxW(owner, text.c_str(), nullptr, MB_OK | MB_ICONERROR);
   }
-  if (parts.empty()) return false;
-  if (parts.size() == 1) {
-    files.push_back(win::Narrow(parts[0]));
-  } else {
-    std::string folder = AddTrailingBackslash(win::Narrow(parts[0]));
-    for (size_t i = 1; i < parts.size(); ++i) files.push_back(folder + win::Narrow(parts[i]));
-  }
-  fileName = files.front();
-  return true;
 }
 
 bool TOpenDialog::Run(OPENFILENAMEW& ofn) {

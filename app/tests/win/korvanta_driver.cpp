@@ -595,4 +595,20 @@ void TypeWideChar(wchar_t c) {
   Sleep(15);
 }
 
+void BindExampleAliases(const std::wstring& programBaseName) {
+  const std::wstring path = std::wstring(kProgramKey) + L"\\" + programBaseName + L"\\MIDI.alias";
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
+    return;
+  const wchar_t* values[][2] = {{L"Name0", L"Keyboard"}, {L"Device0", L"1:Keyboard"},
+                                {L"Name1", L"Synth"}, {L"Device1", L"2:Synth"}};
+  for (const auto& value : values) {
+    const std::wstring text = value[1];
+    RegSetValueExW(key, value[0], 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  }
+  RegCloseKey(key);
+}
+
 }  // namespace kv::test

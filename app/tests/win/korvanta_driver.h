@@ -106,5 +106,8 @@ bool ToolButtonScreenRect(HWND toolbar, int index, RECT& screen);
 std::string ListViewCell(HWND list, int row, int column);
 // One character typed as the keyboard would give it, any Unicode character.
 void TypeWideChar(wchar_t c);
+// Binds the two port aliases of the router example ("Keyboard" in, "Synth" out) to ports of
+// their own names, so a start that loads it asks nothing about them.
+void BindExampleAliases(const std::wstring& programBaseName);
 
 }  // namespace kv::test

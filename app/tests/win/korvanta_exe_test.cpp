@@ -304,6 +304,7 @@ TEST_F(KorvantaExeTest, TranslatorsCopiedInOneCopyArePastedInAnother) {
 
 TEST_F(KorvantaExeTest, TranslatorMenuAndKeysAddRenameDuplicateMoveAndDelete) {
   WriteQuietSettings(kProgramName);
+  BindExampleAliases(kProgramName);
   const std::wstring file = CopyExample("MIDI router with filter.kvxp");
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 1; }));
@@ -424,6 +425,7 @@ TEST_F(KorvantaExeTest, ExamplesAreInstalledOnFirstStartAndLoadWithoutErrors) {
   WriteSetting(kProgramName, L"MigrationDone", 1);
   WriteSetting(kProgramName, L"PresetFolder", dataFolder);
   WriteSetting(kProgramName, L"ShowSplashScreen", 0);
+  BindExampleAliases(kProgramName);
   {
     TRunningProgram program(Exe(kProgramName), L"");
     ASSERT_NE(program.MainWindow(), nullptr);

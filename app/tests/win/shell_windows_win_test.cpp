@@ -15,7 +15,6 @@
 #include "app/publicity_streams.h"
 #include "app/tray_animation.h"
 #include "app/win/err_form.h"
-#include "app/win/globals.h"
 #include "app/win/gui_utils.h"
 #include "app/win/lamp_panel.h"
 #include "app/win/logger_form.h"
@@ -30,6 +29,7 @@
 #include "ui/application.h"
 #include "ui/button.h"
 #include "ui/edit.h"
+#include "ui/graphics.h"
 #include "ui/message_dialog.h"
 #include "ui/tests/win/ui_test_support.h"
 #include "ui/tray_icon.h"
@@ -405,42 +405,6 @@ TEST_F(ShellWindowsTest, ABrokenResourceClosesTheWindowButNotTheProgram) {
   EXPECT_EQ(error.substr(error.size() - 10), " not valid");
   EXPECT_FALSE(ui::Application().Terminated());
   EXPECT_TRUE(IsWindow(main_->Handle()));
-}
-
-TEST_F(ShellWindowsTest, TheToolbarImagesLoadForTheScreensColourDepth) {
-  TGlobals full;
-  full.LoadImages(24);
-  EXPECT_FALSE(full.LowColor());
-  EXPECT_EQ(full.ILButton1Enabled.Count(), tbiDelete + 1);
-  EXPECT_EQ(full.ILButton1Disabled.Count(), tbiDelete + 1);
-  EXPECT_EQ(full.ILButton2Enabled.Count(), tbiPanic + 1);
-  EXPECT_EQ(full.ILButton2Disabled.Count(), tbiPanic + 1);
-  full.LoadImages(24);  // loaded once
-  EXPECT_EQ(full.ILButton1Enabled.Count(), tbiDelete + 1);
-
-  // On a 256-colour screen: the 16-colour strips and no disabled images.
-  TGlobals low;
-  low.LoadImages(8);
-  EXPECT_TRUE(low.LowColor());
-  EXPECT_EQ(low.ILButton1Enabled.Count(), tbiDelete + 1);
-  EXPECT_EQ(low.ILButton2Enabled.Count(), tbiPanic + 1);
-  EXPECT_EQ(low.ILButton1Disabled.Count(), 0);
-  EXPECT_EQ(low.ILButton2Disabled.Count(), 0);
-
-  // A picture of every list on the button face, for a reviewer's eyes; the mask leaves the
-  // face showing at a corner of "New".
-  ui::TBitmap sheet;
-  sheet.Create(11 * 20 + 4, 4 * 20 + 4, RGB(240, 240, 240));
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, sheet.Handle());
-  const ui::TImageList* lists[4] = {&full.ILButton1Enabled, &full.ILButton1Disabled,
-                                    &full.ILButton2Enabled, &low.ILButton1Enabled};
-  for (int row = 0; row < 4; ++row)
-    for (int i = 0; i < lists[row]->Count(); ++i) lists[row]->Draw(dc, i, 4 + 20 * i, 4 + 20 * row);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  EXPECT_EQ(sheet.PixelAt(4, 4), RGB(240, 240, 240));
-  EXPECT_TRUE(sheet.SaveToFile(std::string(KV_SHOT_DIR) + "/shell-toolbar-images.bmp"));
 }
 
 }  // namespace

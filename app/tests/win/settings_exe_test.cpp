@@ -1,0 +1,336 @@
+// Where the program meets its settings, its file dialogs and the hosts of its models, driven
+// from outside as a user meets them: a settings file named on the command line, names typed
+// into the real open and save dialogs, a project whose aliases this machine lacks, the log
+// window's place between runs, and the virtual ports asked for without the bus driver.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "app/tests/win/korvanta_driver.h"
+#include "base/win/wide.h"
+
+namespace kv::test {
+namespace {
+
+constexpr const wchar_t* kHostName = L"korvanta_testhost";
+constexpr int kTranslators = 1;
+
+std::wstring Exe(const wchar_t* name) { return BinFolder() + L"\\" + name + L".exe"; }
+
+std::wstring TempFolder() {
+  wchar_t buffer[MAX_PATH];
+  GetTempPathW(MAX_PATH, buffer);
+  std::wstring folder = std::wstring(buffer) + L"kv-settings";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
+
+std::wstring CopyExample(const char* name) {
+  const std::wstring source = win::Widen(std::string(KV_SOURCE_DIR) + "/app/res/examples/" + name);
+  const std::wstring target = TempFolder() + L"\\" + win::Widen(name);
+  CopyFileW(source.c_str(), target.c_str(), FALSE);
+  SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  return target;
+}
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+bool Contains(const std::vector<std::string>& texts, const std::string& part) {
+  return std::any_of(texts.begin(), texts.end(),
+                     [&](const std::string& t) { return t.find(part) != std::string::npos; });
+}
+
+bool FileThere(const std::wstring& file) {
+  return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string FileText(const std::wstring& file) {
+  std::ifstream in(file.c_str(), std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::wstring SectionPath(const std::wstring& base, const wchar_t* section) {
+  return std::wstring(kProgramKey) + L"\\" + base + L"\\" + section;
+}
+
+DWORD ValueCount(const std::wstring& base, const wchar_t* section) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, SectionPath(base, section).c_str(), 0, KEY_READ, &key) !=
+      ERROR_SUCCESS)
+    return 0;
+  DWORD count = 0;
+  RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                   nullptr, nullptr, nullptr);
+  RegCloseKey(key);
+  return count;
+}
+
+// A DWORD value of the program's settings, or -1 when there is none.
+long long RegInteger(const std::wstring& base, const wchar_t* section, const wchar_t* name) {
+  DWORD value = 0;
+  DWORD size = sizeof(value);
+  if (RegGetValueW(HKEY_CURRENT_USER, SectionPath(base, section).c_str(), name, RRF_RT_REG_DWORD,
+                   nullptr, &value, &size) != ERROR_SUCCESS)
+    return -1;
+  return static_cast<LONG>(value);
+}
+
+// A picture of the window, beside the build, for a reviewer's eyes.
+void SaveShot(HWND window, const wchar_t* name) {
+  // Painted through before the picture: the window's thread answers the paint messages.
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sync(window);
+  RECT r{};
+  GetWindowRect(window, &r);
+  SaveScreenPicture(r, win::Widen(std::string(KV_SHOT_DIR)) + L"\\" + name);
+}
+
+// A visible window of the program whose title starts with the text, or null.
+HWND WindowTitled(const TRunningProgram& program, const std::string& start) {
+  for (HWND w : program.VisibleWindows()) {
+    const std::vector<std::string> texts = TRunningProgram::Texts(w);
+    if (!texts.empty() && texts[0].rfind(start, 0) == 0) return w;
+  }
+  return nullptr;
+}
+
+// The texts the window's children give when asked by message, as a screen reader asks (the
+// caption kept by the system is not the text of a text control).
+std::string ChildTexts(HWND window) {
+  std::string all;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lp) -> BOOL {
+        DWORD_PTR length = 0;
+        if (!SendMessageTimeoutW(child, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, 2000, &length))
+          return TRUE;
+        std::wstring text(length + 1, L'\0');
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutW(child, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                            SMTO_BLOCK, 2000, &copied);
+        text.resize(std::min<size_t>(copied, length));
+        *reinterpret_cast<std::string*>(lp) += win::Narrow(text) + "\n";
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+// A visible window of the program showing that text somewhere, or null.
+HWND WindowShowing(const TRunningProgram& program, const std::string& text) {
+  for (HWND w : program.VisibleWindows())
+    if (Contains(TRunningProgram::Texts(w), text)) return w;
+  return nullptr;
+}
+
+HWND WaitForWindowTitled(const TRunningProgram& program, const std::string& start) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = WindowTitled(program, start)) != nullptr; });
+  return found;
+}
+
+// Ends the program with the main window's close, answering Yes when it asks first.
+bool CloseProgram(TRunningProgram& program) {
+  HWND main = program.MainWindow(0);
+  if (!main) return false;
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  return WaitUntil([&] {
+    if (HWND question = WindowShowing(program, "Do you really want to quit")) {
+      ClickButton(question, "&Yes");
+    }
+    return !program.Running();
+  }, 30000);
+}
+
+// Types text as the keyboard would give it, any character.
+void TypeWide(const std::wstring& text) {
+  for (wchar_t c : text) {
+    INPUT in[2]{};
+    in[0].type = INPUT_KEYBOARD;
+    in[0].ki.wScan = c;
+    in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+    in[1] = in[0];
+    in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+    Sleep(15);
+  }
+}
+
+// Types a file name into the file dialog of that title and confirms it; true once it closed.
+bool ChooseInFileDialog(TRunningProgram& program, const std::string& title,
+                        const std::wstring& file) {
+  HWND dialog = WaitForWindowTitled(program, title);
+  if (!dialog) return false;
+  ActivateWindow(dialog);
+  TypeWide(file);
+  return PressUntil(VK_RETURN, {}, [&] { return WindowTitled(program, title) == nullptr; });
+}
+
+class SettingsExeTest : public ::testing::Test {
+ protected:
+  void SetUp() override { DeleteProgramSettings(); }
+  void TearDown() override { DeleteProgramSettings(); }
+};
+
+TEST_F(SettingsExeTest, ANamedSettingsFileThatIsMissingIsCreatedAndTheRegistryKeptAsItWas) {
+  WriteQuietSettings(kHostName);
+  const DWORD before = ValueCount(kHostName, L"Current");
+  const std::wstring named = TempFolder() + L"\\named.kvxs";
+  DeleteFileW(named.c_str());
+  TRunningProgram program(Exe(kHostName), L"/settings " + Quoted(named));
+  ASSERT_NE(program.MainWindow(), nullptr);
+  ASSERT_TRUE(CloseProgram(program));
+  EXPECT_NE(FileText(named).find("[Current]"), std::string::npos);
+  EXPECT_EQ(ValueCount(kHostName, L"Current"), before);
+  EXPECT_EQ(ValueCount(kHostName, L"MIDI.alias"), 0u);
+}
+
+// Closed a moment after the start, with the error window up and the splash still counting:
+// the program also ends cleanly.
+TEST_F(SettingsExeTest, ASettingsFileNameOutsideTheCodePageIsReportedAndNothingSaved) {
+  WriteQuietSettings(kHostName);
+  const DWORD before = ValueCount(kHostName, L"Current");
+  const std::wstring named = TempFolder() + L"\\\u0442\u0435\u0441\u0442.kvxs";
+  DeleteFileW(named.c_str());
+  TRunningProgram program(Exe(kHostName), L"/settings " + Quoted(named));
+  HWND errors = nullptr;
+  std::string shown;
+  EXPECT_TRUE(WaitUntil([&] {
+    errors = WindowTitled(program, "Errors");
+    shown = errors ? ChildTexts(errors) : "";
+    return shown.find("has characters this program cannot store") != std::string::npos;
+  })) << shown;
+  EXPECT_NE(shown.find("\\????.kvxs"), std::string::npos) << shown;
+  ASSERT_NE(program.MainWindow(), nullptr);
+  ASSERT_TRUE(CloseProgram(program));
+  EXPECT_FALSE(FileThere(named));
+  EXPECT_EQ(ValueCount(kHostName, L"Current"), before);
+}
+
+TEST_F(SettingsExeTest, OpenAndSaveDialogsReturnAShorterNameExactly) {
+  WriteQuietSettings(kHostName);
+  const std::wstring longer = CopyExample("MIDI to keystrokes.kvxp");
+  const std::wstring shorter = CopyExample("Timer sequence.kvxp");
+  TRunningProgram program(Exe(kHostName), L"/project " + Quoted(longer));
+  ASSERT_NE(program.MainWindow(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
+
+  program.Activate();
+  ASSERT_TRUE(
+      PressUntil('O', {VK_CONTROL}, [&] { return WindowTitled(program, "Open") != nullptr; }));
+  ASSERT_TRUE(ChooseInFileDialog(program, "Open", shorter));
+  EXPECT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 4; }));
+  EXPECT_TRUE(WaitUntil([&] {
+    return program.Title().find("Timer sequence") != std::string::npos;
+  })) << program.Title();
+  EXPECT_EQ(WindowShowing(program, "does not exist"), nullptr);
+
+  // A name the code page cannot hold is refused where it is chosen, and the dialog comes back.
+  const std::wstring foreign = TempFolder() + L"\\\u0442\u0435\u0441\u0442.kvxp";
+  CopyFileW(shorter.c_str(), foreign.c_str(), FALSE);
+  program.Activate();
+  ASSERT_TRUE(
+      PressUntil('O', {VK_CONTROL}, [&] { return WindowTitled(program, "Open") != nullptr; }));
+  HWND open = WindowTitled(program, "Open");
+  ActivateWindow(open);
+  TypeWide(foreign);
+  HWND refusal = nullptr;
+  ASSERT_TRUE(PressUntil(VK_RETURN, {}, [&] {
+    return (refusal = WindowShowing(program, "has characters this program cannot store")) !=
+           nullptr;
+  }));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(refusal, "OK"); }));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(refusal); }));
+  open = WaitForWindowTitled(program, "Open");
+  ASSERT_NE(open, nullptr);
+  PostMessageW(open, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitUntil([&] { return WindowTitled(program, "Open") == nullptr; }));
+  EXPECT_NE(program.Title().find("Timer sequence"), std::string::npos) << program.Title();
+
+  const std::wstring saved = TempFolder() + L"\\B.kvxp";
+  DeleteFileW(saved.c_str());
+  program.Activate();
+  ASSERT_TRUE(PressUntil(VK_F12, {}, [&] { return WindowTitled(program, "Save") != nullptr; }));
+  ASSERT_TRUE(ChooseInFileDialog(program, "Save", saved));
+  EXPECT_TRUE(WaitUntil([&] { return FileThere(saved); }));
+  EXPECT_EQ(WindowShowing(program, "Cannot create file"), nullptr);
+}
+
+TEST_F(SettingsExeTest, AProjectWithAnAliasThisMachineLacksAsksForItsPort) {
+  WriteQuietSettings(kHostName);
+  const std::wstring project = TempFolder() + L"\\unbound.kvxp";
+  {
+    std::ofstream out(project.c_str(), std::ios::binary);
+    out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Main\r\nActive=1\r\n"
+           "Name0=n\r\nIncoming0=MID1903Cpp\r\nOutgoing0=MID2MIDA00010005SynthB007pp\r\n"
+           "Options0=Actv01Stop00OutO00\r\n";
+  }
+  TRunningProgram program(Exe(kHostName), L"/project " + Quoted(project));
+  HWND dialog = WaitForWindowTitled(program, "Select MIDI Port");
+  ASSERT_NE(dialog, nullptr);
+  const std::vector<std::string> texts = TRunningProgram::Texts(dialog);
+  EXPECT_TRUE(Contains(texts, "Synth")) << ::testing::PrintToString(texts);
+  EXPECT_TRUE(Contains(texts, "MIDI OUTPUT device:")) << ::testing::PrintToString(texts);
+  SaveShot(dialog, L"settings-alias-definition.bmp");
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "Cancel"); }));
+  EXPECT_TRUE(WaitUntil([&] { return WindowTitled(program, "Select MIDI Port") == nullptr; }));
+  EXPECT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 1; }));
+}
+
+TEST_F(SettingsExeTest, TheLogWindowReopensWhereItWas) {
+  WriteQuietSettings(kHostName);
+  WriteSetting(kHostName, L"DoNotShowLoggerWarning", 1);
+  RECT placed{};
+  {
+    TRunningProgram program(Exe(kHostName), L"");
+    ASSERT_NE(program.MainWindow(), nullptr);
+    HWND log = nullptr;
+    for (int attempt = 0; attempt < 3 && !log; ++attempt) {
+      program.Activate();
+      Press('V', {VK_MENU});
+      Sync(program.MainWindow(0));
+      Press(VK_RETURN);
+      WaitUntil([&] { return (log = WindowTitled(program, "Log Window")) != nullptr; }, 5000);
+    }
+    ASSERT_NE(log, nullptr);
+    SetWindowPos(log, nullptr, 140, 120, 500, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(Sync(log));
+    GetWindowRect(log, &placed);
+    ASSERT_TRUE(CloseProgram(program));
+  }
+  EXPECT_EQ(RegInteger(kHostName, L"Current", L"ShowLoggerForm"), 1);
+  EXPECT_GE(RegInteger(kHostName, L"LogWindow", L"Width"), 0);
+
+  TRunningProgram again(Exe(kHostName), L"");
+  ASSERT_NE(again.MainWindow(), nullptr);
+  HWND log = WaitForWindowTitled(again, "Log Window");
+  ASSERT_NE(log, nullptr);
+  RECT shown{};
+  EXPECT_TRUE(WaitUntil([&] {
+    GetWindowRect(log, &shown);
+    return EqualRect(&shown, &placed) != FALSE;
+  })) << shown.left << "," << shown.top << " " << shown.right - shown.left << "x"
+      << shown.bottom - shown.top;
+}
+
+TEST_F(SettingsExeTest, VirtualPortsWithoutTheBusDriverAreReported) {
+  WriteQuietSettings(kHostName);
+  TRunningProgram program(Exe(kHostName), L"/vmpl 2");
+  HWND error = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    return (error = WindowShowing(program, "Virtual MIDI bus driver not installed")) != nullptr;
+  })) << "no report";
+  SaveShot(error, L"settings-vmpl-no-bus.bmp");
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(error, "OK"); }));
+  EXPECT_NE(program.MainWindow(), nullptr);
+}
+
+}  // namespace
+}  // namespace kv::test
