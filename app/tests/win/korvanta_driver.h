@@ -99,4 +99,7 @@ class TRunningProgram {
 // The screen part a window covers (plus extra pixels around it) as a 24-bit BMP file.
 bool SaveScreenPicture(const RECT& area, const std::wstring& file);
 
+// The items of another process's combo box, read in that process.
+std::vector<std::string> ComboItems(HWND combo);
+
 }  // namespace kv::test
