@@ -251,6 +251,16 @@ int TProjectEditor::RowOf(const void* translator) const {
   return -1;
 }
 
+bool TProjectEditor::Holds(const void* translator) const {
+  TPresetHandler* project = Project();
+  for (int p = 0; project && translator && p < project->GetPresetCount(); ++p) {
+    TTransList* preset = project->GetPreset(p);
+    for (int row = 0; preset && row < preset->GetCount(); ++row)
+      if (preset->GetTranslator(row) == translator) return true;
+  }
+  return false;
+}
+
 std::vector<std::string> TProjectEditor::PresetNames() const {
   std::vector<std::string> names;
   TPresetHandler* project = Project();
@@ -276,7 +286,7 @@ void TProjectEditor::SetCurrentPreset(int row) {
 }
 
 void TProjectEditor::ProjectReplaced() {
-  if (current_ >= PresetCount()) current_ = -1;
+  current_ = -1;
   Notify(Edit(TProjectEditKind::Presets, current_));
 }
 

@@ -129,8 +129,6 @@ enum class TProjectEditKind {
   // The current preset's translators as a whole: rows came, went or moved. gone holds the
   // translators that left the project.
   Translators,
-  // These translator rows show other texts or check marks; items are their translators.
-  TranslatorRows,
   // The translators in items were switched on or off (active).
   TranslatorsActivated,
   // The translator in items was renamed (name).
@@ -191,13 +189,15 @@ class TProjectEditor {
   TTransMsgPtr Translator(int row) const;
   // The row of that translator in the current preset, or -1.
   int RowOf(const void* translator) const;
+  // True when a preset of the project holds that translator.
+  bool Holds(const void* translator) const;
   std::vector<std::string> PresetNames() const;
   std::vector<std::string> TimerNames() const;
 
   // --- the current preset --------------------------------------------------------------------
   // -1 for none; a row outside the list is none.
   void SetCurrentPreset(int row);
-  // Another project is shown (opened, merged, closed): the current preset is re-checked.
+  // Another project is shown (opened, merged, closed): no preset is current until chosen.
   void ProjectReplaced();
 
   // --- presets -------------------------------------------------------------------------------

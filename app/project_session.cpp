@@ -143,6 +143,7 @@ int TControllerDocument::PresetCount() const {
 }
 
 bool TControllerDocument::Save(const std::string& fileName) {
+  if (beforeSave) beforeSave();
   TTransEngine* engine = controller_.Engine();
   if (!engine) return false;
   try {

@@ -224,6 +224,15 @@ TEST_F(ProjectEditorTest, RowsAreReadFromTheProject) {
   EXPECT_EQ(editor.TranslatorText(2, 0), "");  // past the end: nothing, no failure
   EXPECT_EQ(editor.RowOf(project.GetPreset(0)->GetTranslator(1)), 1);
   EXPECT_EQ(Last().kind, TProjectEditKind::CurrentPreset);
+  const void* b = project.GetPreset(0)->GetTranslator(1);
+  EXPECT_TRUE(editor.Holds(b));
+  // Another project: no preset is current, and the translators are no longer held.
+  project.ClearProject();
+  editor.ProjectReplaced();
+  EXPECT_EQ(editor.CurrentPresetIndex(), -1);
+  EXPECT_EQ(Last().kind, TProjectEditKind::Presets);
+  EXPECT_FALSE(editor.Holds(b));
+  Preset("Again", {"C"});
   editor.SetCurrentPreset(5);
   EXPECT_EQ(editor.CurrentPresetIndex(), -1);
   EXPECT_EQ(editor.TranslatorCount(), 0);

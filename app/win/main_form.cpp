@@ -110,6 +110,10 @@ void TTransForm::CreateForm() {
     return;
   }
   document_ = std::make_unique<TControllerDocument>(*controller_);
+  // A failed Apply shows its error and keeps the editor's edits; the project saves anyway.
+  document_->beforeSave = [this] {
+    if (editor_) editor_->ApplyIfModified();
+  };
   session_ = std::make_unique<TProjectSession>(*document_, *this);
   BuildControls();
   RegisterCallbacks();

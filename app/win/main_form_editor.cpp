@@ -44,6 +44,13 @@ class TTransForm::TEditorView final : public TProjectEditorView {
           if (form_.editedItem_ == item) form_.editedItem_ = edit.replacement;
         }
         break;
+      case TProjectEditKind::Presets:
+        // Another project, or presets gone: a translator no preset holds is edited no more.
+        if (form_.editedItem_ && !form_.edits_->Holds(form_.editedItem_)) {
+          editor->ItemDeleted(form_.editedItem_);
+          form_.editedItem_ = nullptr;
+        }
+        break;
       default:
         break;
     }

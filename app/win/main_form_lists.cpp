@@ -259,7 +259,6 @@ void TTransForm::ProjectEdited(const TProjectEdit& edit) {
     case TProjectEditKind::Translators:
       ShowTranslatorRows();
       break;
-    case TProjectEditKind::TranslatorRows:
     case TProjectEditKind::TranslatorsActivated:
     case TProjectEditKind::TranslatorRenamed:
     case TProjectEditKind::TranslatorReplaced:

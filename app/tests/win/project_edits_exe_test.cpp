@@ -91,6 +91,29 @@ HWND ChildWithText(HWND window, const wchar_t* className, const std::string& tex
   return search.found;
 }
 
+std::wstring ShotFile(const wchar_t* name) {
+  return win::Widen(std::string(KV_SHOT_DIR)) + L"\\" + name;
+}
+
+bool SaveWindowShot(HWND window, const wchar_t* name) {
+  // Painted through before the picture: the window's thread answers the paint messages.
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sync(window);
+  RECT r{};
+  GetWindowRect(window, &r);
+  r.left = std::max<LONG>(r.left, 0);
+  r.top = std::max<LONG>(r.top, 0);
+  return SaveScreenPicture(r, ShotFile(name));
+}
+
+// A visible top-level window of the program other than these, or null.
+HWND OtherWindow(TRunningProgram& program, HWND one, HWND other) {
+  for (HWND w : program.VisibleWindows())
+    if (w != one && w != other) return w;
+  return nullptr;
+}
+
 bool BoxChecked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 // The drop-down menu window while a menu is open, or null.
@@ -142,10 +165,19 @@ class ProjectEditsExeTest : public ::testing::Test {
     PressUntil(VK_RETURN, {}, [&] { return (editor = program_->Dialog()) != nullptr; });
     return editor;
   }
-  void FocusList() {
+  // A point of the row near the list's right edge, clear of the editor in front.
+  POINT RightOfEditor(int row) {
+    RECT r{};
+    GetWindowRect(program_->List(kTranslators), &r);
+    return {r.right - 40, program_->RowPoint(kTranslators, row).y};
+  }
+  // The keys to the translator list, by a click on the row (away from its name).
+  void FocusList(int row) {
     ASSERT_TRUE(program_->Activate());
-    ASSERT_TRUE(PressUntil(VK_TAB, {}, [&] {
-      return program_->Focused() == program_->List(kTranslators);
+    ClickAt(RightOfEditor(row));
+    ASSERT_TRUE(WaitUntil([&] {
+      return program_->Focused() == program_->List(kTranslators) &&
+             program_->RowSelected(kTranslators, row);
     }));
   }
   bool Changed() { return program_->Title().find(" * ") != std::string::npos; }
@@ -175,8 +207,7 @@ TEST_F(ProjectEditsExeTest, ListUncheckAndRenameSurviveTheEditorsApply) {
   EXPECT_TRUE(WaitUntil([&] { return !BoxChecked(active); }));
 
   // F2 renames in place.
-  FocusList();
-  ASSERT_TRUE(program_->RowSelected(kTranslators, 1));
+  FocusList(1);
   ASSERT_TRUE(PressUntil(VK_F2, {}, [&] {
     return program_->Focused() != program_->List(kTranslators);
   }));
@@ -202,11 +233,11 @@ TEST_F(ProjectEditsExeTest, DeletingTheEditedTranslatorLetsTheEditorGoOn) {
   ASSERT_NE(editor, nullptr);
   // A pending change, then the translator goes without a question.
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, kStopBox); }));
-  FocusList();
+  FocusList(1);
   ASSERT_TRUE(PressUntil(VK_DELETE, {VK_SHIFT}, [&] { return program_->RowCount(kTranslators) == 2; }));
 
   // Another translator, changed and applied, with no complaint about the one that went.
-  ClickAt(program_->RowPoint(kTranslators, 0));
+  ClickAt(RightOfEditor(0));
   ASSERT_TRUE(WaitUntil([&] { return program_->RowSelected(kTranslators, 0); }));
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, kStopBox); }));
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, "Apply"); }));
@@ -217,8 +248,7 @@ TEST_F(ProjectEditsExeTest, DeletingTheEditedTranslatorLetsTheEditorGoOn) {
 
 TEST_F(ProjectEditsExeTest, MenuActivationChangesTheTranslatorsAndMarksTheProject) {
   Start("MIDI to keystrokes.kvxp", 3);
-  FocusList();
-  ASSERT_TRUE(program_->RowSelected(kTranslators, 0));
+  FocusList(0);
   // "&Translator": Add, Edit, Rename, Duplicate, Activate, Deactivate.
   const std::initializer_list<WORD> deactivate = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN};
   const std::initializer_list<WORD> activate = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN};
@@ -237,7 +267,7 @@ TEST_F(ProjectEditsExeTest, MenuActivationChangesTheTranslatorsAndMarksTheProjec
 
 TEST_F(ProjectEditsExeTest, CutKeepsTheRowsWhenTheClipboardIsBusy) {
   Start("MIDI to keystrokes.kvxp", 3);
-  FocusList();
+  FocusList(0);
   // Another program holds the clipboard open meanwhile.
   ASSERT_TRUE(OpenClipboard(nullptr));
   HWND error = nullptr;
@@ -254,16 +284,97 @@ TEST_F(ProjectEditsExeTest, CutKeepsTheRowsWhenTheClipboardIsBusy) {
 }
 
 TEST_F(ProjectEditsExeTest, TheEditorsTimerNamesAreTheProjects) {
-  Start("Timer sequence.kvxp", 4);
+  // "Pulse" is named only by the second translator, which the editor never shows.
+  const std::wstring file = TempFolder() + L"\\timers.kvxp";
+  {
+    std::ofstream out(file.c_str(), std::ios::binary);
+    out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Timers\r\nActive=1\r\n"
+           "PresetSwitchIgnore=0\r\nName0=Tick\r\nIncoming0=Tim0TimT0004Tick\r\n"
+           "Outgoing0=MID1904840\r\nOptions0=Actv01Stop00OutO00\r\nName1=Start\r\n"
+           "Incoming1=MID1903Cpp\r\nOutgoing1=Tim0TimS0005Pulse0:0:500\r\n"
+           "Options1=Actv01Stop01OutO00\r\n";
+  }
+  program_ = std::make_unique<TRunningProgram>(Exe(kProgramName), L"/project " + Quoted(file));
+  ASSERT_NE(program_->MainWindow(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return program_->RowCount(kTranslators) == 2; }));
+  ASSERT_TRUE(program_->Activate());
   HWND editor = OpenEditor(0);
   ASSERT_NE(editor, nullptr);
-  // F8: the outgoing timer action of "Start", on the timer "Step".
+  // F6: the incoming timer trigger of "Tick".
   ActivateWindow(editor);
   HWND names = nullptr;
-  ASSERT_TRUE(PressUntil(VK_F8, {}, [&] {
-    return (names = ChildWithText(editor, L"combobox", "Step", true)) != nullptr;
+  ASSERT_TRUE(PressUntil(VK_F6, {}, [&] {
+    return (names = ChildWithText(editor, L"combobox", "Tick", true)) != nullptr;
   }));
-  EXPECT_EQ(ComboItems(names), std::vector<std::string>{"Step"});
+  EXPECT_EQ(ComboItems(names), (std::vector<std::string>{"Pulse", "Tick"}));
+}
+
+TEST_F(ProjectEditsExeTest, AFailedApplyKeepsTheListOnTheEditedTranslator) {
+  Start("MIDI to keystrokes.kvxp", 3);
+  HWND editor = OpenEditor(1);
+  ASSERT_NE(editor, nullptr);
+  // F7, and a rule line that does not parse typed into the rules text.
+  ActivateWindow(editor);
+  HWND pages = nullptr;
+  ASSERT_TRUE(PressUntil(VK_F7, {}, [&] {
+    pages = FindWindowExW(editor, nullptr, L"SysTabControl32", nullptr);
+    return pages != nullptr && SendMessageW(pages, TCM_GETCURSEL, 0, 0) == 2;
+  }));
+  RECT r{};
+  GetWindowRect(pages, &r);
+  ClickAt({r.left + 60, r.top + 110});
+  TypeText("if pp then");
+  ASSERT_TRUE(WaitUntil([&] { return ChildWithText(editor, L"button", "Apply") &&
+                                     IsWindowEnabled(ChildWithText(editor, L"button", "Apply")); }));
+  SaveWindowShot(editor, L"project-edits-bad-rule.bmp");
+
+  // A click on another row: the Apply fails, says why, and the list stays on the edited row.
+  ClickAt(RightOfEditor(0));
+  HWND error = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    return (error = OtherWindow(*program_, program_->MainWindow(0), editor)) != nullptr;
+  }));
+  SaveWindowShot(error, L"project-edits-bad-rule-error.bmp");
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(error, "OK"); }));
+  EXPECT_TRUE(WaitUntil([&] {
+    return program_->RowSelected(kTranslators, 1) && !program_->RowSelected(kTranslators, 0);
+  }));
+}
+
+TEST_F(ProjectEditsExeTest, DuplicateCopiesWhatTheEditorHasPending) {
+  Start("MIDI to keystrokes.kvxp", 3);
+  HWND editor = OpenEditor(1);
+  ASSERT_NE(editor, nullptr);
+  ASSERT_EQ(program_->Cell(kTranslators, 1, 4), "stop");
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, kStopBox); }));
+  FocusList(1);
+  ASSERT_TRUE(PressUntil('D', {VK_CONTROL}, [&] { return program_->RowCount(kTranslators) == 4; }));
+  EXPECT_EQ(program_->Cell(kTranslators, 1, 4), "");
+  EXPECT_EQ(program_->Cell(kTranslators, 2, 0), "Next");
+  EXPECT_EQ(program_->Cell(kTranslators, 2, 4), "");
+}
+
+TEST_F(ProjectEditsExeTest, TheEditorOpensWhereItWasClosed) {
+  Start("MIDI to keystrokes.kvxp", 3);
+  HWND editor = OpenEditor(1);
+  ASSERT_NE(editor, nullptr);
+  SetWindowPos(editor, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(WaitUntil([&] {
+    RECT r{};
+    GetWindowRect(editor, &r);
+    return r.left == 300 && r.top == 200;
+  }));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, "Close"); }));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(editor); }));
+  program_.reset();
+
+  Start("MIDI to keystrokes.kvxp", 3);
+  editor = OpenEditor(1);
+  ASSERT_NE(editor, nullptr);
+  RECT r{};
+  GetWindowRect(editor, &r);
+  EXPECT_EQ(r.left, 300);
+  EXPECT_EQ(r.top, 200);
 }
 
 }  // namespace
