@@ -485,6 +485,10 @@ int TProjectEditor::AddTranslator(int itemIndex) {
     UndoTargetPreset(madePreset);
     throw;
   }
+  if (row < 0) {
+    UndoTargetPreset(madePreset);
+    return -1;
+  }
   if (madePreset) Notify(Edit(TProjectEditKind::Presets, current_, {0}));
   Notify(Edit(TProjectEditKind::Translators, current_, {row}));
   Modified();
@@ -495,7 +499,9 @@ int TProjectEditor::DuplicateTranslator(int row) {
   TTransList* preset = CurrentPreset();
   TTransMsgPtr source = preset ? preset->GetTranslatorRef(row) : nullptr;
   if (!source) return -1;
+  // The preset refuses a translator without a name: nothing changed then.
   const int copy = preset->InsertTranslator(row + 1, source->Clone());
+  if (copy < 0) return -1;
   Notify(Edit(TProjectEditKind::Translators, current_, {copy}));
   Modified();
   return copy;
@@ -514,6 +520,7 @@ std::vector<int> TProjectEditor::PasteTranslators(const std::vector<TTransMsgPtr
   std::vector<int> rows;
   try {
     for (const TTransMsgPtr& t : translators) {
+      if (!t) continue;
       preset->AddTranslator(t);
       rows.push_back(preset->GetCount() - 1);
     }
@@ -522,6 +529,10 @@ std::vector<int> TProjectEditor::PasteTranslators(const std::vector<TTransMsgPtr
     while (preset->GetCount() > first) preset->DeleteTranslator(preset->GetCount() - 1, true);
     UndoTargetPreset(madePreset);
     throw;
+  }
+  if (rows.empty()) {
+    UndoTargetPreset(madePreset);
+    return {};
   }
   if (madePreset) Notify(Edit(TProjectEditKind::Presets, current_, {0}));
   Notify(Edit(TProjectEditKind::Translators, current_, rows));

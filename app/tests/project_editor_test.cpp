@@ -276,6 +276,10 @@ TEST_F(ProjectEditorTest, ActivationAndNamesChangeTheTranslatorsAndTellTheViews)
 }
 
 TEST_F(ProjectEditorTest, RowsComeAndGoWithTheirTranslators) {
+  // Nothing to paste into a project without presets: the preset made for it goes again.
+  EXPECT_TRUE(editor.PasteTranslators({nullptr}).empty());
+  EXPECT_EQ(project.GetPresetCount(), 0);
+  EXPECT_EQ(modified, 0);
   // Adding to a project without presets makes the preset first.
   EXPECT_EQ(editor.AddTranslator(-1), 0);
   ASSERT_EQ(project.GetPresetCount(), 1);
@@ -293,6 +297,13 @@ TEST_F(ProjectEditorTest, RowsComeAndGoWithTheirTranslators) {
   EXPECT_EQ(editor.DuplicateTranslator(1), 2);
   EXPECT_EQ(editor.TranslatorText(2, 0), "First");
   EXPECT_NE(editor.Translator(2), editor.Translator(1));
+  // A translator the preset refuses to take (no name) changes nothing and marks nothing.
+  const int marked = modified;
+  editor.Translator(0)->SetName("");
+  EXPECT_EQ(editor.DuplicateTranslator(0), -1);
+  EXPECT_EQ(editor.TranslatorCount(), 4);
+  EXPECT_EQ(modified, marked);
+  editor.Translator(0)->SetName("New Translator");
 
   // Moves: the rows they went to; the first is scrolled to.
   Forget();
