@@ -1,7 +1,9 @@
 // The main window's lists and the translator editor in step, driven from outside as a user
 // does it: what the lists change while the editor is open on a translator survives the
-// editor's Apply and reaches the saved file; the menu's activation marks the project changed;
-// Cut keeps what could not reach the clipboard; the editor offers the project's timer names.
+// editor's Apply and reaches the saved file; a failed Apply keeps the list on its translator;
+// the menu's activation marks the project changed; Cut keeps what could not reach the
+// clipboard; the editor offers the project's timer names, browses from the project's folder
+// and opens where it was closed.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -375,6 +377,46 @@ TEST_F(ProjectEditsExeTest, TheEditorOpensWhereItWasClosed) {
   GetWindowRect(editor, &r);
   EXPECT_EQ(r.left, 300);
   EXPECT_EQ(r.top, 200);
+}
+
+TEST_F(ProjectEditsExeTest, AFileChosenInTheProjectsFolderIsStoredRelative) {
+  const std::wstring folder = TempFolder();
+  file_ = folder + L"\\tools.kvxp";
+  {
+    std::ofstream((folder + L"\\tool.txt").c_str()) << "a document";
+    std::ofstream out(file_.c_str(), std::ios::binary);
+    out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Tools\r\nActive=1\r\n"
+           "PresetSwitchIgnore=0\r\nName0=Open\r\nIncoming0=MID1903Cpp\r\n"
+           "Outgoing0=ExF10008tool.txt0000\r\nOptions0=Actv01Stop01OutO00\r\n";
+  }
+  program_ = std::make_unique<TRunningProgram>(Exe(kProgramName), L"/project " + Quoted(file_));
+  ASSERT_NE(program_->MainWindow(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return program_->RowCount(kTranslators) == 1; }));
+  ASSERT_TRUE(program_->Activate());
+  HWND editor = OpenEditor(0);
+  ASSERT_NE(editor, nullptr);
+  // F8: the file of the outgoing action, and its "..." button.
+  ActivateWindow(editor);
+  HWND name = nullptr, browse = nullptr;
+  ASSERT_TRUE(PressUntil(VK_F8, {}, [&] {
+    name = ChildWithText(editor, L"edit", "tool.txt", true);
+    browse = ChildWithText(editor, L"button", "...", true);
+    return name != nullptr && browse != nullptr;
+  }));
+  PostMessageW(browse, BM_CLICK, 0, 0);
+  // The dialog starts in the project's folder with the file chosen: Enter takes it.
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    return (dialog = WindowShowing(*program_, "Select File to Execute")) != nullptr;
+  }));
+  ActivateWindow(dialog);
+  ASSERT_TRUE(PressUntil(VK_RETURN, {}, [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
+  ASSERT_TRUE(Sync(editor));
+  wchar_t text[MAX_PATH] = {};
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(name, WM_GETTEXT, MAX_PATH, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000,
+                      &copied);
+  EXPECT_EQ(win::Narrow(text), "tool.txt");
 }
 
 }  // namespace
