@@ -341,6 +341,18 @@ TEST_F(ProjectEditsExeTest, AFailedApplyKeepsTheListOnTheEditedTranslator) {
   EXPECT_TRUE(WaitUntil([&] {
     return program_->RowSelected(kTranslators, 1) && !program_->RowSelected(kTranslators, 0);
   }));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(error); }));
+
+  // "->" asks the same and stays too.
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, "->"); }));
+  ASSERT_TRUE(WaitUntil([&] {
+    return (error = OtherWindow(*program_, program_->MainWindow(0), editor)) != nullptr;
+  }));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(error, "OK"); }));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(error); }));
+  ASSERT_TRUE(Sync(program_->MainWindow(0)));
+  EXPECT_TRUE(program_->RowSelected(kTranslators, 1));
+  EXPECT_FALSE(program_->RowSelected(kTranslators, 2));
 }
 
 TEST_F(ProjectEditsExeTest, DuplicateCopiesWhatTheEditorHasPending) {
