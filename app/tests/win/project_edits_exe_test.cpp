@@ -1,9 +1,9 @@
 // The main window's lists and the translator editor in step, driven from outside as a user
 // does it: what the lists change while the editor is open on a translator survives the
-// editor's Apply and reaches the saved file; a failed Apply keeps the list on its translator;
-// the menu's activation marks the project changed; Cut keeps what could not reach the
-// clipboard; the editor offers the project's timer names, browses from the project's folder
-// and opens where it was closed.
+// editor's Apply and reaches the saved file, as do its pending edits; a failed Apply keeps
+// the list on its translator; the menu's activation marks the project changed; Cut keeps
+// what could not reach the clipboard; the editor offers the project's timer names, browses
+// from the project's folder and opens where it was closed.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -366,6 +366,24 @@ TEST_F(ProjectEditsExeTest, DuplicateCopiesWhatTheEditorHasPending) {
   EXPECT_EQ(program_->Cell(kTranslators, 1, 4), "");
   EXPECT_EQ(program_->Cell(kTranslators, 2, 0), "Next");
   EXPECT_EQ(program_->Cell(kTranslators, 2, 4), "");
+}
+
+TEST_F(ProjectEditsExeTest, SavingTakesWhatTheEditorHasPending) {
+  Start("MIDI to keystrokes.kvxp", 3);
+  HWND editor = OpenEditor(1);
+  ASSERT_NE(editor, nullptr);
+  HWND stop = ChildWithText(editor, L"button", kStopBox);
+  ASSERT_NE(stop, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, kStopBox); }));
+  ASSERT_TRUE(WaitUntil([&] { return !BoxChecked(stop); }));
+  // The keys to the main window, where the list had them (a click on the selected row could
+  // start renaming it).
+  ASSERT_TRUE(program_->Activate());
+  ASSERT_TRUE(WaitUntil([&] { return program_->Focused() == program_->List(kTranslators); }));
+  EXPECT_TRUE(PressUntil('S', {VK_CONTROL}, [&] {
+    return HasLine(FileLines(file_), "Options1=Actv01Stop00OutO00");
+  }));
+  EXPECT_EQ(program_->Cell(kTranslators, 1, 4), "");
 }
 
 TEST_F(ProjectEditsExeTest, TheEditorOpensWhereItWasClosed) {
