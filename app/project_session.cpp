@@ -4,7 +4,7 @@
 
 #include "app/high_level.h"
 #include "app/main_commands.h"
-#include "app/preset_names.h"
+#include "app/project_editor.h"
 #include "base/utils.h"
 #include "engine/format.h"
 #include "engine/project.h"
@@ -143,6 +143,7 @@ int TControllerDocument::PresetCount() const {
 }
 
 bool TControllerDocument::Save(const std::string& fileName) {
+  if (beforeSave) beforeSave();
   TTransEngine* engine = controller_.Engine();
   if (!engine) return false;
   try {

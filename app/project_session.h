@@ -3,6 +3,7 @@
 // save before the project goes, open, merge, save, close, new, and the close query that exit,
 // a close request and the end of the session all run. Main thread only.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace kv {
@@ -101,6 +102,8 @@ class TControllerDocument final : public TProjectDocument {
   bool Open(const std::string& fileName, bool append) override;
   void Close() override;
   void AddPreset() override;
+  // Runs before every save: what the translator editor has not applied yet goes in first.
+  std::function<void()> beforeSave;
 
  private:
   TKVHighLevel& controller_;

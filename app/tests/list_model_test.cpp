@@ -1,102 +1,17 @@
-// The lists' rules without a window: preset names, moves and deletions of selected rows, the
-// enabled state of the commands, the options column and the title.
+// The lists' rules without a window: the enabled state of the commands, the options column
+// and the title.
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
 #include "app/main_commands.h"
-#include "app/preset_names.h"
-#include "app/row_moves.h"
 #include "base/text.h"
 #include "engine/action_registry.h"
 #include "engine/translator.h"
 
 namespace kv::test {
 namespace {
-
-TNameExists Names(std::set<std::string> names) {
-  return [names = std::move(names)](std::string_view n) {
-    for (const auto& name : names)
-      if (AnsiSameText(name, n)) return true;
-    return false;
-  };
-}
-
-TEST(PresetNamesTest, NewAndDuplicatedNamesSkipTakenOnes) {
-  EXPECT_EQ(NewPresetName(Names({})), "New Preset");
-  EXPECT_EQ(NewPresetName(Names({"new preset", "New Preset 2"})), "New Preset 3");
-
-  EXPECT_EQ(DuplicatePresetName("Drums", Names({"Drums"})), "Copy of Drums");
-  EXPECT_EQ(DuplicatePresetName("Drums", Names({"Copy of Drums", "Copy (2) of Drums"})),
-            "Copy (3) of Drums");
-  // An earlier copy mark is replaced, not stacked.
-  EXPECT_EQ(DuplicatePresetName("Copy (3) of Drums", Names({})), "Copy of Drums");
-  EXPECT_EQ(DuplicatePresetName("Copy of Drums", Names({"Copy of Drums"})), "Copy (2) of Drums");
-  EXPECT_EQ(DuplicatePresetName("Copy (50) of Bass", Names({})), "Copy of Bass");
-  // Only numbers a duplicate could have made are marks.
-  EXPECT_EQ(DuplicatePresetName("Copy (51) of Bass", Names({})), "Copy of Copy (51) of Bass");
-  EXPECT_EQ(DuplicatePresetName("Copy (1) of Bass", Names({})), "Copy of Copy (1) of Bass");
-  EXPECT_EQ(DuplicatePresetName("Copy (x) of Bass", Names({})), "Copy of Copy (x) of Bass");
-}
-
-TEST(PresetNamesTest, ChecksAndFileNames) {
-  EXPECT_EQ(CheckPresetName("[NONE]", Names({})), "You can't name a Preset \"[none]\".");
-  EXPECT_EQ(CheckPresetName("", Names({})), "This is an invalid name for a Preset");
-  EXPECT_EQ(CheckPresetName("drums", Names({"Drums"})), "A Preset with this name already exists !");
-  EXPECT_EQ(CheckPresetName("Keys", Names({"Drums"})), "");
-  EXPECT_EQ(CheckTranslatorName(""), "This is no valid name.");
-  EXPECT_EQ(PresetTextFileName("a/b\\c*d:e?f\"g<h>i|j"), "abcdefghij.txt");
-}
-
-std::string Moved(const std::string& text, const std::vector<int>& selected, int offset) {
-  std::vector<char> rows(text.begin(), text.end());
-  ApplyRowMoves(rows, PlanRowMoves(static_cast<int>(rows.size()), selected, offset));
-  return {rows.begin(), rows.end()};
-}
-
-TEST(RowMovesTest, SelectedRowsMoveTogetherAndKeepTheirGaps) {
-  const std::vector<int> sel{2, 4, 7};
-  EXPECT_EQ(Moved("abcdefgh", sel, MoveOffset(TMoveKind::Top, 8, sel)), "caebdhfg");
-  const std::vector<int> low{0, 3};
-  EXPECT_EQ(Moved("abcdefgh", low, MoveOffset(TMoveKind::Bottom, 8, low)), "bcefaghd");
-  EXPECT_EQ(Moved("abcdefgh", {1, 2}, MoveOffset(TMoveKind::Down, 8, {1, 2})), "adbcefgh");
-  EXPECT_EQ(Moved("abcdefgh", {1, 2}, MoveOffset(TMoveKind::Up, 8, {1, 2})), "bcadefgh");
-  // Up from the first row stops the walk before anything moves.
-  EXPECT_TRUE(PlanRowMoves(8, {0, 3}, -1).empty());
-  // Down with the last row selected: the walk begins there and stops at once.
-  EXPECT_TRUE(PlanRowMoves(8, {3, 7}, 1).empty());
-  // The first step's target is the row to scroll into view.
-  EXPECT_EQ(PlanRowMoves(8, {5, 6}, 1).front().to, 7);
-  EXPECT_EQ(MoveOffset(TMoveKind::Top, 8, {}), 0);
-}
-
-TEST(RowMovesTest, DropsStayWithinTheList) {
-  EXPECT_EQ(DropOffset(8, {2, 3}, 2, 7), 4);   // bottom offset: 7 - 3
-  EXPECT_EQ(DropOffset(8, {2, 3}, 3, 0), -2);  // top offset: -2
-  EXPECT_EQ(DropOffset(8, {2, 3}, 2, 4), 2);
-}
-
-TEST(RowMovesTest, SelectionAfterDeleting) {
-  EXPECT_EQ(DeletionOrder({1, 5, 3}), (std::vector<int>{5, 3, 1}));
-  EXPECT_EQ(PresetRowAfterDelete(3, 1), 1);
-  EXPECT_EQ(PresetRowAfterDelete(2, 2), 1);   // the last row was deleted
-  EXPECT_EQ(PresetRowAfterDelete(0, 0), -1);  // the only preset: no current preset left
-  EXPECT_EQ(TranslatorRowAfterDelete(5, 2), 2);
-  EXPECT_EQ(TranslatorRowAfterDelete(2, 4), 1);
-  EXPECT_EQ(TranslatorRowAfterDelete(4, 0), -1);
-  EXPECT_EQ(TranslatorRowAfterDelete(0, 0), -1);
-}
-
-TEST(RowMovesTest, TheEditorStepsThroughOneRowAtATime) {
-  EXPECT_EQ(StepTranslatorRow(4, {}, true), 0);
-  EXPECT_EQ(StepTranslatorRow(4, {}, false), 3);
-  EXPECT_EQ(StepTranslatorRow(4, {1}, true), 2);
-  EXPECT_EQ(StepTranslatorRow(4, {3}, true), -1);
-  EXPECT_EQ(StepTranslatorRow(4, {0}, false), -1);
-  EXPECT_EQ(StepTranslatorRow(4, {1, 2}, true), -1);
-  EXPECT_EQ(StepTranslatorRow(0, {}, true), -1);
-}
 
 TEST(MainCommandsTest, TranslatorsNeedSomewhereToGo) {
   TCommandState s;

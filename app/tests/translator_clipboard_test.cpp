@@ -6,7 +6,6 @@
 
 #include "app/project_text.h"
 #include "app/translator_clipboard.h"
-#include "app/translator_edits.h"
 #include "engine/action_registry.h"
 #include "engine/preset.h"
 #include "engine/project.h"
@@ -104,56 +103,6 @@ TEST_F(ProjectTextTest, HeaderFieldsAndCommentsOnTheirOwnLines) {
   project.SetComments("one line");
   lines = DescribeProject(project);
   EXPECT_EQ(lines.back(), " Comments: one line");
-}
-
-}  // namespace
-}  // namespace kv::test
-
-namespace kv::test {
-namespace {
-
-struct TranslatorEditsTest : ::testing::Test {
-  TGlobalTranslateParams params;
-  TMidiRouter router{MidiAliasManager()};
-  TPresetHandler project{&params, {}, {}, {}, {}, &router};
-};
-
-TEST_F(TranslatorEditsTest, AnEmptyProjectGetsAPresetFirst) {
-  int current = -1;
-  EXPECT_EQ(AddNewTranslator(project, current, -1), 0);
-  ASSERT_EQ(project.GetPresetCount(), 1);
-  EXPECT_EQ(current, 0);
-  EXPECT_EQ(project.GetPreset(0)->GetName(), "(unnamed)");
-  EXPECT_TRUE(project.GetPreset(0)->Active());
-  EXPECT_EQ(project.GetPreset(0)->GetTranslator(0)->Name(), "New Translator");
-
-  // After the item index; at the start without one.
-  project.GetPreset(0)->GetTranslator(0)->SetName("First");
-  EXPECT_EQ(AddNewTranslator(project, current, 0), 1);
-  EXPECT_EQ(AddNewTranslator(project, current, -1), 0);
-  EXPECT_EQ(project.GetPreset(0)->GetTranslator(2)->Name(), "New Translator");
-  EXPECT_EQ(project.GetPreset(0)->GetTranslator(1)->Name(), "First");
-
-  EXPECT_EQ(DuplicateTranslator(*project.GetPreset(0), 1), 2);
-  EXPECT_EQ(project.GetPreset(0)->GetTranslator(2)->Name(), "First");
-  EXPECT_NE(project.GetPreset(0)->GetTranslator(2), project.GetPreset(0)->GetTranslator(1));
-}
-
-TEST_F(TranslatorEditsTest, PasteAppendsToTheCurrentPresetAndNeverToAnUnchosenOne) {
-  project.AddPresetNamed("A");
-  project.AddPresetNamed("B");
-  auto clip = WriteTranslatorClip({Make("X", "MID1903C7F", "None", "").get(),
-                                   Make("Y", "MID1903C7F", "None", "").get()});
-  auto pasted = ReadTranslatorClip(clip.blocks.data(), clip.blocks.size());
-  int current = -1;  // several presets selected
-  EXPECT_TRUE(PasteTranslators(project, current, pasted).empty());
-  EXPECT_EQ(AddNewTranslator(project, current, -1), -1);
-  EXPECT_EQ(project.GetPresetCount(), 2);
-  EXPECT_EQ(project.GetPreset(0)->GetCount() + project.GetPreset(1)->GetCount(), 0);
-
-  current = 1;
-  EXPECT_EQ(PasteTranslators(project, current, pasted), (std::vector<int>{0, 1}));
-  EXPECT_EQ(project.GetPreset(1)->GetTranslator(1)->Name(), "Y");
 }
 
 }  // namespace

@@ -104,6 +104,7 @@ int WrapToolBar(const ui::TToolBar& bar, int width) {
 TTransForm::TTransForm(TMainWindowHooks& hooks)
     : ui::TForm(ui::TFormParams{kProgramTitle, ui::TRect::FromBounds(60, 50, 920, 580)}),
       hooks_(hooks),
+      edits_(std::make_unique<TProjectEditor>([this] { return Project(); })),
       actions_(std::make_unique<TActions>()),
       menus_(std::make_unique<TMenus>()) {
   ui::Application().SetTitle(kProgramTitle);
@@ -114,6 +115,8 @@ TTransForm::TTransForm(TMainWindowHooks& hooks)
                                              IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), 0));
   if (icon_) SetIcon(icon_, smallIcon_ ? smallIcon_ : icon_);
+  edits_->onModified = [this] { MarkModified(); };
+  edits_->AddView(*this);
   CreateForm();
 }
 
@@ -130,7 +133,8 @@ void TTransForm::ShutDown() {
   if (!quitting_ && !closeDone_) FormClose();
   FreeActivityDisplay();
   // The editor watches the engine: it goes before the engine ends.
-  editor_.reset();
+  FreeEditor();
+  edits_->RemoveView(*this);
   FreePropsDialogs();
   if (devicesWatched_ && MidiManagerExists())
     MidiManager().RemoveChangeListener({&TTransForm::DevicesChanged, this});
@@ -165,6 +169,10 @@ void TTransForm::CreateForm() {
     return;
   }
   document_ = std::make_unique<TControllerDocument>(*controller_);
+  // A failed Apply shows its error and keeps the editor's edits; the project saves anyway.
+  document_->beforeSave = [this] {
+    if (editor_) editor_->ApplyIfModified();
+  };
   session_ = std::make_unique<TProjectSession>(*document_, *this);
   BuildControls();
   RegisterCallbacks();
@@ -190,7 +198,7 @@ void TTransForm::CreateForm() {
   ui::Application().SetShowMainForm(decision.showMainForm);
   menus_->trayShow->SetCaption(decision.trayCaption);
   if (decision.postFirstShow) Post(kFirstShowMessage, 0);
-  currentPreset_ = -1;
+  edits_->ProjectReplaced();
   RebuildPresetList();
 }
 
@@ -599,6 +607,16 @@ void TTransForm::InstallPresets() {
 
 void TTransForm::ReadSettings(TCustomIniFile& ini) {
   ReadMainSettings(ini, settings_);
+  // The editor is made later at start-up: it reads the placement kept here then.
+  editorPlacement_.Clear();
+  for (const auto& [key, value] : ini.ReadSectionValues(TEditTransWindow::kPlacementSection))
+    editorPlacement_.WriteString(TEditTransWindow::kPlacementSection, key, value);
+  if (editor_ && editorPlacement_.SectionExists(TEditTransWindow::kPlacementSection)) {
+    try {
+      editor_->ReadPlacement(editorPlacement_);
+    } catch (const std::exception&) {
+    }
+  }
   try {
     ui::LoadFormPlacement(*this, ini, kMainPlacementSection, MainPlacementReadFlags(settings_));
   } catch (const std::exception&) {
@@ -615,6 +633,7 @@ void TTransForm::WriteSettings(TCustomIniFile& ini) {
   settings_.showLoggerForm = hooks_.LogWindowOpen();
   WriteMainSettings(ini, settings_, document_->FileName());
   ui::SaveFormPlacement(*this, ini, kMainPlacementSection, kPlacementWriteFlags);
+  if (editor_) editor_->WriteWindowPlacement(ini);
 }
 
 // --- log, title ----------------------------------------------------------------------------

@@ -3,7 +3,8 @@
 // and translators in two lists, carries the menus, the two toolbars, the status bar and the
 // notification-area icon, and runs every command through one set of actions whose update
 // handlers follow the rules of app/main_commands.h. The models of app/ decide; this class
-// shows and asks. Main thread only.
+// shows and asks. Its lists are views of the project's edits (TProjectEditor), which make
+// every change and tell this window and the translator editor. Main thread only.
 #include <windows.h>
 
 #include <array>
@@ -19,11 +20,13 @@
 #include "app/main_settings.h"
 #include "app/main_startup.h"
 #include "app/panic.h"
+#include "app/project_editor.h"
 #include "app/project_session.h"
 #include "app/registry_migration.h"
 #include "app/settings_host.h"
 #include "app/settings_transfer.h"
 #include "app/win/main_window_hooks.h"
+#include "base/ini_file.h"
 #include "editor/trans_editor.h"
 #include "ui/action.h"
 #include "ui/form.h"
@@ -61,7 +64,8 @@ class TTransForm final : public ui::TForm,
                          public TExamplePresetHost,
                          public TMigrationHost,
                          public TEditTransHost,
-                         public TMainOptionsWindow {
+                         public TMainOptionsWindow,
+                         public TProjectEditorView {
  public:
   // hooks must outlive the form.
   explicit TTransForm(TMainWindowHooks& hooks);
@@ -83,6 +87,7 @@ class TTransForm final : public ui::TForm,
  private:
   struct TActions;
   struct TMenus;
+  class TEditorView;
 
   // main_form.cpp: creation, layout, messages, start-up and shut-down
   void BuildControls();
@@ -129,19 +134,29 @@ class TTransForm final : public ui::TForm,
   void SelectPreviousTranslator() override;
   void ShowErrors(const std::string& text) override;
   void CreateEditor();
+  void FreeEditor();
   void EditSelectedTranslator();
+  // The editor shows the single selected translator, when it may leave its own (else the
+  // selection goes back to the edited row).
   void EditorFollowSelection();
-  void SelectTranslatorBy(int offset);
+  void FollowSelectionLater();
+  void SelectTranslatorStep(bool forward);
+  // The editor has applied its pending changes, or had none: a list command may run.
+  bool EditorLetsGo();
 
   // main_form_lists.cpp: the preset and translator lists and their commands
   void BuildListCommands();
   TPresetHandler* Project() const;
   TTransList* CurrentPreset() const;
+  // TProjectEditorView: the rows follow every change of the project's edits.
+  void ProjectEdited(const TProjectEdit& edit) override;
+  void SetRowCount(ui::TListView& list, int count);
+  void ShowPresetRows();
+  void ShowTranslatorRows();
   void RebuildPresetList();
   void FillPresetRow(int row);
   void RebuildTranslatorList();
   void FillTranslatorRow(int row);
-  void RenumberTranslators(int from);
   void EvaluateCurrentPreset();
   void SelectFirstPresetWhenNone();
   std::vector<int> SelectedRows(const ui::TListView& list) const;
@@ -159,7 +174,7 @@ class TTransForm final : public ui::TForm,
   void MoveTranslators(int offset);
   void MoveRows(bool presets, int offset);
   void AddTranslator();
-  void ShowTranslatorTarget(bool hadPresets);
+  void ShowTranslatorTarget();
   void DuplicateTranslator();
   void DeleteTranslators(bool ask);
   void SetTranslatorsActive(bool active);
@@ -174,7 +189,7 @@ class TTransForm final : public ui::TForm,
   void FileOpen();
   void FileOpenMerge();
   void OpenProject(const std::string& fileName, bool append, bool addToRecent);
-  void CopyTranslators();
+  bool CopyTranslators();
   void CutTranslators();
   void PasteTranslators();
   bool ClipboardHasTranslators() const;
@@ -255,7 +270,6 @@ class TTransForm final : public ui::TForm,
   bool shutDown_ = false;
   bool refreshPending_ = false;
   int refreshing_ = 0;  // rows are being rebuilt: the lists' handlers stay quiet
-  int currentPreset_ = -1;
   bool goneLive_ = false;
   bool devicesWatched_ = false;
   bool aliasesWatched_ = false;
@@ -264,7 +278,14 @@ class TTransForm final : public ui::TForm,
 
   ui::TImageList images_;
   ui::TImageList disabledImages_;
+  // The owner of the project's edits; the lists and the editor are its views.
+  std::unique_ptr<TProjectEditor> edits_;
   std::unique_ptr<TEditTransWindow> editor_;  // null until start-up creates it
+  std::unique_ptr<TProjectEditorView> editorView_;  // TEditorView, with the editor
+  const TTransMsg* editedItem_ = nullptr;     // what the editor was last given to edit
+  bool followPending_ = false;
+  // The editor's "EditWindow" placement as the settings last had it.
+  TMemIniFile editorPlacement_;
   // The settings dialog's host and the settings' export and import; null when quitting.
   std::unique_ptr<TMainSettingsHost> settingsHost_;
   std::unique_ptr<TSettingsTransferHost> transferHost_;

@@ -6,11 +6,10 @@
 #include <exception>
 #include <fstream>
 
-#include "app/preset_names.h"
+#include "app/project_editor.h"
 #include "app/program_init.h"
 #include "app/project_text.h"
 #include "app/translator_clipboard.h"
-#include "app/translator_edits.h"
 #include "app/win/gui_utils.h"
 #include "app/win/main_form.h"
 #include "app/win/main_form_parts.h"
@@ -29,6 +28,10 @@
 namespace kv {
 
 namespace {
+
+constexpr const char* kClipboardBusyText =
+    "The translators could not be put on the clipboard: another program is using it.\r\n"
+    "Nothing was copied, and nothing was cut. Please try again.";
 
 constexpr const char* kOpenFilter =
     "Korvanta Projects (*.kvxp)|*.kvxp|Korvanta 1.3 Presets (*.ini)|*.ini|All files (*.*)|*.*";
@@ -71,7 +74,7 @@ void TTransForm::BuildFileCommands() {
                             MakeShortCut(VK_F4, false, true, false));
   a.fileClose->OnExecute = [this] {
     if (!session_->Close()) return;
-    currentPreset_ = -1;
+    edits_->ProjectReplaced();
     RebuildPresetList();
   };
   a.projectAsText = &MakeAction(list, "Save Project As Text...",
@@ -154,7 +157,7 @@ void TTransForm::OpenProject(const std::string& fileName, bool append, bool addT
     }
     session_->SetSuppressed(false);
   }
-  currentPreset_ = -1;
+  edits_->ProjectReplaced();
   RebuildPresetList();
   hooks_.ShowNewErrors();
   session_->ClearModified();
@@ -169,9 +172,9 @@ bool TTransForm::ClipboardHasTranslators() const {
   return format != 0 && IsClipboardFormatAvailable(format);
 }
 
-void TTransForm::CopyTranslators() {
+bool TTransForm::CopyTranslators() {
   TTransList* preset = CurrentPreset();
-  if (!preset) return;
+  if (!preset || !EditorLetsGo()) return false;
   std::vector<TTransMsgPtr> held;
   std::vector<const TTransMsg*> translators;
   for (int row : SelectedRows(*translatorList_)) {
@@ -180,41 +183,47 @@ void TTransForm::CopyTranslators() {
       held.push_back(std::move(t));
     }
   }
-  if (translators.empty()) return;
+  if (translators.empty()) return false;
   const TTranslatorClip clip = WriteTranslatorClip(translators);
-  ui::TClipboard(Handle()).SetData(TranslatorClipboardFormat(), clip.blocks, &clip.text);
+  if (!ui::TClipboard(Handle()).SetData(TranslatorClipboardFormat(), clip.blocks, &clip.text)) {
+    ui::MessageDlg(kClipboardBusyText, ui::TMsgDlgType::Error, ui::mbOK);
+    return false;
+  }
   PostCommandRefresh();
+  return true;
 }
 
 void TTransForm::CutTranslators() {
-  CopyTranslators();
-  DeleteTranslators(false);
+  // Only what reached the clipboard leaves the preset.
+  if (CopyTranslators()) DeleteTranslators(false);
 }
 
 void TTransForm::PasteTranslators() {
-  TPresetHandler* project = Project();
-  if (!project || !ClipboardHasTranslators()) return;
+  if (!Project() || !ClipboardHasTranslators() || !EditorLetsGo()) return;
   const std::optional<std::string> data =
       ui::TClipboard(Handle()).GetData(TranslatorClipboardFormat());
   if (!data) return;
   const std::vector<TTransMsgPtr> translators = ReadTranslatorClip(data->data(), data->size());
   if (translators.empty()) return;
-  const bool hadPresets = project->GetPresetCount() > 0;
   std::vector<int> rows;
   {
     TRefreshScope scope(refreshing_);
-    rows = kv::PasteTranslators(*project, currentPreset_, translators);
+    try {
+      rows = edits_->PasteTranslators(translators);
+    } catch (const std::exception& e) {
+      ui::MessageDlg(e.what(), ui::TMsgDlgType::Error, ui::mbOK);
+    }
   }
   if (rows.empty()) return;
-  ShowTranslatorTarget(hadPresets);
+  ShowTranslatorTarget();
   {
     TRefreshScope scope(refreshing_);
     translatorList_->SetItemIndex(rows.front());
     for (int row : rows) translatorList_->SetSelected(row, true);
     translatorList_->EnsureVisible(rows.back());
   }
-  MarkModified();
   PostCommandRefresh();
+  FollowSelectionLater();
 }
 
 // --- text export ---------------------------------------------------------------------------
@@ -251,7 +260,7 @@ void TTransForm::SavePresetAsText() {
   std::string file = PresetTextFileName(preset->GetName());
   if (!ChooseTextFile(file)) return;
   std::vector<std::string> lines;
-  DescribePreset(lines, currentPreset_, *preset);
+  DescribePreset(lines, edits_->CurrentPresetIndex(), *preset);
   if (!WriteTextFile(file, lines))
     ui::MessageDlg("Error writing file " + file, ui::TMsgDlgType::Error, ui::mbOK);
 }

@@ -1,13 +1,13 @@
 // The main window's preset and translator lists: rows, selection, check marks, renaming in
-// place, moving and the commands of both lists.
+// place, moving and the commands of both lists. The lists are views of the project's edits
+// (TProjectEditor): each command asks the owner to make the change, and the rows are redrawn
+// from what it tells.
 #include <windows.h>
 
 #include <algorithm>
 #include <exception>
 
-#include "app/preset_names.h"
-#include "app/row_moves.h"
-#include "app/translator_edits.h"
+#include "app/project_editor.h"
 #include "app/win/input_query.h"
 #include "app/win/main_form.h"
 #include "app/win/main_form_parts.h"
@@ -70,6 +70,7 @@ void TTransForm::BuildListCommands() {
     *translatorMoves[i].first =
         &MakeAction(list, translatorMoves[i].second, "Moves the selected translators");
     (*translatorMoves[i].first)->OnExecute = [this, kind] {
+      if (!EditorLetsGo()) return;
       MoveRows(false, MoveOffset(kind, translatorList_->Count(), SelectedRows(*translatorList_)));
     };
     Enable(**translatorMoves[i].first, TMainCommand::MoveTrans);
@@ -117,7 +118,7 @@ TCommandState TTransForm::CommandState() const {
   state.selectedPresets = presetList_->SelectedCount();
   const int row = presetList_->ItemIndex();
   state.selectedPresetReal = state.selectedPresets == 1 && row >= 0 && row < state.presetCount;
-  state.currentPreset = currentPreset_;
+  state.currentPreset = edits_->CurrentPresetIndex();
   state.selectedTranslators = translatorList_->SelectedCount();
   state.clipboardHasTranslators = ClipboardHasTranslators();
   return state;
@@ -139,6 +140,7 @@ void TTransForm::MarkModified() {
   session_->MarkModified();
 }
 
+
 // --- rows ----------------------------------------------------------------------------------
 
 TPresetHandler* TTransForm::Project() const {
@@ -146,10 +148,7 @@ TPresetHandler* TTransForm::Project() const {
   return engine ? &engine->Project() : nullptr;
 }
 
-TTransList* TTransForm::CurrentPreset() const {
-  TPresetHandler* project = Project();
-  return project && currentPreset_ >= 0 ? project->GetPreset(currentPreset_) : nullptr;
-}
+TTransList* TTransForm::CurrentPreset() const { return edits_->CurrentPreset(); }
 
 std::vector<int> TTransForm::SelectedRows(const ui::TListView& list) const {
   std::vector<int> rows;
@@ -163,33 +162,45 @@ void TTransForm::SelectOnly(ui::TListView& list, int row) {
   if (row >= 0) list.EnsureVisible(row);
 }
 
+void TTransForm::SetRowCount(ui::TListView& list, int count) {
+  TRefreshScope scope(refreshing_);
+  while (list.Count() > count) list.DeleteItem(list.Count() - 1);
+  while (list.Count() < count) list.AddItem("");
+}
+
+void TTransForm::ShowPresetRows() {
+  TRefreshScope scope(refreshing_);
+  presetList_->BeginUpdate();
+  SetRowCount(*presetList_, edits_->PresetCount());
+  for (int row = 0; row < presetList_->Count(); ++row) FillPresetRow(row);
+  presetList_->EndUpdate();
+}
+
+void TTransForm::ShowTranslatorRows() {
+  TRefreshScope scope(refreshing_);
+  translatorList_->BeginUpdate();
+  SetRowCount(*translatorList_, edits_->TranslatorCount());
+  for (int row = 0; row < translatorList_->Count(); ++row) FillTranslatorRow(row);
+  translatorList_->EndUpdate();
+}
+
 void TTransForm::RebuildPresetList() {
-  TPresetHandler* project = Project();
   {
     TRefreshScope scope(refreshing_);
     const int keep = presetList_->ItemIndex();
-    presetList_->BeginUpdate();
-    presetList_->Clear();
-    const int count = project ? project->GetPresetCount() : 0;
-    for (int row = 0; row < count; ++row) {
-      presetList_->AddItem("");
-      FillPresetRow(row);
-    }
-    presetList_->EndUpdate();
-    if (keep >= 0 && keep < count) presetList_->SetItemIndex(keep);
+    ShowPresetRows();
+    presetList_->SetItemIndex(keep >= 0 && keep < presetList_->Count() ? keep : -1);
   }
   EvaluateCurrentPreset();
   PostCommandRefresh();
 }
 
 void TTransForm::FillPresetRow(int row) {
-  TPresetHandler* project = Project();
-  TTransList* preset = project ? project->GetPreset(row) : nullptr;
-  if (!preset || row >= presetList_->Count()) return;
+  if (row < 0 || row >= presetList_->Count() || row >= edits_->PresetCount()) return;
   TRefreshScope scope(refreshing_);
-  presetList_->SetItemText(row, 0, preset->GetDisplayName());
-  presetList_->SetItemText(row, 1, std::to_string(row));
-  presetList_->SetChecked(row, preset->Active());
+  for (int column = 0; column < 2; ++column)
+    presetList_->SetItemText(row, column, edits_->PresetText(row, column));
+  presetList_->SetChecked(row, edits_->PresetChecked(row));
 }
 
 void TTransForm::SelectFirstPresetWhenNone() {
@@ -200,54 +211,61 @@ void TTransForm::SelectFirstPresetWhenNone() {
 
 void TTransForm::EvaluateCurrentPreset() {
   const int current = presetList_->SelectedCount() == 1 ? presetList_->ItemIndex() : -1;
-  if (current == currentPreset_ && translatorList_->Count() == RowsOfCurrentPreset()) return;
-  currentPreset_ = current;
-  RebuildTranslatorList();
+  if (current == edits_->CurrentPresetIndex() &&
+      translatorList_->Count() == RowsOfCurrentPreset())
+    return;
+  if (current != edits_->CurrentPresetIndex() && !EditorLetsGo()) {
+    // The editor keeps its translator, and its preset stays the current one.
+    TRefreshScope scope(refreshing_);
+    presetList_->SetItemIndex(edits_->CurrentPresetIndex());
+    return;
+  }
+  edits_->SetCurrentPreset(current);
 }
 
-int TTransForm::RowsOfCurrentPreset() const {
-  TTransList* preset = CurrentPreset();
-  return preset ? preset->GetCount() : 0;
-}
+int TTransForm::RowsOfCurrentPreset() const { return edits_->TranslatorCount(); }
 
 void TTransForm::RebuildTranslatorList() {
   ui::TWaitCursor wait;
-  TRefreshScope scope(refreshing_);
-  translatorList_->BeginUpdate();
-  translatorList_->Clear();
-  if (TTransList* preset = CurrentPreset()) {
-    for (int row = 0; row < preset->GetCount(); ++row) {
-      translatorList_->AddItem("");
-      FillTranslatorRow(row);
-    }
+  {
+    TRefreshScope scope(refreshing_);
+    ShowTranslatorRows();
+    translatorList_->SetItemIndex(translatorList_->Count() > 0 ? 0 : -1);
   }
-  translatorList_->EndUpdate();
-  if (translatorList_->Count() > 0) translatorList_->SetItemIndex(0);
   PostCommandRefresh();
+  FollowSelectionLater();
 }
 
 void TTransForm::FillTranslatorRow(int row) {
-  TTransList* preset = CurrentPreset();
-  TTransMsgPtr translator = preset ? preset->GetTranslatorRef(row) : nullptr;
-  if (!translator || row >= translatorList_->Count()) return;
+  if (row < 0 || row >= translatorList_->Count() || row >= edits_->TranslatorCount()) return;
   TRefreshScope scope(refreshing_);
-  const bool friendly = settings_.friendlyDescriptions;
-  translatorList_->SetItemText(row, 0, translator->Name());
-  translatorList_->SetItemText(row, 1, std::to_string(row));
-  translatorList_->SetItemText(row, 2,
-                               friendly ? translator->GetIncomingShortDescription()
-                                        : translator->GetIncomingDescription());
-  translatorList_->SetItemText(row, 3,
-                               friendly ? translator->GetOutgoingShortDescription()
-                                        : translator->GetOutgoingDescription());
-  translatorList_->SetItemText(row, 4, TranslatorOptionsText(*translator));
-  translatorList_->SetChecked(row, translator->Active());
+  for (int column = 0; column < 5; ++column)
+    translatorList_->SetItemText(row, column, edits_->TranslatorText(row, column));
+  translatorList_->SetChecked(row, edits_->TranslatorChecked(row));
 }
 
-void TTransForm::RenumberTranslators(int from) {
-  TRefreshScope scope(refreshing_);
-  for (int row = std::max(from, 0); row < translatorList_->Count(); ++row)
-    translatorList_->SetItemText(row, 1, std::to_string(row));
+void TTransForm::ProjectEdited(const TProjectEdit& edit) {
+  if (closing_) return;
+  switch (edit.kind) {
+    case TProjectEditKind::Presets:
+      ShowPresetRows();
+      break;
+    case TProjectEditKind::PresetRows:
+      for (int row : edit.rows) FillPresetRow(row);
+      break;
+    case TProjectEditKind::CurrentPreset:
+      RebuildTranslatorList();
+      break;
+    case TProjectEditKind::Translators:
+      ShowTranslatorRows();
+      break;
+    case TProjectEditKind::TranslatorsActivated:
+    case TProjectEditKind::TranslatorRenamed:
+    case TProjectEditKind::TranslatorReplaced:
+      for (int row : edit.rows) FillTranslatorRow(row);
+      break;
+  }
+  PostCommandRefresh();
 }
 
 // --- list events ---------------------------------------------------------------------------
@@ -260,9 +278,9 @@ void TTransForm::ConnectLists() {
   };
   presetList_->OnItemChecked = [this](int row, bool checked) {
     if (refreshing_ != 0) return;
-    if (TTransList* preset = Project() ? Project()->GetPreset(row) : nullptr) {
+    {
       TRefreshScope scope(refreshing_);
-      preset->SetActive(checked);
+      edits_->SetPresetActive(row, checked);
     }
     EvaluateCurrentPreset();
   };
@@ -270,14 +288,13 @@ void TTransForm::ConnectLists() {
     allow = presetList_->ItemText(row, 0) != kNoPresetName;
   };
   presetList_->OnEdited = [this](int row, std::string& text, bool& accept) {
-    TPresetHandler* project = Project();
-    TTransList* preset = project ? project->GetPreset(row) : nullptr;
     accept = false;
-    if (!preset) return;
-    const std::string error = CheckPresetName(text, [project, preset](std::string_view name) {
-      const int found = project->FindPreset(name);
-      return found >= 0 && project->GetPreset(found) != preset;
-    });
+    if (row < 0 || row >= edits_->PresetCount()) return;
+    std::string error;
+    {
+      TRefreshScope scope(refreshing_);
+      error = edits_->RenamePreset(row, text);
+    }
     if (!error.empty()) {
       ui::MessageDlg(error, ui::TMsgDlgType::Error, ui::mbOK);
       // The edit starts again so the user can correct the name.
@@ -286,12 +303,7 @@ void TTransForm::ConnectLists() {
       });
       return;
     }
-    {
-      TRefreshScope scope(refreshing_);
-      preset->SetName(text);
-    }
     accept = true;
-    MarkModified();
   };
   presetList_->OnStartDrag = [](int, bool& allow) { allow = true; };
   presetList_->OnDragDrop = [this](int source, int target) {
@@ -313,34 +325,31 @@ void TTransForm::ConnectLists() {
   translatorList_->OnSelectItem = [this](int, bool) {
     if (refreshing_ != 0) return;
     PostCommandRefresh();
-    EditorFollowSelection();
+    FollowSelectionLater();
   };
   translatorList_->OnDblClick = [this] { EditSelectedTranslator(); };
   translatorList_->OnItemChecked = [this](int row, bool checked) {
     if (refreshing_ != 0) return;
-    TTransList* preset = CurrentPreset();
-    TTransMsgPtr translator = preset ? preset->GetTranslatorRef(row) : nullptr;
-    if (!translator) return;
-    translator->SetActive(checked);
-    MarkModified();
+    TRefreshScope scope(refreshing_);
+    edits_->SetTranslatorsActive({row}, checked);
   };
   translatorList_->OnEdited = [this](int row, std::string& text, bool& accept) {
-    TTransList* preset = CurrentPreset();
-    TTransMsgPtr translator = preset ? preset->GetTranslatorRef(row) : nullptr;
     accept = false;
-    if (!translator) return;
-    const std::string error = CheckTranslatorName(text);
+    if (!edits_->Translator(row)) return;
+    std::string error;
+    {
+      TRefreshScope scope(refreshing_);
+      error = edits_->RenameTranslator(row, text);
+    }
     if (!error.empty()) {
       ui::MessageDlg(error, ui::TMsgDlgType::Error, ui::mbOK);
       return;
     }
     accept = true;
-    if (text == translator->Name()) return;
-    translator->SetName(text);
-    MarkModified();
   };
   translatorList_->OnStartDrag = [](int, bool& allow) { allow = true; };
   translatorList_->OnDragDrop = [this](int source, int target) {
+    if (!EditorLetsGo()) return;
     MoveRows(false, DropOffset(translatorList_->Count(), SelectedRows(*translatorList_), source,
                                target));
   };
@@ -416,7 +425,8 @@ void TTransForm::ListKeyDown(bool presets, WORD& key, ui::TShiftState shift) {
       {
         const TMoveKind kind = pressed == VK_UP ? (shiftKey ? TMoveKind::Top : TMoveKind::Up)
                                                 : (shiftKey ? TMoveKind::Bottom : TMoveKind::Down);
-        MoveRows(presets, MoveOffset(kind, list.Count(), SelectedRows(list)));
+        if (presets || EditorLetsGo())
+          MoveRows(presets, MoveOffset(kind, list.Count(), SelectedRows(list)));
       }
       break;
     default:
@@ -456,26 +466,20 @@ void TTransForm::ListKeyUp(bool presets, WORD& key, ui::TShiftState shift) {
 
 void TTransForm::PresetNew() {
   if (presetList_->Editing()) presetList_->Perform(LVM_CANCELEDITLABEL);
-  TPresetHandler* project = Project();
-  if (!project) return;
+  if (!Project()) return;
   try {
-    const std::string name =
-        NewPresetName([project](std::string_view n) { return project->FindPreset(n) >= 0; });
+    int row = -1;
     {
       TRefreshScope scope(refreshing_);
-      if (!project->AddPresetNamed(name)) throw std::runtime_error(name);
-      if (TTransList* preset = project->GetPreset(project->FindPreset(name)))
-        preset->SetActive(true);
+      row = edits_->NewPreset();
     }
-    RebuildPresetList();
-    const int row = project->FindPreset(name);
     SelectOnly(*presetList_, row);
     EvaluateCurrentPreset();
-    MarkModified();
     StartRename(*presetList_, row);
   } catch (const std::exception&) {
     ui::MessageDlg("An error occured adding this preset", ui::TMsgDlgType::Error, ui::mbOK);
   }
+  PostCommandRefresh();
 }
 
 void TTransForm::PresetRename() {
@@ -496,34 +500,24 @@ std::string TTransForm::AskPresetName(const std::string& proposed) {
 }
 
 void TTransForm::PresetDuplicate() {
-  TPresetHandler* project = Project();
-  if (!project) return;
-  TTransList* preset = CurrentPreset();
+  if (!Project()) return;
   try {
-    std::string name;
+    std::string name = edits_->DuplicateName();
+    if (name.empty()) {
+      name = AskPresetName(CurrentPreset() ? std::string() : std::string(kNewPresetName));
+      if (name.empty()) return;
+    }
+    int row = -1;
     {
       TRefreshScope scope(refreshing_);
-      if (!preset || preset->GetName().empty()) {
-        name = AskPresetName(preset ? std::string() : std::string(kNewPresetName));
-        if (name.empty()) return;
-        if (!preset)
-          project->AddPresetNamed(name);
-        else
-          project->AddPresetCopy(*preset).SetName(name);
-      } else {
-        name = DuplicatePresetName(preset->GetName(), [project](std::string_view n) {
-          return project->FindPreset(n) >= 0;
-        });
-        project->AddPresetCopy(*preset).SetName(name);
-      }
+      row = edits_->DuplicatePreset(name);
     }
-    RebuildPresetList();
-    SelectOnly(*presetList_, project->FindPreset(name));
+    SelectOnly(*presetList_, row);
     EvaluateCurrentPreset();
-    MarkModified();
   } catch (const std::exception&) {
     ui::MessageDlg("Error saving preset!", ui::TMsgDlgType::Error, ui::mbOK);
   }
+  PostCommandRefresh();
 }
 
 void TTransForm::PresetDelete(bool ask) {
@@ -541,57 +535,30 @@ void TTransForm::PresetDelete(bool ask) {
         PresetDeleteText(static_cast<int>(selected.size()), first ? first->GetName() : "");
     if (ui::MessageDlg(text, ui::TMsgDlgType::Confirmation, ui::mbYesNo) != ui::mrYes) return;
   }
-  currentPreset_ = -1;
-  int last = selected.front();
+  int row = -1;
   {
     TRefreshScope scope(refreshing_);
-    for (int row : DeletionOrder(selected)) {
-      project->DeletePreset(row);
-      last = row;
-    }
+    row = edits_->DeletePresets(selected);
+    presetList_->SetItemIndex(row);
   }
-  RebuildPresetList();
-  const int row = PresetRowAfterDelete(presetList_->Count(), last);
-  presetList_->SetItemIndex(row);
   EvaluateCurrentPreset();
-  MarkModified();
+  PostCommandRefresh();
 }
 
 // --- moving rows ---------------------------------------------------------------------------
 
 void TTransForm::MoveRows(bool presets, int offset) {
   ui::TListView& list = presets ? *presetList_ : *translatorList_;
-  const std::vector<TRowMove> moves = PlanRowMoves(list.Count(), SelectedRows(list), offset);
-  if (moves.empty()) return;
-  TPresetHandler* project = Project();
-  TTransList* preset = CurrentPreset();
-  if (!project || (!presets && !preset)) return;
+  const std::vector<int> selected = SelectedRows(list);
+  if (PlanRowMoves(list.Count(), selected, offset).empty()) return;
+  // Marked once, after all steps.
   session_->SetSuppressed(true);
+  std::vector<int> targets;
   {
     TRefreshScope scope(refreshing_);
-    for (const TRowMove& m : moves) {
-      if (presets) {
-        project->MovePreset(m.from, m.to, false);
-        if (currentPreset_ == m.from) currentPreset_ = m.to;
-      } else {
-        preset->MoveTranslator(m.from, m.to);
-      }
-      for (int row = std::min(m.from, m.to); row <= std::max(m.from, m.to); ++row) {
-        if (presets)
-          FillPresetRow(row);
-        else
-          FillTranslatorRow(row);
-      }
-    }
+    targets = presets ? edits_->MovePresets(selected, offset)
+                      : edits_->MoveTranslators(selected, offset);
     // The moved rows keep their marks: the selection is exactly the targets.
-    std::vector<int> targets;
-    for (const TRowMove& m : moves) {
-      for (int& t : targets) {
-        if (m.from < t && t <= m.to) --t;
-        else if (m.to <= t && t < m.from) ++t;
-      }
-      targets.push_back(m.to);
-    }
     for (int row = 0; row < list.Count(); ++row)
       list.SetSelected(row, std::find(targets.begin(), targets.end(), row) != targets.end());
     if (!targets.empty()) {
@@ -603,61 +570,55 @@ void TTransForm::MoveRows(bool presets, int offset) {
     }
   }
   session_->SetSuppressed(false);
-  if (presets) project->PresetsChanged();
+  if (targets.empty()) return;
   MarkModified();
-  list.EnsureVisible(moves.front().to);
+  list.EnsureVisible(targets.front());
   PostCommandRefresh();
 }
 
 // --- translator commands -------------------------------------------------------------------
 
 void TTransForm::AddTranslator() {
-  TPresetHandler* project = Project();
-  if (!project) return;
-  const bool hadPresets = project->GetPresetCount() > 0;
+  if (!Project() || !EditorLetsGo()) return;
   const int itemIndex = translatorList_->ItemIndex();
   int row = -1;
   {
     TRefreshScope scope(refreshing_);
-    for (int i = 0; i < translatorList_->Count(); ++i) translatorList_->SetSelected(i, false);
-    row = AddNewTranslator(*project, currentPreset_, itemIndex);
+    translatorList_->SetItemIndex(-1);
+    try {
+      row = edits_->AddTranslator(itemIndex);
+    } catch (const std::exception& e) {
+      ui::MessageDlg(e.what(), ui::TMsgDlgType::Error, ui::mbOK);
+    }
   }
   if (row < 0) return;
-  ShowTranslatorTarget(hadPresets);
+  ShowTranslatorTarget();
   SelectOnly(*translatorList_, row);
-  MarkModified();
+  EditorFollowSelection();
   StartRename(*translatorList_, row);
 }
 
-void TTransForm::ShowTranslatorTarget(bool hadPresets) {
+void TTransForm::ShowTranslatorTarget() {
   // A preset made for the new translators shows in the list, selected.
-  if (!hadPresets) {
-    const int preset = currentPreset_;
-    RebuildPresetList();
-    {
-      TRefreshScope scope(refreshing_);
-      presetList_->SetItemIndex(preset);
-    }
-    currentPreset_ = preset;
-  }
-  RebuildTranslatorList();
+  const int preset = edits_->CurrentPresetIndex();
+  if (presetList_->ItemIndex() == preset) return;
+  TRefreshScope scope(refreshing_);
+  presetList_->SetItemIndex(preset);
 }
 
 void TTransForm::DuplicateTranslator() {
-  TTransList* preset = CurrentPreset();
   const int row = translatorList_->ItemIndex();
-  if (!preset || translatorList_->SelectedCount() != 1 || row < 0) return;
+  if (!CurrentPreset() || translatorList_->SelectedCount() != 1 || row < 0) return;
+  // The copy is made of the translator as the editor has it.
+  if (!EditorLetsGo()) return;
   int copy = -1;
   {
     TRefreshScope scope(refreshing_);
-    copy = kv::DuplicateTranslator(*preset, row);
-    if (copy < 0) return;
-    translatorList_->InsertItem(copy, "");
-    FillTranslatorRow(copy);
-    RenumberTranslators(copy);
+    copy = edits_->DuplicateTranslator(row);
   }
+  if (copy < 0) return;
   SelectOnly(*translatorList_, copy);
-  MarkModified();
+  PostCommandRefresh();
 }
 
 void TTransForm::DeleteTranslators(bool ask) {
@@ -672,22 +633,17 @@ void TTransForm::DeleteTranslators(bool ask) {
   }
   {
     TRefreshScope scope(refreshing_);
-    for (int row : DeletionOrder(selected)) {
-      preset->DeleteTranslator(row, true);
-      translatorList_->DeleteItem(row);
-    }
-    RenumberTranslators(selected.front());
-    const int next = TranslatorRowAfterDelete(translatorList_->Count(), selected.front());
-    for (int row = 0; row < translatorList_->Count(); ++row)
-      translatorList_->SetSelected(row, false);
-    if (next >= 0) translatorList_->SetItemIndex(next);
+    const int next = edits_->DeleteTranslators(selected);
+    translatorList_->SetItemIndex(next);
   }
-  MarkModified();
   PostCommandRefresh();
+  FollowSelectionLater();
 }
 
 void TTransForm::SetTranslatorsActive(bool active) {
-  for (int row : SelectedRows(*translatorList_)) translatorList_->SetChecked(row, active);
+  if (!EditorLetsGo()) return;
+  TRefreshScope scope(refreshing_);
+  edits_->SetTranslatorsActive(SelectedRows(*translatorList_), active);
 }
 
 void TTransForm::RenameTranslator() {

@@ -165,6 +165,7 @@ void TTransForm::BuildMenus() {
 
 void TTransForm::ApplySettingsToView() {
   TActions& a = *actions_;
+  edits_->SetFriendlyDescriptions(settings_.friendlyDescriptions);
   a.eventMonitor->SetChecked(settings_.eventMonitor);
   a.suppressKeys->SetChecked(settings_.suppressKeysWhenActive);
   a.ignoreKeyIn->SetChecked(settings_.suppressKeyInWhenActive);
@@ -229,11 +230,9 @@ void TTransForm::RebuildTrayPresets() {
     ui::TMenuItem& item = presets.Add(preset->GetDisplayName());
     item.SetChecked(preset->Active());
     item.OnClick = [this, row] {
-      TPresetHandler* p = Project();
-      TTransList* target = p ? p->GetPreset(row) : nullptr;
-      if (!target) return;
-      target->SetActive(!target->Active());
-      FillPresetRow(row);
+      if (row >= edits_->PresetCount()) return;
+      TRefreshScope scope(refreshing_);
+      edits_->SetPresetActive(row, !edits_->PresetChecked(row));
     };
   }
   TCommandState state = CommandState();

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/autostart.h"
-#include "app/preset_edits.h"
+#include "app/project_editor.h"
 #include "app/win/main_form.h"
 #include "app/win/main_form_parts.h"
 #include "app/win/settings_transfer_host.h"
@@ -216,6 +216,7 @@ void TTransForm::TrayIconOptionChanged() { ApplyTrayIcon(); }
 void TTransForm::TrayAnimationOptionChanged() { ReevaluateLamps(); }
 
 void TTransForm::DescriptionsOptionChanged() {
+  edits_->SetFriendlyDescriptions(settings_.friendlyDescriptions);
   for (int row = 0; row < translatorList_->Count(); ++row) FillTranslatorRow(row);
 }
 

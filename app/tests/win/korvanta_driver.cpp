@@ -609,6 +609,26 @@ void BindExampleAliases(const std::wstring& programBaseName) {
                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
   }
   RegCloseKey(key);
+
+std::vector<std::string> ComboItems(HWND combo) {
+  // The system carries a combo box's item texts between processes, as it does window texts.
+  std::vector<std::string> items;
+  DWORD_PTR count = 0;
+  if (!combo || !SendMessageTimeoutW(combo, CB_GETCOUNT, 0, 0, SMTO_BLOCK, 2000, &count))
+    return items;
+  for (DWORD_PTR i = 0; i < count; ++i) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, i, 0, SMTO_BLOCK, 2000, &length) ||
+        length > 4096)
+      break;
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_BLOCK, 2000, &copied);
+    text.resize(std::min<size_t>(copied, length));
+    items.push_back(win::Narrow(text));
+  }
+  return items;
 }
 
 }  // namespace kv::test

@@ -109,5 +109,7 @@ void TypeWideChar(wchar_t c);
 // Binds the two port aliases of the router example ("Keyboard" in, "Synth" out) to ports of
 // their own names, so a start that loads it asks nothing about them.
 void BindExampleAliases(const std::wstring& programBaseName);
+// The items of another process's combo box, read in that process.
+std::vector<std::string> ComboItems(HWND combo);
 
 }  // namespace kv::test

@@ -1,0 +1,453 @@
+// The main window's lists and the translator editor in step, driven from outside as a user
+// does it: what the lists change while the editor is open on a translator survives the
+// editor's Apply and reaches the saved file, as do its pending edits; a failed Apply keeps
+// the list on its translator; the menu's activation marks the project changed; Cut keeps
+// what could not reach the clipboard; the editor offers the project's timer names, browses
+// from the project's folder and opens where it was closed.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+
+#include "app/tests/win/korvanta_driver.h"
+#include "base/win/wide.h"
+
+namespace kv::test {
+namespace {
+
+constexpr const wchar_t* kProgramName = L"Korvanta";
+constexpr int kTranslators = 1;
+constexpr const char* kStopBox = "Stop processing with this translator";
+
+std::wstring Exe(const wchar_t* name) { return BinFolder() + L"\\" + name + L".exe"; }
+
+std::wstring TempFolder() {
+  wchar_t buffer[MAX_PATH];
+  GetTempPathW(MAX_PATH, buffer);
+  std::wstring folder = std::wstring(buffer) + L"kv-project-edits";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
+
+// A copy of an example project in a folder of the test's own.
+std::wstring CopyExample(const char* name) {
+  const std::wstring source =
+      win::Widen(std::string(KV_SOURCE_DIR) + "/app/res/examples/" + name);
+  const std::wstring target = TempFolder() + L"\\" + win::Widen(name);
+  CopyFileW(source.c_str(), target.c_str(), FALSE);
+  SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  return target;
+}
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+std::vector<std::string> FileLines(const std::wstring& file) {
+  std::ifstream in(file.c_str());
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// A visible window of the program showing that text anywhere, or null.
+HWND WindowShowing(const TRunningProgram& program, const std::string& part) {
+  for (HWND w : program.VisibleWindows())
+    for (const std::string& text : TRunningProgram::Texts(w))
+      if (text.find(part) != std::string::npos) return w;
+  return nullptr;
+}
+
+// The child window whose class name holds that lower-case part, showing that text, or null;
+// with visibleOnly only a visible one.
+HWND ChildWithText(HWND window, const wchar_t* className, const std::string& text,
+                   bool visibleOnly = false) {
+  struct Search {
+    const wchar_t* className;
+    std::wstring text;
+    bool visibleOnly;
+    HWND found = nullptr;
+  } search{className, win::Widen(text), visibleOnly, nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        if (s->visibleOnly && !IsWindowVisible(child)) return TRUE;
+        wchar_t name[64] = {}, text[256] = {};
+        GetClassNameW(child, name, 64);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(child, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
+                            2000, &ignored);
+        if (wcsstr(_wcslwr(name), s->className) && s->text == text) s->found = child;
+        return s->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::wstring ShotFile(const wchar_t* name) {
+  return win::Widen(std::string(KV_SHOT_DIR)) + L"\\" + name;
+}
+
+bool SaveWindowShot(HWND window, const wchar_t* name) {
+  // Painted through before the picture: the window's thread answers the paint messages.
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sync(window);
+  RECT r{};
+  GetWindowRect(window, &r);
+  r.left = std::max<LONG>(r.left, 0);
+  r.top = std::max<LONG>(r.top, 0);
+  return SaveScreenPicture(r, ShotFile(name));
+}
+
+// A visible top-level window of the program other than these, or null.
+HWND OtherWindow(TRunningProgram& program, HWND one, HWND other) {
+  for (HWND w : program.VisibleWindows())
+    if (w != one && w != other) return w;
+  return nullptr;
+}
+
+bool BoxChecked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// The drop-down menu window while a menu is open, or null.
+HWND OpenMenuWindow() {
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  return menu && IsWindowVisible(menu) ? menu : nullptr;
+}
+
+// Chooses the menu bar's menu item reached from its first item by the keys, with Enter; again
+// (at most three times) while done() does not follow.
+bool ChooseFromMenu(TRunningProgram& program, WORD menuKey, std::initializer_list<WORD> moves,
+                    const std::function<bool()>& done) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    program.Activate();
+    Press(menuKey, {VK_MENU});
+    if (WaitUntil([] { return OpenMenuWindow() != nullptr; }, 5000)) {
+      Sync(program.MainWindow(0));
+      for (WORD key : moves) Press(key);
+      Sync(program.MainWindow(0));
+      Press(VK_RETURN);
+      if (WaitUntil(done, 5000)) return true;
+    }
+    while (OpenMenuWindow()) Press(VK_ESCAPE);
+  }
+  return false;
+}
+
+class ProjectEditsExeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DeleteProgramSettings();
+    WriteQuietSettings(kProgramName);
+  }
+  void TearDown() override { DeleteProgramSettings(); }
+
+  // The program on a copy of the example, with the translator list focused on its first row.
+  void Start(const char* example, int rows) {
+    file_ = CopyExample(example);
+    program_ = std::make_unique<TRunningProgram>(Exe(kProgramName), L"/project " + Quoted(file_));
+    ASSERT_NE(program_->MainWindow(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return program_->RowCount(kTranslators) == rows; }));
+    ASSERT_TRUE(program_->Activate());
+  }
+  // The editor opened with Enter on the row.
+  HWND OpenEditor(int row) {
+    ClickAt(program_->RowPoint(kTranslators, row));
+    if (!WaitUntil([&] { return program_->RowSelected(kTranslators, row); })) return nullptr;
+    HWND editor = nullptr;
+    PressUntil(VK_RETURN, {}, [&] { return (editor = program_->Dialog()) != nullptr; });
+    return editor;
+  }
+  // A point of the row near the list's right edge, clear of the editor in front.
+  POINT RightOfEditor(int row) {
+    RECT r{};
+    GetWindowRect(program_->List(kTranslators), &r);
+    return {r.right - 40, program_->RowPoint(kTranslators, row).y};
+  }
+  // The keys to the translator list, by a click on the row (away from its name).
+  void FocusList(int row) {
+    ASSERT_TRUE(program_->Activate());
+    ClickAt(RightOfEditor(row));
+    ASSERT_TRUE(WaitUntil([&] {
+      return program_->Focused() == program_->List(kTranslators) &&
+             program_->RowSelected(kTranslators, row);
+    }));
+  }
+  bool Changed() { return program_->Title().find(" * ") != std::string::npos; }
+  // Ctrl+S, and the saved file's lines.
+  std::vector<std::string> Save() {
+    program_->Activate();
+    PressUntil('S', {VK_CONTROL}, [&] { return !Changed(); });
+    return FileLines(file_);
+  }
+
+  std::wstring file_;
+  std::unique_ptr<TRunningProgram> program_;
+};
+
+TEST_F(ProjectEditsExeTest, ListUncheckAndRenameSurviveTheEditorsApply) {
+  Start("MIDI to keystrokes.kvxp", 3);
+  HWND editor = OpenEditor(1);
+  ASSERT_NE(editor, nullptr);
+  HWND active = ChildWithText(editor, L"button", "Active");
+  ASSERT_NE(active, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return BoxChecked(active); }));
+
+  // The check mark off in the list: the editor's Active box follows.
+  ASSERT_TRUE(program_->SetRowState(kTranslators, 1, LVIS_STATEIMAGEMASK,
+                                    INDEXTOSTATEIMAGEMASK(1)));
+  ASSERT_TRUE(WaitUntil([&] { return !program_->Checked(kTranslators, 1) && Changed(); }));
+  EXPECT_TRUE(WaitUntil([&] { return !BoxChecked(active); }));
+
+  // F2 renames in place.
+  FocusList(1);
+  ASSERT_TRUE(PressUntil(VK_F2, {}, [&] {
+    return program_->Focused() != program_->List(kTranslators);
+  }));
+  TypeText("Skip");
+  ASSERT_TRUE(PressUntil(VK_RETURN, {}, [&] { return program_->Cell(kTranslators, 1, 0) == "Skip"; }));
+
+  // Another change in the editor, applied: the list's changes stay.
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, kStopBox); }));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, "Apply"); }));
+  ASSERT_TRUE(WaitUntil([&] { return program_->Cell(kTranslators, 1, 4).empty(); }))
+      << program_->Cell(kTranslators, 1, 4);
+  EXPECT_EQ(program_->Cell(kTranslators, 1, 0), "Skip");
+  EXPECT_FALSE(program_->Checked(kTranslators, 1));
+
+  const std::vector<std::string> lines = Save();
+  EXPECT_TRUE(HasLine(lines, "Name1=Skip"));
+  EXPECT_TRUE(HasLine(lines, "Options1=Actv00Stop00OutO00"));
+}
+
+TEST_F(ProjectEditsExeTest, DeletingTheEditedTranslatorLetsTheEditorGoOn) {
+  Start("MIDI to keystrokes.kvxp", 3);
+  HWND editor = OpenEditor(1);
+  ASSERT_NE(editor, nullptr);
+  // A pending change, then the translator goes without a question.
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, kStopBox); }));
+  FocusList(1);
+  ASSERT_TRUE(PressUntil(VK_DELETE, {VK_SHIFT}, [&] { return program_->RowCount(kTranslators) == 2; }));
+
+  // Another translator, changed and applied, with no complaint about the one that went.
+  ClickAt(RightOfEditor(0));
+  ASSERT_TRUE(WaitUntil([&] { return program_->RowSelected(kTranslators, 0); }));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, kStopBox); }));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, "Apply"); }));
+  EXPECT_TRUE(WaitUntil([&] { return program_->Cell(kTranslators, 0, 4).empty(); }));
+  EXPECT_EQ(WindowShowing(*program_, "no longer in the current preset"), nullptr);
+  EXPECT_EQ(program_->Column(kTranslators), (std::vector<std::string>{"Play or pause", "Previous"}));
+}
+
+TEST_F(ProjectEditsExeTest, MenuActivationChangesTheTranslatorsAndMarksTheProject) {
+  Start("MIDI to keystrokes.kvxp", 3);
+  FocusList(0);
+  // "&Translator": Add, Edit, Rename, Duplicate, Activate, Deactivate.
+  const std::initializer_list<WORD> deactivate = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN};
+  const std::initializer_list<WORD> activate = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN};
+  ASSERT_TRUE(ChooseFromMenu(*program_, 'T', deactivate, [&] {
+    return !program_->Checked(kTranslators, 0);
+  }));
+  EXPECT_TRUE(WaitUntil([&] { return Changed(); })) << program_->Title();
+  EXPECT_TRUE(HasLine(Save(), "Options0=Actv00Stop01OutO00"));
+
+  ASSERT_TRUE(ChooseFromMenu(*program_, 'T', activate, [&] {
+    return program_->Checked(kTranslators, 0);
+  }));
+  EXPECT_TRUE(WaitUntil([&] { return Changed(); })) << program_->Title();
+  EXPECT_TRUE(HasLine(Save(), "Options0=Actv01Stop01OutO00"));
+}
+
+TEST_F(ProjectEditsExeTest, CutKeepsTheRowsWhenTheClipboardIsBusy) {
+  Start("MIDI to keystrokes.kvxp", 3);
+  FocusList(0);
+  // Another program holds the clipboard open meanwhile.
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HWND error = nullptr;
+  const bool shown = PressUntil('X', {VK_CONTROL}, [&] {
+    return (error = WindowShowing(*program_, "could not be put on the clipboard")) != nullptr;
+  });
+  CloseClipboard();
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(program_->RowCount(kTranslators), 3);
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(error, "OK"); }));
+  ASSERT_TRUE(WaitUntil([&] { return program_->Dialog() == nullptr; }));
+  EXPECT_EQ(program_->RowCount(kTranslators), 3);
+  EXPECT_FALSE(Changed());
+}
+
+TEST_F(ProjectEditsExeTest, TheEditorsTimerNamesAreTheProjects) {
+  // "Pulse" is named only by the second translator, which the editor never shows.
+  const std::wstring file = TempFolder() + L"\\timers.kvxp";
+  {
+    std::ofstream out(file.c_str(), std::ios::binary);
+    out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Timers\r\nActive=1\r\n"
+           "PresetSwitchIgnore=0\r\nName0=Tick\r\nIncoming0=Tim0TimT0004Tick\r\n"
+           "Outgoing0=MID1904840\r\nOptions0=Actv01Stop00OutO00\r\nName1=Start\r\n"
+           "Incoming1=MID1903Cpp\r\nOutgoing1=Tim0TimS0005Pulse0:0:500\r\n"
+           "Options1=Actv01Stop01OutO00\r\n";
+  }
+  program_ = std::make_unique<TRunningProgram>(Exe(kProgramName), L"/project " + Quoted(file));
+  ASSERT_NE(program_->MainWindow(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return program_->RowCount(kTranslators) == 2; }));
+  ASSERT_TRUE(program_->Activate());
+  HWND editor = OpenEditor(0);
+  ASSERT_NE(editor, nullptr);
+  // F6: the incoming timer trigger of "Tick".
+  ActivateWindow(editor);
+  HWND names = nullptr;
+  ASSERT_TRUE(PressUntil(VK_F6, {}, [&] {
+    return (names = ChildWithText(editor, L"combobox", "Tick", true)) != nullptr;
+  }));
+  EXPECT_EQ(ComboItems(names), (std::vector<std::string>{"Pulse", "Tick"}));
+}
+
+TEST_F(ProjectEditsExeTest, AFailedApplyKeepsTheListOnTheEditedTranslator) {
+  Start("MIDI to keystrokes.kvxp", 3);
+  HWND editor = OpenEditor(1);
+  ASSERT_NE(editor, nullptr);
+  // F7, and a rule line that does not parse typed into the rules text.
+  ActivateWindow(editor);
+  HWND pages = nullptr;
+  ASSERT_TRUE(PressUntil(VK_F7, {}, [&] {
+    pages = FindWindowExW(editor, nullptr, L"SysTabControl32", nullptr);
+    return pages != nullptr && SendMessageW(pages, TCM_GETCURSEL, 0, 0) == 2;
+  }));
+  RECT r{};
+  GetWindowRect(pages, &r);
+  ClickAt({r.left + 60, r.top + 110});
+  TypeText("if pp then");
+  ASSERT_TRUE(WaitUntil([&] { return ChildWithText(editor, L"button", "Apply") &&
+                                     IsWindowEnabled(ChildWithText(editor, L"button", "Apply")); }));
+  SaveWindowShot(editor, L"project-edits-bad-rule.bmp");
+
+  // A click on another row: the Apply fails, says why, and the list stays on the edited row.
+  ClickAt(RightOfEditor(0));
+  HWND error = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    return (error = OtherWindow(*program_, program_->MainWindow(0), editor)) != nullptr;
+  }));
+  SaveWindowShot(error, L"project-edits-bad-rule-error.bmp");
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(error, "OK"); }));
+  EXPECT_TRUE(WaitUntil([&] {
+    return program_->RowSelected(kTranslators, 1) && !program_->RowSelected(kTranslators, 0);
+  }));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(error); }));
+
+  // "->" asks the same and stays too.
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, "->"); }));
+  ASSERT_TRUE(WaitUntil([&] {
+    return (error = OtherWindow(*program_, program_->MainWindow(0), editor)) != nullptr;
+  }));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(error, "OK"); }));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(error); }));
+  ASSERT_TRUE(Sync(program_->MainWindow(0)));
+  EXPECT_TRUE(program_->RowSelected(kTranslators, 1));
+  EXPECT_FALSE(program_->RowSelected(kTranslators, 2));
+}
+
+TEST_F(ProjectEditsExeTest, DuplicateCopiesWhatTheEditorHasPending) {
+  Start("MIDI to keystrokes.kvxp", 3);
+  HWND editor = OpenEditor(1);
+  ASSERT_NE(editor, nullptr);
+  ASSERT_EQ(program_->Cell(kTranslators, 1, 4), "stop");
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, kStopBox); }));
+  FocusList(1);
+  ASSERT_TRUE(PressUntil('D', {VK_CONTROL}, [&] { return program_->RowCount(kTranslators) == 4; }));
+  EXPECT_EQ(program_->Cell(kTranslators, 1, 4), "");
+  EXPECT_EQ(program_->Cell(kTranslators, 2, 0), "Next");
+  EXPECT_EQ(program_->Cell(kTranslators, 2, 4), "");
+}
+
+TEST_F(ProjectEditsExeTest, SavingTakesWhatTheEditorHasPending) {
+  Start("MIDI to keystrokes.kvxp", 3);
+  HWND editor = OpenEditor(1);
+  ASSERT_NE(editor, nullptr);
+  HWND stop = ChildWithText(editor, L"button", kStopBox);
+  ASSERT_NE(stop, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, kStopBox); }));
+  ASSERT_TRUE(WaitUntil([&] { return !BoxChecked(stop); }));
+  // The keys to the main window, where the list had them (a click on the selected row could
+  // start renaming it).
+  ASSERT_TRUE(program_->Activate());
+  ASSERT_TRUE(WaitUntil([&] { return program_->Focused() == program_->List(kTranslators); }));
+  EXPECT_TRUE(PressUntil('S', {VK_CONTROL}, [&] {
+    return HasLine(FileLines(file_), "Options1=Actv01Stop00OutO00");
+  }));
+  EXPECT_EQ(program_->Cell(kTranslators, 1, 4), "");
+}
+
+TEST_F(ProjectEditsExeTest, TheEditorOpensWhereItWasClosed) {
+  Start("MIDI to keystrokes.kvxp", 3);
+  HWND editor = OpenEditor(1);
+  ASSERT_NE(editor, nullptr);
+  SetWindowPos(editor, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(WaitUntil([&] {
+    RECT r{};
+    GetWindowRect(editor, &r);
+    return r.left == 300 && r.top == 200;
+  }));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, "Close"); }));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(editor); }));
+  program_.reset();
+
+  Start("MIDI to keystrokes.kvxp", 3);
+  editor = OpenEditor(1);
+  ASSERT_NE(editor, nullptr);
+  RECT r{};
+  GetWindowRect(editor, &r);
+  EXPECT_EQ(r.left, 300);
+  EXPECT_EQ(r.top, 200);
+}
+
+TEST_F(ProjectEditsExeTest, AFileChosenInTheProjectsFolderIsStoredRelative) {
+  const std::wstring folder = TempFolder();
+  file_ = folder + L"\\tools.kvxp";
+  {
+    std::ofstream((folder + L"\\tool.txt").c_str()) << "a document";
+    std::ofstream out(file_.c_str(), std::ios::binary);
+    out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Tools\r\nActive=1\r\n"
+           "PresetSwitchIgnore=0\r\nName0=Open\r\nIncoming0=MID1903Cpp\r\n"
+           "Outgoing0=ExF10008tool.txt0000\r\nOptions0=Actv01Stop01OutO00\r\n";
+  }
+  program_ = std::make_unique<TRunningProgram>(Exe(kProgramName), L"/project " + Quoted(file_));
+  ASSERT_NE(program_->MainWindow(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return program_->RowCount(kTranslators) == 1; }));
+  ASSERT_TRUE(program_->Activate());
+  HWND editor = OpenEditor(0);
+  ASSERT_NE(editor, nullptr);
+  // F8: the file of the outgoing action, and its "..." button.
+  ActivateWindow(editor);
+  HWND name = nullptr, browse = nullptr;
+  ASSERT_TRUE(PressUntil(VK_F8, {}, [&] {
+    name = ChildWithText(editor, L"edit", "tool.txt", true);
+    browse = ChildWithText(editor, L"button", "...", true);
+    return name != nullptr && browse != nullptr;
+  }));
+  PostMessageW(browse, BM_CLICK, 0, 0);
+  // The dialog starts in the project's folder with the file chosen: Enter takes it.
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    return (dialog = WindowShowing(*program_, "Select File to Execute")) != nullptr;
+  }));
+  ActivateWindow(dialog);
+  ASSERT_TRUE(PressUntil(VK_RETURN, {}, [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
+  ASSERT_TRUE(Sync(editor));
+  wchar_t text[MAX_PATH] = {};
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(name, WM_GETTEXT, MAX_PATH, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000,
+                      &copied);
+  EXPECT_EQ(win::Narrow(text), "tool.txt");
+}
+
+}  // namespace
+}  // namespace kv::test
