@@ -609,6 +609,7 @@ void BindExampleAliases(const std::wstring& programBaseName) {
                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
   }
   RegCloseKey(key);
+}
 
 std::vector<std::string> ComboItems(HWND combo) {
   // The system carries a combo box's item texts between processes, as it does window texts.
