@@ -519,11 +519,8 @@ std::vector<int> TProjectEditor::PasteTranslators(const std::vector<TTransMsgPtr
   const int first = preset->GetCount();
   std::vector<int> rows;
   try {
-    for (const TTransMsgPtr& t : translators) {
-      if (!t) continue;
-      preset->AddTranslator(t);
-      rows.push_back(preset->GetCount() - 1);
-    }
+    const int added = preset->AddTranslators(translators);
+    for (int i = 0; i < added; ++i) rows.push_back(first + i);
   } catch (...) {
     // All or none: what went in before the failure comes out again.
     while (preset->GetCount() > first) preset->DeleteTranslator(preset->GetCount() - 1, true);

@@ -187,6 +187,22 @@ void TTransList::AddTranslator(TTransMsgPtr translator) {
   NotifyTranslatorsChanged();
 }
 
+int TTransList::AddTranslators(const std::vector<TTransMsgPtr>& translators) {
+  int added = 0;
+  {
+    TListLock lock(*this, true);
+    // Room first: after it no push can throw, so the preset takes all of them or none.
+    translators_.reserve(translators_.size() + translators.size());
+    for (const TTransMsgPtr& translator : translators) {
+      if (!translator) continue;
+      translators_.push_back(translator);
+      ++added;
+    }
+  }
+  if (added > 0) NotifyTranslatorsChanged();
+  return added;
+}
+
 int TTransList::InsertTranslator(int index, TTransMsgPtr translator) {
   if (!translator || translator->Name().empty()) return -1;
   {

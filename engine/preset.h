@@ -103,6 +103,9 @@ class TTransList {
 
   // --- translators -----------------------------------------------------------------------
   void AddTranslator(TTransMsgPtr translator);
+  // Appends the translators (empty ones skipped) in one step: one lock, one change notice,
+  // so a paste of thousands is not thousands of notices. Returns how many went in.
+  int AddTranslators(const std::vector<TTransMsgPtr>& translators);
   // index 0..count and a non-empty name; returns the index, or -1 (nothing inserted).
   int InsertTranslator(int index, TTransMsgPtr translator);
   void DeleteTranslator(int index, bool notify);

@@ -270,6 +270,11 @@ void TTransForm::BuildControls() {
   splitter_->MinSize = 80;
   splitter_->AutoSnap = false;
   translatorList_ = &Add<ui::TListView>();
+  // A preset may hold thousands of translators: the list asks for the texts of the rows it
+  // draws instead of holding a copy of every row.
+  translatorList_->SetOwnerData(
+      [this](int row, int column) { return edits_ ? edits_->TranslatorText(row, column) : ""; },
+      [this](int row) { return edits_ && edits_->TranslatorChecked(row); });
   translatorList_->Create(*this, ui::TRect::FromBounds(0, 0, 400, 100), options);
   translatorList_->SetMargins({0, 4, 4, 4});
   translatorList_->SetAlign(ui::TAlign::Client);

@@ -164,6 +164,10 @@ void TTransForm::SelectOnly(ui::TListView& list, int row) {
 
 void TTransForm::SetRowCount(ui::TListView& list, int count) {
   TRefreshScope scope(refreshing_);
+  if (list.OwnerData()) {
+    list.SetRowCount(count);
+    return;
+  }
   while (list.Count() > count) list.DeleteItem(list.Count() - 1);
   while (list.Count() < count) list.AddItem("");
 }
@@ -180,7 +184,7 @@ void TTransForm::ShowTranslatorRows() {
   TRefreshScope scope(refreshing_);
   translatorList_->BeginUpdate();
   SetRowCount(*translatorList_, edits_->TranslatorCount());
-  for (int row = 0; row < translatorList_->Count(); ++row) FillTranslatorRow(row);
+  translatorList_->RefreshRows(0, translatorList_->Count() - 1);
   translatorList_->EndUpdate();
 }
 
@@ -238,10 +242,7 @@ void TTransForm::RebuildTranslatorList() {
 
 void TTransForm::FillTranslatorRow(int row) {
   if (row < 0 || row >= translatorList_->Count() || row >= edits_->TranslatorCount()) return;
-  TRefreshScope scope(refreshing_);
-  for (int column = 0; column < 5; ++column)
-    translatorList_->SetItemText(row, column, edits_->TranslatorText(row, column));
-  translatorList_->SetChecked(row, edits_->TranslatorChecked(row));
+  translatorList_->RefreshRows(row, row);
 }
 
 void TTransForm::ProjectEdited(const TProjectEdit& edit) {
@@ -262,7 +263,9 @@ void TTransForm::ProjectEdited(const TProjectEdit& edit) {
     case TProjectEditKind::TranslatorsActivated:
     case TProjectEditKind::TranslatorRenamed:
     case TProjectEditKind::TranslatorReplaced:
-      for (int row : edit.rows) FillTranslatorRow(row);
+      if (!edit.rows.empty())
+        translatorList_->RefreshRows(*std::min_element(edit.rows.begin(), edit.rows.end()),
+                                     *std::max_element(edit.rows.begin(), edit.rows.end()));
       break;
   }
   PostCommandRefresh();
@@ -271,6 +274,13 @@ void TTransForm::ProjectEdited(const TProjectEdit& edit) {
 // --- list events ---------------------------------------------------------------------------
 
 void TTransForm::ConnectLists() {
+  // The project file holds names in the ANSI code page: a typed name with characters it cannot
+  // hold is refused with a message naming them, and the row keeps its name.
+  for (ui::TListView* list : {presetList_, translatorList_}) {
+    list->OnEditRefused = [](int, const std::string& error) {
+      ui::MessageDlg(error, ui::TMsgDlgType::Error, ui::mbOK);
+    };
+  }
   presetList_->OnSelectItem = [this](int, bool) {
     if (refreshing_ != 0) return;
     EvaluateCurrentPreset();

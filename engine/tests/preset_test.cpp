@@ -264,6 +264,13 @@ TEST_F(PresetTest, ListOperationsAndTheirNotifications) {
   p.Clear();
   EXPECT_EQ(p.GetCount(), 0);
   EXPECT_EQ(translatorChanges, 5);
+
+  // A paste of many is one change; empty entries are skipped.
+  EXPECT_EQ(p.AddTranslators({Translator("d"), nullptr, Translator("e")}), 2);
+  EXPECT_EQ(translatorChanges, 6);
+  EXPECT_EQ(p.GetTranslator(1)->Name(), "e");
+  EXPECT_EQ(p.AddTranslators({nullptr}), 0);
+  EXPECT_EQ(translatorChanges, 6);
 }
 
 TEST_F(PresetTest, AssignClonesTranslatorsAndCopiesProperties) {
