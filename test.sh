@@ -33,7 +33,7 @@ build native && run native
 build tsan && run tsan setarch "$(uname -m)" -R
 build windows && run windows xvfb-run -a -s "-screen 0 1280x1024x24"
 # What a user waits for while a long translator list appears (figures only, never a failure).
-grep -h '^\[ timing \]' build/windows/Testing/Temporary/LastTest.log 2>/dev/null || true
+grep -hE '^\[ (timing|figures) +\]' build/windows/Testing/Temporary/LastTest.log 2>/dev/null || true
 # The fuzz targets, a bounded time each; each target counts as one case.
 fuzz_log=$(mktemp)
 KV_FUZZ_SECONDS=${KV_FUZZ_SECONDS:-10} bash scripts/fuzz.sh 2>&1 | tee "$fuzz_log" || status=1

@@ -381,10 +381,22 @@ LRESULT TListView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       LVHITTESTINFO hit{};
       hit.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
       const auto row = static_cast<int>(Perform(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-      if (hit.flags & LVHT_ONITEMSTATEICON) OwnerCheckToggle(row);
+      // With whole-row selection a click anywhere on a row may report all three parts: only
+      // the check box alone is a click on the check box.
+      if ((hit.flags & LVHT_ONITEM) == LVHT_ONITEMSTATEICON) OwnerCheckToggle(row);
     } else if (msg == WM_KEYDOWN && wp == VK_SPACE) {
       OwnerCheckToggle(
           static_cast<int>(Perform(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+    } else if (msg == LVM_SETITEMSTATE && lp != 0) {
+      // Another program (an accessibility tool) checking a row the way it does in any list:
+      // the owner is asked as for a click, and the rest of the state goes on as usual.
+      const auto* item = reinterpret_cast<const LVITEMW*>(lp);
+      const int row = static_cast<int>(wp);
+      if ((item->stateMask & LVIS_STATEIMAGEMASK) && row >= 0 && row < Count()) {
+        const UINT image = (item->state & LVIS_STATEIMAGEMASK) >> 12;
+        if ((image == 1 || image == 2) && (image == 2) != checked_(row))
+          OnItemChecked(row, image == 2);
+      }
     }
   }
   return TWindow::WndProc(msg, wp, lp);

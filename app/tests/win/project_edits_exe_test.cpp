@@ -200,7 +200,7 @@ TEST_F(ProjectEditsExeTest, ListUncheckAndRenameSurviveTheEditorsApply) {
   ASSERT_NE(editor, nullptr);
   HWND active = ChildWithText(editor, L"button", "Active");
   ASSERT_NE(active, nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return BoxChecked(active); }));
+  ASSERT_TRUE(WaitUntil([&] { return BoxChecked(active); })) << TRunningProgram::Texts(editor)[0];
 
   // The check mark off in the list: the editor's Active box follows.
   ASSERT_TRUE(program_->SetRowState(kTranslators, 1, LVIS_STATEIMAGEMASK,

@@ -434,10 +434,10 @@ TEST_F(OwnerDataListTest, ACheckBoxClickOrSpaceAsksTheOwnerWhichDecides) {
   while (hit.pt.x < bounds.right) {
     hit.flags = 0;
     list.Perform(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-    if (hit.flags & LVHT_ONITEMSTATEICON) break;
+    if ((hit.flags & LVHT_ONITEM) == LVHT_ONITEMSTATEICON) break;
     ++hit.pt.x;
   }
-  ASSERT_TRUE(hit.flags & LVHT_ONITEMSTATEICON);
+  ASSERT_EQ(hit.flags & LVHT_ONITEM, static_cast<UINT>(LVHT_ONITEMSTATEICON));
   POINT box = {hit.pt.x + 3, hit.pt.y};
   ClientToScreen(list.Handle(), &box);
   ASSERT_TRUE(MoveTo(box));
@@ -445,6 +445,18 @@ TEST_F(OwnerDataListTest, ACheckBoxClickOrSpaceAsksTheOwnerWhichDecides) {
   SendMouse(MOUSEEVENTF_LEFTUP);
   ASSERT_TRUE(PumpUntil([&] { return asked.size() == 1; }));
   EXPECT_EQ(asked[0], std::make_pair(2, true));
+  // A click on the row's text selects it and leaves its check box alone.
+  RECT third{};
+  third.left = LVIR_BOUNDS;
+  list.Perform(LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&third));
+  POINT text = {(third.left + third.right) / 2, (third.top + third.bottom) / 2};
+  ClientToScreen(list.Handle(), &text);
+  ASSERT_TRUE(MoveTo(text));
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(PumpUntil([&] { return list.Selected(3); }));
+  testing::PumpFor(50);
+  EXPECT_EQ(asked.size(), 1u);
   EXPECT_TRUE(CheckShown(list, 2));
 
   list.SetItemIndex(4);
@@ -458,6 +470,17 @@ TEST_F(OwnerDataListTest, ACheckBoxClickOrSpaceAsksTheOwnerWhichDecides) {
   list.SetChecked(1, true);  // only redraws: the owner holds the marks
   EXPECT_FALSE(list.Checked(1));
   EXPECT_EQ(asked.size(), 2u);
+
+  // Another program sets the check image as in any list: the owner is asked too, once.
+  store = true;
+  LVITEMW item{};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(2);
+  SendMessageW(list.Handle(), LVM_SETITEMSTATE, 3, reinterpret_cast<LPARAM>(&item));
+  SendMessageW(list.Handle(), LVM_SETITEMSTATE, 3, reinterpret_cast<LPARAM>(&item));
+  ASSERT_EQ(asked.size(), 3u);
+  EXPECT_EQ(asked[2], std::make_pair(3, true));
+  EXPECT_TRUE(list.Checked(3));
 }
 
 TEST_F(OwnerDataListTest, SelectionAndRenamingWork) {

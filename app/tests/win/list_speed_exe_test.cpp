@@ -1,0 +1,97 @@
+// What a user waits for with a long preset: the program started on a project whose first preset
+// holds 4,096 translators, driven from outside. It prints how long the rows take to show, to
+// come back after switching presets and to arrive after a paste of all of them; the figures are
+// reported, never asserted (they follow the machine's load), but every step must end with the
+// right rows.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "app/tests/win/korvanta_driver.h"
+#include "base/win/wide.h"
+
+namespace kv::test {
+namespace {
+
+constexpr int kPresets = 0, kTranslators = 1;
+constexpr int kBig = 4096;
+
+std::wstring BigProject() {
+  wchar_t folder[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  const std::wstring file = std::wstring(folder) + L"kv-list-speed.kvxp";
+  std::ofstream out(file.c_str(), std::ios::binary);
+  out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Big\r\nActive=1\r\n";
+  for (int i = 0; i < kBig; ++i) {
+    out << "Name" << i << "=Note " << i << "\r\nIncoming" << i << "=MID1903" << (i % 100)
+        << "pp\r\nOutgoing" << i << "=KAM10000KSQ10002020220\r\nOptions" << i << "=Actv01Stop00OutO00\r\n";
+  }
+  out << "\r\n[Preset.1]\r\nName=Small\r\nActive=1\r\nName0=One\r\nIncoming0=MID1903Cpp\r\n"
+         "Outgoing0=KAM10000KSQ10002020220\r\nOptions0=Actv01Stop00OutO00\r\n";
+  return file;
+}
+
+long long MillisSince(LARGE_INTEGER start) {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return (now.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart;
+}
+
+LARGE_INTEGER Now() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return now;
+}
+
+TEST(ListSpeedExeTest, TimedReportOfALongPresetShownSwitchedAndPasted) {
+  DeleteProgramSettings();
+  WriteQuietSettings(L"korvanta_testhost");
+  const std::wstring file = BigProject();
+  const LARGE_INTEGER started = Now();
+  TRunningProgram program(BinFolder() + L"\\korvanta_testhost.exe", L"/project \"" + file + L"\"");
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  const long long shownAt = MillisSince(started);
+  const LARGE_INTEGER windowShown = Now();
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == kBig; }, 60000));
+  const long long filled = MillisSince(windowShown);
+  EXPECT_EQ(program.Cell(kTranslators, kBig - 1, 0), "Note 4095");
+
+  ASSERT_TRUE(program.Activate());
+  ClickAt(program.RowPoint(kPresets, 1));
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 1; }, 60000));
+  const LARGE_INTEGER switching = Now();
+  ClickAt(program.RowPoint(kPresets, 0));
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == kBig; }, 60000));
+  const long long switched = MillisSince(switching);
+
+  // All of them copied, then pasted into the small preset.
+  ClickAt(program.RowPoint(kTranslators, 0));
+  ASSERT_TRUE(WaitUntil([&] { return program.RowSelected(kTranslators, 0); }));
+  Press('A', {VK_CONTROL});
+  ASSERT_TRUE(WaitUntil([&] { return program.RowSelected(kTranslators, kBig - 1); }, 60000));
+  Press('C', {VK_CONTROL});
+  Sync(main);
+  ClickAt(program.RowPoint(kPresets, 1));
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 1; }, 60000));
+  ClickAt(program.RowPoint(kTranslators, 0));
+  const LARGE_INTEGER pasting = Now();
+  Press('V', {VK_CONTROL});
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == kBig + 1; }, 60000));
+  const long long pasted = MillisSince(pasting);
+  EXPECT_EQ(program.Cell(kTranslators, kBig, 0), "Note 4095");
+
+  std::printf("[ timing ] main window shown %lld ms after the start\n", shownAt);
+  std::printf("[ timing ] %d translators shown %lld ms after the window\n", kBig, filled);
+  std::printf("[ timing ] switching back to them: %lld ms\n", switched);
+  std::printf("[ timing ] pasting %d translators: %lld ms\n", kBig, pasted);
+  std::fflush(stdout);
+  DeleteFileW(file.c_str());
+}
+
+}  // namespace
+}  // namespace kv::test
