@@ -26,7 +26,9 @@ std::wstring BigProject() {
   std::ofstream out(file.c_str(), std::ios::binary);
   out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Big\r\nActive=1\r\n";
   for (int i = 0; i < kBig; ++i) {
-    out << "Name" << i << "=Note " << i << "\r\nIncoming" << i << "=MID1903" << (i % 100)
+    char note[3];
+    std::snprintf(note, sizeof note, "%02X", i % 128);
+    out << "Name" << i << "=Note " << i << "\r\nIncoming" << i << "=MID190" << note
         << "pp\r\nOutgoing" << i << "=KAM10000KSQ10002020220\r\nOptions" << i << "=Actv01Stop00OutO00\r\n";
   }
   out << "\r\n[Preset.1]\r\nName=Small\r\nActive=1\r\nName0=One\r\nIncoming0=MID1903Cpp\r\n"
