@@ -15,23 +15,6 @@ namespace {
 constexpr const wchar_t* kProgramName = L"Korvanta";
 constexpr int kTranslators = 1;
 
-std::wstring Exe(const wchar_t* name) { return BinFolder() + L"\\" + name + L".exe"; }
-
-std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
-
-std::wstring ShotFile(const wchar_t* name) {
-  return win::Widen(std::string(KV_SHOT_DIR)) + L"\\" + name;
-}
-
-void SaveWindowShot(HWND window, const wchar_t* name) {
-  RedrawWindow(window, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Sync(window);
-  RECT r{};
-  GetWindowRect(window, &r);
-  SaveScreenPicture(r, ShotFile(name));
-}
-
 // A project of the test's own: one preset holding the translators' key=value lines.
 std::wstring WriteProject(const wchar_t* name, const std::string& translators) {
   wchar_t temp[MAX_PATH];
@@ -55,65 +38,6 @@ std::string FileValue(const std::wstring& file, const std::string& key) {
     if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
   }
   return "(none)";
-}
-
-std::string WindowText(HWND window) {
-  wchar_t text[4096] = {};
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000,
-                      &ignored);
-  return win::Narrow(text);
-}
-
-// The child window whose class name holds that lower-case part, showing that text, or null;
-// with visibleOnly only a visible one.
-HWND ChildWithText(HWND window, const wchar_t* className, const std::string& text,
-                   bool visibleOnly = false) {
-  struct Search {
-    const wchar_t* className;
-    std::string text;
-    bool visibleOnly;
-    HWND found = nullptr;
-  } search{className, text, visibleOnly, nullptr};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        if (s->visibleOnly && !IsWindowVisible(child)) return TRUE;
-        wchar_t name[64] = {};
-        GetClassNameW(child, name, 64);
-        if (wcsstr(_wcslwr(name), s->className) && WindowText(child) == s->text) s->found = child;
-        return s->found == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// The visible child window of that class (a lower-case part of its name) that lies highest,
-// then leftmost, or null.
-HWND TopChild(HWND window, const wchar_t* className) {
-  struct Search {
-    const wchar_t* className;
-    HWND found = nullptr;
-    RECT at{};
-  } search{className, nullptr, {}};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        wchar_t name[64] = {};
-        GetClassNameW(child, name, 64);
-        if (!wcsstr(_wcslwr(name), s->className) || !IsWindowVisible(child)) return TRUE;
-        RECT r{};
-        GetWindowRect(child, &r);
-        if (!s->found || r.top < s->at.top || (r.top == s->at.top && r.left < s->at.left)) {
-          s->found = child;
-          s->at = r;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
 }
 
 // A visible window of the program other than these two whose texts hold that part, or null.

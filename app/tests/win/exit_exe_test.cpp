@@ -18,48 +18,7 @@ namespace {
 
 constexpr const wchar_t* kProgramName = L"Korvanta";
 constexpr int kTranslators = 1;
-
-std::wstring Exe(const wchar_t* name) { return BinFolder() + L"\\" + name + L".exe"; }
-
-std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
-
-// A copy of an example project in a folder of the test's own.
-std::wstring CopyExample(const char* name) {
-  wchar_t buffer[MAX_PATH];
-  GetTempPathW(MAX_PATH, buffer);
-  const std::wstring folder = std::wstring(buffer) + L"kv-exit";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  const std::wstring target = folder + L"\\" + win::Widen(name);
-  const std::wstring source =
-      win::Widen(std::string(KV_SOURCE_DIR) + "/app/res/examples/" + name);
-  CopyFileW(source.c_str(), target.c_str(), FALSE);
-  SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-  return target;
-}
-
-std::string FileBytes(const std::wstring& file) {
-  std::ifstream in(file.c_str(), std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-bool Contains(const std::vector<std::string>& texts, const std::string& part) {
-  for (const std::string& t : texts)
-    if (t.find(part) != std::string::npos) return true;
-  return false;
-}
-
-void WriteSectionValue(const wchar_t* section, const wchar_t* name, DWORD value) {
-  const std::wstring path =
-      std::wstring(kProgramKey) + L"\\" + kProgramName + L"\\" + section;
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS)
-    return;
-  RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-  RegCloseKey(key);
-}
+constexpr const wchar_t* kFolder = L"kv-exit";
 
 // When the main window was hidden and destroyed and the process ended, in milliseconds after
 // the answer; -1 for what did not happen within the bound.
@@ -142,7 +101,7 @@ void ReportExits(const std::string& how) {
       WriteSetting(kProgramName, L"ShowLoggerForm", 1);
       WriteSetting(kProgramName, L"DoNotShowLoggerWarning", 1);
     }
-    const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+    const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
     TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
     HWND main = program.MainWindow();
     ASSERT_NE(main, nullptr);
@@ -167,7 +126,7 @@ void ReportExits(const std::string& how) {
   }
   {
     WriteQuietSettings(kProgramName);
-    const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+    const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
     TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
     HWND main = program.MainWindow();
     ASSERT_NE(main, nullptr);
@@ -194,7 +153,7 @@ TEST_F(ExitExeTest, TimedReportOfTheEndAfterTheLastAnswer) {
 
 TEST_F(ExitExeTest, NoToSavingAChangedProjectEndsTheProgramAndLeavesTheFile) {
   WriteQuietSettings(kProgramName);
-  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
   const std::string before = FileBytes(file);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND main = program.MainWindow();
@@ -223,10 +182,10 @@ TEST_F(ExitExeTest, AMainWindowStoredFarOffScreenShowsOnTheScreen) {
   for (const DWORD stored : {DWORD{0x7FFFFFFF}, DWORD{0x80000000}}) {
     DeleteProgramSettings();
     WriteQuietSettings(kProgramName);
-    WriteSectionValue(L"Main", L"Left", stored);
-    WriteSectionValue(L"Main", L"Top", stored);
-    WriteSectionValue(L"Main", L"Width", 0);  // an impossible size: a usable window
-    WriteSectionValue(L"Main", L"Height", 0xFFFFFFF0);
+    WriteSectionSetting(kProgramName, L"Main", L"Left", stored);
+    WriteSectionSetting(kProgramName, L"Main", L"Top", stored);
+    WriteSectionSetting(kProgramName, L"Main", L"Width", 0);  // an impossible size: a usable window
+    WriteSectionSetting(kProgramName, L"Main", L"Height", 0xFFFFFFF0);
     TRunningProgram program(Exe(kProgramName), L"");
     HWND main = program.MainWindow();
     ASSERT_NE(main, nullptr);

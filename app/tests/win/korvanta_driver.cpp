@@ -38,30 +38,44 @@ bool ProgramSettingsExist() {
 
 namespace {
 
-HKEY OpenCurrentSection(const std::wstring& programBaseName) {
-  const std::wstring path = std::wstring(kProgramKey) + L"\\" + programBaseName + L"\\Current";
+HKEY OpenSection(const std::wstring& programBaseName, const wchar_t* section) {
+  const std::wstring path =
+      std::wstring(kProgramKey) + L"\\" + programBaseName + L"\\" + section;
   HKEY key = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                  nullptr);
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
+    return nullptr;
   return key;
+}
+
+void SetDword(HKEY key, const wchar_t* name, DWORD value) {
+  RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+}
+
+void SetString(HKEY key, const wchar_t* name, const std::wstring& value) {
+  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 }  // namespace
 
 void WriteSetting(const std::wstring& programBaseName, const std::wstring& name, DWORD value) {
-  HKEY key = OpenCurrentSection(programBaseName);
-  if (!key) return;
-  RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                 sizeof(value));
-  RegCloseKey(key);
+  WriteSectionSetting(programBaseName, L"Current", name.c_str(), value);
 }
 
 void WriteSetting(const std::wstring& programBaseName, const std::wstring& name,
                   const std::wstring& value) {
-  HKEY key = OpenCurrentSection(programBaseName);
+  HKEY key = OpenSection(programBaseName, L"Current");
   if (!key) return;
-  RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  SetString(key, name.c_str(), value);
+  RegCloseKey(key);
+}
+
+void WriteSectionSetting(const std::wstring& programBaseName, const wchar_t* section,
+                         const wchar_t* name, DWORD value) {
+  HKEY key = OpenSection(programBaseName, section);
+  if (!key) return;
+  SetDword(key, name, value);
   RegCloseKey(key);
 }
 
@@ -81,15 +95,6 @@ void WriteQuietSettings(const std::wstring& programBaseName) {
 
 // --- input ---------------------------------------------------------------------------------
 
-void Key(WORD vk, bool up) {
-  INPUT in{};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &in, sizeof(in));
-  Sleep(15);
-}
-
 namespace {
 
 INPUT KeyInput(WORD vk, bool up) {
@@ -104,6 +109,12 @@ INPUT KeyInput(WORD vk, bool up) {
 }
 
 }  // namespace
+
+void Key(WORD vk, bool up) {
+  INPUT in = KeyInput(vk, up);
+  SendInput(1, &in, sizeof(in));
+  Sleep(15);
+}
 
 void Press(WORD vk, std::initializer_list<WORD> modifiers) {
   // One batch, so the modifiers are down when the key's message is read.
@@ -126,16 +137,7 @@ bool PressUntil(WORD vk, std::initializer_list<WORD> modifiers, const std::funct
 
 void TypeText(const std::string& text) {
   // Characters as the keyboard would give them, whatever the keyboard layout.
-  for (char c : text) {
-    INPUT in[2]{};
-    in[0].type = INPUT_KEYBOARD;
-    in[0].ki.wScan = static_cast<WORD>(static_cast<unsigned char>(c));
-    in[0].ki.dwFlags = KEYEVENTF_UNICODE;
-    in[1] = in[0];
-    in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
-    Sleep(15);
-  }
+  for (char c : text) TypeWideChar(static_cast<wchar_t>(static_cast<unsigned char>(c)));
 }
 
 void ClickAt(POINT screen) {
@@ -367,20 +369,7 @@ class TRemoteBlock {
 
 std::string TRunningProgram::Cell(int which, int row, int column) {
   HWND list = List(which);
-  if (!list) return {};
-  constexpr size_t kChars = 512;
-  TRemoteBlock block(process_.hProcess, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
-  LVITEMW item{};
-  item.mask = LVIF_TEXT;
-  item.iSubItem = column;
-  item.pszText = reinterpret_cast<wchar_t*>(block.Address() + sizeof(LVITEMW));
-  item.cchTextMax = kChars;
-  block.Write(0, &item, sizeof(item));
-  const LRESULT n = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                                 reinterpret_cast<LPARAM>(block.Address()));
-  std::wstring text(static_cast<size_t>(std::max<LRESULT>(n, 0)), L'\0');
-  if (n > 0) block.Read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t));
-  return win::Narrow(text);
+  return list ? ListViewCell(list, row, column) : std::string();
 }
 
 std::string TRunningProgram::StatusText(int panel) {
@@ -539,48 +528,58 @@ bool SaveScreenPicture(const RECT& area, const std::wstring& file) {
   return ok;
 }
 
-bool ToolButtonScreenRect(HWND toolbar, int index, RECT& screen) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(toolbar, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  if (!process) return false;
-  bool ok = false;
-  {
-    TRemoteBlock block(process, sizeof(RECT));
-    RECT r{};
-    if (block.Address() && SendMessageW(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index),
-                                        reinterpret_cast<LPARAM>(block.Address()))) {
-      ok = block.Read(0, &r, sizeof(r));
-      MapWindowPoints(toolbar, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
-      screen = r;
-    }
+namespace {
+
+// The process a window belongs to, opened for messages that carry a pointer into it.
+class TWindowProcess {
+ public:
+  explicit TWindowProcess(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    handle_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
   }
-  CloseHandle(process);
+  ~TWindowProcess() {
+    if (handle_) CloseHandle(handle_);
+  }
+  TWindowProcess(const TWindowProcess&) = delete;
+  TWindowProcess& operator=(const TWindowProcess&) = delete;
+  HANDLE Handle() const { return handle_; }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
+}  // namespace
+
+bool ToolButtonScreenRect(HWND toolbar, int index, RECT& screen) {
+  TWindowProcess process(toolbar);
+  if (!process.Handle()) return false;
+  TRemoteBlock block(process.Handle(), sizeof(RECT));
+  RECT r{};
+  if (!block.Address() || !SendMessageW(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index),
+                                        reinterpret_cast<LPARAM>(block.Address())))
+    return false;
+  const bool ok = block.Read(0, &r, sizeof(r));
+  MapWindowPoints(toolbar, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+  screen = r;
   return ok;
 }
 
 std::string ListViewCell(HWND list, int row, int column) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(list, &pid);
-  HANDLE process =
-      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  if (!process) return {};
-  std::wstring text;
-  {
-    constexpr size_t kChars = 512;
-    TRemoteBlock block(process, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iSubItem = column;
-    item.pszText = reinterpret_cast<wchar_t*>(block.Address() + sizeof(LVITEMW));
-    item.cchTextMax = kChars;
-    block.Write(0, &item, sizeof(item));
-    const LRESULT n = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                                   reinterpret_cast<LPARAM>(block.Address()));
-    text.assign(static_cast<size_t>(std::max<LRESULT>(n, 0)), L'\0');
-    if (n > 0) block.Read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t));
-  }
-  CloseHandle(process);
+  TWindowProcess process(list);
+  if (!process.Handle()) return {};
+  constexpr size_t kChars = 512;
+  TRemoteBlock block(process.Handle(), sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iSubItem = column;
+  item.pszText = reinterpret_cast<wchar_t*>(block.Address() + sizeof(LVITEMW));
+  item.cchTextMax = kChars;
+  block.Write(0, &item, sizeof(item));
+  const LRESULT n = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                 reinterpret_cast<LPARAM>(block.Address()));
+  std::wstring text(static_cast<size_t>(std::max<LRESULT>(n, 0)), L'\0');
+  if (n > 0) block.Read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t));
   return win::Narrow(text);
 }
 
@@ -596,18 +595,11 @@ void TypeWideChar(wchar_t c) {
 }
 
 void BindExampleAliases(const std::wstring& programBaseName) {
-  const std::wstring path = std::wstring(kProgramKey) + L"\\" + programBaseName + L"\\MIDI.alias";
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS)
-    return;
+  HKEY key = OpenSection(programBaseName, L"MIDI.alias");
+  if (!key) return;
   const wchar_t* values[][2] = {{L"Name0", L"Keyboard"}, {L"Device0", L"1:Keyboard"},
                                 {L"Name1", L"Synth"}, {L"Device1", L"2:Synth"}};
-  for (const auto& value : values) {
-    const std::wstring text = value[1];
-    RegSetValueExW(key, value[0], 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-  }
+  for (const auto& value : values) SetString(key, value[0], value[1]);
   RegCloseKey(key);
 }
 
@@ -630,6 +622,164 @@ std::vector<std::string> ComboItems(HWND combo) {
     items.push_back(win::Narrow(text));
   }
   return items;
+}
+
+// --- what the exe test files share -----------------------------------------------------------
+
+std::wstring Exe(const wchar_t* name) { return BinFolder() + L"\\" + name + L".exe"; }
+
+std::wstring ExampleFile(const char* name) {
+  return win::Widen(std::string(KV_SOURCE_DIR) + "/app/res/examples/" + name);
+}
+
+std::wstring TempFolder(const wchar_t* name) {
+  wchar_t buffer[MAX_PATH];
+  GetTempPathW(MAX_PATH, buffer);
+  std::wstring folder = std::wstring(buffer) + name;
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
+
+std::wstring CopyExample(const char* name, const wchar_t* folder) {
+  const std::wstring target = TempFolder(folder) + L"\\" + win::Widen(name);
+  CopyFileW(ExampleFile(name).c_str(), target.c_str(), FALSE);
+  // The sources may be read-only; the copy is the test's to change.
+  SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  return target;
+}
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+bool Contains(const std::vector<std::string>& texts, const std::string& part) {
+  return std::any_of(texts.begin(), texts.end(),
+                     [&](const std::string& t) { return t.find(part) != std::string::npos; });
+}
+
+std::string FileBytes(const std::wstring& file) {
+  std::string bytes;
+  if (FILE* f = _wfopen(file.c_str(), L"rb")) {
+    char buffer[65536];
+    for (size_t n; (n = fread(buffer, 1, sizeof(buffer), f)) > 0;) bytes.append(buffer, n);
+    fclose(f);
+  }
+  return bytes;
+}
+
+void TypeWide(const std::wstring& text) {
+  for (wchar_t c : text) TypeWideChar(c);
+}
+
+std::wstring ShotFile(const wchar_t* name) {
+  return win::Widen(std::string(KV_SHOT_DIR)) + L"\\" + name;
+}
+
+bool SaveWindowShot(HWND window, const wchar_t* name, int extra, bool asWindowLeftIt) {
+  // The window's thread answers the paint messages before the picture is taken.
+  Sync(window);
+  RedrawWindow(window, nullptr, nullptr,
+               (asWindowLeftIt ? 0 : RDW_INVALIDATE | RDW_ERASE | RDW_FRAME) | RDW_ALLCHILDREN |
+                   RDW_UPDATENOW);
+  Sync(window);
+  RECT r{};
+  GetWindowRect(window, &r);
+  InflateRect(&r, extra, extra);
+  r.left = std::max<LONG>(r.left, 0);
+  r.top = std::max<LONG>(r.top, 0);
+  return SaveScreenPicture(r, ShotFile(name));
+}
+
+std::string WindowText(HWND window) {
+  wchar_t text[4096] = {};
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000,
+                      &ignored);
+  return win::Narrow(text);
+}
+
+std::string ChildTexts(HWND window) {
+  std::string all;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lp) -> BOOL {
+        DWORD_PTR length = 0;
+        if (!SendMessageTimeoutW(child, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, 2000, &length))
+          return TRUE;
+        std::wstring text(length + 1, L'\0');
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutW(child, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                            SMTO_BLOCK, 2000, &copied);
+        text.resize(std::min<size_t>(copied, length));
+        *reinterpret_cast<std::string*>(lp) += win::Narrow(text) + "\n";
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+HWND TopChild(HWND window, const wchar_t* className) {
+  struct Search {
+    const wchar_t* className;
+    HWND found = nullptr;
+    RECT at{};
+  } search{className, nullptr, {}};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        if (!wcsstr(_wcslwr(name), s->className) || !IsWindowVisible(child)) return TRUE;
+        RECT r{};
+        GetWindowRect(child, &r);
+        if (!s->found || r.top < s->at.top || (r.top == s->at.top && r.left < s->at.left)) {
+          s->found = child;
+          s->at = r;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND ChildWithText(HWND window, const wchar_t* className, const std::string& text,
+                   bool visibleOnly) {
+  struct Search {
+    const wchar_t* className;
+    std::string text;
+    bool visibleOnly;
+    HWND found = nullptr;
+  } search{className, text, visibleOnly, nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        if (s->visibleOnly && !IsWindowVisible(child)) return TRUE;
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        if (wcsstr(_wcslwr(name), s->className) && WindowText(child) == s->text) s->found = child;
+        return s->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WindowTitled(const TRunningProgram& program, const std::string& start) {
+  for (HWND w : program.VisibleWindows()) {
+    const std::vector<std::string> texts = TRunningProgram::Texts(w);
+    if (!texts.empty() && texts[0].rfind(start, 0) == 0) return w;
+  }
+  return nullptr;
+}
+
+HWND WindowSaying(const TRunningProgram& program, const std::string& part) {
+  for (HWND w : program.VisibleWindows())
+    if (Contains(TRunningProgram::Texts(w), part)) return w;
+  return nullptr;
+}
+
+HWND OpenMenuWindow() {
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  return menu && IsWindowVisible(menu) ? menu : nullptr;
 }
 
 }  // namespace kv::test

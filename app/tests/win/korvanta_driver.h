@@ -26,6 +26,9 @@ void WriteQuietSettings(const std::wstring& programBaseName);
 void WriteSetting(const std::wstring& programBaseName, const std::wstring& name, DWORD value);
 void WriteSetting(const std::wstring& programBaseName, const std::wstring& name,
                   const std::wstring& value);
+// A value in another section than "Current" of the program's settings.
+void WriteSectionSetting(const std::wstring& programBaseName, const wchar_t* section,
+                         const wchar_t* name, DWORD value);
 
 // Real keyboard and mouse input to whatever has the focus.
 void Key(WORD vk, bool up);
@@ -111,5 +114,52 @@ void TypeWideChar(wchar_t c);
 void BindExampleAliases(const std::wstring& programBaseName);
 // The items of another process's combo box, read in that process.
 std::vector<std::string> ComboItems(HWND combo);
+
+
+// --- what the exe test files share -----------------------------------------------------------
+
+// A program built beside the tests by its base name ("Korvanta", "korvanta_testhost").
+std::wstring Exe(const wchar_t* name);
+// An example project of the sources.
+std::wstring ExampleFile(const char* name);
+// A folder of the test's own in the temporary folder, made when missing.
+std::wstring TempFolder(const wchar_t* name);
+// A writable copy of an example project in the temporary folder of that name.
+std::wstring CopyExample(const char* name, const wchar_t* folder);
+// The text in double quotes, as one argument of a command line.
+std::wstring Quoted(const std::wstring& text);
+// Whether one of the texts holds that part.
+bool Contains(const std::vector<std::string>& texts, const std::string& part);
+// A file's bytes, empty when it cannot be read.
+std::string FileBytes(const std::wstring& file);
+// Text typed as the keyboard would give it, any character.
+void TypeWide(const std::wstring& text);
+
+// A file of that name in the folder the tests' pictures go to.
+std::wstring ShotFile(const wchar_t* name);
+// A picture of the window (plus extra pixels around it, cut at the screen's top and left
+// edges) into ShotFile(name). Painted through first, unless asWindowLeftIt: then only what
+// the window itself marked for painting is painted, so what it failed to redraw shows.
+bool SaveWindowShot(HWND window, const wchar_t* name, int extra = 0, bool asWindowLeftIt = false);
+
+// The text a window answers WM_GETTEXT with (for a control of another process its own text,
+// not the caption the system keeps for it).
+std::string WindowText(HWND window);
+// The texts the window's children give when asked by message, as a screen reader asks, a
+// line each.
+std::string ChildTexts(HWND window);
+// The visible child window of that class (a lower-case part of its name) that lies highest,
+// then leftmost, or null.
+HWND TopChild(HWND window, const wchar_t* className);
+// The child window whose class name holds that lower-case part, showing that text, or null;
+// with visibleOnly only a visible one.
+HWND ChildWithText(HWND window, const wchar_t* className, const std::string& text,
+                   bool visibleOnly = false);
+// A visible window of the program whose title starts with the text, or null.
+HWND WindowTitled(const TRunningProgram& program, const std::string& start);
+// A visible window of the program with a text that holds that part (a message box), or null.
+HWND WindowSaying(const TRunningProgram& program, const std::string& part);
+// The drop-down menu window while a menu is open, or null.
+HWND OpenMenuWindow();
 
 }  // namespace kv::test

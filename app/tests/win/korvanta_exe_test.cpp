@@ -22,35 +22,7 @@ namespace {
 constexpr const wchar_t* kProgramName = L"Korvanta";
 constexpr const wchar_t* kHostName = L"korvanta_testhost";
 constexpr int kPresets = 0, kTranslators = 1;
-
-std::wstring Exe(const wchar_t* name) { return BinFolder() + L"\\" + name + L".exe"; }
-
-std::wstring ExampleFile(const char* name) {
-  return win::Widen(std::string(KV_SOURCE_DIR) + "/app/res/examples/" + name);
-}
-
-std::wstring TempFolder() {
-  wchar_t buffer[MAX_PATH];
-  GetTempPathW(MAX_PATH, buffer);
-  std::wstring folder = std::wstring(buffer) + L"kv-main-window";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return folder;
-}
-
-// A copy of an example project in a folder of the test's own.
-std::wstring CopyExample(const char* name) {
-  const std::wstring target = TempFolder() + L"\\" + win::Widen(name);
-  CopyFileW(ExampleFile(name).c_str(), target.c_str(), FALSE);
-  SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-  return target;
-}
-
-std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
-
-bool Contains(const std::vector<std::string>& texts, const std::string& part) {
-  return std::any_of(texts.begin(), texts.end(),
-                     [&](const std::string& t) { return t.find(part) != std::string::npos; });
-}
+constexpr const wchar_t* kFolder = L"kv-main-window";
 
 std::string RunValue(HKEY root) {
   wchar_t buffer[1024] = {};
@@ -60,23 +32,6 @@ std::string RunValue(HKEY root) {
                    &size) != ERROR_SUCCESS)
     return {};
   return win::Narrow(buffer);
-}
-
-std::wstring ShotFile(const wchar_t* name) {
-  return win::Widen(std::string(KV_SHOT_DIR)) + L"\\" + name;
-}
-
-bool SaveWindowShot(HWND window, const wchar_t* name, int extra = 0) {
-  // Painted through before the picture: the window's thread answers the paint messages.
-  RedrawWindow(window, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Sync(window);
-  RECT r{};
-  GetWindowRect(window, &r);
-  InflateRect(&r, extra, extra);
-  r.left = std::max<LONG>(r.left, 0);
-  r.top = std::max<LONG>(r.top, 0);
-  return SaveScreenPicture(r, ShotFile(name));
 }
 
 class KorvantaExeTest : public ::testing::Test {
@@ -124,7 +79,7 @@ TEST_F(KorvantaExeTest, CloseOptionRunsTheCommandLineWithoutWindowOrSettings) {
 
 TEST_F(KorvantaExeTest, ProjectInTitleUncheckMarksItAndEveryCloseAsksToSave) {
   WriteQuietSettings(kProgramName);
-  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND main = program.MainWindow();
   ASSERT_NE(main, nullptr);
@@ -202,7 +157,7 @@ TEST_F(KorvantaExeTest, PresetKeysRenameDuplicateMoveAndDelete) {
     ASSERT_TRUE(Sync(main));
     ASSERT_TRUE(SaveWindowShot(main, L"main-window-empty.bmp"));
   }
-  const std::wstring file = CopyExample("Timer sequence.kvxp");
+  const std::wstring file = CopyExample("Timer sequence.kvxp", kFolder);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND main = program.MainWindow();
   ASSERT_NE(main, nullptr);
@@ -259,7 +214,7 @@ TEST_F(KorvantaExeTest, PresetKeysRenameDuplicateMoveAndDelete) {
 
 TEST_F(KorvantaExeTest, TranslatorsCopiedInOneCopyArePastedInAnother) {
   WriteQuietSettings(kProgramName);
-  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
   TRunningProgram first(Exe(kProgramName), L"/project " + Quoted(file));
   ASSERT_TRUE(WaitUntil([&] { return first.RowCount(kTranslators) == 3; }));
   ASSERT_TRUE(first.Activate());
@@ -305,7 +260,7 @@ TEST_F(KorvantaExeTest, TranslatorsCopiedInOneCopyArePastedInAnother) {
 TEST_F(KorvantaExeTest, TranslatorMenuAndKeysAddRenameDuplicateMoveAndDelete) {
   WriteQuietSettings(kProgramName);
   BindExampleAliases(kProgramName);
-  const std::wstring file = CopyExample("MIDI router with filter.kvxp");
+  const std::wstring file = CopyExample("MIDI router with filter.kvxp", kFolder);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 1; }));
   ASSERT_TRUE(program.Activate());
@@ -350,7 +305,7 @@ bool ProjectSettingWritten() {
 TEST_F(KorvantaExeTest, ExitAsksFirstNoKeepsRunningAndWritesNothingYesSavesSettings) {
   WriteQuietSettings(kProgramName);
   WriteSetting(kProgramName, L"DontAskForClose", 0);
-  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND main = program.MainWindow();
   ASSERT_NE(main, nullptr);
@@ -379,7 +334,7 @@ TEST_F(KorvantaExeTest, ExitAsksFirstNoKeepsRunningAndWritesNothingYesSavesSetti
 
 TEST_F(KorvantaExeTest, PanicSilencesTheLoopbackOutputInOrder) {
   WriteQuietSettings(kHostName);
-  const std::wstring log = TempFolder() + L"\\panic-midi.txt";
+  const std::wstring log = TempFolder(kFolder) + L"\\panic-midi.txt";
   DeleteFileW(log.c_str());
   TRunningProgram program(Exe(kHostName), L"/midiout \"KV Loop Out\"",
                           {{L"KV_TEST_MIDI_LOG", log}});
@@ -419,7 +374,7 @@ TEST_F(KorvantaExeTest, ExamplesAreInstalledOnFirstStartAndLoadWithoutErrors) {
                             "MIDI router with filter.kvxp"};
   for (const char* name : examples)
     CopyFileW(ExampleFile(name).c_str(), (source + L"\\" + win::Widen(name)).c_str(), FALSE);
-  const std::wstring dataFolder = TempFolder() + L"\\data";
+  const std::wstring dataFolder = TempFolder(kFolder) + L"\\data";
   RemoveDirectoryW((dataFolder + L"\\Presets").c_str());
   WriteSetting(kProgramName, L"DontAskForClose", 1);
   WriteSetting(kProgramName, L"MigrationDone", 1);
@@ -451,15 +406,6 @@ TEST_F(KorvantaExeTest, ExamplesAreInstalledOnFirstStartAndLoadWithoutErrors) {
     for (int row = 0; row < translators[i]; ++row)
       EXPECT_EQ(program.Cell(kTranslators, row, 2).rfind("Unknown", 0), std::string::npos);
   }
-}
-
-// A visible window of the program whose title starts with the text, or null.
-HWND WindowTitled(const TRunningProgram& program, const std::string& start) {
-  for (HWND w : program.VisibleWindows()) {
-    const std::vector<std::string> texts = TRunningProgram::Texts(w);
-    if (!texts.empty() && texts[0].rfind(start, 0) == 0) return w;
-  }
-  return nullptr;
 }
 
 // Opens the menu with Alt and its key and chooses an item with itemKey (Enter: the first one),
@@ -498,7 +444,7 @@ bool PlayIntoInput(const std::wstring& feed, const std::string& messages) {
 // A project of one translator that answers note 60 with note 61 on the default output: its
 // output stays inside the loopback stand-in, where no window sees it.
 std::wstring EchoProject() {
-  const std::wstring file = TempFolder() + L"\\echo.kvxp";
+  const std::wstring file = TempFolder(kFolder) + L"\\echo.kvxp";
   std::ofstream out(file.c_str(), std::ios::binary);
   out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Echo\r\nActive=1\r\n"
          "PresetSwitchIgnore=0\r\nName0=Echo\r\nIncoming0=MID1903Cpp\r\n"
@@ -506,28 +452,6 @@ std::wstring EchoProject() {
   return file;
 }
 constexpr const wchar_t* kLoopPorts = L" /midiin \"KV Loop In\" /midiout \"KV Loop Out\"";
-
-// The texts the window's children give when asked by message, as a screen reader asks (the
-// caption kept by the system is not the text of a text control).
-std::string ChildTexts(HWND window) {
-  std::string all;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM lp) -> BOOL {
-        DWORD_PTR length = 0;
-        if (!SendMessageTimeoutW(child, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, 2000, &length))
-          return TRUE;
-        std::wstring text(length + 1, L'\0');
-        DWORD_PTR copied = 0;
-        SendMessageTimeoutW(child, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                            SMTO_BLOCK, 2000, &copied);
-        text.resize(std::min<size_t>(copied, length));
-        *reinterpret_cast<std::string*>(lp) += win::Narrow(text) + "\n";
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&all));
-  return all;
-}
 
 // Plays the messages again (at most five times) while done() does not follow: a message that
 // arrives while the program is still starting up is not processed yet.
@@ -541,7 +465,7 @@ bool PlayUntil(const std::wstring& feed, const std::string& messages,
 TEST_F(KorvantaExeTest, LogWindowOpensFromTheMenuWhileTheInputTakesMidi) {
   WriteQuietSettings(kHostName);
   WriteSetting(kHostName, L"DoNotShowLoggerWarning", 1);
-  const std::wstring feed = TempFolder() + L"\\log-feed.txt";
+  const std::wstring feed = TempFolder(kFolder) + L"\\log-feed.txt";
   DeleteFileW(feed.c_str());
   TRunningProgram program(Exe(kHostName), L"/project " + Quoted(EchoProject()) + kLoopPorts,
                           {{L"KV_TEST_MIDI_FEED", feed}});
@@ -570,8 +494,8 @@ TEST_F(KorvantaExeTest, LogWindowOpensFromTheMenuWhileTheInputTakesMidi) {
 
 TEST_F(KorvantaExeTest, TheTrayIconFollowsTheActivityAndGoesWhenTheProgramEnds) {
   WriteQuietSettings(kHostName);
-  const std::wstring feed = TempFolder() + L"\\tray-feed.txt";
-  const std::wstring calls = TempFolder() + L"\\tray-calls.txt";
+  const std::wstring feed = TempFolder(kFolder) + L"\\tray-feed.txt";
+  const std::wstring calls = TempFolder(kFolder) + L"\\tray-calls.txt";
   DeleteFileW(feed.c_str());
   DeleteFileW(calls.c_str());
   TRunningProgram program(Exe(kHostName), L"/project " + Quoted(EchoProject()) + kLoopPorts,
@@ -635,37 +559,9 @@ TEST_F(KorvantaExeTest, AboutOpensAndASecondAboutReusesIt) {
   }
 }
 
-// The child window whose class name holds that lower-case part, showing that text, or null;
-// with visibleOnly only a visible one.
-HWND ChildWithText(HWND window, const wchar_t* className, const std::string& text,
-                   bool visibleOnly = false) {
-  struct Search {
-    const wchar_t* className;
-    std::wstring text;
-    bool visibleOnly;
-    HWND found = nullptr;
-  } search{className, win::Widen(text), visibleOnly, nullptr};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        if (s->visibleOnly && !IsWindowVisible(child)) return TRUE;
-        wchar_t name[64] = {}, text[256] = {};
-        GetClassNameW(child, name, 64);
-        // Asked of the control itself: an edit's own text, not the caption kept for it.
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(child, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
-                            2000, &ignored);
-        if (wcsstr(_wcslwr(name), s->className) && s->text == text) s->found = child;
-        return s->found == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 TEST_F(KorvantaExeTest, EditorOpensOnATranslatorAndAnAppliedNameShowsInTheList) {
   WriteQuietSettings(kProgramName);
-  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND main = program.MainWindow();
   ASSERT_NE(main, nullptr);
@@ -699,33 +595,6 @@ TEST_F(KorvantaExeTest, EditorOpensOnATranslatorAndAnAppliedNameShowsInTheList) 
 }
 
 
-// The visible child window of that class (a lower-case part of its name) that lies highest,
-// then leftmost, or null.
-HWND TopChild(HWND window, const wchar_t* className) {
-  struct Search {
-    const wchar_t* className;
-    HWND found = nullptr;
-    RECT at{};
-  } search{className, nullptr, {}};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        wchar_t name[64] = {};
-        GetClassNameW(child, name, 64);
-        if (!wcsstr(_wcslwr(name), s->className) || !IsWindowVisible(child)) return TRUE;
-        RECT r{};
-        GetWindowRect(child, &r);
-        if (!s->found || r.top < s->at.top || (r.top == s->at.top && r.left < s->at.left)) {
-          s->found = child;
-          s->at = r;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 // The dialog of the program whose title is that text, once it shows.
 HWND WaitForDialogTitled(TRunningProgram& program, const std::string& title) {
   HWND found = nullptr;
@@ -742,12 +611,6 @@ HWND VisibleChild(HWND window, const wchar_t* className, const std::string& text
 }
 
 bool BoxChecked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-// The drop-down menu window while a menu is open, or null.
-HWND OpenMenuWindow() {
-  HWND menu = FindWindowW(L"#32768", nullptr);
-  return menu && IsWindowVisible(menu) ? menu : nullptr;
-}
 
 // Opens the menu bar's menu with Alt and its key and moves its highlight with the keys (from
 // its first item); false when the menu did not open.
@@ -791,7 +654,7 @@ const std::initializer_list<WORD> kProjectPropertiesItem = {VK_UP, VK_UP, VK_UP}
 
 TEST_F(KorvantaExeTest, SettingsOpenFromTheMenuOnTheirPagesCancelKeepsOkApplies) {
   WriteQuietSettings(kProgramName);
-  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND main = program.MainWindow();
   ASSERT_NE(main, nullptr);
@@ -916,7 +779,7 @@ TEST_F(KorvantaExeTest, ProjectAndPresetPropertiesMarkTheProjectChanged) {
     ASSERT_TRUE(PressUntil(VK_RETURN, {}, [&] { return program.Dialog() == nullptr; }));
   }
 
-  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND main = program.MainWindow();
   ASSERT_NE(main, nullptr);
@@ -990,12 +853,12 @@ TEST_F(KorvantaExeTest, ProjectAndPresetPropertiesMarkTheProjectChanged) {
 TEST_F(KorvantaExeTest, ImportedSettingsShowInTheOpenSettingsAndStayAfterOk) {
   WriteQuietSettings(kProgramName);
   WriteSetting(kProgramName, L"DontShowImSettings", 1);
-  const std::wstring imported = TempFolder() + L"\\imported.kvxs";
+  const std::wstring imported = TempFolder(kFolder) + L"\\imported.kvxs";
   {
     std::ofstream out(imported.c_str(), std::ios::binary);
     out << "[Current]\r\nFriendlyDescriptions=1\r\nShowSplashScreen=0\r\n";
   }
-  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND main = program.MainWindow();
   ASSERT_NE(main, nullptr);
@@ -1039,7 +902,7 @@ TEST_F(KorvantaExeTest, ImportedSettingsShowInTheOpenSettingsAndStayAfterOk) {
 
 TEST_F(KorvantaExeTest, EditorsPortEditOpensTheSettingsOnTheirPortsPage) {
   WriteQuietSettings(kProgramName);
-  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND main = program.MainWindow();
   ASSERT_NE(main, nullptr);

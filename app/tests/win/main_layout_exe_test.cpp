@@ -16,23 +16,6 @@ namespace {
 
 constexpr const wchar_t* kProgramName = L"Korvanta";
 
-std::wstring Exe(const wchar_t* name) { return BinFolder() + L"\\" + name + L".exe"; }
-
-std::wstring ShotFile(const wchar_t* name) {
-  return win::Widen(std::string(KV_SHOT_DIR)) + L"\\" + name;
-}
-
-bool SaveWindowShot(HWND window, const wchar_t* name) {
-  RedrawWindow(window, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Sync(window);
-  RECT r{};
-  GetWindowRect(window, &r);
-  r.left = std::max<LONG>(r.left, 0);
-  r.top = std::max<LONG>(r.top, 0);
-  return SaveScreenPicture(r, ShotFile(name));
-}
-
 // The visible toolbars of a window, the one with the most buttons first.
 std::vector<HWND> ToolBars(HWND main) {
   std::vector<HWND> bars;

@@ -19,44 +19,12 @@ constexpr const wchar_t* kProgramName = L"Korvanta";
 constexpr int kPresets = 0, kTranslators = 1;
 constexpr const char* kTitle = "Zarn's Korvanta Pro";
 constexpr const char* kNoProject = "This is not a project file:";
-
-std::wstring Exe(const wchar_t* name) { return BinFolder() + L"\\" + name + L".exe"; }
-
-std::wstring TempFolder() {
-  wchar_t buffer[MAX_PATH];
-  GetTempPathW(MAX_PATH, buffer);
-  std::wstring folder = std::wstring(buffer) + L"kv-project-files";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return folder;
-}
-
-std::wstring CopyExample(const char* name) {
-  const std::wstring source =
-      win::Widen(std::string(KV_SOURCE_DIR) + "/app/res/examples/" + name);
-  const std::wstring target = TempFolder() + L"\\" + win::Widen(name);
-  CopyFileW(source.c_str(), target.c_str(), FALSE);
-  SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-  return target;
-}
+constexpr const wchar_t* kFolder = L"kv-project-files";
 
 std::wstring WriteFile(const wchar_t* name, const std::string& bytes) {
-  const std::wstring path = TempFolder() + L"\\" + name;
+  const std::wstring path = TempFolder(kFolder) + L"\\" + name;
   std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << bytes;
   return path;
-}
-
-std::string Slurp(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
-
-bool Contains(const std::vector<std::string>& texts, const std::string& part) {
-  return std::any_of(texts.begin(), texts.end(),
-                     [&](const std::string& t) { return t.find(part) != std::string::npos; });
 }
 
 // The text a window answers WM_GETTEXT with; a window of another process answers for itself
@@ -109,7 +77,7 @@ class ProjectFilesExeTest : public ::testing::Test {
 // nor exit writes the refused file.
 TEST_F(ProjectFilesExeTest, StartedWithAFileThatIsNoProjectSaysSoAndOpensNoOther) {
   WriteQuietSettings(kProgramName);
-  WriteSetting(kProgramName, L"CurrentProject", CopyExample("MIDI to keystrokes.kvxp"));
+  WriteSetting(kProgramName, L"CurrentProject", CopyExample("MIDI to keystrokes.kvxp", kFolder));
   const std::string garbage("MZ\x90\0\x03\0\0\0\x04\0\0\0\xff\xff\0\0\xb8\r\n\x0e\x1f\xba", 23);
   const std::wstring file = WriteFile(L"garbage.kvxp", garbage);
 
@@ -139,14 +107,14 @@ TEST_F(ProjectFilesExeTest, StartedWithAFileThatIsNoProjectSaysSoAndOpensNoOther
 
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.WaitForExit(15000));
-  EXPECT_EQ(Slurp(file), garbage);
+  EXPECT_EQ(FileBytes(file), garbage);
 }
 
 // File > Open of an empty file: refused with a message; the open project, its title and its
 // file stay, and Save writes the project's own file, not the empty one.
 TEST_F(ProjectFilesExeTest, OpeningAnEmptyFileKeepsTheCurrentProject) {
   WriteQuietSettings(kProgramName);
-  const std::wstring project = CopyExample("MIDI to keystrokes.kvxp");
+  const std::wstring project = CopyExample("MIDI to keystrokes.kvxp", kFolder);
   const std::wstring empty = WriteFile(L"empty.kvxp", "");
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(project));
   HWND main = program.MainWindow();
@@ -194,8 +162,8 @@ TEST_F(ProjectFilesExeTest, OpeningAnEmptyFileKeepsTheCurrentProject) {
       << program.Title();
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.WaitForExit(15000));
-  EXPECT_EQ(Slurp(empty), "");
-  EXPECT_NE(Slurp(project).find("Options0=Actv00"), std::string::npos);
+  EXPECT_EQ(FileBytes(empty), "");
+  EXPECT_NE(FileBytes(project).find("Options0=Actv00"), std::string::npos);
 }
 
 // A close request from another program, confirmed: the program goes quiet and runs on until
@@ -204,7 +172,7 @@ TEST_F(ProjectFilesExeTest, OpeningAnEmptyFileKeepsTheCurrentProject) {
 TEST_F(ProjectFilesExeTest, AConfirmedCloseThatDoesNotHappenLetsNoLaterChangeGoUnasked) {
   WriteQuietSettings(kProgramName);
   WriteSetting(kProgramName, L"DontAskForClose", 0);
-  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp");
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND main = program.MainWindow();
   ASSERT_NE(main, nullptr);

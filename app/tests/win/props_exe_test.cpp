@@ -20,44 +20,11 @@ constexpr const wchar_t* kHostName = L"korvanta_testhost";
 const std::string kSettingsTitle = "Settings - Zarn's Korvanta Pro";
 constexpr const char* kNewOutAlias = "New MIDI OUT Alias";
 
-std::wstring Exe(const wchar_t* name) {
-  return BinFolder() + L"\\" + name + L".exe";
-}
-
-std::wstring ShotFile(const wchar_t* name) {
-  return win::Widen(std::string(KV_SHOT_DIR)) + L"\\" + name;
-}
-
-// With asWindowLeftIt only what the window itself marked for painting is painted first, so
-// what it failed to redraw shows in the picture.
-bool SaveWindowShot(HWND window, const wchar_t* name, bool asWindowLeftIt = false) {
-  Sync(window);
-  RedrawWindow(window, nullptr, nullptr,
-               (asWindowLeftIt ? 0 : RDW_INVALIDATE | RDW_ERASE | RDW_FRAME) | RDW_ALLCHILDREN |
-                   RDW_UPDATENOW);
-  Sync(window);
-  RECT r{};
-  GetWindowRect(window, &r);
-  r.left = std::max<LONG>(r.left, 0);
-  r.top = std::max<LONG>(r.top, 0);
-  return SaveScreenPicture(r, ShotFile(name));
-}
-
-std::string FileBytes(const std::wstring& file) {
-  std::string bytes;
-  if (FILE* f = _wfopen(file.c_str(), L"rb")) {
-    char buffer[65536];
-    for (size_t n; (n = fread(buffer, 1, sizeof(buffer), f)) > 0;) bytes.append(buffer, n);
-    fclose(f);
-  }
-  return bytes;
-}
-
 // The picture of the window once two in a row agree (its painting has finished), or empty.
 std::string SettledPicture(HWND window, const std::wstring& file, bool asWindowLeftIt) {
   std::string before, now;
   const bool settled = WaitUntil([&] {
-    if (!SaveWindowShot(window, file.c_str(), asWindowLeftIt)) return false;
+    if (!SaveWindowShot(window, file.c_str(), 0, asWindowLeftIt)) return false;
     now = FileBytes(ShotFile(file.c_str()));
     const bool same = !now.empty() && now == before;
     before = now;
@@ -71,80 +38,6 @@ std::string SettledPicture(HWND window, const std::wstring& file, bool asWindowL
 bool PaintedAsNew(HWND window, const std::wstring& name) {
   const std::string asLeft = SettledPicture(window, name + L".bmp", true);
   return !asLeft.empty() && asLeft == SettledPicture(window, name + L"-anew.bmp", false);
-}
-
-bool Contains(const std::vector<std::string>& texts, const std::string& part) {
-  return std::any_of(texts.begin(), texts.end(),
-                     [&](const std::string& t) { return t.find(part) != std::string::npos; });
-}
-
-HWND WindowTitled(const TRunningProgram& program, const std::string& start) {
-  for (HWND w : program.VisibleWindows()) {
-    const std::vector<std::string> texts = TRunningProgram::Texts(w);
-    if (!texts.empty() && texts[0].rfind(start, 0) == 0) return w;
-  }
-  return nullptr;
-}
-
-// A visible window of the program with a text that holds that part (a message box), or null.
-HWND WindowSaying(const TRunningProgram& program, const std::string& part) {
-  for (HWND w : program.VisibleWindows())
-    if (Contains(TRunningProgram::Texts(w), part)) return w;
-  return nullptr;
-}
-
-// The visible child of that class (a lower-case part of its name) that lies highest, then
-// leftmost, or null.
-HWND TopChild(HWND window, const wchar_t* className) {
-  struct Search {
-    const wchar_t* className;
-    HWND found = nullptr;
-    RECT at{};
-  } search{className, nullptr, {}};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        wchar_t name[64] = {};
-        GetClassNameW(child, name, 64);
-        if (!wcsstr(_wcslwr(name), s->className) || !IsWindowVisible(child)) return TRUE;
-        RECT r{};
-        GetWindowRect(child, &r);
-        if (!s->found || r.top < s->at.top || (r.top == s->at.top && r.left < s->at.left)) {
-          s->found = child;
-          s->at = r;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-HWND ChildWithText(HWND window, const wchar_t* className, const std::string& text) {
-  struct Search {
-    const wchar_t* className;
-    std::wstring text;
-    HWND found = nullptr;
-  } search{className, win::Widen(text), nullptr};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        wchar_t name[64] = {}, text[256] = {};
-        GetClassNameW(child, name, 64);
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(child, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
-                            2000, &ignored);
-        if (wcsstr(_wcslwr(name), s->className) && s->text == text) s->found = child;
-        return s->found == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-HWND OpenMenuWindow() {
-  HWND menu = FindWindowW(L"#32768", nullptr);
-  return menu && IsWindowVisible(menu) ? menu : nullptr;
 }
 
 // "MIDI Ports..." (the first item of the MIDI menu) opens the settings on their ports page.
@@ -180,14 +73,6 @@ int RowNamed(HWND list, const std::string& name) {
 
 bool Renaming(HWND list) {
   return SendMessageW(list, LVM_GETEDITCONTROL, 0, 0) != 0;
-}
-
-std::string WindowText(HWND window) {
-  wchar_t text[256] = {};
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000,
-                      &ignored);
-  return win::Narrow(text);
 }
 
 // The ports page open with the list focused; Ctrl+N there adds a MIDI OUT alias, whose name

@@ -18,41 +18,10 @@ namespace {
 
 constexpr const wchar_t* kHostName = L"korvanta_testhost";
 constexpr int kTranslators = 1;
-
-std::wstring Exe(const wchar_t* name) { return BinFolder() + L"\\" + name + L".exe"; }
-
-std::wstring TempFolder() {
-  wchar_t buffer[MAX_PATH];
-  GetTempPathW(MAX_PATH, buffer);
-  std::wstring folder = std::wstring(buffer) + L"kv-settings";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return folder;
-}
-
-std::wstring CopyExample(const char* name) {
-  const std::wstring source = win::Widen(std::string(KV_SOURCE_DIR) + "/app/res/examples/" + name);
-  const std::wstring target = TempFolder() + L"\\" + win::Widen(name);
-  CopyFileW(source.c_str(), target.c_str(), FALSE);
-  SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-  return target;
-}
-
-std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
-
-bool Contains(const std::vector<std::string>& texts, const std::string& part) {
-  return std::any_of(texts.begin(), texts.end(),
-                     [&](const std::string& t) { return t.find(part) != std::string::npos; });
-}
+constexpr const wchar_t* kFolder = L"kv-settings";
 
 bool FileThere(const std::wstring& file) {
   return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string FileText(const std::wstring& file) {
-  std::ifstream in(file.c_str(), std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 std::wstring SectionPath(const std::wstring& base, const wchar_t* section) {
@@ -81,55 +50,6 @@ long long RegInteger(const std::wstring& base, const wchar_t* section, const wch
   return static_cast<LONG>(value);
 }
 
-// A picture of the window, beside the build, for a reviewer's eyes.
-void SaveShot(HWND window, const wchar_t* name) {
-  // Painted through before the picture: the window's thread answers the paint messages.
-  RedrawWindow(window, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Sync(window);
-  RECT r{};
-  GetWindowRect(window, &r);
-  SaveScreenPicture(r, win::Widen(std::string(KV_SHOT_DIR)) + L"\\" + name);
-}
-
-// A visible window of the program whose title starts with the text, or null.
-HWND WindowTitled(const TRunningProgram& program, const std::string& start) {
-  for (HWND w : program.VisibleWindows()) {
-    const std::vector<std::string> texts = TRunningProgram::Texts(w);
-    if (!texts.empty() && texts[0].rfind(start, 0) == 0) return w;
-  }
-  return nullptr;
-}
-
-// The texts the window's children give when asked by message, as a screen reader asks (the
-// caption kept by the system is not the text of a text control).
-std::string ChildTexts(HWND window) {
-  std::string all;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM lp) -> BOOL {
-        DWORD_PTR length = 0;
-        if (!SendMessageTimeoutW(child, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, 2000, &length))
-          return TRUE;
-        std::wstring text(length + 1, L'\0');
-        DWORD_PTR copied = 0;
-        SendMessageTimeoutW(child, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                            SMTO_BLOCK, 2000, &copied);
-        text.resize(std::min<size_t>(copied, length));
-        *reinterpret_cast<std::string*>(lp) += win::Narrow(text) + "\n";
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&all));
-  return all;
-}
-
-// A visible window of the program showing that text somewhere, or null.
-HWND WindowShowing(const TRunningProgram& program, const std::string& text) {
-  for (HWND w : program.VisibleWindows())
-    if (Contains(TRunningProgram::Texts(w), text)) return w;
-  return nullptr;
-}
-
 HWND WaitForWindowTitled(const TRunningProgram& program, const std::string& start) {
   HWND found = nullptr;
   WaitUntil([&] { return (found = WindowTitled(program, start)) != nullptr; });
@@ -142,25 +62,11 @@ bool CloseProgram(TRunningProgram& program) {
   if (!main) return false;
   PostMessageW(main, WM_CLOSE, 0, 0);
   return WaitUntil([&] {
-    if (HWND question = WindowShowing(program, "Do you really want to quit")) {
+    if (HWND question = WindowSaying(program, "Do you really want to quit")) {
       ClickButton(question, "&Yes");
     }
     return !program.Running();
   }, 30000);
-}
-
-// Types text as the keyboard would give it, any character.
-void TypeWide(const std::wstring& text) {
-  for (wchar_t c : text) {
-    INPUT in[2]{};
-    in[0].type = INPUT_KEYBOARD;
-    in[0].ki.wScan = c;
-    in[0].ki.dwFlags = KEYEVENTF_UNICODE;
-    in[1] = in[0];
-    in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
-    Sleep(15);
-  }
 }
 
 // Types a file name into the file dialog of that title and confirms it; true once it closed.
@@ -182,12 +88,12 @@ class SettingsExeTest : public ::testing::Test {
 TEST_F(SettingsExeTest, ANamedSettingsFileThatIsMissingIsCreatedAndTheRegistryKeptAsItWas) {
   WriteQuietSettings(kHostName);
   const DWORD before = ValueCount(kHostName, L"Current");
-  const std::wstring named = TempFolder() + L"\\named.kvxs";
+  const std::wstring named = TempFolder(kFolder) + L"\\named.kvxs";
   DeleteFileW(named.c_str());
   TRunningProgram program(Exe(kHostName), L"/settings " + Quoted(named));
   ASSERT_NE(program.MainWindow(), nullptr);
   ASSERT_TRUE(CloseProgram(program));
-  EXPECT_NE(FileText(named).find("[Current]"), std::string::npos);
+  EXPECT_NE(FileBytes(named).find("[Current]"), std::string::npos);
   EXPECT_EQ(ValueCount(kHostName, L"Current"), before);
   EXPECT_EQ(ValueCount(kHostName, L"MIDI.alias"), 0u);
 }
@@ -197,7 +103,7 @@ TEST_F(SettingsExeTest, ANamedSettingsFileThatIsMissingIsCreatedAndTheRegistryKe
 TEST_F(SettingsExeTest, ASettingsFileNameOutsideTheCodePageIsReportedAndNothingSaved) {
   WriteQuietSettings(kHostName);
   const DWORD before = ValueCount(kHostName, L"Current");
-  const std::wstring named = TempFolder() + L"\\\u0442\u0435\u0441\u0442.kvxs";
+  const std::wstring named = TempFolder(kFolder) + L"\\\u0442\u0435\u0441\u0442.kvxs";
   DeleteFileW(named.c_str());
   TRunningProgram program(Exe(kHostName), L"/settings " + Quoted(named));
   HWND errors = nullptr;
@@ -216,8 +122,8 @@ TEST_F(SettingsExeTest, ASettingsFileNameOutsideTheCodePageIsReportedAndNothingS
 
 TEST_F(SettingsExeTest, OpenAndSaveDialogsReturnAShorterNameExactly) {
   WriteQuietSettings(kHostName);
-  const std::wstring longer = CopyExample("MIDI to keystrokes.kvxp");
-  const std::wstring shorter = CopyExample("Timer sequence.kvxp");
+  const std::wstring longer = CopyExample("MIDI to keystrokes.kvxp", kFolder);
+  const std::wstring shorter = CopyExample("Timer sequence.kvxp", kFolder);
   TRunningProgram program(Exe(kHostName), L"/project " + Quoted(longer));
   ASSERT_NE(program.MainWindow(), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
@@ -230,10 +136,10 @@ TEST_F(SettingsExeTest, OpenAndSaveDialogsReturnAShorterNameExactly) {
   EXPECT_TRUE(WaitUntil([&] {
     return program.Title().find("Timer sequence") != std::string::npos;
   })) << program.Title();
-  EXPECT_EQ(WindowShowing(program, "does not exist"), nullptr);
+  EXPECT_EQ(WindowSaying(program, "does not exist"), nullptr);
 
   // A name the code page cannot hold is refused where it is chosen, and the dialog comes back.
-  const std::wstring foreign = TempFolder() + L"\\\u0442\u0435\u0441\u0442.kvxp";
+  const std::wstring foreign = TempFolder(kFolder) + L"\\\u0442\u0435\u0441\u0442.kvxp";
   CopyFileW(shorter.c_str(), foreign.c_str(), FALSE);
   program.Activate();
   ASSERT_TRUE(
@@ -243,7 +149,7 @@ TEST_F(SettingsExeTest, OpenAndSaveDialogsReturnAShorterNameExactly) {
   TypeWide(foreign);
   HWND refusal = nullptr;
   ASSERT_TRUE(PressUntil(VK_RETURN, {}, [&] {
-    return (refusal = WindowShowing(program, "has characters this program cannot store")) !=
+    return (refusal = WindowSaying(program, "has characters this program cannot store")) !=
            nullptr;
   }));
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(refusal, "OK"); }));
@@ -254,18 +160,18 @@ TEST_F(SettingsExeTest, OpenAndSaveDialogsReturnAShorterNameExactly) {
   ASSERT_TRUE(WaitUntil([&] { return WindowTitled(program, "Open") == nullptr; }));
   EXPECT_NE(program.Title().find("Timer sequence"), std::string::npos) << program.Title();
 
-  const std::wstring saved = TempFolder() + L"\\B.kvxp";
+  const std::wstring saved = TempFolder(kFolder) + L"\\B.kvxp";
   DeleteFileW(saved.c_str());
   program.Activate();
   ASSERT_TRUE(PressUntil(VK_F12, {}, [&] { return WindowTitled(program, "Save") != nullptr; }));
   ASSERT_TRUE(ChooseInFileDialog(program, "Save", saved));
   EXPECT_TRUE(WaitUntil([&] { return FileThere(saved); }));
-  EXPECT_EQ(WindowShowing(program, "Cannot create file"), nullptr);
+  EXPECT_EQ(WindowSaying(program, "Cannot create file"), nullptr);
 }
 
 TEST_F(SettingsExeTest, AProjectWithAnAliasThisMachineLacksAsksForItsPort) {
   WriteQuietSettings(kHostName);
-  const std::wstring project = TempFolder() + L"\\unbound.kvxp";
+  const std::wstring project = TempFolder(kFolder) + L"\\unbound.kvxp";
   {
     std::ofstream out(project.c_str(), std::ios::binary);
     out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Main\r\nActive=1\r\n"
@@ -278,7 +184,7 @@ TEST_F(SettingsExeTest, AProjectWithAnAliasThisMachineLacksAsksForItsPort) {
   const std::vector<std::string> texts = TRunningProgram::Texts(dialog);
   EXPECT_TRUE(Contains(texts, "Synth")) << ::testing::PrintToString(texts);
   EXPECT_TRUE(Contains(texts, "MIDI OUTPUT device:")) << ::testing::PrintToString(texts);
-  SaveShot(dialog, L"settings-alias-definition.bmp");
+  SaveWindowShot(dialog, L"settings-alias-definition.bmp");
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "Cancel"); }));
   EXPECT_TRUE(WaitUntil([&] { return WindowTitled(program, "Select MIDI Port") == nullptr; }));
   EXPECT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 1; }));
@@ -325,9 +231,9 @@ TEST_F(SettingsExeTest, VirtualPortsWithoutTheBusDriverAreReported) {
   TRunningProgram program(Exe(kHostName), L"/vmpl 2");
   HWND error = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
-    return (error = WindowShowing(program, "Virtual MIDI bus driver not installed")) != nullptr;
+    return (error = WindowSaying(program, "Virtual MIDI bus driver not installed")) != nullptr;
   })) << "no report";
-  SaveShot(error, L"settings-vmpl-no-bus.bmp");
+  SaveWindowShot(error, L"settings-vmpl-no-bus.bmp");
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(error, "OK"); }));
   EXPECT_NE(program.MainWindow(), nullptr);
 }
