@@ -229,6 +229,42 @@ TEST_F(ProjectEditsExeTest, ListUncheckAndRenameSurviveTheEditorsApply) {
   EXPECT_TRUE(HasLine(lines, "Options1=Actv00Stop00OutO00"));
 }
 
+// The project file holds names in the ANSI code page: a name with a character it cannot hold
+// is refused where it is typed, in the list and in the editor, and no "?" is stored.
+TEST_F(ProjectEditsExeTest, ANameTheFileCannotHoldIsRefusedInTheListAndTheEditor) {
+  Start("MIDI to keystrokes.kvxp", 3);
+  HWND editor = OpenEditor(1);
+  ASSERT_NE(editor, nullptr);
+  FocusList(1);
+  ASSERT_TRUE(PressUntil(VK_F2, {}, [&] {
+    return program_->Focused() != program_->List(kTranslators);
+  }));
+  TypeText("Skip ");
+  TypeWideChar(L'\u0436');
+  Press(VK_RETURN);
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (box = WindowShowing(*program_, "U+0436")) != nullptr; }));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(box, "OK"); }));
+  EXPECT_TRUE(WaitUntil([&] { return program_->Cell(kTranslators, 1, 0) == "Next"; }))
+      << program_->Cell(kTranslators, 1, 0);
+
+  // The editor's name field: the character is refused and the name stays as it was.
+  HWND name = nullptr;
+  ActivateWindow(editor);
+  ASSERT_TRUE(PressUntil(VK_F5, {}, [&] {
+    return (name = ChildWithText(editor, L"edit", "Next")) != nullptr && IsWindowVisible(name);
+  }));
+  RECT r{};
+  GetWindowRect(name, &r);
+  ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  ASSERT_TRUE(WaitUntil([&] { return program_->Focused() == name; }));
+  TypeWideChar(L'\u0436');
+  ASSERT_TRUE(WaitUntil([&] { return (box = WindowShowing(*program_, "U+0436")) != nullptr; }));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(box, "OK"); }));
+  EXPECT_EQ(WindowText(name), "Next");
+  EXPECT_FALSE(Changed());
+}
+
 TEST_F(ProjectEditsExeTest, DeletingTheEditedTranslatorLetsTheEditorGoOn) {
   Start("MIDI to keystrokes.kvxp", 3);
   HWND editor = OpenEditor(1);
