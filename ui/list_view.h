@@ -87,6 +87,9 @@ class TListView : public TWindow {
   // The row at a client point, -1 for none.
   int ItemAt(int x, int y) const;
   void SelectAll();
+  // Rows first..last selected and every other row not; the focus stays where it is. In
+  // owner-data mode a range of most rows costs a step per row outside it, not inside it.
+  void SelectRange(int first, int last);
 
   // Stops redrawing while many rows change.
   void BeginUpdate();

@@ -218,8 +218,9 @@ void TTransForm::PasteTranslators() {
   ShowTranslatorTarget();
   {
     TRefreshScope scope(refreshing_);
+    // The pasted rows follow each other at the end of the preset.
     translatorList_->SetItemIndex(rows.front());
-    for (int row : rows) translatorList_->SetSelected(row, true);
+    translatorList_->SelectRange(rows.front(), rows.back());
     translatorList_->EnsureVisible(rows.back());
   }
   PostCommandRefresh();

@@ -359,6 +359,23 @@ void TListView::SelectAll() {
   for (int i = 0, n = Count(); i < n; ++i) SetSelected(i, true);
 }
 
+void TListView::SelectRange(int first, int last) {
+  const int count = Count();
+  first = std::max(first, 0);
+  last = std::min(last, count - 1);
+  // Every row at once (-1) is one step: the minority of rows is then set one by one.
+  const bool most = first <= last && 2 * (last - first + 1) > count;
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED;
+  item.state = most ? LVIS_SELECTED : 0;
+  Perform(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  for (int row = 0; row < count; ++row) {
+    const bool inside = row >= first && row <= last;
+    if (inside != most) SetSelected(row, inside);
+    if (most && row == first - 1) row = last;  // nothing to change inside the range
+  }
+}
+
 void TListView::BeginUpdate() {
   if (updating_++ == 0) Perform(WM_SETREDRAW, FALSE);
 }

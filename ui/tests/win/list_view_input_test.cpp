@@ -510,6 +510,15 @@ TEST_F(OwnerDataListTest, SelectionAndRenamingWork) {
   list.EnsureVisible(250);
   EXPECT_LE(list.TopIndex(), 250);
   EXPECT_GT(list.TopIndex() + list.VisibleRowCount(), 250);
+  // A range of most rows, and of a few, keeps the focus where it is.
+  list.SelectRange(100, 299);
+  EXPECT_EQ(list.SelectedCount(), 200);
+  EXPECT_FALSE(list.Selected(99));
+  EXPECT_TRUE(list.Selected(100) && list.Selected(299));
+  list.SelectRange(3, 4);
+  EXPECT_EQ(list.SelectedCount(), 2);
+  EXPECT_TRUE(list.Selected(3) && list.Selected(4));
+  EXPECT_EQ(list.Perform(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 250);
 
   // A range with Shift is reported too.
   list.SetItemIndex(250);
