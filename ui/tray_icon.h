@@ -52,8 +52,9 @@ class TTrayIcon {
  private:
   class TShell : public INotifyIconShell {
    public:
-    // How long the icon's last removal may keep its caller waiting on the shell.
-    static constexpr unsigned kEndingWaitMs = 250;
+    // How long the icon's last removal may keep its caller waiting on the shell: a shell that
+    // answers at all answers within it, and the ending program is not held longer.
+    static constexpr unsigned kEndingWaitMs = 100;
     bool Call(TNotifyIconCall call, const TNotifyIconData& data) override;
     // Set when the icon goes for good (TakeAway, before the state calls the shell).
     bool ending = false;
