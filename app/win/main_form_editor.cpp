@@ -149,7 +149,9 @@ void TTransForm::EditorFollowSelection() {
 bool TTransForm::EditorLetsGo() { return !editor_ || editor_->ApplyIfModified(); }
 
 void TTransForm::EditSelectedTranslator() {
-  if (!editor_ || translatorList_->SelectedCount() != 1) return;
+  if (translatorList_->SelectedCount() != 1) return;
+  CreateEditor();
+  if (!editor_) return;
   EditorFollowSelection();
   editor_->Show();
   editor_->BringToFront();
