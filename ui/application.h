@@ -54,6 +54,12 @@ class TApplication {
 
   // Runs fn on the main thread from the message loop, later (from any thread).
   void Post(std::function<void()> fn);
+  // A shown form whose answer may have been the program's last: once the answer has been
+  // handled, it is freed (and so hidden) if the program goes on, and otherwise left to go
+  // with the process. Hiding a window may wait on the window system (Wine's managed windows
+  // wait two seconds for an absent window manager), and a gone program's dialog is seen by
+  // nobody. Meanwhile it takes no input.
+  void FreeUnlessEnding(std::unique_ptr<TForm> form);
 
   bool Active() const { return active_; }
   bool Minimized() const;
@@ -99,6 +105,8 @@ class TApplication {
 
   bool initialized_ = false;
   bool terminated_ = false;
+  // Forms left to go with the process: never destroyed (main thread only).
+  std::vector<std::unique_ptr<TForm>> goingWithProcess_;
   bool active_ = false;
   bool showMainForm_ = true;
   bool showHints_ = true;

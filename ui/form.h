@@ -60,6 +60,9 @@ class TForm : public TWindow {
   // Shows the form modally: every other enabled top-level window of the program is disabled
   // until ModalResult is set; returns it.
   int ShowModal();
+  // Whether ShowModal hides the form when its loop ends (see TApplication::FreeUnlessEnding
+  // for a form that is not hidden).
+  void SetHideAfterModal(bool hide) { hideAfterModal_ = hide; }
   int ModalResult() const { return modalResult_; }
   void SetModalResult(int result) { modalResult_ = result; }
   bool IsModal() const { return modal_; }
@@ -121,6 +124,7 @@ class TForm : public TWindow {
   std::optional<TWindowState> pendingState_;  // set while hidden, applied when shown
   HWND lastFocus_ = nullptr;                  // restored when the form is activated again
   bool modal_ = false;
+  bool hideAfterModal_ = true;
   int modalResult_ = mrNone;
   TButton* defaultButton_ = nullptr;
   TButton* cancelButton_ = nullptr;

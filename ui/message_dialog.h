@@ -68,14 +68,19 @@ class TInitialDisabledForm {
 
 std::unique_ptr<TMessageForm> CreateMessageDialog(const std::string& text, TMsgDlgType type,
                                                   TMsgDlgButtons buttons);
+// How a question leaves the screen: hidden when answered, or, when its answer may be the
+// program's last, left to TApplication::FreeUnlessEnding.
+enum class TAnswerEnd { Hide, MayEndProgram };
 // Modal; returns the modal result.
-int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons);
+int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
+               TAnswerEnd end = TAnswerEnd::Hide);
 // Modal; buttons disabled for delayMs of activity when delayMs is above 100.
 int MessageDlgDelayed(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
                       int delayMs);
 // Modal, centred over the main form, with a check box; checked is in and out.
 int MessageDlgWithCheckBox(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
-                           bool& checked, const std::string& checkBoxCaption);
+                           bool& checked, const std::string& checkBoxCaption,
+                           TAnswerEnd end = TAnswerEnd::Hide);
 
 // Called with every message dialog just before it shows modally (tests answer it from here).
 void SetMessageDialogObserver(std::function<void(TMessageForm&)> observer);

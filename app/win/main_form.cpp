@@ -427,7 +427,12 @@ LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 bool TTransForm::CloseQuery() {
   if (quitting_ || closing_ || ui::Application().Terminated()) return true;
   if (session_->CloseConfirmed()) return true;
-  if (!session_->CloseQuery(settings_.confirmProgramExit, kProgramTitle)) return false;
+  {
+    askingToClose_ = true;
+    const bool confirmed = session_->CloseQuery(settings_.confirmProgramExit, kProgramTitle);
+    askingToClose_ = false;
+    if (!confirmed) return false;
+  }
   actions_->confirmExit->SetChecked(settings_.confirmProgramExit);
   ui::TWaitCursor wait;
   try {

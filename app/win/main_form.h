@@ -266,6 +266,8 @@ class TTransForm final : public ui::TForm,
 
   bool closing_ = false;
   bool quitting_ = false;
+  // While the exit questions are asked: an answer there may be the program's last.
+  bool askingToClose_ = false;
   bool closeDone_ = false;
   bool shutDown_ = false;
   bool refreshPending_ = false;

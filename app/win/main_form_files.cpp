@@ -278,7 +278,11 @@ void TTransForm::SaveProjectAsText() {
 // --- questions and dialogs -----------------------------------------------------------------
 
 TAnswer TTransForm::AskYesNoCancel(const std::string& text) {
-  switch (ui::MessageDlg(text, ui::TMsgDlgType::Confirmation, ui::mbYesNoCancel)) {
+  // At exit the answer may be the last; an untitled project's Yes first asks for a file, in
+  // front of a question that must be gone by then.
+  const bool mayEnd = askingToClose_ && !document_->FileName().empty();
+  switch (ui::MessageDlg(text, ui::TMsgDlgType::Confirmation, ui::mbYesNoCancel,
+                         mayEnd ? ui::TAnswerEnd::MayEndProgram : ui::TAnswerEnd::Hide)) {
     case ui::mrYes:
       return TAnswer::Yes;
     case ui::mrNo:
@@ -294,9 +298,11 @@ bool TTransForm::AskYesNo(const std::string& text, uint32_t delayMs) {
 }
 
 TAnswer TTransForm::AskQuit(const std::string& text, bool& doNotAskAgain) {
-  const int answer = ui::MessageDlgWithCheckBox(text, ui::TMsgDlgType::Confirmation,
-                                                ui::mbYesNoCancel, doNotAskAgain,
-                                                "Do not ask in future");
+  // A changed project is asked about next, and this question must be gone by then.
+  const int answer = ui::MessageDlgWithCheckBox(
+      text, ui::TMsgDlgType::Confirmation, ui::mbYesNoCancel, doNotAskAgain,
+      "Do not ask in future",
+      session_->Changed() ? ui::TAnswerEnd::Hide : ui::TAnswerEnd::MayEndProgram);
   return answer == ui::mrYes ? TAnswer::Yes : answer == ui::mrNo ? TAnswer::No : TAnswer::Cancel;
 }
 

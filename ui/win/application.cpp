@@ -23,7 +23,10 @@ TApplication& TApplication::Instance() {
 }
 
 TApplication::TApplication() = default;
-TApplication::~TApplication() = default;
+TApplication::~TApplication() {
+  // Their windows end with the process; destroying them would hide them one by one first.
+  for (std::unique_ptr<TForm>& form : goingWithProcess_) (void)form.release();
+}
 
 void TApplication::Initialize() {
   if (initialized_) return;
@@ -90,6 +93,18 @@ void TApplication::Terminate() {
 
 void TApplication::Post(std::function<void()> fn) {
   TMainThreadCalls::Instance().Queue([fn = std::move(fn)] { Guarded(fn); });
+}
+
+void TApplication::FreeUnlessEnding(std::unique_ptr<TForm> form) {
+  if (!form) return;
+  if (form->HandleAllocated()) EnableWindow(form->Handle(), FALSE);
+  // Posted before any quit message the answer leads to, so it runs while the loop still
+  // turns, and after the handler that asked has decided.
+  auto held = std::make_shared<std::unique_ptr<TForm>>(std::move(form));
+  Post([this, held] {
+    if (terminated_) goingWithProcess_.push_back(std::move(*held));
+    held->reset();
+  });
 }
 
 bool TApplication::PreProcess(MSG& msg) {

@@ -204,7 +204,7 @@ int TForm::ShowModal() {
     Application().ModalLoop(*this);
     // Enable the others before hiding, so activation returns to them.
   }
-  Hide();
+  if (hideAfterModal_) Hide();
   modal_ = false;
   if (previous && IsWindow(previous)) SetActiveWindow(previous);
   if (modalResult_ == mrNone) modalResult_ = mrCancel;  // the program ended the loop

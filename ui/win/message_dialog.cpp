@@ -101,6 +101,16 @@ int RunModal(TMessageForm& form) {
   return form.ShowModal();
 }
 
+// answered reads the form once the answer is given, before the form may be handed on.
+int RunModal(std::unique_ptr<TMessageForm> form, TAnswerEnd end,
+             const std::function<void()>& answered = nullptr) {
+  form->SetHideAfterModal(end == TAnswerEnd::Hide);
+  const int result = RunModal(*form);
+  if (answered) answered();
+  if (end == TAnswerEnd::MayEndProgram) Application().FreeUnlessEnding(std::move(form));
+  return result;
+}
+
 }  // namespace
 
 TMessageForm::TMessageForm(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons)
@@ -234,9 +244,9 @@ std::unique_ptr<TMessageForm> CreateMessageDialog(const std::string& text, TMsgD
   return std::make_unique<TMessageForm>(text, type, buttons);
 }
 
-int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) {
-  auto form = CreateMessageDialog(text, type, buttons);
-  return RunModal(*form);
+int MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
+               TAnswerEnd end) {
+  return RunModal(CreateMessageDialog(text, type, buttons), end);
 }
 
 int MessageDlgDelayed(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
@@ -248,14 +258,12 @@ int MessageDlgDelayed(const std::string& text, TMsgDlgType type, TMsgDlgButtons 
 }
 
 int MessageDlgWithCheckBox(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
-                           bool& checked, const std::string& checkBoxCaption) {
+                           bool& checked, const std::string& checkBoxCaption, TAnswerEnd end) {
   auto form = CreateMessageDialog(text, type, buttons);
   TCheckBox& box = form->AddCheckBox(checkBoxCaption, checked);
   form->SetPosition(TFormPosition::Designed);
   CenterFormOver(*form, Application().MainForm());
-  int result = RunModal(*form);
-  checked = box.Checked();
-  return result;
+  return RunModal(std::move(form), end, [&checked, &box] { checked = box.Checked(); });
 }
 
 void SetMessageDialogObserver(std::function<void(TMessageForm&)> observer) {
