@@ -125,4 +125,10 @@ fi
 [ "$shown" = 1 ] || echo "Korvanta's window has not shown after a minute (a message on the virtual" \
   "display may say why); Wine's messages: $winelog"
 
-wait "$program" || true
+# Wine's desktop lingers a while after its last program: the script ends with Korvanta itself.
+korvanta_running() { ps -eo args= | awk -v exe="$exe" '$1 == exe { found = 1 } END { exit !found }'; }
+seen=0
+while kill -0 "$program" 2>/dev/null; do
+  if korvanta_running; then seen=1; elif [ "$seen" = 1 ]; then break; fi
+  sleep 0.1
+done
