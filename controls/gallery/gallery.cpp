@@ -17,7 +17,7 @@
 #include "controls/win/vk_edit.h"
 #include "controls/win/web_label.h"
 #include "controls/win/zarn_list_view.h"
-#include "controls/win/zarn_memo.h"
+#include "controls/text_editor/win/text_editor_window.h"
 #include "ui/action.h"
 #include "ui/application.h"
 #include "ui/form.h"

@@ -25,7 +25,7 @@
 #include "base/texts.h"
 #include "controls/win/img_control.h"
 #include "controls/win/web_label.h"
-#include "controls/win/zarn_memo.h"
+#include "controls/text_editor/win/text_editor_window.h"
 #include "ui/application.h"
 #include "ui/button.h"
 #include "ui/edit.h"

@@ -9,7 +9,7 @@
 #include "controls/win/shadow_panel.h"
 #include "controls/win/vk_edit.h"
 #include "controls/win/zarn_list_view.h"
-#include "controls/win/zarn_memo.h"
+#include "controls/text_editor/win/text_editor_window.h"
 #include "ui/canvas.h"
 #include "ui/tests/win/ui_test_support.h"
 
