@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "controls/text_editor/text_options.h"
 #include "controls/text_editor/text_lines.h"
+#include "controls/text_editor/text_options.h"
 #include "controls/text_editor/text_undo.h"
 #include "ui/event.h"
 

@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
+#include "controls/text_editor/text_editor_model.h"
 #include "controls/text_editor/win/completion_list.h"
 #include "controls/text_editor/win/text_gutter.h"
-#include "controls/text_editor/text_editor_model.h"
 #include "ui/graphics.h"
 #include "ui/hint_window.h"
 #include "ui/window.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "controls/text_editor/win/text_editor_window.h"
 #include "controls/text_editor/text_grid.h"
+#include "controls/text_editor/win/text_editor_window.h"
 #include "ui/canvas.h"
 
 namespace kv {
