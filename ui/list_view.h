@@ -147,6 +147,11 @@ class TListView : public TWindow {
   // case; wrap goes on from the top. -1 for none.
   int FindOwnedRow(const wchar_t* key, bool partial, bool wrap, int start) const;
   void RecreateForOwnerData();
+  // Notifications, from Notify.
+  bool OwnerDisplayInfo(NMHDR* header);
+  bool OwnerFindItem(NMHDR* header, LRESULT& result) const;
+  bool ItemChanged(NMHDR* header);
+  void LabelEdited(NMHDR* header, LRESULT& result);
 
   int updating_ = 0;
   bool checkBoxes_ = false;

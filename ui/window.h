@@ -241,6 +241,9 @@ class TWindow {
   void ParentRealign();
   bool ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
   bool HandleMenuMessage(UINT msg, WPARAM wp, LPARAM lp);
+  bool DispatchMouse(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  bool DispatchKeys(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  bool DispatchWindowState(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
   friend class TForm;
 
   HWND hwnd_ = nullptr;

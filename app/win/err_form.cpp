@@ -1,7 +1,7 @@
 #include "app/win/err_form.h"
 
 #include "base/ini_file.h"
-#include "controls/win/zarn_memo.h"
+#include "controls/text_editor/win/text_editor_window.h"
 #include "ui/button.h"
 #include "ui/label.h"
 #include "ui/placement.h"

@@ -3,7 +3,7 @@
 #include "app/win/release_later.h"
 #include "base/ini_file.h"
 #include "base/main_thread.h"
-#include "controls/win/zarn_memo.h"
+#include "controls/text_editor/win/text_editor_window.h"
 #include "ui/button.h"
 #include "ui/placement.h"
 

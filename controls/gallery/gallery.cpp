@@ -11,13 +11,13 @@
 #include "base/win/wide.h"
 #include "controls/gallery/choice_controls_block.h"
 #include "controls/tests/win/win_test_support.h"
+#include "controls/text_editor/win/text_editor_window.h"
 #include "controls/win/history_menu.h"
 #include "controls/win/img_control.h"
 #include "controls/win/shadow_panel.h"
 #include "controls/win/vk_edit.h"
 #include "controls/win/web_label.h"
 #include "controls/win/zarn_list_view.h"
-#include "controls/win/zarn_memo.h"
 #include "ui/action.h"
 #include "ui/application.h"
 #include "ui/form.h"
@@ -171,26 +171,18 @@ ui::TAction& ToolAction(ui::TForm& form, const char* caption, int glyph, bool en
   return a;
 }
 
-int Run(const std::wstring& picture) {
-  ui::Application().Initialize();
-  ui::TFormParams p;
-  p.caption = "Controls gallery";
-  p.bounds = ui::TRect::FromBounds(0, 0, 820, 620);
-  ui::TForm form(p);
-
-  ui::TMainMenu bar;
+void AddFileMenu(ui::TForm& form, ui::TMainMenu& bar, THistoryMenu& history) {
   ui::TMenuItem& file = bar.Add("&File");
   file.Add("&Open...");
   file.Add("E&xit");
   form.SetMenu(&bar);
-  THistoryMenu history;
   history.SetExistsTest([](const std::string&, bool) { return true; });
   history.SetMenu(file);
   history.AddFile("C:\\Shows\\Second set.kvp");
   history.AddFile("C:\\Shows\\Opening.kvp");
+}
 
-  // Two toolbars stacked at the top, the status bar at the bottom, the rest in one body.
-  ui::TImageList tools, disabledTools;
+void AddToolBars(ui::TForm& form, ui::TImageList& tools, ui::TImageList& disabledTools) {
   MakeToolImages(tools);
   ui::MakeDisabledImages(tools, disabledTools);
   auto& fileBar = form.Add<ui::TToolBar>(form, tools);
@@ -212,14 +204,18 @@ int Run(const std::wstring& picture) {
   viewBar.AddButton(ToolAction(form, "Log", gLog));
   viewBar.AddSeparator();
   viewBar.AddButton(ToolAction(form, "Panic", gPanic));
+}
+
+void AddStatusBar(ui::TForm& form) {
   auto& status = form.Add<ui::TStatusBar>(form);
   status.SetPanels({240, 160, -1});
   status.SetPanelText(0, "MIDI IN 2 open, MIDI OUT 1 open");
   status.SetPanelText(1, "Preset: Verse");
   status.SetPanelText(2, "Processing on");
-  auto& body = form.Add<ui::TPanel>(form, ui::TRect::FromBounds(0, 0, 10, 10));
-  body.SetAlign(ui::TAlign::Client);
+}
 
+// A rules editor with a selection and a read-only log with line numbers.
+void AddMemos(ui::TPanel& body) {
   auto& rules = body.Add<TZarnMemo>(body, ui::TRect::FromBounds(10, 10, 390, 200));
   rules.SetRightEdge(true);
   rules.SetRightEdgeCol(40);
@@ -236,8 +232,9 @@ int Run(const std::wstring& picture) {
   log.GutterOptions().SetSpace(1);
   for (int i = 0; i < 12; ++i)
     log.AppendLine("MIDI IN: Note On ch 1 key " + std::to_string(60 + i));
+}
 
-  TFrameImage lamps;
+void AddLamps(ui::TPanel& body, TFrameImage& lamps) {
   lamps.BeginLoading();
   lamps.SetBitmap(LampStrip());
   lamps.SetWidth(9);
@@ -251,9 +248,11 @@ int Run(const std::wstring& picture) {
     lamp.SetFrameImage(&lamps);
     lamp.SetPosition(i);
   }
+}
 
-  // The preset list, the splitter and the translator list docked in a shadow panel; the
-  // splitter finds the preset list through its right margin, where the shadow falls.
+// The preset list, the splitter and the translator list docked in a shadow panel; the
+// splitter finds the preset list through its right margin, where the shadow falls.
+TMarginSplitter& AddListPanel(ui::TPanel& body) {
   auto& panel = body.Add<TShadowPanel>(body, ui::TRect::FromBounds(10, 245, 390, 240));
   panel.SetColor(RGB(240, 240, 240));
   panel.SetShadowColor(RGB(160, 160, 160));
@@ -279,6 +278,10 @@ int Run(const std::wstring& picture) {
   translators.AddItem("Next preset");
   translators.SetItemText(1, 1, "Key F5");
 
+  return splitter;
+}
+
+void AddKeysAndLink(ui::TPanel& body) {
   auto& keys = body.Add<TVKEdit>(body, ui::TRect::FromBounds(410, 245, 250, 24));
   TKeyData ctrl;
   ctrl.virtualKey = VK_CONTROL;
@@ -294,7 +297,29 @@ int Run(const std::wstring& picture) {
   auto& link = body.Add<TZarnWebLabel>(body, "http://www.example.org/korvanta",
                                        ui::TRect::FromBounds(410, 285, 300, 20));
   (void)link;
+}
 
+int Run(const std::wstring& picture) {
+  ui::Application().Initialize();
+  ui::TFormParams p;
+  p.caption = "Controls gallery";
+  p.bounds = ui::TRect::FromBounds(0, 0, 820, 620);
+  ui::TForm form(p);
+
+  ui::TMainMenu bar;
+  THistoryMenu history;
+  AddFileMenu(form, bar, history);
+  // Two toolbars stacked at the top, the status bar at the bottom, the rest in one body.
+  ui::TImageList tools, disabledTools;
+  AddToolBars(form, tools, disabledTools);
+  AddStatusBar(form);
+  auto& body = form.Add<ui::TPanel>(form, ui::TRect::FromBounds(0, 0, 10, 10));
+  body.SetAlign(ui::TAlign::Client);
+  AddMemos(body);
+  TFrameImage lamps;
+  AddLamps(body, lamps);
+  TMarginSplitter& splitter = AddListPanel(body);
+  AddKeysAndLink(body);
   gallery::AddChoiceControls(body, form, 500);
 
   form.Show();

@@ -5,7 +5,7 @@
 // ways; the model decides what the builder shows and which line it rewrites.
 #include <functional>
 
-#include "controls/win/zarn_memo.h"
+#include "controls/text_editor/win/text_editor_window.h"
 #include "editor/rules_page.h"
 #include "editor/win/view_fields.h"
 #include "ui/window.h"

@@ -2,6 +2,7 @@
 
 #include "base/text.h"
 #include "base/win/wide.h"
+#include "ui/win/internal.h"
 
 namespace kv::ui {
 
@@ -46,11 +47,7 @@ void TComboBox::Clear() {
 }
 
 void TComboBox::SetItems(const std::vector<std::string>& items) {
-  Perform(WM_SETREDRAW, FALSE);
-  Clear();
-  for (const std::string& item : items) Add(item);
-  Perform(WM_SETREDRAW, TRUE);
-  Invalidate();
+  detail::ReplaceBoxItems(*this, items);
 }
 
 int TComboBox::Count() const {
@@ -58,12 +55,7 @@ int TComboBox::Count() const {
 }
 
 std::string TComboBox::Item(int index) const {
-  LRESULT length = Perform(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
-  if (length == CB_ERR) return "";
-  std::wstring w(static_cast<size_t>(length) + 1, L'\0');
-  Perform(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(w.data()));
-  w.resize(static_cast<size_t>(length));
-  return win::Narrow(w);
+  return detail::BoxItemText(*this, CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
 }
 
 intptr_t TComboBox::ItemData(int index) const {

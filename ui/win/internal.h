@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "ui/window.h"
 
 namespace kv::ui::detail {
 
@@ -14,5 +17,18 @@ void EnableToolHints(bool enabled);
 bool DispatchMenuCommand(int command);
 bool PrepareMenuPopup(HMENU menu);
 bool SelectMenuHint(int command, HMENU menu, UINT flags);
+
+// List boxes and combo boxes (ui/list_box.cpp): the text of an item through the box's own
+// length and text messages; empty for an index the box does not have.
+std::string BoxItemText(const TWindow& box, UINT lengthMessage, UINT textMessage, int index);
+// Replaces all items of the box in one repaint.
+template <class TBox>
+void ReplaceBoxItems(TBox& box, const std::vector<std::string>& items) {
+  box.Perform(WM_SETREDRAW, FALSE);
+  box.Clear();
+  for (const std::string& item : items) box.Add(item);
+  box.Perform(WM_SETREDRAW, TRUE);
+  box.Invalidate();
+}
 
 }  // namespace kv::ui::detail

@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "base/win/wide.h"
 #include "ui/item_index.h"
+#include "ui/win/internal.h"
 
 namespace kv::ui {
 
@@ -54,11 +55,7 @@ void TListBox::Clear() {
 }
 
 void TListBox::SetItems(const std::vector<std::string>& items) {
-  Perform(WM_SETREDRAW, FALSE);
-  Clear();
-  for (const std::string& item : items) Add(item);
-  Perform(WM_SETREDRAW, TRUE);
-  Invalidate();
+  detail::ReplaceBoxItems(*this, items);
 }
 
 int TListBox::Count() const {
@@ -66,13 +63,23 @@ int TListBox::Count() const {
 }
 
 std::string TListBox::Item(int index) const {
-  LRESULT length = Perform(LB_GETTEXTLEN, static_cast<WPARAM>(index));
+  return detail::BoxItemText(*this, LB_GETTEXTLEN, LB_GETTEXT, index);
+}
+
+namespace detail {
+
+static_assert(CB_ERR == LB_ERR, "both boxes answer a missing item alike");
+
+std::string BoxItemText(const TWindow& box, UINT lengthMessage, UINT textMessage, int index) {
+  LRESULT length = box.Perform(lengthMessage, static_cast<WPARAM>(index));
   if (length == LB_ERR) return "";
   std::wstring w(static_cast<size_t>(length) + 1, L'\0');
-  Perform(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(w.data()));
+  box.Perform(textMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(w.data()));
   w.resize(static_cast<size_t>(length));
   return win::Narrow(w);
 }
+
+}  // namespace detail
 
 void TListBox::SetItem(int index, const std::string& item) {
   if (ValidIndex(index, Count()) < 0) return;

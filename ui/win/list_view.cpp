@@ -13,6 +13,18 @@
 
 namespace kv::ui {
 
+namespace {
+
+// An edit closed without a new caption: true when it was left blank (not by Escape).
+bool EditEmptied(HWND edit) {
+  std::wstring typed(static_cast<size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
+  typed.resize(static_cast<size_t>(
+      std::max(0, ::GetWindowTextW(edit, typed.data(), static_cast<int>(typed.size())))));
+  return typed.find_first_not_of(L" \t") == std::wstring::npos && ::GetKeyState(VK_ESCAPE) >= 0;
+}
+
+}  // namespace
+
 TListView::TListView(TWindow& parent, const TRect& bounds, const TListViewOptions& options,
                      int id) {
   Create(parent, bounds, options, id);
@@ -421,35 +433,10 @@ LRESULT TListView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool TListView::Notify(NMHDR* header, LRESULT& result) {
   switch (header->code) {
-    case LVN_GETDISPINFOW: {
-      if (!OwnerData()) return false;
-      LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
-      if (item.iItem < 0 || item.iItem >= Count()) return true;
-      if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        // Straight into the caller's buffer, which may be one another program lent the list.
-        const std::wstring text = win::Widen(text_(item.iItem, item.iSubItem));
-        const size_t n = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
-        std::wmemcpy(item.pszText, text.data(), n);
-        item.pszText[n] = L'\0';
-      }
-      if ((item.mask & LVIF_STATE) && (item.stateMask & LVIS_STATEIMAGEMASK) &&
-          item.iSubItem == 0) {
-        const int image = checkBoxes_ ? (checked_(item.iItem) ? 2 : 1) : 0;
-        item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(image);
-      }
-      return true;
-    }
-    case LVN_ODFINDITEMW: {
-      // Typing a row's first letters finds it, as in a list holding its own texts.
-      if (!OwnerData()) return false;
-      auto* nm = reinterpret_cast<NMLVFINDITEMW*>(header);
-      const UINT flags = nm->lvfi.flags;
-      result = (flags & (LVFI_STRING | LVFI_PARTIAL))
-                   ? FindOwnedRow(nm->lvfi.psz, (flags & LVFI_PARTIAL) != 0,
-                                  (flags & LVFI_WRAP) != 0, nm->iStart)
-                   : -1;
-      return true;
-    }
+    case LVN_GETDISPINFOW:
+      return OwnerDisplayInfo(header);
+    case LVN_ODFINDITEMW:
+      return OwnerFindItem(header, result);
     case LVN_ODSTATECHANGED: {
       auto* nm = reinterpret_cast<NMLVODSTATECHANGE*>(header);
       if ((nm->uNewState ^ nm->uOldState) & LVIS_SELECTED) {
@@ -457,27 +444,8 @@ bool TListView::Notify(NMHDR* header, LRESULT& result) {
       }
       return true;
     }
-    case LVN_ITEMCHANGED: {
-      auto* nm = reinterpret_cast<NMLISTVIEW*>(header);
-      if (OwnerData()) {
-        // Check marks are the owner's (see WndProc); only the selection is reported. A change
-        // of every row at once comes as row -1, whose changed-fields are not filled in.
-        if (nm->iItem >= 0 && !(nm->uChanged & LVIF_STATE)) return false;
-        if ((nm->uNewState ^ nm->uOldState) & LVIS_SELECTED) {
-          OnSelectItem(nm->iItem, (nm->uNewState & LVIS_SELECTED) != 0);
-        }
-        return true;
-      }
-      if (nm->iItem < 0 || !(nm->uChanged & LVIF_STATE)) return false;
-      UINT changed = nm->uNewState ^ nm->uOldState;
-      if (changed & LVIS_SELECTED) OnSelectItem(nm->iItem, (nm->uNewState & LVIS_SELECTED) != 0);
-      // The first state image is set when a row is made: only a change between the two
-      // check images is a check.
-      if ((changed & LVIS_STATEIMAGEMASK) && !settingCheck_ && (nm->uOldState >> 12) != 0) {
-        OnItemChecked(nm->iItem, (nm->uNewState >> 12) == 2);
-      }
-      return true;
-    }
+    case LVN_ITEMCHANGED:
+      return ItemChanged(header);
     case LVN_COLUMNCLICK:
       OnColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
       return true;
@@ -496,41 +464,87 @@ bool TListView::Notify(NMHDR* header, LRESULT& result) {
     case LVN_BEGINDRAG:
       BeginDrag(reinterpret_cast<NMLISTVIEW*>(header)->iItem);
       return true;
-    case LVN_ENDLABELEDITW: {
-      auto* nm = reinterpret_cast<NMLVDISPINFOW*>(header);
-      if (!nm->item.pszText) {
-        result = FALSE;
-        bool emptied = false;
-        if (auto edit = reinterpret_cast<HWND>(Perform(LVM_GETEDITCONTROL))) {
-          std::wstring typed(static_cast<size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
-          typed.resize(static_cast<size_t>(
-              std::max(0, ::GetWindowTextW(edit, typed.data(), static_cast<int>(typed.size())))));
-          emptied = typed.find_first_not_of(L" \t") == std::wstring::npos &&
-                    ::GetKeyState(VK_ESCAPE) >= 0;
-        }
-        OnEditEnded(nm->item.iItem, emptied);
-        return true;
-      }
-      std::string text;
-      std::string error;
-      if (!win::NarrowChecked(nm->item.pszText, text, error, "The name") && OnEditRefused) {
-        OnEditRefused(nm->item.iItem, error);
-        result = FALSE;
-        return true;
-      }
-      if (!error.empty()) text = win::Narrow(nm->item.pszText);
-      bool accept = true;
-      OnEdited(nm->item.iItem, text, accept);
-      if (accept && OwnerData()) {
-        RefreshRows(nm->item.iItem, nm->item.iItem);
-      } else if (accept) {
-        SetItemText(nm->item.iItem, 0, text);
-      }
-      result = FALSE;  // the caption was set above when accepted
+    case LVN_ENDLABELEDITW:
+      LabelEdited(header, result);
       return true;
-    }
     default:
       return false;
+  }
+}
+
+bool TListView::OwnerDisplayInfo(NMHDR* header) {
+  if (!OwnerData()) return false;
+  LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+  if (item.iItem < 0 || item.iItem >= Count()) return true;
+  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+    // Straight into the caller's buffer, which may be one another program lent the list.
+    const std::wstring text = win::Widen(text_(item.iItem, item.iSubItem));
+    const size_t n = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
+    std::wmemcpy(item.pszText, text.data(), n);
+    item.pszText[n] = L'\0';
+  }
+  if ((item.mask & LVIF_STATE) && (item.stateMask & LVIS_STATEIMAGEMASK) && item.iSubItem == 0) {
+    const int image = checkBoxes_ ? (checked_(item.iItem) ? 2 : 1) : 0;
+    item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(image);
+  }
+  return true;
+}
+
+// Typing a row's first letters finds it, as in a list holding its own texts.
+bool TListView::OwnerFindItem(NMHDR* header, LRESULT& result) const {
+  if (!OwnerData()) return false;
+  const auto& nm = *reinterpret_cast<NMLVFINDITEMW*>(header);
+  const UINT flags = nm.lvfi.flags;
+  result = (flags & (LVFI_STRING | LVFI_PARTIAL))
+               ? FindOwnedRow(nm.lvfi.psz, (flags & LVFI_PARTIAL) != 0, (flags & LVFI_WRAP) != 0,
+                              nm.iStart)
+               : -1;
+  return true;
+}
+
+bool TListView::ItemChanged(NMHDR* header) {
+  const auto& nm = *reinterpret_cast<NMLISTVIEW*>(header);
+  if (OwnerData()) {
+    // Check marks are the owner's (see WndProc); only the selection is reported. A change
+    // of every row at once comes as row -1, whose changed-fields are not filled in.
+    if (nm.iItem >= 0 && !(nm.uChanged & LVIF_STATE)) return false;
+    if ((nm.uNewState ^ nm.uOldState) & LVIS_SELECTED) {
+      OnSelectItem(nm.iItem, (nm.uNewState & LVIS_SELECTED) != 0);
+    }
+    return true;
+  }
+  if (nm.iItem < 0 || !(nm.uChanged & LVIF_STATE)) return false;
+  UINT changed = nm.uNewState ^ nm.uOldState;
+  if (changed & LVIS_SELECTED) OnSelectItem(nm.iItem, (nm.uNewState & LVIS_SELECTED) != 0);
+  // The first state image is set when a row is made: only a change between the two
+  // check images is a check.
+  if ((changed & LVIS_STATEIMAGEMASK) && !settingCheck_ && (nm.uOldState >> 12) != 0) {
+    OnItemChecked(nm.iItem, (nm.uNewState >> 12) == 2);
+  }
+  return true;
+}
+
+void TListView::LabelEdited(NMHDR* header, LRESULT& result) {
+  const auto& nm = *reinterpret_cast<NMLVDISPINFOW*>(header);
+  result = FALSE;  // the caption is set here when accepted
+  if (!nm.item.pszText) {
+    const auto edit = reinterpret_cast<HWND>(Perform(LVM_GETEDITCONTROL));
+    OnEditEnded(nm.item.iItem, edit && EditEmptied(edit));
+    return;
+  }
+  std::string text;
+  std::string error;
+  if (!win::NarrowChecked(nm.item.pszText, text, error, "The name") && OnEditRefused) {
+    OnEditRefused(nm.item.iItem, error);
+    return;
+  }
+  if (!error.empty()) text = win::Narrow(nm.item.pszText);
+  bool accept = true;
+  OnEdited(nm.item.iItem, text, accept);
+  if (accept && OwnerData()) {
+    RefreshRows(nm.item.iItem, nm.item.iItem);
+  } else if (accept) {
+    SetItemText(nm.item.iItem, 0, text);
   }
 }
 

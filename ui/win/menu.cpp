@@ -1,6 +1,7 @@
 #include "ui/menu.h"
 
 #include <unordered_map>
+#include <utility>
 
 #include "base/win/wide.h"
 #include "ui/action.h"
@@ -10,6 +11,14 @@
 
 namespace kv::ui {
 namespace {
+
+// Stores value in field; true when that changed it.
+template <class T>
+bool Assign(T& field, T value) {
+  if (field == value) return false;
+  field = std::move(value);
+  return true;
+}
 
 // Main thread only, as the menus are.
 std::unordered_map<int, TMenuItem*>& Commands() {
@@ -123,45 +132,31 @@ void TMenuItem::Changed() {
 }
 
 void TMenuItem::SetCaption(std::string caption) {
-  if (caption == caption_) return;
-  caption_ = std::move(caption);
-  Changed();
+  if (Assign(caption_, std::move(caption))) Changed();
 }
 
 void TMenuItem::SetShortCut(TShortCut shortCut) {
-  if (shortCut == shortCut_) return;
-  shortCut_ = shortCut;
-  Changed();
+  if (Assign(shortCut_, shortCut)) Changed();
 }
 
 void TMenuItem::SetChecked(bool checked) {
-  if (checked == checked_) return;
-  checked_ = checked;
-  Changed();
+  if (Assign(checked_, checked)) Changed();
 }
 
 void TMenuItem::SetRadioItem(bool radio) {
-  if (radio == radio_) return;
-  radio_ = radio;
-  Changed();
+  if (Assign(radio_, radio)) Changed();
 }
 
 void TMenuItem::SetEnabled(bool enabled) {
-  if (enabled == enabled_) return;
-  enabled_ = enabled;
-  Changed();
+  if (Assign(enabled_, enabled)) Changed();
 }
 
 void TMenuItem::SetVisible(bool visible) {
-  if (visible == visible_) return;
-  visible_ = visible;
-  Changed();
+  if (Assign(visible_, visible)) Changed();
 }
 
 void TMenuItem::SetDefault(bool isDefault) {
-  if (isDefault == default_) return;
-  default_ = isDefault;
-  Changed();
+  if (Assign(default_, isDefault)) Changed();
 }
 
 void TMenuItem::SetAction(TAction* action) {

@@ -29,6 +29,21 @@ TShiftState MouseShift(WPARAM wp) {
   return s;
 }
 
+TMouseButton ButtonOf(UINT msg) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+      return TMouseButton::Left;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+      return TMouseButton::Right;
+    default:
+      return TMouseButton::Middle;
+  }
+}
+
 TRect FromRECT(const RECT& r) {
   return {r.left, r.top, r.right, r.bottom};
 }
@@ -204,126 +219,125 @@ LRESULT TWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT TWindow::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
-  LRESULT reflected = 0;
-  if (ReflectToChild(msg, wp, lp, reflected)) return reflected;
+  LRESULT result = 0;
+  if (ReflectToChild(msg, wp, lp, result)) return result;
   if (HandleMenuMessage(msg, wp, lp)) return 0;
+  if (DispatchMouse(msg, wp, lp, result)) return result;
+  if (DispatchKeys(msg, wp, lp, result)) return result;
+  if (DispatchWindowState(msg, wp, lp, result)) return result;
+  return DefaultProc(msg, wp, lp);
+}
+
+// The dispatchers below answer true with the result when they handled the message; false
+// leaves it to the default handling.
+bool TWindow::DispatchMouse(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   switch (msg) {
-    case WM_PAINT:
-      if (HandlePaint()) return 0;
-      break;
-    case WM_ERASEBKGND:
-      if (EraseBackground(reinterpret_cast<HDC>(wp))) return 1;
-      break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
-      TMouseButton b = msg == WM_LBUTTONDOWN   ? TMouseButton::Left
-                       : msg == WM_RBUTTONDOWN ? TMouseButton::Right
-                                               : TMouseButton::Middle;
-      LRESULT r = DefaultProc(msg, wp, lp);
+    case WM_MBUTTONDOWN:
+      result = DefaultProc(msg, wp, lp);
       if (ownClass_ && msg == WM_LBUTTONDOWN) leftPressed_ = true;
-      if (hwnd_) MouseDown(b, MouseShift(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-      return r;
-    }
+      if (hwnd_) MouseDown(ButtonOf(msg), MouseShift(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+      return true;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
-      TMouseButton b = msg == WM_LBUTTONUP   ? TMouseButton::Left
-                       : msg == WM_RBUTTONUP ? TMouseButton::Right
-                                             : TMouseButton::Middle;
-      LRESULT r = DefaultProc(msg, wp, lp);
+      result = DefaultProc(msg, wp, lp);
       TPoint at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      if (hwnd_) MouseUp(b, MouseShift(wp), at.x, at.y);
+      if (hwnd_) MouseUp(ButtonOf(msg), MouseShift(wp), at.x, at.y);
       if (hwnd_ && msg == WM_LBUTTONUP && leftPressed_) {
         leftPressed_ = false;
         if (ClientRect().Contains(at)) Click();
       }
-      return r;
+      return true;
     }
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK: {
-      TMouseButton b = msg == WM_LBUTTONDBLCLK   ? TMouseButton::Left
-                       : msg == WM_RBUTTONDBLCLK ? TMouseButton::Right
-                                                 : TMouseButton::Middle;
-      LRESULT r = DefaultProc(msg, wp, lp);
-      if (hwnd_) DblClick(b, MouseShift(wp) | ssDouble, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-      return r;
-    }
-    case WM_MOUSEMOVE: {
-      LRESULT r = DefaultProc(msg, wp, lp);
+    case WM_MBUTTONDBLCLK:
+      result = DefaultProc(msg, wp, lp);
+      if (hwnd_)
+        DblClick(ButtonOf(msg), MouseShift(wp) | ssDouble, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+      return true;
+    case WM_MOUSEMOVE:
+      result = DefaultProc(msg, wp, lp);
       if (hwnd_) MouseMove(MouseShift(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-      return r;
-    }
+      return true;
     case WM_MOUSEWHEEL:
-      if (MouseWheel(GET_WHEEL_DELTA_WPARAM(wp), MouseShift(GET_KEYSTATE_WPARAM(wp)),
-                     {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)})) {
-        return 0;
-      }
-      break;
+      result = 0;
+      return MouseWheel(GET_WHEEL_DELTA_WPARAM(wp), MouseShift(GET_KEYSTATE_WPARAM(wp)),
+                        {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+    case WM_CAPTURECHANGED:
+      leftPressed_ = false;
+      CaptureLost();
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool TWindow::DispatchKeys(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  switch (msg) {
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
-      WORD key = static_cast<WORD>(wp);
-      KeyDown(key, KeyboardShiftState());
-      if (key == 0) return 0;
-      return DefaultProc(msg, key, lp);
-    }
+    case WM_SYSKEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYUP: {
       WORD key = static_cast<WORD>(wp);
-      KeyUp(key, KeyboardShiftState());
-      if (key == 0) return 0;
-      return DefaultProc(msg, key, lp);
+      if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN)
+        KeyDown(key, KeyboardShiftState());
+      else
+        KeyUp(key, KeyboardShiftState());
+      result = key == 0 ? 0 : DefaultProc(msg, key, lp);
+      return true;
     }
     case WM_CHAR: {
       wchar_t ch = static_cast<wchar_t>(wp);
       KeyPress(ch);
-      if (ch == 0) return 0;
-      return DefaultProc(msg, ch, lp);
+      result = ch == 0 ? 0 : DefaultProc(msg, ch, lp);
+      return true;
     }
     case WM_SETFOCUS:
-    case WM_KILLFOCUS: {
-      LRESULT r = DefaultProc(msg, wp, lp);
+    case WM_KILLFOCUS:
+      result = DefaultProc(msg, wp, lp);
       if (hwnd_) FocusChanged(msg == WM_SETFOCUS);
-      return r;
-    }
-    case WM_CAPTURECHANGED:
-      leftPressed_ = false;
-      CaptureLost();
-      break;
+      return true;
+    case WM_GETDLGCODE:
+      result = DialogCode(reinterpret_cast<const MSG*>(lp));
+      return result != -1;
+    default:
+      return false;
+  }
+}
+
+bool TWindow::DispatchWindowState(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  result = 0;
+  switch (msg) {
+    case WM_PAINT:
+      return HandlePaint();
+    case WM_ERASEBKGND:
+      result = 1;
+      return EraseBackground(reinterpret_cast<HDC>(wp));
     case WM_TIMER:
-      if (std::find(timers_.begin(), timers_.end(), wp) != timers_.end()) {
-        Timer(wp);
-        return 0;
-      }
-      break;
-    case WM_SIZE: {
-      LRESULT r = DefaultProc(msg, wp, lp);
+      if (std::find(timers_.begin(), timers_.end(), wp) == timers_.end()) return false;
+      Timer(wp);
+      return true;
+    case WM_SIZE:
+      result = DefaultProc(msg, wp, lp);
       if (hwnd_) Resized();
-      return r;
-    }
-    case WM_GETDLGCODE: {
-      LRESULT code = DialogCode(reinterpret_cast<const MSG*>(lp));
-      if (code != -1) return code;
-      break;
-    }
+      return true;
     case WM_SETCURSOR:
-      if (cursor_ && LOWORD(lp) == HTCLIENT && reinterpret_cast<HWND>(wp) == hwnd_) {
-        ::SetCursor(cursor_);
-        return TRUE;
-      }
-      break;
+      if (!cursor_ || LOWORD(lp) != HTCLIENT || reinterpret_cast<HWND>(wp) != hwnd_) return false;
+      ::SetCursor(cursor_);
+      result = TRUE;
+      return true;
     case WM_CONTEXTMENU: {
-      if (reinterpret_cast<HWND>(wp) != hwnd_) break;  // a child's, passed up
+      if (reinterpret_cast<HWND>(wp) != hwnd_) return false;  // a child's, passed up
       bool handled = false;
       OnContextPopup(TPoint{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, handled);
-      if (handled) return 0;
-      break;
+      return handled;
     }
     default:
-      break;
+      return false;
   }
-  return DefaultProc(msg, wp, lp);
 }
 
 bool TWindow::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {

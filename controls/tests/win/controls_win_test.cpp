@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "controls/tests/win/win_test_support.h"
+#include "controls/text_editor/win/text_editor_window.h"
 #include "controls/win/img_control.h"
 #include "controls/win/shadow_panel.h"
 #include "controls/win/vk_edit.h"
 #include "controls/win/zarn_list_view.h"
-#include "controls/win/zarn_memo.h"
 #include "ui/canvas.h"
 #include "ui/tests/win/ui_test_support.h"
 

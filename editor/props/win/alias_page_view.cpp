@@ -68,6 +68,16 @@ TAliasPageView::TAliasPageView(TSetupAliasFrame& page) : TPageView(page), page_(
            "Inspect, create and modify MIDI ports and Port Aliases. An alias can be used for "
            "selecting specific ports in translators. Check or uncheck to open/close the device.",
            44);
+  CreateControls();
+  ConnectList();
+  ConnectKeys();
+  ConnectCommands();
+  MidiAliasManager().AddChangeListener({&TAliasPageView::AliasesChanged, this});
+  MidiManager().AddChangeListener({&TAliasPageView::DevicesChanged, this});
+  Layout();
+}
+
+void TAliasPageView::CreateControls() {
   usedNote_ = &Add<ui::TLabel>(*this, "U: Used in current project.",
                                ui::TRect::FromBounds(kMargin, 200, 200, 16));
   add_ = &Add<ui::TButton>(*this, "Add", ui::TRect::FromBounds(kMargin, kToolTop, 60, 25));
@@ -93,7 +103,10 @@ TAliasPageView::TAliasPageView(TSetupAliasFrame& page) : TPageView(page), page_(
   autoConnect_->SetHint(
       "Set the name of this alias to the name of the device. Then the alias will be "
       "automatically connected to this device when loading the project.");
+}
 
+// The list's own notices: selection, check boxes and editing a name in place.
+void TAliasPageView::ConnectList() {
   list_->IsItalic = [this](int row) { return row < page_.RowCount() && page_.Row(row).italic; };
   list_->OnScrolled = [this] { PlaceDeviceList(); };
   list_->OnSelectItem = [this](int, bool) {
@@ -132,6 +145,9 @@ TAliasPageView::TAliasPageView(TSetupAliasFrame& page) : TPageView(page), page_(
     page_.RefuseRename(error);
     RenderLater();
   };
+}
+
+void TAliasPageView::ConnectKeys() {
   // The list and the in-place device list answer the same keys.
   auto keyDown = [this](WORD& key, ui::TShiftState shift) {
     if (list_->Editing()) return;
@@ -156,6 +172,10 @@ TAliasPageView::TAliasPageView(TSetupAliasFrame& page) : TPageView(page), page_(
   list_->OnKeyUp = keyUp;
   devices_->OnKeyDown = keyDown;
   devices_->OnKeyUp = keyUp;
+}
+
+// The popup menu, the in-place device list and the buttons.
+void TAliasPageView::ConnectCommands() {
   list_->OnContextPopup = [this](ui::TPoint point, bool& handled) {
     handled = true;
     if (point.x == -1 && point.y == -1) point = list_->ClientToScreen({20, 20});
@@ -194,9 +214,6 @@ TAliasPageView::TAliasPageView(TSetupAliasFrame& page) : TPageView(page), page_(
     Render();
     Edited();
   };
-  MidiAliasManager().AddChangeListener({&TAliasPageView::AliasesChanged, this});
-  MidiManager().AddChangeListener({&TAliasPageView::DevicesChanged, this});
-  Layout();
 }
 
 TAliasPageView::~TAliasPageView() {

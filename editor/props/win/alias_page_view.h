@@ -53,6 +53,10 @@ class TAliasPageView final : public TPageView {
  private:
   static void AliasesChanged(void* view, TMidiAliasManager& sender);
   static void DevicesChanged(void* view, TMidiManager& sender);
+  void CreateControls();
+  void ConnectList();
+  void ConnectKeys();
+  void ConnectCommands();
   void RenderLater();
   void Render();
   void PlaceDeviceList();

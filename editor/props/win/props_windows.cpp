@@ -175,17 +175,29 @@ TSettingsDialog* OpenSettingsDialog() { return SettingsDialog().get(); }
 TProjectPropertiesDialog* OpenProjectPropertiesDialog() { return ProjectDialog().get(); }
 TPresetPropertiesDialog* OpenPresetPropertiesDialog() { return PresetDialog().get(); }
 
-void ShowProjectPropertiesPage(ui::TForm* owner, TPresetHandler* project, int pageId) {
-  std::unique_ptr<TProjectPropertiesDialog>& dialog = ProjectDialog();
+namespace {
+
+// The one properties dialog of its kind, made on first use and dropped once it closes;
+// prepare gives it its object and page, also while it already shows.
+template <class TDialog, class TPrepare>
+void RunPropertiesDialog(std::unique_ptr<TDialog>& dialog, ui::TForm* owner, TPrepare prepare) {
   if (!dialog) {
-    dialog = std::make_unique<TProjectPropertiesDialog>(owner);
+    dialog = std::make_unique<TDialog>(owner);
     LinkToSettings(dialog->Properties().GetDefaultPortsFrame());
   }
-  dialog->SetProject(project);
-  dialog->SelectPage(pageId);
+  prepare(*dialog);
   if (dialog->Executing()) return;
   dialog->Execute();
   dialog.reset();
+}
+
+}  // namespace
+
+void ShowProjectPropertiesPage(ui::TForm* owner, TPresetHandler* project, int pageId) {
+  RunPropertiesDialog(ProjectDialog(), owner, [&](TProjectPropertiesDialog& dialog) {
+    dialog.SetProject(project);
+    dialog.SelectPage(pageId);
+  });
 }
 
 void ShowProjectProperties(ui::TForm* owner, TPresetHandler* project) {
@@ -200,16 +212,10 @@ void ShowProjectRouter(ui::TForm* owner, TPresetHandler* project) {
 bool IsProjectPropertiesVisible() { return ProjectDialog() && ProjectDialog()->Executing(); }
 
 void ShowPresetPropertiesPage(ui::TForm* owner, TTransList* preset, int pageId) {
-  std::unique_ptr<TPresetPropertiesDialog>& dialog = PresetDialog();
-  if (!dialog) {
-    dialog = std::make_unique<TPresetPropertiesDialog>(owner);
-    LinkToSettings(dialog->Properties().GetDefaultPortsFrame());
-  }
-  dialog->SelectPage(pageId);
-  dialog->SetPreset(preset);
-  if (dialog->Executing()) return;
-  dialog->Execute();
-  dialog.reset();
+  RunPropertiesDialog(PresetDialog(), owner, [&](TPresetPropertiesDialog& dialog) {
+    dialog.SelectPage(pageId);
+    dialog.SetPreset(preset);
+  });
 }
 
 void ShowPresetProperties(ui::TForm* owner, TTransList* preset) {

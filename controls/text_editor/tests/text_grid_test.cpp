@@ -1,8 +1,8 @@
-#include "controls/zn_text.h"
+#include "controls/text_editor/text_grid.h"
 
 #include <gtest/gtest.h>
 
-#include "controls/zn_options.h"
+#include "controls/text_editor/text_options.h"
 
 namespace kv {
 namespace {

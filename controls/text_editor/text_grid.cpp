@@ -1,4 +1,4 @@
-#include "controls/zn_text.h"
+#include "controls/text_editor/text_grid.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
-#include "controls/win/zarn_memo.h"
+#include "controls/text_editor/win/text_editor_window.h"
 
 #include <algorithm>
 
 #include "base/win/wide.h"
-#include "controls/zn_text.h"
+#include "controls/text_editor/text_grid.h"
 #include "ui/canvas.h"
 
 namespace kv {

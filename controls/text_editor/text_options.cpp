@@ -1,4 +1,4 @@
-#include "controls/zn_options.h"
+#include "controls/text_editor/text_options.h"
 
 #include <algorithm>
 

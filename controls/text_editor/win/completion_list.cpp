@@ -1,8 +1,8 @@
-#include "controls/win/zn_drop_list.h"
+#include "controls/text_editor/win/completion_list.h"
 
 #include "base/text.h"
 #include "base/win/wide.h"
-#include "controls/zn_text.h"
+#include "controls/text_editor/text_grid.h"
 
 namespace kv {
 

@@ -1,4 +1,4 @@
-#include "controls/zn_undo.h"
+#include "controls/text_editor/text_undo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "controls/zn_memo.h"
+#include "controls/text_editor/text_editor_model.h"
 
 #include <gtest/gtest.h>
 

@@ -1,17 +1,16 @@
 #pragma once
 // The text editor control's window: paints the character grid, the selection, the caret and
-// the right-edge line, carries the line-number gutter (a child window, controls/win/
-// zn_gutter.h), and feeds keys, mouse, scroll bars, the clipboard and timers to
-// TZNCustomMemo.
+// the right-edge line, carries the line-number gutter (a child window, text_gutter.h), and
+// feeds keys, mouse, scroll bars, the clipboard and timers to TZNCustomMemo.
 #include <windows.h>
 
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "controls/win/zn_drop_list.h"
-#include "controls/win/zn_gutter.h"
-#include "controls/zn_memo.h"
+#include "controls/text_editor/text_editor_model.h"
+#include "controls/text_editor/win/completion_list.h"
+#include "controls/text_editor/win/text_gutter.h"
 #include "ui/graphics.h"
 #include "ui/hint_window.h"
 #include "ui/window.h"

@@ -1,4 +1,4 @@
-#include "controls/zn_strings.h"
+#include "controls/text_editor/text_lines.h"
 
 #include <gtest/gtest.h>
 

@@ -1,16 +1,19 @@
 #pragma once
 // The text editor control's behaviour, without a window: line list, caret and selection,
 // edits with undo and redo, keys, mouse, scrolling, the character grid and the completion
-// idle counter. TZarnMemo (controls/win/zarn_memo.h) is the window on top of it; it feeds
+// idle counter. TZarnMemo (win/text_editor_window.h) is the window on top of it; it feeds
 // metrics and input in and overrides the view hooks below to paint, scroll, show the caret
-// and reach the clipboard. Main thread only.
+// and reach the clipboard. Main thread only. The model's code sits in one file per job:
+// text_editor_model.cpp (line list hooks, properties, text primitives), text_editor_caret.cpp
+// (caret, selection, keys), text_editor_edits.cpp (recorded edits, clipboard, undo),
+// text_editor_mouse.cpp and text_editor_view.cpp (scrolling, layout, painting).
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "controls/zn_options.h"
-#include "controls/zn_strings.h"
-#include "controls/zn_undo.h"
+#include "controls/text_editor/text_lines.h"
+#include "controls/text_editor/text_options.h"
+#include "controls/text_editor/text_undo.h"
 #include "ui/event.h"
 
 namespace kv {

@@ -1,9 +1,9 @@
-#include "controls/win/zn_gutter.h"
+#include "controls/text_editor/win/text_gutter.h"
 
 #include <algorithm>
 
-#include "controls/win/zarn_memo.h"
-#include "controls/zn_text.h"
+#include "controls/text_editor/text_grid.h"
+#include "controls/text_editor/win/text_editor_window.h"
 #include "ui/canvas.h"
 
 namespace kv {
