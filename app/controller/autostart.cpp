@@ -1,6 +1,6 @@
-#include "app/autostart.h"
+#include "app/controller/autostart.h"
 
-#include "app/high_level.h"
+#include "app/controller/controller.h"
 #include "base/text.h"
 #include "base/texts.h"
 #include "base/utils.h"

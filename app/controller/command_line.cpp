@@ -5,7 +5,7 @@
 #include <mutex>
 #include <optional>
 
-#include "app/high_level.h"
+#include "app/controller/controller.h"
 #include "base/text.h"
 #include "base/utils.h"
 #include "midi/midi_manager.h"

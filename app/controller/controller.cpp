@@ -1,4 +1,4 @@
-#include "app/high_level.h"
+#include "app/controller/controller.h"
 
 #include <exception>
 

@@ -1,4 +1,4 @@
-#include "app/panic.h"
+#include "app/controller/panic.h"
 
 #include "engine/format.h"
 

@@ -1,4 +1,4 @@
-#include "app/registry_migration.h"
+#include "app/controller/registry_migration.h"
 
 #include <exception>
 

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-#include "app/high_level.h"
+#include "app/controller/controller.h"
 
 namespace kv {
 

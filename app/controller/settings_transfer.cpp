@@ -1,8 +1,8 @@
-#include "app/settings_transfer.h"
+#include "app/controller/settings_transfer.h"
 
 #include <exception>
 
-#include "app/high_level.h"
+#include "app/controller/controller.h"
 #include "base/ini_file.h"
 #include "base/utils.h"
 

@@ -1,8 +1,8 @@
-#include "app/example_presets.h"
+#include "app/main_window/example_presets.h"
 
 #include <exception>
 
-#include "app/main_settings.h"
+#include "app/main_window/main_settings.h"
 #include "base/texts.h"
 
 namespace kv {

@@ -1,4 +1,4 @@
-#include "app/main_commands.h"
+#include "app/main_window/main_commands.h"
 
 #include "base/utils.h"
 #include "engine/event.h"

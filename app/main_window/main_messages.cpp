@@ -1,6 +1,6 @@
-#include "app/main_messages.h"
+#include "app/main_window/main_messages.h"
 
-#include "app/main_settings.h"
+#include "app/main_window/main_settings.h"
 
 namespace kv {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/main_settings.h"
+#include "app/main_window/main_settings.h"
 
 #include <string>
 

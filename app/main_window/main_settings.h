@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_transfer.h"
+#include "app/controller/settings_transfer.h"
 
 namespace kv {
 

@@ -1,6 +1,6 @@
-#include "app/main_startup.h"
+#include "app/main_window/main_startup.h"
 
-#include "app/main_settings.h"
+#include "app/main_window/main_settings.h"
 #include "engine/format.h"
 
 namespace kv {

@@ -1,8 +1,8 @@
-#include "app/program_init.h"
+#include "app/main_window/program_init.h"
 
 #include <atomic>
 
-#include "app/translator_clipboard.h"
+#include "app/main_window/translator_clipboard.h"
 #include "base/texts.h"
 #include "engine/action_registry.h"
 #include "midi/virtual_port.h"

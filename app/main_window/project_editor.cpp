@@ -1,10 +1,10 @@
-#include "app/project_editor.h"
+#include "app/main_window/project_editor.h"
 
 #include <algorithm>
 #include <charconv>
 #include <exception>
 
-#include "app/main_commands.h"
+#include "app/main_window/main_commands.h"
 #include "base/exception.h"
 #include "base/text.h"
 #include "base/utils.h"

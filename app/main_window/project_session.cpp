@@ -1,10 +1,10 @@
-#include "app/project_session.h"
+#include "app/main_window/project_session.h"
 
 #include <exception>
 
-#include "app/high_level.h"
-#include "app/main_commands.h"
-#include "app/project_editor.h"
+#include "app/controller/controller.h"
+#include "app/main_window/main_commands.h"
+#include "app/main_window/project_editor.h"
 #include "base/utils.h"
 #include "engine/format.h"
 #include "engine/project.h"

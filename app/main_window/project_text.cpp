@@ -1,4 +1,4 @@
-#include "app/project_text.h"
+#include "app/main_window/project_text.h"
 
 #include "base/text.h"
 #include "base/utils.h"

@@ -1,4 +1,4 @@
-#include "app/settings_host.h"
+#include "app/main_window/settings_host.h"
 
 #include "midi/virtual_port_setup.h"
 

@@ -3,7 +3,7 @@
 // (its TMainSettings, and whether the shortcut in the user's Startup folder exists), each
 // applied as the window's own option changes are, and the program's virtual MIDI ports. What
 // an option does to the window sits behind TMainOptionsWindow. Main thread only.
-#include "app/main_settings.h"
+#include "app/main_window/main_settings.h"
 #include "editor/props/settings_form.h"
 
 namespace kv {

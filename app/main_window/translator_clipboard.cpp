@@ -1,8 +1,8 @@
-#include "app/translator_clipboard.h"
+#include "app/main_window/translator_clipboard.h"
 
 #include <cstring>
 
-#include "app/project_text.h"
+#include "app/main_window/project_text.h"
 #include "engine/text_helpers.h"
 
 namespace kv {

@@ -1,4 +1,4 @@
-#include "app/activity_lamps.h"
+#include "app/shell/activity_lamps.h"
 
 #include <string>
 

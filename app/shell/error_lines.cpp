@@ -1,4 +1,4 @@
-#include "app/error_lines.h"
+#include "app/shell/error_lines.h"
 
 #include "base/main_thread.h"
 

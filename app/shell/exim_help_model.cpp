@@ -1,4 +1,4 @@
-#include "app/exim_help_model.h"
+#include "app/shell/exim_help_model.h"
 
 namespace kv {
 

@@ -1,8 +1,8 @@
-#include "app/publicity.h"
+#include "app/shell/other_programs.h"
 
 #include <cstring>
 
-#include "app/publicity_streams.h"
+#include "app/shell/other_programs_streams.h"
 #include "base/exception.h"
 #include "base/text.h"
 

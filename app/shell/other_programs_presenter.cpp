@@ -1,4 +1,4 @@
-#include "app/publicity_presenter.h"
+#include "app/shell/other_programs_presenter.h"
 
 #include <exception>
 

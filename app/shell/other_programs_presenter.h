@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/publicity.h"
+#include "app/shell/other_programs.h"
 
 namespace kv {
 

@@ -1,4 +1,4 @@
-#include "app/publicity_streams.h"
+#include "app/shell/other_programs_streams.h"
 
 #include <algorithm>
 #include <cstring>

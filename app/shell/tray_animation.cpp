@@ -1,4 +1,4 @@
-#include "app/tray_animation.h"
+#include "app/shell/tray_animation.h"
 
 namespace kv {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/activity_lamps.h"
+#include "app/shell/activity_lamps.h"
 #include "ui/tray_icon_logic.h"
 
 namespace kv {

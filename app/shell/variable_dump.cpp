@@ -1,4 +1,4 @@
-#include "app/variable_dump.h"
+#include "app/shell/variable_dump.h"
 
 #include "engine/variables.h"
 

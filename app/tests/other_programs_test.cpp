@@ -5,8 +5,8 @@
 #include <map>
 #include <set>
 
-#include "app/publicity.h"
-#include "app/publicity_streams.h"
+#include "app/shell/other_programs.h"
+#include "app/shell/other_programs_streams.h"
 #include "base/exception.h"
 
 namespace kv {

@@ -1,7 +1,7 @@
 // Natively there is no registry, shell or Startup folder: settings live in memory, autostart
 // entries are recorded, and shortcuts cannot be written.
-#include "app/autostart.h"
-#include "app/settings_registry.h"
+#include "app/controller/autostart.h"
+#include "app/controller/settings_registry.h"
 #include "base/exception.h"
 
 namespace kv {

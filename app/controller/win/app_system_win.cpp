@@ -9,8 +9,8 @@
 #include <optional>
 #include <string_view>
 
-#include "app/autostart.h"
-#include "app/high_level.h"
+#include "app/controller/autostart.h"
+#include "app/controller/controller.h"
 #include "base/exception.h"
 #include "base/platform.h"
 #include "base/utils.h"

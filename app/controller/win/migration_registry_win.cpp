@@ -1,4 +1,4 @@
-#include "app/win/migration_registry_win.h"
+#include "app/controller/win/migration_registry_win.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 // The registry under HKEY_CURRENT_USER as the migration of registry projects reads it.
-#include "app/registry_migration.h"
+#include "app/controller/registry_migration.h"
 
 namespace kv {
 

@@ -1,6 +1,6 @@
 // No system clipboard natively: the format gets the first number the system gives registered
 // formats.
-#include "app/program_init.h"
+#include "app/main_window/program_init.h"
 
 namespace kv {
 

@@ -1,7 +1,7 @@
 // The system's registration of the translators' clipboard format.
 #include <windows.h>
 
-#include "app/program_init.h"
+#include "app/main_window/program_init.h"
 #include "base/win/wide.h"
 
 namespace kv {

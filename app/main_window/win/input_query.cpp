@@ -1,4 +1,4 @@
-#include "app/win/input_query.h"
+#include "app/main_window/win/input_query.h"
 
 #include "ui/button.h"
 #include "ui/dialog_types.h"

@@ -1,5 +1,5 @@
 // The main window: its controls, the window messages, start-up and shut-down.
-#include "app/win/main_form.h"
+#include "app/main_window/win/main_form.h"
 
 #include <windows.h>
 #include <dbt.h>
@@ -8,14 +8,14 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/autostart.h"
-#include "app/example_presets.h"
-#include "app/main_messages.h"
-#include "app/tray_animation.h"
-#include "app/win/main_form_parts.h"
-#include "app/win/lamp_panel.h"
-#include "app/win/migration_registry_win.h"
-#include "app/win/tray_icons_win.h"
+#include "app/controller/autostart.h"
+#include "app/main_window/example_presets.h"
+#include "app/main_window/main_messages.h"
+#include "app/shell/tray_animation.h"
+#include "app/main_window/win/main_form_parts.h"
+#include "app/shell/win/lamp_panel.h"
+#include "app/controller/win/migration_registry_win.h"
+#include "app/shell/win/tray_icons_win.h"
 #include "base/clock.h"
 #include "base/ini_file.h"
 #include "base/platform.h"

@@ -2,9 +2,9 @@
 // TTransForm: the program's main window. It owns the controller, shows the project's presets
 // and translators in two lists, carries the menus, the two toolbars, the status bar and the
 // notification-area icon, and runs every command through one set of actions whose update
-// handlers follow the rules of app/main_commands.h. The models of app/ decide; this class
-// shows and asks. Its lists are views of the project's edits (TProjectEditor), which make
-// every change and tell this window and the translator editor. Main thread only.
+// handlers follow the rules of app/main_window/main_commands.h. The models of app/ decide;
+// this class shows and asks. Its lists are views of the project's edits (TProjectEditor),
+// which make every change and tell this window and the translator editor. Main thread only.
 #include <windows.h>
 
 #include <array>
@@ -13,19 +13,19 @@
 #include <string>
 #include <vector>
 
-#include "app/activity_lamps.h"
-#include "app/example_presets.h"
-#include "app/high_level.h"
-#include "app/main_commands.h"
-#include "app/main_settings.h"
-#include "app/main_startup.h"
-#include "app/panic.h"
-#include "app/project_editor.h"
-#include "app/project_session.h"
-#include "app/registry_migration.h"
-#include "app/settings_host.h"
-#include "app/settings_transfer.h"
-#include "app/win/main_window_hooks.h"
+#include "app/shell/activity_lamps.h"
+#include "app/main_window/example_presets.h"
+#include "app/controller/controller.h"
+#include "app/main_window/main_commands.h"
+#include "app/main_window/main_settings.h"
+#include "app/main_window/main_startup.h"
+#include "app/controller/panic.h"
+#include "app/main_window/project_editor.h"
+#include "app/main_window/project_session.h"
+#include "app/controller/registry_migration.h"
+#include "app/main_window/settings_host.h"
+#include "app/controller/settings_transfer.h"
+#include "app/main_window/win/main_window_hooks.h"
 #include "base/ini_file.h"
 #include "editor/trans_editor.h"
 #include "ui/action.h"
@@ -312,7 +312,7 @@ class TTransForm final : public ui::TForm,
   TMarginSplitter* splitter_ = nullptr;
 };
 
-// Draws the toolbar and menu pictures (16 x 16) into images; app/win/main_images.cpp.
+// Draws the toolbar and menu pictures (16 x 16) into images; app/main_window/win/main_images.cpp.
 enum TMainImage {
   imgNew, imgOpen, imgSave, imgAdd, imgEdit, imgRename, imgCopy, imgCut, imgPaste, imgDelete,
   imgLog, imgPanic, imgCount

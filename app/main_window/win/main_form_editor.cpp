@@ -2,12 +2,12 @@
 // and hands applied translators back here, where the owner of the project's edits puts them in
 // place of the old ones. The editor hears of every other change of its translator (checked,
 // renamed, deleted) as a view of the owner.
-#include "app/win/main_form.h"
-#include "app/win/main_form_parts.h"
+#include "app/main_window/win/main_form.h"
+#include "app/main_window/win/main_form_parts.h"
 
 #include <algorithm>
 
-#include "app/high_level.h"
+#include "app/controller/controller.h"
 #include "base/exception.h"
 #include "base/ini_file.h"
 #include "base/settings_key.h"

@@ -6,13 +6,13 @@
 #include <exception>
 #include <fstream>
 
-#include "app/project_editor.h"
-#include "app/program_init.h"
-#include "app/project_text.h"
-#include "app/translator_clipboard.h"
-#include "app/win/gui_utils.h"
-#include "app/win/main_form.h"
-#include "app/win/main_form_parts.h"
+#include "app/main_window/project_editor.h"
+#include "app/main_window/program_init.h"
+#include "app/main_window/project_text.h"
+#include "app/main_window/translator_clipboard.h"
+#include "app/shell/win/gui_utils.h"
+#include "app/main_window/win/main_form.h"
+#include "app/main_window/win/main_form_parts.h"
 #include "base/platform.h"
 #include "base/utils.h"
 #include "base/win/wide.h"

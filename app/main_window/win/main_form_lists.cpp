@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/project_editor.h"
-#include "app/win/input_query.h"
-#include "app/win/main_form.h"
-#include "app/win/main_form_parts.h"
+#include "app/main_window/project_editor.h"
+#include "app/main_window/win/input_query.h"
+#include "app/main_window/win/main_form.h"
+#include "app/main_window/win/main_form_parts.h"
 #include "engine/preset.h"
 #include "engine/project.h"
 #include "engine/trans_engine.h"

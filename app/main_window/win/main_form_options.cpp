@@ -1,8 +1,8 @@
 // The main window's menus, the panic button, the options, the tray menu and help.
 #include <windows.h>
 
-#include "app/win/main_form.h"
-#include "app/win/main_form_parts.h"
+#include "app/main_window/win/main_form.h"
+#include "app/main_window/win/main_form_parts.h"
 #include "base/platform.h"
 #include "base/utils.h"
 #include "engine/actions/keystroke_action.h"

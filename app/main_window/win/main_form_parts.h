@@ -1,6 +1,6 @@
 #pragma once
 // The main window's actions and menus, shared by its source files.
-#include "app/win/main_form.h"
+#include "app/main_window/win/main_form.h"
 #include "ui/action.h"
 #include "ui/menu.h"
 

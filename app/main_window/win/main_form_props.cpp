@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/autostart.h"
-#include "app/project_editor.h"
-#include "app/win/main_form.h"
-#include "app/win/main_form_parts.h"
-#include "app/win/settings_transfer_host.h"
+#include "app/controller/autostart.h"
+#include "app/main_window/project_editor.h"
+#include "app/main_window/win/main_form.h"
+#include "app/main_window/win/main_form_parts.h"
+#include "app/shell/win/settings_transfer_host.h"
 #include "base/platform.h"
 #include "base/text.h"
 #include "base/utils.h"

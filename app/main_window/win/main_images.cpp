@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/win/main_form.h"
+#include "app/main_window/win/main_form.h"
 
 namespace kv {
 namespace {

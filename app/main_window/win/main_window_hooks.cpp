@@ -1,4 +1,4 @@
-#include "app/win/main_window_hooks.h"
+#include "app/main_window/win/main_window_hooks.h"
 
 #include "ui/message_dialog.h"
 

@@ -1,13 +1,13 @@
-#include "app/win/program_main.h"
+#include "app/main_window/win/program_main.h"
 
 #include <windows.h>
 #include <ole2.h>
 
 #include <memory>
 
-#include "app/program_init.h"
-#include "app/win/main_form.h"
-#include "app/win/main_window_hooks.h"
+#include "app/main_window/program_init.h"
+#include "app/main_window/win/main_form.h"
+#include "app/main_window/win/main_window_hooks.h"
 #include "midi/midi_manager.h"
 #include "midi/virtual_port_setup.h"
 #include "ui/application.h"

@@ -4,7 +4,7 @@
 // Main thread only.
 #include <memory>
 
-#include "app/win/main_window_hooks.h"
+#include "app/main_window/win/main_window_hooks.h"
 
 namespace kv {
 

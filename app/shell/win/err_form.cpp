@@ -1,4 +1,4 @@
-#include "app/win/err_form.h"
+#include "app/shell/win/err_form.h"
 
 #include "base/ini_file.h"
 #include "controls/win/zarn_memo.h"

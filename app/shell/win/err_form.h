@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/error_lines.h"
+#include "app/shell/error_lines.h"
 #include "ui/form.h"
 #include "ui/graphics.h"
 

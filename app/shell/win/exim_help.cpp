@@ -1,4 +1,4 @@
-#include "app/win/exim_help.h"
+#include "app/shell/win/exim_help.h"
 
 #include "ui/button.h"
 #include "ui/canvas.h"

@@ -3,7 +3,7 @@
 // panel with "Don't show this again", OK and Cancel. Centred over its owner, sized to fit.
 #include <memory>
 
-#include "app/exim_help_model.h"
+#include "app/shell/exim_help_model.h"
 #include "ui/form.h"
 #include "ui/graphics.h"
 

@@ -1,10 +1,10 @@
-#include "app/win/gui_utils.h"
+#include "app/shell/win/gui_utils.h"
 
 #include <memory>
 
-#include "app/error_lines.h"
-#include "app/win/err_form.h"
-#include "app/win/release_later.h"
+#include "app/shell/error_lines.h"
+#include "app/shell/win/err_form.h"
+#include "app/shell/win/release_later.h"
 #include "base/platform.h"
 #include "base/utils.h"
 #include "controls/go_to_web.h"

@@ -1,6 +1,6 @@
-#include "app/win/lamp_panel.h"
+#include "app/shell/win/lamp_panel.h"
 
-#include "app/tray_animation.h"
+#include "app/shell/tray_animation.h"
 #include "controls/win/img_control.h"
 
 namespace kv {

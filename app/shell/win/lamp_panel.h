@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "app/activity_lamps.h"
+#include "app/shell/activity_lamps.h"
 #include "controls/frame_image.h"
 
 namespace kv {

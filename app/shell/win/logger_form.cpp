@@ -1,6 +1,6 @@
-#include "app/win/logger_form.h"
+#include "app/shell/win/logger_form.h"
 
-#include "app/win/release_later.h"
+#include "app/shell/win/release_later.h"
 #include "base/ini_file.h"
 #include "base/main_thread.h"
 #include "controls/win/zarn_memo.h"

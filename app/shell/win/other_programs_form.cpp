@@ -1,9 +1,9 @@
-#include "app/win/publicity_form.h"
+#include "app/shell/win/other_programs_form.h"
 
 #include <cstring>
 #include <random>
 
-#include "app/win/release_later.h"
+#include "app/shell/win/release_later.h"
 #include "base/texts.h"
 #include "base/win/wide.h"
 #include "controls/win/web_label.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/publicity_presenter.h"
+#include "app/shell/other_programs_presenter.h"
 #include "ui/form.h"
 #include "ui/graphics.h"
 

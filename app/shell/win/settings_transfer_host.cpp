@@ -1,6 +1,6 @@
-#include "app/win/settings_transfer_host.h"
+#include "app/shell/win/settings_transfer_host.h"
 
-#include "app/win/exim_help.h"
+#include "app/shell/win/exim_help.h"
 #include "ui/dialog_types.h"
 #include "ui/file_dialog.h"
 #include "ui/message_dialog.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The windows Export Settings and Import Settings show: the help window, the file dialogs and
 // the message dialogs.
-#include "app/settings_transfer.h"
+#include "app/controller/settings_transfer.h"
 
 namespace kv::ui {
 class TWindow;

@@ -1,6 +1,6 @@
-#include "app/win/splash_form.h"
+#include "app/shell/win/splash_form.h"
 
-#include "app/win/release_later.h"
+#include "app/shell/win/release_later.h"
 #include "base/utils.h"
 #include "ui/application.h"
 #include "ui/canvas.h"

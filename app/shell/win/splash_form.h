@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/splash_flow.h"
+#include "app/shell/splash_flow.h"
 #include "ui/form.h"
 #include "ui/graphics.h"
 #include "ui/timer.h"

@@ -1,4 +1,4 @@
-#include "app/win/tray_icons_win.h"
+#include "app/shell/win/tray_icons_win.h"
 
 #include "base/win/wide.h"
 

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "app/tray_animation.h"
+#include "app/shell/tray_animation.h"
 
 namespace kv {
 
