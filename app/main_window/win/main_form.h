@@ -91,6 +91,7 @@ class TTransForm final : public ui::TForm,
 
   // main_form.cpp: creation, layout, messages, start-up and shut-down
   void BuildControls();
+  void BuildToolBars();
   void BuildMenus();
   void CreateForm();
   void RegisterCallbacks();
@@ -108,6 +109,19 @@ class TTransForm final : public ui::TForm,
   void UpdateTitle();
   void CloseRequest();
   void DeviceChange(WPARAM wp, LPARAM lp);
+  void MidiMessage(const std::string& text);
+  static void DevicesChanged(void* object, TMidiManager& sender);
+  static void AliasesChanged(void* object, TMidiAliasManager& sender);
+  void ConnectLists();
+  void ConnectPresetList();
+  void ConnectTranslatorList();
+  void StartRename(ui::TListView& list, int row);
+  void PopupAt(ui::TPopupMenu& menu, ui::TListView& list, ui::TPoint p);
+  int RowsOfCurrentPreset() const;
+  void FitColumns();
+  void ApplySettingsToView();
+
+  // main_form_tray.cpp: the notification-area icon and the activity lamps
   void ApplyTrayIcon();
   void BuildLampRow();
   void LayoutLampRow();
@@ -118,15 +132,6 @@ class TTransForm final : public ui::TForm,
   void ShowFromTray();
   void TrayShowMinimize();
   void TrayCallback(LPARAM lp);
-  void MidiMessage(const std::string& text);
-  static void DevicesChanged(void* object, TMidiManager& sender);
-  static void AliasesChanged(void* object, TMidiAliasManager& sender);
-  void ConnectLists();
-  void StartRename(ui::TListView& list, int row);
-  void PopupAt(ui::TPopupMenu& menu, ui::TListView& list, ui::TPoint p);
-  int RowsOfCurrentPreset() const;
-  void FitColumns();
-  void ApplySettingsToView();
 
   // main_form_editor.cpp: the translator editor, created at start-up, following the selection
   void ReplaceTranslator(TEditItem item, TTransMsgPtr translator) override;

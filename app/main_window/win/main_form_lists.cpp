@@ -281,6 +281,11 @@ void TTransForm::ConnectLists() {
       ui::MessageDlg(error, ui::TMsgDlgType::Error, ui::mbOK);
     };
   }
+  ConnectPresetList();
+  ConnectTranslatorList();
+}
+
+void TTransForm::ConnectPresetList() {
   presetList_->OnSelectItem = [this](int, bool) {
     if (refreshing_ != 0) return;
     EvaluateCurrentPreset();
@@ -331,7 +336,9 @@ void TTransForm::ConnectLists() {
     handled = true;
     PopupAt(menus_->presetPopup, *presetList_, p);
   };
+}
 
+void TTransForm::ConnectTranslatorList() {
   translatorList_->OnSelectItem = [this](int, bool) {
     if (refreshing_ != 0) return;
     PostCommandRefresh();
