@@ -35,6 +35,56 @@ bool IsProjectFileName(const std::string& argument) {
   return StrEndsWith(argument, ".kvxp", true) || StrEndsWith(argument, ".kvxe", true);
 }
 
+// The switches of the diagnostics and "/close"; false when argument is none of them.
+bool ApplyDiagnosticsSwitch(TKVHighLevel& controller, const std::string& argument,
+                            bool& silent) {
+  auto is = [&](const char* option) { return SameText(argument, option); };
+  if (is("/silent")) {
+    if (controller.Verbose()) controller.Log("Silent mode", kLogInfo);
+    controller.SetVerbose(false);
+    silent = true;
+  } else if (is("/nosilent") || is("/verbose")) {
+    if (!controller.Verbose()) controller.Log("Verbose mode", kLogInfo);
+    controller.SetVerbose(true);
+  } else if (is("/debug")) {
+    if (!controller.Debug()) controller.Log("Debug mode", kLogInfo);
+    controller.SetDebug(true);
+  } else if (is("/nodebug")) {
+    if (controller.Debug()) controller.Log("No Debug mode", kLogInfo);
+    controller.SetDebug(false);
+  } else if (is("/close")) {
+    gCloseRequest = 1;
+    if (controller.Debug()) controller.Log("will close immediately", kLogInfo);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// The options of the autostart entry; false when argument is none of them. autostartOption
+// becomes true for those that concern the entry.
+bool ApplyAutostartOption(TKVHighLevel& controller, const std::string& argument,
+                          bool& autostartOption) {
+  auto is = [&](const char* option) { return SameText(argument, option); };
+  if (is("/install")) {
+    controller.Log("Ignoring /install parameter", kLogInfo);
+    autostartOption = true;
+  } else if (is("/autostart")) {
+    controller.InstallAutostart();
+    controller.Log("Installing autostart", kLogInfo);
+    autostartOption = true;
+  } else if (is("/uninstall") || is("/noautostart")) {
+    controller.RemoveAutostart();
+    autostartOption = true;
+  } else if (is("/start")) {
+    // The autostart entry starts the program with it; reporting it would open the error
+    // window at every log-on.
+  } else {
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::vector<std::string> ProgramArguments() {
@@ -103,26 +153,7 @@ bool TKVHighLevel::ParseCommandLine(std::vector<std::string>& list) {
   while (i < list.size()) {
     const std::string argument = list[i];
     auto is = [&](const char* option) { return SameText(argument, option); };
-    if (is("/silent")) {
-      if (verbose_) Log("Silent mode", kLogInfo);
-      SetVerbose(false);
-      silent = true;
-      consume();
-    } else if (is("/nosilent") || is("/verbose")) {
-      if (!verbose_) Log("Verbose mode", kLogInfo);
-      SetVerbose(true);
-      consume();
-    } else if (is("/debug")) {
-      if (!debug_) Log("Debug mode", kLogInfo);
-      SetDebug(true);
-      consume();
-    } else if (is("/nodebug")) {
-      if (debug_) Log("No Debug mode", kLogInfo);
-      SetDebug(false);
-      consume();
-    } else if (is("/close")) {
-      gCloseRequest = 1;
-      if (debug_) Log("will close immediately", kLogInfo);
+    if (ApplyDiagnosticsSwitch(*this, argument, silent)) {
       consume();
     } else if (is("/settings")) {
       const auto file = takeValue("Parameter %s requires a filename argument.", argument);
@@ -171,22 +202,7 @@ bool TKVHighLevel::ParseCommandLine(std::vector<std::string>& list) {
         list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
       }
       SetVirtualPorts(argument, value, atLeast, silent);
-    } else if (is("/install")) {
-      Log("Ignoring /install parameter", kLogInfo);
-      autostartOption = true;
-      consume();
-    } else if (is("/autostart")) {
-      InstallAutostart();
-      Log("Installing autostart", kLogInfo);
-      autostartOption = true;
-      consume();
-    } else if (is("/uninstall") || is("/noautostart")) {
-      RemoveAutostart();
-      autostartOption = true;
-      consume();
-    } else if (is("/start")) {
-      // The autostart entry starts the program with it; reporting it would open the error
-      // window at every log-on.
+    } else if (ApplyAutostartOption(*this, argument, autostartOption)) {
       consume();
     } else {
       ++i;

@@ -94,8 +94,16 @@ TExImHelp::TExImHelp(int page, bool dontShowAgain, TWindow* owner)
   hintLabel.SetColor(clInfoBk);
   y += hintHeight;
 
-  // Bottom panel.
-  TPanel& bottom = Add<TPanel>(*this, TRect::FromBounds(0, y, kClientWidth, kBottomHeight),
+  TPanel& bottom = AddBottomPanel(y, textWidth, lineHeight);
+
+  SetClientSize(kClientWidth,
+                  TExImHelpModel::ClientHeight(kTitleHeight, hintHeight, kBottomHeight, textHeight));
+  bottom.SetBounds(0, y, kClientWidth, kBottomHeight);
+}
+
+// The bottom panel: the line that asks to go on, "Don't show this again", OK and Cancel.
+TPanel& TExImHelp::AddBottomPanel(int top, int textWidth, int lineHeight) {
+  TPanel& bottom = Add<TPanel>(*this, TRect::FromBounds(0, top, kClientWidth, kBottomHeight),
                                TPanel::TBevel::Raised);
   TLabel& cont = bottom.Add<TLabel>(bottom, TExImHelpModel::ContinueText(),
                                     TRect::FromBounds(kMargin, kMargin, textWidth, lineHeight));
@@ -119,10 +127,7 @@ TExImHelp::TExImHelp(int page, bool dontShowAgain, TWindow* owner)
   cancel_->SetFont(font_.Handle(), false);
   SetDefaultButton(ok_);
   SetCancelButton(cancel_);
-
-  SetClientSize(kClientWidth,
-                  TExImHelpModel::ClientHeight(kTitleHeight, hintHeight, kBottomHeight, textHeight));
-  bottom.SetBounds(0, y, kClientWidth, kBottomHeight);
+  return bottom;
 }
 
 std::optional<bool> TExImHelp::Run() {

@@ -11,6 +11,7 @@ namespace kv::ui {
 class TButton;
 class TCheckBox;
 class TLabel;
+class TPanel;
 }  // namespace kv::ui
 
 namespace kv {
@@ -28,6 +29,8 @@ class TExImHelp final : public ui::TForm {
   std::optional<bool> Run();
 
  private:
+  ui::TPanel& AddBottomPanel(int top, int textWidth, int lineHeight);
+
   TExImHelpModel model_;
   ui::TFont font_;
   ui::TFont titleFont_;
