@@ -36,8 +36,7 @@ bool IsProjectFileName(const std::string& argument) {
 }
 
 // The switches of the diagnostics and "/close"; false when argument is none of them.
-bool ApplyDiagnosticsSwitch(TKVHighLevel& controller, const std::string& argument,
-                            bool& silent) {
+bool ApplyDiagnosticsSwitch(TKVHighLevel& controller, const std::string& argument, bool& silent) {
   auto is = [&](const char* option) { return SameText(argument, option); };
   if (is("/silent")) {
     if (controller.Verbose()) controller.Log("Silent mode", kLogInfo);
