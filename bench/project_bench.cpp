@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/main_commands.h"
+#include "app/main_window/main_commands.h"
 #include "base/ini_file.h"
 #include "base/text.h"
 #include "engine/action_registry.h"

@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/activity_lamps.h"
-#include "app/tray_animation.h"
+#include "app/shell/activity_lamps.h"
+#include "app/shell/tray_animation.h"
 #include "base/main_thread.h"
 
 namespace kv {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/autostart.h"
-#include "app/high_level.h"
-#include "app/settings_registry.h"
+#include "app/controller/autostart.h"
+#include "app/controller/controller.h"
+#include "app/controller/settings_registry.h"
 #include "base/main_thread.h"
 #include "engine/action_registry.h"
 #include "engine/keys/key_hook_manager.h"

@@ -5,8 +5,8 @@
 #include <set>
 #include <stdexcept>
 
-#include "app/example_presets.h"
-#include "app/main_settings.h"
+#include "app/main_window/example_presets.h"
+#include "app/main_window/main_settings.h"
 
 namespace kv::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "app/main_commands.h"
+#include "app/main_window/main_commands.h"
 #include "base/text.h"
 #include "engine/action_registry.h"
 #include "engine/translator.h"

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "app/main_settings.h"
+#include "app/main_window/main_settings.h"
 #include "base/ini_file.h"
 
 namespace kv::test {

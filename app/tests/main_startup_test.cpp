@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "app/main_settings.h"
-#include "app/main_messages.h"
-#include "app/main_startup.h"
+#include "app/main_window/main_settings.h"
+#include "app/main_window/main_messages.h"
+#include "app/main_window/main_startup.h"
 
 namespace kv::test {
 namespace {

@@ -1,8 +1,8 @@
 // The panic sequence and its progress, and the global-variable dump.
 #include <gtest/gtest.h>
 
-#include "app/panic.h"
-#include "app/variable_dump.h"
+#include "app/controller/panic.h"
+#include "app/shell/variable_dump.h"
 #include "engine/variables.h"
 
 namespace kv::test {

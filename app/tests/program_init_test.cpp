@@ -2,7 +2,7 @@
 // and the clipboard format through its seam.
 #include <gtest/gtest.h>
 
-#include "app/program_init.h"
+#include "app/main_window/program_init.h"
 #include "base/texts.h"
 #include "engine/action_registry.h"
 #include "midi/virtual_port.h"

@@ -1,14 +1,14 @@
 // The owner of the project's edits: what the lists show, every change and what each view is
 // told of it; and the rules it follows: names of new presets, moves and deletions of rows,
 // whether the preset properties changed a preset.
-#include "app/project_editor.h"
+#include "app/main_window/project_editor.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-#include "app/translator_clipboard.h"
+#include "app/main_window/translator_clipboard.h"
 #include "base/exception.h"
 #include "base/text.h"
 #include "engine/action_registry.h"

@@ -5,7 +5,7 @@
 #include <deque>
 #include <filesystem>
 
-#include "app/project_session.h"
+#include "app/main_window/project_session.h"
 #include "app/tests/controller_fixture.h"
 #include "engine/project.h"
 #include "engine/trans_engine.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <map>
 
-#include "app/registry_migration.h"
+#include "app/controller/registry_migration.h"
 #include "base/ini_file.h"
 
 namespace kv::test {

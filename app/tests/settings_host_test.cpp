@@ -3,15 +3,15 @@
 // window brought back when the icon it hides behind goes; the virtual ports looked for again
 // only after their number changed. Then the dialog's model over this host, as the program runs
 // it.
-#include "app/settings_host.h"
+#include "app/main_window/settings_host.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/high_level.h"
-#include "app/settings_registry.h"
+#include "app/controller/controller.h"
+#include "app/controller/settings_registry.h"
 #include "midi/virtual_port_setup.h"
 
 namespace kv::test {

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <optional>
 
-#include "app/settings_transfer.h"
+#include "app/controller/settings_transfer.h"
 #include "app/tests/controller_fixture.h"
 #include "base/ini_file.h"
 #include "base/texts.h"

@@ -11,10 +11,10 @@
 #include <sstream>
 #include <thread>
 
-#include "app/error_lines.h"
-#include "app/publicity_presenter.h"
-#include "app/publicity_streams.h"
-#include "app/splash_flow.h"
+#include "app/shell/error_lines.h"
+#include "app/shell/other_programs_presenter.h"
+#include "app/shell/other_programs_streams.h"
+#include "app/shell/splash_flow.h"
 #include "base/main_thread.h"
 #include "base/texts.h"
 

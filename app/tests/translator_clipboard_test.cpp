@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "app/project_text.h"
-#include "app/translator_clipboard.h"
+#include "app/main_window/project_text.h"
+#include "app/main_window/translator_clipboard.h"
 #include "engine/action_registry.h"
 #include "engine/preset.h"
 #include "engine/project.h"

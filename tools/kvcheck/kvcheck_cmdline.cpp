@@ -1,9 +1,9 @@
 // kvcheck cmdline ARG...: the program's command line as a normal start runs it (engine
 // running, settings and project not yet loaded), on a controller over the loopback MIDI
 // stand-in and a settings registry in memory; autostart changes go to a recorder.
-#include "app/autostart.h"
-#include "app/high_level.h"
-#include "app/settings_registry.h"
+#include "app/controller/autostart.h"
+#include "app/controller/controller.h"
+#include "app/controller/settings_registry.h"
 #include "base/main_thread.h"
 #include "base/texts.h"
 #include "engine/keys/key_hook_manager.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/autostart.h"
-#include "app/high_level.h"
+#include "app/controller/autostart.h"
+#include "app/controller/controller.h"
 #include "base/ini_file.h"
 #include "base/main_thread.h"
 #include "base/platform.h"

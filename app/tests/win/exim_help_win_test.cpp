@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/win/exim_help.h"
+#include "app/shell/win/exim_help.h"
 #include "ui/application.h"
 #include "ui/button.h"
 #include "ui/label.h"

@@ -12,7 +12,7 @@
 #include <functional>
 #include <sstream>
 
-#include "app/panic.h"
+#include "app/controller/panic.h"
 #include "app/tests/win/korvanta_driver.h"
 #include "base/win/wide.h"
 

@@ -18,9 +18,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/win/program_main.h"
-#include "app/win/tray_icons_win.h"
-#include "app/win/shell_hooks.h"
+#include "app/main_window/win/program_main.h"
+#include "app/shell/win/tray_icons_win.h"
+#include "app/main_window/win/shell_hooks.h"
 #include "midi/testing/loopback_midi.h"
 #include "midi/winmm_midi.h"
 #include "ui/tray_icon.h"

@@ -5,7 +5,7 @@
 
 #include <map>
 
-#include "app/win/migration_registry_win.h"
+#include "app/controller/win/migration_registry_win.h"
 
 namespace kv::test {
 namespace {

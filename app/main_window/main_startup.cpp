@@ -1,0 +1,88 @@
+#include "app/main_window/main_startup.h"
+
+#include "app/main_window/main_settings.h"
+#include "engine/format.h"
+
+namespace kv {
+
+TCreateDecision DecideMainWindowCreate(const TMainSettings& settings, bool startedMinimized) {
+  TCreateDecision d;
+  // Without the tray icon a hidden window could never be reached again: it is shown anyway.
+  d.showMainForm = settings.mainVisible || !settings.showTrayIcon;
+  if (!d.showMainForm || settings.startMinimized || startedMinimized) {
+    d.hideApplicationWindow = !d.showMainForm;
+    d.trayCaption = kTrayShowCaption;
+    d.postFirstShow = true;
+  }
+  return d;
+}
+
+void TMainStartup::GoLiveOnce(const TStartupState& state, std::vector<TStartupStep>& steps) {
+  if (goneLive_ || state.quitting || state.terminating) return;
+  goneLive_ = true;
+  steps.push_back(TStartupStep::GoLive);
+}
+
+std::vector<TStartupStep> TMainStartup::FirstShow(unsigned wParam, const TStartupState& state,
+                                                  const TMainSettings& settings) {
+  std::vector<TStartupStep> steps;
+  if (state.closing || state.quitting) return steps;
+  if (state.visible && settings.showLoggerForm && !logReopened_) {
+    logReopened_ = true;
+    steps.push_back(TStartupStep::ReopenLogWindow);
+  }
+  if (state.visible && settings.showEditWindow && !editorReopened_) {
+    editorReopened_ = true;
+    steps.push_back(TStartupStep::ReopenEditor);
+  }
+  if (wParam == 0 && !state.terminating) {
+    if (state.visible) steps.push_back(TStartupStep::Repaint);
+    GoLiveOnce(state, steps);
+  }
+  steps.push_back(TStartupStep::InstallHints);
+  if (wParam == 0) {
+    steps.push_back(TStartupStep::ReevaluateLamps);
+    steps.push_back(TStartupStep::ContinueAfterSplash);
+  }
+  steps.push_back(TStartupStep::GiveEditorEngine);
+  return steps;
+}
+
+std::vector<TStartupStep> TMainStartup::Continue(const TStartupState& state,
+                                                 const TMainSettings& settings,
+                                                 const std::string& pendingProject) {
+  std::vector<TStartupStep> steps;
+  if (continued_ || state.terminating || state.closing || state.quitting) return steps;
+  continued_ = true;
+  GoLiveOnce(state, steps);
+  steps.push_back(TStartupStep::PointRecentFilesForReading);
+  if (!settings.migrationDone) steps.push_back(TStartupStep::MigrateRegistryProjects);
+  steps.push_back(TStartupStep::ApplyTrayIcon);
+  if (!pendingProject.empty() && !state.projectHasPresets && !state.projectRefused)
+    steps.push_back(TStartupStep::OpenPendingProject);
+  steps.push_back(TStartupStep::RefreshPresetChecks);
+  steps.push_back(TStartupStep::ReportFailedDevices);
+  steps.push_back(TStartupStep::WatchAliasChanges);
+  steps.push_back(TStartupStep::InstallExamplePresets);
+  steps.push_back(TStartupStep::GivePresetFolder);
+  return steps;
+}
+
+bool PostContinueAtOnce(bool startupSplashCounting) { return !startupSplashCounting; }
+
+std::string FailedDevicesText(const std::vector<std::string>& failedInputs,
+                              const std::vector<std::string>& failedOutputs) {
+  std::string text;
+  for (const auto& name : failedInputs)
+    text += FormatText("Failed to open MIDI IN device \"%s\".", {name}) + "\r\n";
+  for (const auto& name : failedOutputs)
+    text += FormatText("Failed to open MIDI OUT device \"%s\".", {name}) + "\r\n";
+  if (!text.empty()) text += "Please connect the device(s) or select another one in the MIDI setup.";
+  return text;
+}
+
+std::string DefaultPresetFolder(const std::string& documentsFolder) {
+  return documentsFolder + "\\" + "Zarn's Korvanta";
+}
+
+}  // namespace kv

@@ -1,0 +1,190 @@
+#include "app/main_window/project_session.h"
+
+#include <exception>
+
+#include "app/controller/controller.h"
+#include "app/main_window/main_commands.h"
+#include "app/main_window/project_editor.h"
+#include "base/utils.h"
+#include "engine/format.h"
+#include "engine/project.h"
+#include "engine/trans_engine.h"
+
+namespace kv {
+
+void TProjectSession::MarkModified() {
+  if (suppressed_) return;
+  modified_ = true;
+  host_.TitleChanged();
+}
+
+void TProjectSession::ClearModified() {
+  modified_ = false;
+  host_.TitleChanged();
+}
+
+bool TProjectSession::Changed() const {
+  return ProjectIsChanged(modified_, document_.FileName(), document_.PresetCount());
+}
+
+std::string TProjectSession::Title(const std::string& appTitle) const {
+  return MainWindowTitle(appTitle, document_.FileName(), Changed());
+}
+
+bool TProjectSession::AskToSave() {
+  if (!Changed()) return true;
+  const std::string file = document_.FileName();
+  const std::string text =
+      file.empty()
+          ? std::string("You have changed this project. Do you want to save it to a file?")
+          : FormatText("You have made changes to Project \"%s\". Do you want to save it ?",
+                       {ExtractFileName(file)});
+  switch (host_.AskYesNoCancel(text)) {
+    case TAnswer::Yes:
+      // The project goes only when it is safe: a cancelled or failed save keeps it.
+      return file.empty() ? SaveAs() : SaveTo(file);
+    case TAnswer::No:
+      ClearModified();
+      return true;
+    case TAnswer::Cancel:
+      return false;
+  }
+  return false;
+}
+
+bool TProjectSession::Save() {
+  const std::string file = document_.FileName();
+  if (!file.empty() && host_.FileWritable(file)) return SaveTo(file);
+  return SaveAs();
+}
+
+bool TProjectSession::SaveAs() {
+  std::string file = document_.FileName();
+  if (!host_.ChooseSaveFile(file)) return false;
+  return SaveTo(file);
+}
+
+bool TProjectSession::SaveTo(const std::string& fileName) {
+  // A save that reported errors leaves the project marked: what is on disk is not all of it.
+  if (!document_.Save(fileName)) return false;
+  ClearModified();
+  host_.AddRecentFile(fileName);
+  return true;
+}
+
+bool TProjectSession::Open(const std::string& fileName, bool addToRecent) {
+  if (!AskToSave()) return false;
+  const bool loaded = document_.Open(fileName, false);
+  if (loaded && addToRecent) host_.AddRecentFile(fileName);
+  ClearModified();
+  return loaded;
+}
+
+bool TProjectSession::Merge(const std::string& fileName) {
+  const bool loaded = document_.Open(fileName, true);
+  ClearModified();
+  return loaded;
+}
+
+void TProjectSession::CloseNow() {
+  document_.Close();
+  ClearModified();
+}
+
+bool TProjectSession::Close() {
+  if (Changed() || document_.PresetCount() == 0) {
+    if (!AskToSave()) return false;
+  } else if (!host_.AskYesNo("Are you sure you want to close the current project?", 0)) {
+    return false;
+  }
+  CloseNow();
+  return true;
+}
+
+bool TProjectSession::New() {
+  if (!Changed() && document_.PresetCount() > 0) {
+    if (!host_.AskYesNo(
+            "This will close the current project and create a new empty one.\r\n"
+            "Do you want to continue?",
+            100))
+      return false;
+  } else if (!AskToSave()) {
+    return false;
+  }
+  CloseNow();
+  document_.AddPreset();
+  ClearModified();
+  return true;
+}
+
+bool TProjectSession::CloseQuery(bool& confirmProgramExit, const std::string& appTitle) {
+  if (closeConfirmed_) return true;
+  if (confirmProgramExit) {
+    bool doNotAsk = false;
+    const TAnswer answer =
+        host_.AskQuit(FormatText("Do you really want to quit %s?", {appTitle}), doNotAsk);
+    if (doNotAsk) confirmProgramExit = false;
+    if (answer != TAnswer::Yes) return false;
+  }
+  closeConfirmed_ = AskToSave();
+  return closeConfirmed_;
+}
+
+// --- the controller's project -------------------------------------------------------------
+
+std::string TControllerDocument::FileName() const {
+  TTransEngine* engine = controller_.Engine();
+  return engine ? engine->Project().GetFileName() : std::string();
+}
+
+int TControllerDocument::PresetCount() const {
+  TTransEngine* engine = controller_.Engine();
+  return engine ? engine->Project().GetPresetCount() : 0;
+}
+
+bool TControllerDocument::Save(const std::string& fileName) {
+  if (beforeSave) beforeSave();
+  TTransEngine* engine = controller_.Engine();
+  if (!engine) return false;
+  try {
+    engine->Project().SaveToFile(fileName);
+    return true;
+  } catch (const std::exception& e) {
+    controller_.LogException(e);
+    return false;
+  }
+}
+
+bool TControllerDocument::Open(const std::string& fileName, bool append) {
+  const std::string previous = controller_.ProjectFile();
+  controller_.SetProjectFile(fileName);
+  bool loaded = false;
+  try {
+    loaded = controller_.LoadProject(append, !append);
+  } catch (const std::exception& e) {
+    controller_.LogException(e);
+  }
+  // The controller's file stays the project's own: a merge adds to it, a failed open keeps it.
+  if (append || !loaded) controller_.SetProjectFile(previous);
+  return loaded;
+}
+
+void TControllerDocument::Close() {
+  TTransEngine* engine = controller_.Engine();
+  if (!engine) return;
+  engine->Project().ClearProject();
+  engine->ResetRuntime();
+}
+
+void TControllerDocument::AddPreset() {
+  TTransEngine* engine = controller_.Engine();
+  if (!engine) return;
+  TPresetHandler& project = engine->Project();
+  const std::string name = NewPresetName(
+      [&project](std::string_view n) { return project.FindPreset(n) >= 0; });
+  if (!project.AddPresetNamed(name)) return;
+  if (TLockableTransList* preset = project.GetPreset(project.FindPreset(name)))
+    preset->SetActive(true);
+}
+
+}  // namespace kv

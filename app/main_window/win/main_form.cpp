@@ -1,0 +1,678 @@
+// The main window: its controls, the window messages, start-up and shut-down.
+#include "app/main_window/win/main_form.h"
+
+#include <windows.h>
+#include <dbt.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <exception>
+
+#include "app/controller/autostart.h"
+#include "app/main_window/example_presets.h"
+#include "app/main_window/main_messages.h"
+#include "app/shell/tray_animation.h"
+#include "app/main_window/win/main_form_parts.h"
+#include "app/shell/win/lamp_panel.h"
+#include "app/controller/win/migration_registry_win.h"
+#include "app/shell/win/tray_icons_win.h"
+#include "base/clock.h"
+#include "base/ini_file.h"
+#include "base/platform.h"
+#include "base/settings_key.h"
+#include "base/utils.h"
+#include "base/win/wide.h"
+#include "controls/win/shadow_panel.h"
+#include "controls/win/history_menu.h"
+#include "controls/win/img_control.h"
+#include "editor/win/edit_trans_window.h"
+#include "engine/project.h"
+#include "engine/timer_manager.h"
+#include "engine/trans_engine.h"
+#include "engine/translate_params.h"
+#include "engine/actions/keystroke_action.h"
+#include "midi/alias.h"
+#include "midi/midi_manager.h"
+#include "ui/application.h"
+#include "ui/canvas.h"
+#include "ui/label.h"
+#include "ui/message_dialog.h"
+#include "ui/placement.h"
+#include "ui/tray_icon.h"
+
+namespace kv {
+
+namespace {
+constexpr int kRecentFilesMax = 6;
+// The program's own, posted to itself: builds the hidden editor once the first rows are painted.
+constexpr UINT kCreateEditorMessage = WM_APP + 0x100;
+
+// Breaks a toolbar's items into rows no wider than width (a row always takes its first
+// button) and returns the height the rows need. A row ends before a button that would cross
+// the width; a separator at the end of a row ends it.
+int WrapToolBar(const ui::TToolBar& bar, int width) {
+  const int count = bar.ButtonCount();
+  std::vector<int> widths(static_cast<size_t>(count), 0);
+  std::vector<BYTE> states(static_cast<size_t>(count), 0);
+  auto setWrap = [&](int i, bool wrap) {
+    const auto state = static_cast<BYTE>(wrap ? states[i] | TBSTATE_WRAP : states[i] & ~TBSTATE_WRAP);
+    if (state == states[i]) return;
+    TBBUTTONINFOW info{};
+    info.cbSize = sizeof(info);
+    info.dwMask = TBIF_BYINDEX | TBIF_STATE;
+    info.fsState = state;
+    bar.Perform(TB_SETBUTTONINFOW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info));
+    states[i] = state;
+  };
+  for (int i = 0; i < count; ++i) {
+    TBBUTTON tb{};
+    bar.Perform(TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&tb));
+    states[i] = tb.fsState;
+    setWrap(i, false);
+  }
+  for (int i = 0; i < count; ++i) {
+    RECT r{};
+    if (bar.Perform(TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)))
+      widths[i] = r.right - r.left;
+  }
+  int x = 0;
+  for (int i = 0; i < count; ++i) {
+    if (x > 0 && x + widths[i] > width) {
+      TBBUTTON tb{};
+      bar.Perform(TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&tb));
+      if (tb.fsStyle & BTNS_SEP) {
+        setWrap(i, true);  // the separator ends this row; the next starts fresh
+        x = 0;
+        continue;
+      }
+      setWrap(i - 1, true);
+      x = 0;
+    }
+    x += widths[i];
+  }
+  int bottom = 0;
+  for (int i = 0; i < count; ++i) {
+    RECT r{};
+    if (bar.Perform(TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)))
+      bottom = std::max<int>(bottom, r.bottom);
+  }
+  return bottom;
+}
+}  // namespace
+
+TTransForm::TTransForm(TMainWindowHooks& hooks)
+    : ui::TForm(ui::TFormParams{kProgramTitle, ui::TRect::FromBounds(60, 50, 920, 580)}),
+      hooks_(hooks),
+      edits_(std::make_unique<TProjectEditor>([this] { return Project(); })),
+      actions_(std::make_unique<TActions>()),
+      menus_(std::make_unique<TMenus>()) {
+  ui::Application().SetTitle(kProgramTitle);
+  icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
+                                        IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                        GetSystemMetrics(SM_CYICON), 0));
+  smallIcon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
+                                             IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), 0));
+  if (icon_) SetIcon(icon_, smallIcon_ ? smallIcon_ : icon_);
+  edits_->onModified = [this] { MarkModified(); };
+  edits_->AddView(*this);
+  CreateForm();
+}
+
+TTransForm::~TTransForm() {
+  ShutDown();
+  if (icon_) DestroyIcon(icon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+void TTransForm::ShutDown() {
+  if (shutDown_) return;
+  shutDown_ = true;
+  // Destroy: the close work when it has not run, then the controller ends the engine.
+  if (!quitting_ && !closeDone_) FormClose();
+  FreeActivityDisplay();
+  // The editor watches the engine: it goes before the engine ends.
+  FreeEditor();
+  edits_->RemoveView(*this);
+  FreePropsDialogs();
+  if (devicesWatched_ && MidiManagerExists())
+    MidiManager().RemoveChangeListener({&TTransForm::DevicesChanged, this});
+  if (aliasesWatched_) MidiAliasManager().RemoveChangeListener({&TTransForm::AliasesChanged, this});
+  if (MidiManagerExists()) {
+    MidiManager().OnLog = nullptr;
+    MidiManager().OnError = nullptr;
+  }
+  if (controller_) {
+    if (TTransEngine* engine = controller_->Engine()) {
+      engine->SetOnActivity(nullptr);
+      TPresetHandler& project = engine->Project();
+      project.SetOnProjectChanged(nullptr);
+      project.SetOnPresetsChanged(nullptr);
+      project.SetOnPresetChanged(nullptr);
+    }
+    controller_->SetOnLog(nullptr);
+    controller_->SetDialogs(nullptr);
+    controller_->Shutdown();
+  }
+}
+
+// --- creation ------------------------------------------------------------------------------
+
+void TTransForm::CreateForm() {
+  controller_ = std::make_unique<TKVHighLevel>();
+  if (IsCloseRequested()) {
+    // Nothing is shown, nothing is saved: the command line is all there is to do.
+    controller_->RunCommandLine();
+    ui::Application().SetShowMainForm(false);
+    quitting_ = true;
+    return;
+  }
+  document_ = std::make_unique<TControllerDocument>(*controller_);
+  // A failed Apply shows its error and keeps the editor's edits; the project saves anyway.
+  document_->beforeSave = [this] {
+    if (editor_) editor_->ApplyIfModified();
+  };
+  session_ = std::make_unique<TProjectSession>(*document_, *this);
+  BuildControls();
+  RegisterCallbacks();
+  SetUpPropsDialogs();
+  CreateTray();
+  pendingProject_.clear();
+  settings_.showTrayIcon = true;
+
+  controller_->RunCommandLine();
+  controller_->LoadSettings(true, true);
+  hooks_.KeepWindowPlacements(!controller_->SettingsFileNamed());
+  pendingProject_ = settings_.currentProject;
+  UpdateTitle();
+
+  STARTUPINFOW info{};
+  info.cb = sizeof(info);
+  GetStartupInfoW(&info);
+  const bool startedMinimized = (info.dwFlags & STARTF_USESHOWWINDOW) &&
+                                (info.wShowWindow == SW_SHOWMINIMIZED ||
+                                 info.wShowWindow == SW_SHOWMINNOACTIVE ||
+                                 info.wShowWindow == SW_MINIMIZE);
+  const TCreateDecision decision = DecideMainWindowCreate(settings_, startedMinimized);
+  ui::Application().SetShowMainForm(decision.showMainForm);
+  menus_->trayShow->SetCaption(decision.trayCaption);
+  if (decision.postFirstShow) Post(kFirstShowMessage, 0);
+  edits_->ProjectReplaced();
+  RebuildPresetList();
+}
+
+void TTransForm::BuildControls() {
+  SetKeyPreview(true);
+  MakeMainImages(images_);
+  ui::MakeDisabledImages(images_, disabledImages_);
+  BuildFileCommands();
+  BuildListCommands();
+  BuildOptionCommands();
+  ConnectPropsCommands();
+  BuildMenus();
+  SetMenu(&menus_->bar);
+
+  history_ = std::make_unique<THistoryMenu>();
+  history_->SetMaxItems(kRecentFilesMax);
+  history_->SetRegPath(GetSettingsRegPath(true));
+  history_->SetRegKey("MRUList");
+  history_->BeginLoading();
+  history_->SetMenu(*menus_->recent);
+  history_->OnClick = [this](const std::string& file) { OpenProject(file, false, true); };
+
+  BuildToolBars();
+
+  statusBar_ = &Add<ui::TStatusBar>(*this);
+  statusBar_->SetPanels({320, -1});
+  BuildLampRow();
+
+  // The preset list on the left, the splitter, the translators taking the rest.
+  presetList_ = &Add<ui::TListView>();
+  ui::TListViewOptions options;
+  options.checkBoxes = true;
+  options.multiSelect = true;
+  options.editLabels = true;
+  options.rowSelect = true;
+  presetList_->Create(*this, ui::TRect::FromBounds(0, 0, settings_.presetListWidth, 100), options);
+  presetList_->SetMargins({4, 4, 0, 4});
+  presetList_->SetAlign(ui::TAlign::Left);
+  splitter_ = &Add<TMarginSplitter>(*this, ui::TRect::FromBounds(0, 0, 5, 100));
+  splitter_->SetMargins({0, 4, 0, 4});
+  splitter_->MinSize = 80;
+  splitter_->AutoSnap = false;
+  translatorList_ = &Add<ui::TListView>();
+  // A preset may hold thousands of translators: the list asks for the texts of the rows it
+  // draws instead of holding a copy of every row.
+  translatorList_->SetOwnerData(
+      [this](int row, int column) { return edits_ ? edits_->TranslatorText(row, column) : ""; },
+      [this](int row) { return edits_ && edits_->TranslatorChecked(row); });
+  translatorList_->Create(*this, ui::TRect::FromBounds(0, 0, 400, 100), options);
+  translatorList_->SetMargins({0, 4, 4, 4});
+  translatorList_->SetAlign(ui::TAlign::Client);
+
+  presetList_->AddColumn("Preset", settings_.presetListWidth - 60);
+  presetList_->AddColumn("#", 30);
+  translatorList_->AddColumn("Name", 150);
+  translatorList_->AddColumn("#", 30);
+  translatorList_->AddColumn("Incoming Trigger", 165);
+  translatorList_->AddColumn("Outgoing Action", 165);
+  translatorList_->AddColumn("Options", 120);
+  ConnectLists();
+  Realign();
+  OnResize = [this] {
+    FitColumns();
+    LayoutLampRow();
+  };
+}
+
+void TTransForm::BuildToolBars() {
+  // The toolbars share one band: the tools on the right, the file and list commands taking
+  // the rest, in as many rows as that width needs; the band is at least one button high.
+  auto& band = Add<ui::TPanel>(*this, ui::TRect::FromBounds(0, 0, 600, 28));
+  band.SetAlign(ui::TAlign::Top);
+  rightBar_ = &band.Add<ui::TToolBar>(band, images_);
+  rightBar_->SetAlign(ui::TAlign::Right);
+  rightBar_->SetDisabledImages(&disabledImages_);
+  TActions& a = *actions_;
+  rightBar_->AddButton(*a.logWindow);
+  rightBar_->AddSeparator();
+  rightBar_->AddButton(*a.panic, true);
+  rightBar_->AutoSize();
+  fileBar_ = &band.Add<ui::TToolBar>(band, images_);
+  fileBar_->SetAlign(ui::TAlign::Client);
+  fileBar_->SetDisabledImages(&disabledImages_);
+  for (ui::TAction* action : {a.fileNew, a.fileOpen, a.fileSave}) fileBar_->AddButton(*action);
+  fileBar_->AddSeparator();
+  for (ui::TAction* action : {a.addTrans, a.editTrans, a.renameTrans}) fileBar_->AddButton(*action);
+  fileBar_->AddSeparator();
+  for (ui::TAction* action : {a.cutTrans, a.copyTrans, a.pasteTrans, a.deleteTrans})
+    fileBar_->AddButton(*action);
+  fileBar_->AutoSize();
+  band.SetBounds(0, 0, band.Width(), std::max(fileBar_->Height(), rightBar_->Height()));
+  band.OnResize = [this, &band] {
+    const int width = fileBar_->ClientRect().Width();
+    if (width <= 0) return;  // minimised: keep the rows for the way back
+    const int height = std::max(WrapToolBar(*fileBar_, width), rightBar_->Height());
+    if (height != band.Height()) band.SetBounds(band.Left(), band.Top(), band.Width(), height);
+  };
+}
+
+void TTransForm::RegisterCallbacks() {
+  controller_->SetOnLog(
+      [this](const std::string& message, int level) { ControllerLog(message, level); });
+  controller_->OnReadSettings = [this](TCustomIniFile& ini) { ReadSettings(ini); };
+  controller_->OnWriteSettings = [this](TCustomIniFile& ini) { WriteSettings(ini); };
+  controller_->SetDialogs(this);
+  controller_->StartEngine();
+
+  // Both keystroke options ask whether the program's own window is the active one.
+  activated_ = ui::Application().OnActivate.Subscribe([] { SetApplicationActive(true); });
+  deactivated_ = ui::Application().OnDeactivate.Subscribe([] { SetApplicationActive(false); });
+  ui::Application().OnHint = [this] {
+    statusBar_->SetSimplePanel(!ui::Application().Hint().empty());
+    statusBar_->SetSimpleText(ui::Application().Hint());
+  };
+
+  TTransEngine* engine = controller_->Engine();
+  if (!engine) return;
+  TPresetHandler& project = engine->Project();
+  project.SetOnProjectChanged([this] {
+    MarkModified();
+    UpdateTitle();
+  });
+  project.SetOnPresetsChanged([this] {
+    if (refreshing_ == 0) RebuildPresetList();
+  });
+  project.SetOnPresetChanged([this](TTransList* preset) {
+    if (refreshing_ != 0 || !preset) return;
+    const int row = Project()->IndexOfPreset(preset);
+    if (row >= 0 && row < presetList_->Count()) FillPresetRow(row);
+  });
+  // Engine threads: only stamps for the lamp thread, which may not exist.
+  engine->SetOnActivity([this](void*, uint16_t activity) { activity_.Trigger(activity); });
+  TMidiManager& midi = MidiManager();
+  midi.OnLog = [this](int, bool, const std::string& text) {
+    statusBar_->SetPanelText(0, text);
+    statusBar_->Update();
+    hooks_.AddLogLine(text);
+  };
+  midi.OnError = [this](int, const std::string& text) { MidiMessage(text); };
+}
+
+void TTransForm::AliasesChanged(void* object, TMidiAliasManager&) {
+  static_cast<TTransForm*>(object)->MarkModified();
+}
+
+void TTransForm::MidiMessage(const std::string& text) {
+  hooks_.AddLogLine(text);
+  const bool hidden = !Visible();
+  if (hidden) {
+    Show();
+    ui::Application().BringToFront();
+  }
+  ui::MessageDlg(text, ui::TMsgDlgType::Information, ui::mbOK);
+  if (hidden) Hide();
+}
+
+void TTransForm::DevicesChanged(void* object, TMidiManager&) {
+  auto* form = static_cast<TTransForm*>(object);
+  if (form->closing_) return;
+  form->controller_->BindUsedAliases(false);
+  form->controller_->OpenUsedPorts(true);
+}
+
+// --- messages ------------------------------------------------------------------------------
+
+LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND:
+      // Enter in the translator list reaches the window as its default command.
+      if (LOWORD(wp) == IDOK && lp == 0 && translatorList_ && translatorList_->Focused() &&
+          !ListBusy(*translatorList_)) {
+        EditSelectedTranslator();
+        return 0;
+      }
+      break;
+    case WM_SHOWWINDOW:
+      if (wp && !quitting_ && !closing_) Post(kFirstShowMessage, startup_.FirstShowParam());
+      break;
+    case kFirstShowMessage:
+      FirstShow(wp);
+      return 0;
+    case kStartupContinueMessage:
+      ContinueStartup();
+      return 0;
+    case kCreateEditorMessage:
+      CreateEditor();
+      return 0;
+    case kCommandRefreshMessage:
+      if (wp == 1) RefreshCommands();
+      return 0;
+    case kTrayCallbackMessage:
+      TrayCallback(lp);
+      return 0;
+    case kCloseRequestMessage:
+      if (wp == kCloseRequestMessage) {
+        CloseRequest();
+        return 0;
+      }
+      break;
+    case WM_DEVICECHANGE:
+      DeviceChange(wp, lp);
+      break;
+    case WM_QUERYENDSESSION:
+      // The session must not end over unsaved changes without asking.
+      if (quitting_) return TRUE;
+      return CloseQuery() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+      if (wp && tray_) tray_->SetVisible(false);
+      // Another program cancelled the end: the program goes on, and a later exit asks again.
+      if (!wp && session_) session_->ForgetCloseConfirmation();
+      break;
+    case WM_SYSCOMMAND:
+      if ((wp & 0xFFF0) == SC_MINIMIZE && HidesToTray(settings_)) {
+        HideToTray();
+        return 0;
+      }
+      break;
+    case WM_SIZE:
+      if (wp == SIZE_RESTORED && menus_ && menus_->trayShow->Caption() == kTrayShowCaption)
+        ShowFromTray();
+      break;
+    default:
+      break;
+  }
+  return ui::TForm::WndProc(msg, wp, lp);
+}
+
+bool TTransForm::CloseQuery() {
+  if (quitting_ || closing_ || ui::Application().Terminated()) return true;
+  if (session_->CloseConfirmed()) return true;
+  {
+    askingToClose_ = true;
+    const bool confirmed = session_->CloseQuery(settings_.confirmProgramExit, kProgramTitle);
+    askingToClose_ = false;
+    if (!confirmed) return false;
+  }
+  actions_->confirmExit->SetChecked(settings_.confirmProgramExit);
+  ui::TWaitCursor wait;
+  try {
+    history_->SaveItems();
+  } catch (const std::exception&) {
+  }
+  try {
+    controller_->SaveSettingsWhereLoaded();
+  } catch (const std::exception&) {
+  }
+  // The close work itself runs when the window goes; a session end that another program
+  // cancels, or a close request from outside, leaves the window as it is.
+  return true;
+}
+
+void TTransForm::FormClose() {
+  if (quitting_ || closeDone_) return;
+  closeDone_ = true;
+  closing_ = true;
+  if (TTransEngine* engine = controller_->Engine()) {
+    TPresetHandler& project = engine->Project();
+    project.SetOnProjectChanged(nullptr);
+    project.SetOnPresetsChanged(nullptr);
+    project.SetOnPresetChanged(nullptr);
+  }
+  ui::TWaitCursor wait;
+  GetTimerManager().KillAll();
+  try {
+    FreeActivityDisplay();
+  } catch (const std::exception&) {
+  }
+  ++refreshing_;
+  translatorList_->Clear();
+  --refreshing_;
+  hooks_.CloseLogWindow();
+}
+
+void TTransForm::CloseRequest() {
+  // From outside (an installer that is about to replace the program): ask as a close would,
+  // then go quiet; the asker ends the process. Until it does the program runs on, and what
+  // the user changes meanwhile is asked about again at exit.
+  if (!CloseQuery()) return;
+  session_->ForgetCloseConfirmation();
+  if (TTransEngine* engine = controller_->Engine()) engine->Params().SetEnabled(false);
+  GetTimerManager().Pause();
+  if (MidiManagerExists()) CloseAllMidiPorts();
+}
+
+void TTransForm::DeviceChange(WPARAM wp, LPARAM lp) {
+  DebugOutput(DeviceChangeText(wp, lp));
+  if (RescansOnDeviceChange(wp) && controller_ && goneLive_) controller_->RescanDevices();
+}
+
+// --- start-up ------------------------------------------------------------------------------
+
+TStartupState TTransForm::StartupState() const {
+  TStartupState state;
+  state.closing = closing_;
+  state.quitting = quitting_;
+  state.terminating = ui::Application().Terminated();
+  state.visible = Visible();
+  state.projectHasPresets = Project() && Project()->GetPresetCount() > 0;
+  state.projectRefused = controller_->ProjectRefused();
+  return state;
+}
+
+void TTransForm::FirstShow(WPARAM wp) {
+  // The keys have a home from the start: the preset list.
+  if (Visible() && !ContainsFocus()) presetList_->SetFocus();
+  RunStartupSteps(startup_.FirstShow(static_cast<unsigned>(wp), StartupState(), settings_));
+}
+
+void TTransForm::RunStartupSteps(const std::vector<TStartupStep>& steps) {
+  for (TStartupStep step : steps) {
+    switch (step) {
+      case TStartupStep::ReopenLogWindow:
+        ShowLogWindow();
+        break;
+      case TStartupStep::Repaint:
+        Repaint();
+        break;
+      case TStartupStep::InstallHints:
+        ui::Application().SetShowHints(true);
+        break;
+      case TStartupStep::ReevaluateLamps:
+        ReevaluateLamps();
+        break;
+      case TStartupStep::ContinueAfterSplash: {
+        const bool counting = settings_.showSplashScreen &&
+                              hooks_.ShowStartupSplash([this] { Post(kStartupContinueMessage); });
+        if (PostContinueAtOnce(counting)) Post(kStartupContinueMessage);
+        break;
+      }
+      case TStartupStep::GoLive:
+        GoLive();
+        break;
+      case TStartupStep::PointRecentFilesForReading:
+        history_->Loaded();
+        break;
+      case TStartupStep::MigrateRegistryProjects: {
+        TWinMigrationRegistry registry;
+        MigrateRegistryProjects(MigrationBaseKey(), settings_.migrationDone, registry, *this);
+        break;
+      }
+      case TStartupStep::ApplyTrayIcon:
+        ApplyTrayIcon();
+        break;
+      case TStartupStep::OpenPendingProject:
+        if (!pendingProject_.empty()) {
+          const std::string file = pendingProject_;
+          pendingProject_.clear();
+          OpenProject(file, false, true);
+        }
+        break;
+      case TStartupStep::RefreshPresetChecks:
+        for (int row = 0; row < presetList_->Count(); ++row) FillPresetRow(row);
+        break;
+      case TStartupStep::ReportFailedDevices:
+        ReportFailedDevices();
+        break;
+      case TStartupStep::WatchAliasChanges:
+        MidiAliasManager().AddChangeListener({&TTransForm::AliasesChanged, this});
+        aliasesWatched_ = true;
+        break;
+      case TStartupStep::InstallExamplePresets:
+        InstallPresets();
+        break;
+      case TStartupStep::ReopenEditor:
+        CreateEditor();
+        if (editor_) editor_->Show();
+        break;
+      case TStartupStep::GiveEditorEngine:
+        // The hidden editor takes a while to build: the rows the user waits for are painted
+        // first, and the editor follows once they are on screen.
+        if (HandleAllocated())
+          RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Post(kCreateEditorMessage);
+        break;
+      case TStartupStep::GivePresetFolder:
+        break;  // the file dialogs read the preset folder themselves
+    }
+  }
+}
+
+void TTransForm::GoLive() {
+  try {
+    controller_->MakeDeviceAliases();
+    controller_->MakeVirtualPortAliases(true);
+    controller_->BindUsedAliases(false);
+    settingsHost_->SetAutostart(StartupShortcutExists(GetProgramBaseName()));
+    MidiManager().AddChangeListener({&TTransForm::DevicesChanged, this});
+    devicesWatched_ = true;
+    controller_->GoLive();
+  } catch (const std::exception& e) {
+    controller_->LogException(e);
+  }
+  goneLive_ = true;
+  session_->ClearModified();
+  RebuildPresetList();
+  SelectFirstPresetWhenNone();
+}
+
+void TTransForm::ContinueStartup() {
+  if (settings_.presetFolder.empty())
+    settings_.presetFolder = DefaultPresetFolder(GetMyDocumentsFolder());
+  RunStartupSteps(startup_.Continue(StartupState(), settings_, pendingProject_));
+}
+
+void TTransForm::ReportFailedDevices() {
+  std::vector<std::string> inputs, outputs;
+  if (MidiManagerExists()) {
+    TMidiManager& midi = MidiManager();
+    for (const bool isInput : {true, false}) {
+      for (int i = 0; i < midi.GetDeviceCount(isInput); ++i) {
+        TMMMidiDev* slot = midi.GetDevice(i, isInput);
+        if (slot && slot->IsOpenRequested() && !slot->IsOpen())
+          (isInput ? inputs : outputs).push_back(slot->GetName());
+      }
+    }
+  }
+  const std::string text = FailedDevicesText(inputs, outputs);
+  if (!text.empty())
+    ui::MessageDlgDelayed(text, ui::TMsgDlgType::Information, ui::mbOK, 1000);
+}
+
+void TTransForm::InstallPresets() {
+  InstallExamplePresets(settings_, GetProgramBuildNumber(), quitting_, *this);
+}
+
+// --- settings ------------------------------------------------------------------------------
+
+void TTransForm::ReadSettings(TCustomIniFile& ini) {
+  ReadMainSettings(ini, settings_);
+  // The editor is made later at start-up: it reads the placement kept here then.
+  editorPlacement_.Clear();
+  for (const auto& [key, value] : ini.ReadSectionValues(TEditTransWindow::kPlacementSection))
+    editorPlacement_.WriteString(TEditTransWindow::kPlacementSection, key, value);
+  if (editor_ && editorPlacement_.SectionExists(TEditTransWindow::kPlacementSection)) {
+    try {
+      editor_->ReadPlacement(editorPlacement_);
+    } catch (const std::exception&) {
+    }
+  }
+  try {
+    ui::LoadFormPlacement(*this, ini, kMainPlacementSection, MainPlacementReadFlags(settings_));
+  } catch (const std::exception&) {
+  }
+  ApplySettingsToView();
+}
+
+void TTransForm::WriteSettings(TCustomIniFile& ini) {
+  settings_.presetListWidth = presetList_->Width();
+  settings_.columnWidths.clear();
+  for (int c = 0; c < translatorList_->ColumnCount(); ++c)
+    settings_.columnWidths.push_back(translatorList_->ColumnWidth(c));
+  settings_.mainVisible = Visible() || settings_.mainVisible;
+  settings_.showLoggerForm = hooks_.LogWindowOpen();
+  WriteMainSettings(ini, settings_, document_->FileName());
+  ui::SaveFormPlacement(*this, ini, kMainPlacementSection, kPlacementWriteFlags);
+  if (editor_) editor_->WriteWindowPlacement(ini);
+}
+
+// --- log, title ----------------------------------------------------------------------------
+
+void TTransForm::ControllerLog(const std::string& message, int level) {
+  hooks_.AddLogLine(message);
+  if (level != kLogError) return;
+  ui::Application().BringToFront();
+  hooks_.AddError(message);
+  if (goneLive_) hooks_.ShowNewErrors();
+}
+
+void TTransForm::UpdateTitle() {
+  if (!session_) return;
+  const std::string title = session_->Title(kProgramTitle);
+  SetText(title);
+  ui::Application().SetTitle(title);
+}
+
+void TTransForm::TitleChanged() { UpdateTitle(); }
+
+}  // namespace kv
