@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/high_level.h"
-#include "app/settings_registry.h"
+#include "base/settings_registry.h"
 #include "midi/virtual_port_setup.h"
 
 namespace kv::test {
