@@ -29,6 +29,11 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
+# The layers form a line: library code includes and links only what lies below it. The check
+# counts as one case.
+layers_failed=0
+python3 scripts/check_layers.py || { status=1; layers_failed=1; }
+
 build native && run native
 build tsan && run tsan setarch "$(uname -m)" -R
 build windows && run windows xvfb-run -a -s "-screen 0 1280x1024x24"
@@ -43,6 +48,8 @@ export KV_EXTRA_FAILED=$(grep -c ': FAILED' "$fuzz_log")
 KV_EXTRA_PASSED=$((KV_EXTRA_PASSED - KV_EXTRA_FAILED))
 [ "$KV_EXTRA_PASSED" -ge 0 ] || KV_EXTRA_PASSED=0
 rm -f "$fuzz_log"
+KV_EXTRA_PASSED=$((KV_EXTRA_PASSED + 1 - layers_failed))
+KV_EXTRA_FAILED=$((KV_EXTRA_FAILED + layers_failed))
 
 # Leave no Wine server behind.
 WINEPREFIX=$root/build/wineprefix wineserver -k 2>/dev/null || true

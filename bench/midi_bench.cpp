@@ -12,16 +12,16 @@
 #include <vector>
 
 #include "base/ini_file.h"
-#include "engine/actions/midi_action_sink.h"
 #include "engine/project.h"
 #include "engine/trans_engine.h"
 #include "midi/alias.h"
-#include "midi/testing/loopback_midi.h"
-#include "midi/testing/loopback_ports.h"
+#include "midi/midi_action_sink.h"
 #include "midi/midi_input.h"
 #include "midi/midi_manager.h"
 #include "midi/midi_output.h"
 #include "midi/router.h"
+#include "midi/testing/loopback_midi.h"
+#include "midi/testing/loopback_ports.h"
 
 namespace kv {
 namespace {

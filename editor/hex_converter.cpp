@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "base/text.h"
-#include "engine/text_helpers.h"
+#include "base/text_helpers.h"
 
 namespace kv {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/text_helpers.h"
+#include "base/text_helpers.h"
 #include "engine/trans_engine.h"
 #include "engine/variables.h"
 

@@ -30,9 +30,9 @@
 #include <mutex>
 #include <string>
 
+#include "base/lock.h"
 #include "base/thread.h"
 #include "engine/event.h"
-#include "engine/lock.h"
 
 namespace kv {
 

@@ -19,8 +19,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/lock.h"
 #include "base/thread.h"
-#include "engine/lock.h"
 
 namespace kv {
 

@@ -10,7 +10,6 @@
 #include "base/ini_file.h"
 #include "base/text.h"
 #include "engine/format.h"
-#include "engine/project.h"
 
 namespace kv {
 

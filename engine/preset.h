@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/lock.h"
+#include "base/lock.h"
 #include "engine/shared_port_list.h"
 #include "engine/translate_params.h"
 #include "engine/translator.h"
@@ -27,7 +27,19 @@
 namespace kv {
 
 class TCustomIniFile;
-class TPresetHandler;
+class TTransList;
+
+// The project that holds a preset, as the preset sees it: a preset whose active flag changes
+// tells its project, except while the project is being loaded. The project sets itself as
+// the owner of each preset it holds and clears it when it lets the preset go.
+class TPresetOwner {
+ public:
+  virtual bool IsLoading() const = 0;
+  virtual void PresetActivated(TTransList& preset) = 0;
+
+ protected:
+  ~TPresetOwner() = default;
+};
 
 inline constexpr const char* kUnnamedPresetText = "(unnamed)";
 // From this file version on, every translator, preset and route is written with all its keys.
@@ -94,8 +106,8 @@ class TTransList {
   virtual void LockList(bool write) const { (void)write; }
   virtual void UnlockList(bool write) const { (void)write; }
 
-  TPresetHandler* Owner() const { return owner_; }
-  void SetOwner(TPresetHandler* owner) { owner_ = owner; }
+  TPresetOwner* Owner() const { return owner_; }
+  void SetOwner(TPresetOwner* owner) { owner_ = owner; }
   TGlobalTranslateParams* Params() const { return params_; }
   void SetParams(TGlobalTranslateParams* params) { params_ = params; }
   void SetOnPresetChanged(TReceiver receiver) { onPresetChanged_ = std::move(receiver); }
@@ -164,7 +176,7 @@ class TTransList {
   void NotifyPresetChanged();
   void NotifyTranslatorsChanged();
 
-  TPresetHandler* owner_ = nullptr;
+  TPresetOwner* owner_ = nullptr;
   TGlobalTranslateParams* params_ = nullptr;
   TReceiver onPresetChanged_;
   TReceiver onTranslatorsChanged_;

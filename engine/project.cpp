@@ -8,8 +8,8 @@
 #include "base/ini_file.h"
 #include "base/platform.h"
 #include "base/text.h"
+#include "base/text_helpers.h"
 #include "engine/format.h"
-#include "engine/text_helpers.h"
 #include "engine/trans_timer_manager.h"
 #include "midi/router.h"
 

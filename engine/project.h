@@ -57,7 +57,7 @@ class EProjectRefused : public Exception {
 using TPresetRef = std::shared_ptr<TLockableTransList>;
 using TPresetSnapshot = std::shared_ptr<const std::vector<TPresetRef>>;
 
-class TPresetHandler {
+class TPresetHandler final : public TPresetOwner {
  public:
   using TProcedure = std::function<void()>;
   using TPresetNotify = std::function<void(TTransList* preset)>;
@@ -98,7 +98,7 @@ class TPresetHandler {
   void DeletePreset(int index);
   void SortPresets();
   void ClearProject();
-  bool IsLoading() const { return loading_; }
+  bool IsLoading() const override { return loading_; }
 
   // --- preset switching ------------------------------------------------------------------
   void SwitchToPreset(int index, TCascadedErrorMessageHandler* errors);
@@ -158,7 +158,7 @@ class TPresetHandler {
   void PresetChanged(TTransList* preset);
   void TranslatorsChanged(TTransList* preset);
   // Called by a preset whose active flag changed (not while loading).
-  void PresetActivated(TTransList& preset);
+  void PresetActivated(TTransList& preset) override;
   // Kills all timers, zeroes the global variables, tells the engine the project opened and
   // reports every active preset's activation in order.
   void NotifyProjectOpened();

@@ -4,8 +4,8 @@
 
 #include "base/exception.h"
 #include "base/text.h"
+#include "base/text_helpers.h"
 #include "engine/format.h"
-#include "engine/text_helpers.h"
 #include "engine/translate_params.h"
 
 namespace kv {

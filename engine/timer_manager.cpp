@@ -3,7 +3,7 @@
 #include <mutex>
 
 #include "base/clock.h"
-#include "engine/text_helpers.h"
+#include "base/text_helpers.h"
 #include "engine/actions/timer_action.h"
 
 namespace kv {

@@ -29,7 +29,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/lock.h"
+#include "base/lock.h"
 #include "engine/system/multimedia_timer.h"
 #include "engine/trans_timer_manager.h"
 #include "engine/variables.h"

@@ -24,9 +24,10 @@
 #include <functional>
 #include <memory>
 
+#include "base/lock.h"
 #include "engine/dispatcher.h"
 #include "engine/event.h"
-#include "engine/lock.h"
+#include "midi/midi_engine_binding.h"
 
 namespace kv {
 
@@ -37,15 +38,6 @@ class TLockableTransList;
 class TTransList;
 class TTTManager;
 
-// The MIDI manager as the engine sees it. The manager calls the engine's HandleShortMessage
-// and HandleLongMessage for input, and OnMidiThroughActivity when it passes MIDI through.
-// BindEngine(nullptr) returns once no call into the engine is in progress.
-class TEngineMidiBinding {
- public:
-  virtual ~TEngineMidiBinding() = default;
-  virtual void BindEngine(TTransEngine* engine) = 0;
-};
-
 // The key-hook manager as the engine sees it: it calls KeyEventReceived on the main thread.
 // BindEngine(nullptr, nullptr) unbinds.
 class TEngineKeyBinding {
@@ -54,14 +46,16 @@ class TEngineKeyBinding {
   virtual void BindEngine(TTransEngine* engine, TGlobalTranslateParams* params) = 0;
 };
 
-// The managers the engine binds to; each may be missing (tests, or before a manager exists).
+// The managers the engine binds to (the MIDI manager through midi/midi_engine_binding.h, which
+// calls the engine's HandleShortMessage and HandleLongMessage for input, and
+// OnMidiThroughActivity when it passes MIDI through); each may be missing (tests, or before a manager exists).
 struct TEngineBindings {
   TTTManager* timers = nullptr;
   TEngineMidiBinding* midi = nullptr;
   TEngineKeyBinding* keys = nullptr;
 };
 
-class TTransEngine : public TDispatchSink {
+class TTransEngine : public TDispatchSink, public TMidiInputHandler {
  public:
   using TOnEvent = std::function<void(TTransEngine& engine, const TIncomingEvent& event)>;
 
@@ -98,10 +92,11 @@ class TTransEngine : public TDispatchSink {
   void HandleMidiIn(int32_t source, const uint8_t* bytes, int32_t length, bool& swallowed,
                     uint8_t context);
   // MIDI manager entry points (input slot index, packed short message: status in bits 0-7).
-  void HandleShortMessage(int32_t source, uint32_t packed, bool& swallowed, bool& handled);
+  void HandleShortMessage(int32_t source, uint32_t packed, bool& swallowed,
+                          bool& handled) override;
   void HandleLongMessage(int32_t source, const uint8_t* bytes, int32_t length, bool& swallowed,
-                         bool& handled);
-  void OnMidiThroughActivity();
+                         bool& handled) override;
+  void OnMidiThroughActivity() override;
 
   void TimerFired(int32_t nameId);
   // Main thread: a key record of four words from the key-hook manager.

@@ -3,12 +3,12 @@
 #include <atomic>
 
 #include "base/exception.h"
+#include "base/text_helpers.h"
 #include "engine/action_registry.h"
-#include "engine/format.h"
 #include "engine/actions/midi_action_text.h"
-#include "engine/text_helpers.h"
-#include "engine/translate_params.h"
 #include "engine/actions/unknown_action.h"
+#include "engine/format.h"
+#include "engine/translate_params.h"
 
 namespace kv {
 

@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "base/text.h"
-#include "engine/text_helpers.h"
+#include "base/text_helpers.h"
 #include "engine/event.h"
 #include "engine/translate_params.h"
 

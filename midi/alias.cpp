@@ -6,7 +6,7 @@
 #include "base/ini_file.h"
 #include "base/numbered_key.h"
 #include "base/text.h"
-#include "engine/text_helpers.h"
+#include "base/text_helpers.h"
 
 namespace kv {
 

@@ -24,11 +24,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/lock.h"
-#include "engine/actions/midi_action_sink.h"
-#include "engine/trans_engine.h"
+#include "base/lock.h"
 #include "midi/alias.h"
+#include "midi/midi_action_sink.h"
 #include "midi/midi_device.h"
+#include "midi/midi_engine_binding.h"
 #include "midi/midi_rescan_timer.h"
 #include "midi/virtual_port.h"
 
@@ -186,7 +186,7 @@ class TMMMidiOut final : public TMMMidiDev {
   bool IsInput() const override { return false; }
 };
 
-// It is also the sink MIDI actions send through (engine/midi_action_sink.h): the process-wide
+// It is also the sink MIDI actions send through (midi/midi_action_sink.h): the process-wide
 // manager installs itself when made and withdraws before it is freed.
 class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
  public:
@@ -257,7 +257,7 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   void SetShortMsgHandler(TMidiShortMsgEvent handler);
   void SetLongMsgHandler(TMidiLongMsgEvent handler);
   // TEngineMidiBinding: BindEngine(nullptr) returns once no call into the engine runs.
-  void BindEngine(TTransEngine* engine) override;
+  void BindEngine(TMidiInputHandler* engine) override;
 
   // Input hooks of every slot's device (any MIDI thread).
   void HandleShortMsg(TMidiInputBase& device, uint32_t message, bool& handled);
@@ -279,7 +279,7 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
     TMidiShortMsgEvent shortMsg;
     TMidiLongMsgEvent longMsg;
     std::function<void(TMidiManager&)> onThru;
-    TTransEngine* engine = nullptr;
+    TMidiInputHandler* engine = nullptr;
   };
   template <typename Slot>
   struct TSlots {

@@ -116,7 +116,7 @@ std::shared_ptr<const TMidiManager::THandlers> TMidiManager::Handlers() const {
   return handlers_;
 }
 
-void TMidiManager::BindEngine(TTransEngine* engine) {
+void TMidiManager::BindEngine(TMidiInputHandler* engine) {
   auto next = std::make_shared<THandlers>();
   if (engine) {
     next->engine = engine;

@@ -44,17 +44,7 @@ std::string FormatText(std::string_view pattern, std::string_view value) {
   return text;
 }
 
-std::u16string gVirtualPortNameBase;  // main thread only
-
 }  // namespace
-
-void SetVirtualPortNameBase(std::u16string base) {
-  gVirtualPortNameBase = std::move(base);
-}
-
-const std::u16string& VirtualPortNameBase() {
-  return gVirtualPortNameBase;
-}
 
 TKVHighLevel::TKVHighLevel() : logSink_(std::make_shared<TLogSink>()) {
   projectFile_ = BesideProgram(kProjectExtension);

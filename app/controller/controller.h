@@ -15,13 +15,16 @@
 #include <string>
 #include <vector>
 
+#include "base/product.h"
+#include "base/settings_registry.h"
+#include "editor/props/project_ports.h"
+
 namespace kv {
 
 class TCustomIniFile;
 class TTransEngine;
 class TMidiAliasList;
 
-inline constexpr const char* kProductName = "Zarn's Korvanta";
 inline constexpr const char* kDefaultVirtualPortAliasBase = "Zarn Virtual Port";
 inline constexpr const char* kProjectExtension = ".kvxp";
 inline constexpr const char* kSettingsExtension = ".kvxs";
@@ -49,28 +52,7 @@ class TControllerDialogs {
   virtual void OpenDocument(const std::string& file) = 0;
 };
 
-// Where the settings registry key is opened: the system's registry under HKEY_CURRENT_USER on
-// Windows, a store in memory elsewhere and in tests. Null when the key cannot be opened (or,
-// for reading, does not exist).
-class TSettingsRegistry {
- public:
-  virtual ~TSettingsRegistry() = default;
-  virtual std::unique_ptr<TCustomIniFile> Open(const std::string& keyPath, bool forWriting) = 0;
-};
-TSettingsRegistry& GetSettingsRegistry();
-// Replaces the settings registry for one test or tool run; restores the previous on exit.
-class TScopedSettingsRegistry {
- public:
-  explicit TScopedSettingsRegistry(TSettingsRegistry& registry);
-  ~TScopedSettingsRegistry();
-  TScopedSettingsRegistry(const TScopedSettingsRegistry&) = delete;
-  TScopedSettingsRegistry& operator=(const TScopedSettingsRegistry&) = delete;
-
- private:
-  TSettingsRegistry* previous_;
-};
-
-class TKVHighLevel {
+class TKVHighLevel : public TProjectPorts {
  public:
   using TOnLog = std::function<void(const std::string& message, int level)>;
   using TOnSettings = std::function<void(TCustomIniFile& ini)>;
@@ -105,9 +87,9 @@ class TKVHighLevel {
   void SetVerbose(bool verbose);
   void LogRuntimeError(const std::string& text);
   void LogException(const std::exception& error);
-  void CollectUsedAliases(TMidiAliasList& list);
-  void BindUsedAliases(bool report);
-  bool OpenUsedPorts(bool ask);
+  void CollectUsedAliases(TMidiAliasList& list) override;
+  void BindUsedAliases(bool report) override;
+  bool OpenUsedPorts(bool ask) override;
   void RemoveStaleDeviceAliases();
   void MakeDeviceAliases();
   void MakeVirtualPortAliases(bool create);
@@ -184,11 +166,6 @@ class TKVHighLevel {
   std::string virtualPortAliasBase_;
   TControllerDialogs* dialogs_ = nullptr;
 };
-
-// The virtual-port name base the settings dialog passes to the virtual-port functions; set by
-// the controller when it is made, cleared when it goes. Main thread.
-void SetVirtualPortNameBase(std::u16string base);
-const std::u16string& VirtualPortNameBase();
 
 // The program's arguments after its name, as the process got them (tests may set them).
 std::vector<std::string> ProgramArguments();

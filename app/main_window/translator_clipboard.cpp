@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "app/main_window/project_text.h"
-#include "engine/text_helpers.h"
+#include "base/text_helpers.h"
 
 namespace kv {
 namespace {

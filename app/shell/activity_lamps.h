@@ -13,8 +13,8 @@
 #include <memory>
 #include <mutex>
 
+#include "base/lock.h"
 #include "base/thread.h"
-#include "engine/lock.h"
 
 namespace kv {
 

@@ -11,15 +11,16 @@
 
 #include "app/controller/autostart.h"
 #include "app/controller/controller.h"
-#include "app/controller/settings_registry.h"
+#include "base/settings_registry.h"
 #include "base/main_thread.h"
+#include "base/settings_registry.h"
 #include "engine/action_registry.h"
 #include "engine/keys/key_hook_manager.h"
 #include "engine/timer_manager.h"
 #include "midi/alias.h"
-#include "midi/testing/loopback_midi.h"
 #include "midi/midi_manager.h"
 #include "midi/router.h"
+#include "midi/testing/loopback_midi.h"
 
 namespace kv::test {
 

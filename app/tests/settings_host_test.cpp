@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/controller/controller.h"
-#include "app/controller/settings_registry.h"
+#include "base/settings_registry.h"
 #include "midi/virtual_port_setup.h"
 
 namespace kv::test {

@@ -1,9 +1,9 @@
 #include "editor/panels/execute_file_panel.h"
 
 #include "base/text.h"
+#include "base/text_helpers.h"
 #include "base/utils.h"
 #include "engine/actions/execute_file_action.h"
-#include "engine/text_helpers.h"
 
 namespace kv {
 namespace {

@@ -1,7 +1,7 @@
 #include "editor/panels/message_panel.h"
 
 #include "base/exception.h"
-#include "engine/text_helpers.h"
+#include "base/text_helpers.h"
 
 namespace kv {
 namespace {

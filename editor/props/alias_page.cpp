@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <tuple>
 
-#include "app/high_level.h"
 #include "base/text.h"
 #include "midi/midi_manager.h"
 
@@ -42,14 +41,14 @@ class TSelectionMove {
 
 }  // namespace
 
-bool OpenProjectPorts(TKVHighLevel& controller, TPropsMessages& messages) {
+bool OpenProjectPorts(TProjectPorts& controller, TPropsMessages& messages) {
   controller.BindUsedAliases(false);
   const bool changed = controller.OpenUsedPorts(false);
   if (!changed) messages.ShowInfo(kNothingToOpen);
   return changed;
 }
 
-TSetupAliasFrame::TSetupAliasFrame(TKVHighLevel& controller, TPropsMessages& messages)
+TSetupAliasFrame::TSetupAliasFrame(TProjectPorts& controller, TPropsMessages& messages)
     : controller_(controller), messages_(messages), aliases_(MidiAliasManager()) {
   aliases_.AddChangeListener({&TSetupAliasFrame::AliasesChanged, this});
 }

@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "editor/props/alias_dialogs.h"
+#include "editor/props/project_ports.h"
 #include "editor/props/property_panel.h"
 #include "editor/props/props_messages.h"
 #include "midi/alias.h"
 
 namespace kv {
 
-class TKVHighLevel;
 class TMidiManager;
 
 // One row. A row added on the page has no alias until the page applies.
@@ -54,7 +54,7 @@ class TSetupAliasFrame final : public TPropertyPanel {
       "This device is not available. Please plug it in to use it.";
 
   // Follows the alias manager from now on, the MIDI manager from the first load.
-  TSetupAliasFrame(TKVHighLevel& controller, TPropsMessages& messages);
+  TSetupAliasFrame(TProjectPorts& controller, TPropsMessages& messages);
   ~TSetupAliasFrame() override;
   TSetupAliasFrame(const TSetupAliasFrame&) = delete;
   TSetupAliasFrame& operator=(const TSetupAliasFrame&) = delete;
@@ -132,7 +132,7 @@ class TSetupAliasFrame final : public TPropertyPanel {
   };
   TSlotState StateOf(const TGAlias& row) const;
 
-  TKVHighLevel& controller_;
+  TProjectPorts& controller_;
   TPropsMessages& messages_;
   TMidiAliasManager& aliases_;
   std::vector<std::string> deviceLists_[4];
@@ -154,6 +154,6 @@ class TSetupAliasFrame final : public TPropertyPanel {
 
 // Binds the used aliases, then opens the ports the project uses and closes the others; tells
 // the user when nothing had to change. Returns whether anything was opened or closed.
-bool OpenProjectPorts(TKVHighLevel& controller, TPropsMessages& messages);
+bool OpenProjectPorts(TProjectPorts& controller, TPropsMessages& messages);
 
 }  // namespace kv

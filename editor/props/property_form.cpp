@@ -2,9 +2,9 @@
 
 #include <exception>
 
-#include "app/high_level.h"
 #include "base/ini_file.h"
 #include "base/settings_key.h"
+#include "base/settings_registry.h"
 
 namespace kv {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/high_level.h"
+#include "base/product.h"
 #include "midi/port_text.h"
 #include "midi/virtual_port.h"
 #include "midi/virtual_port_setup.h"

@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "base/exception.h"
+#include "base/text_helpers.h"
 #include "base/utils.h"
-#include "engine/system/execute_file_system.h"
 #include "engine/format.h"
 #include "engine/project.h"
-#include "engine/text_helpers.h"
+#include "engine/system/execute_file_system.h"
 #include "engine/translate_params.h"
 #include "engine/variables.h"
 

@@ -4,10 +4,10 @@
 
 #include "base/exception.h"
 #include "base/text.h"
+#include "base/text_helpers.h"
 #include "engine/action_registry.h"
 #include "engine/format.h"
 #include "engine/system/key_system.h"
-#include "engine/text_helpers.h"
 #include "engine/timer_manager.h"
 #include "engine/translate_params.h"
 

@@ -4,11 +4,11 @@
 #include <cstring>
 
 #include "base/text.h"
+#include "base/text_helpers.h"
 #include "engine/action_registry.h"
 #include "engine/format.h"
 #include "engine/preset.h"
 #include "engine/project.h"
-#include "engine/text_helpers.h"
 #include "engine/translate_params.h"
 #include "midi/midi_names.h"
 

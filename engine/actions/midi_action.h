@@ -4,7 +4,7 @@
 // optional list of port aliases. Incoming, it matches every MIDI message (short or SysEx)
 // against the pattern, joins messages that arrive in pieces, and copies the bytes at
 // variable positions into variables. Outgoing, it fills the variable positions from the
-// variables and sends the bytes through the MIDI output sink (engine/midi_action_sink.h).
+// variables and sends the bytes through the MIDI output sink (midi/midi_action_sink.h).
 // Execution level 1 for patterns longer than 3 bytes (SysEx is never sent on a MIDI or timer
 // callback thread), else 0.
 //
@@ -29,9 +29,9 @@
 
 #include "engine/action.h"
 #include "engine/actions/midi_action_pattern.h"
-#include "engine/actions/midi_action_sink.h"
 #include "engine/actions/midi_action_text.h"
 #include "midi/alias.h"
+#include "midi/midi_action_sink.h"
 
 namespace kv {
 

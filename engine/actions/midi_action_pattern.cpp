@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "base/exception.h"
+#include "base/text_helpers.h"
 #include "engine/actions/midi_action_text.h"
 #include "engine/format.h"
-#include "engine/text_helpers.h"
 #include "engine/variables.h"
 
 namespace kv {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/text.h"
-#include "engine/text_helpers.h"
+#include "base/text_helpers.h"
 #include "engine/variables.h"
 
 namespace kv {

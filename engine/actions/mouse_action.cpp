@@ -6,10 +6,10 @@
 
 #include "base/exception.h"
 #include "base/text.h"
+#include "base/text_helpers.h"
 #include "engine/action_registry.h"
 #include "engine/format.h"
 #include "engine/system/mouse_system.h"
-#include "engine/text_helpers.h"
 #include "engine/translate_params.h"
 
 namespace kv {

@@ -2,10 +2,10 @@
 
 #include "base/exception.h"
 #include "base/text.h"
+#include "base/text_helpers.h"
 #include "engine/action_registry.h"
 #include "engine/actions/execute_file_action.h"
 #include "engine/actions/preset_change_action.h"
-#include "engine/text_helpers.h"
 #include "engine/translate_params.h"
 
 namespace kv {

@@ -2,8 +2,8 @@
 
 #include "base/exception.h"
 #include "base/text.h"
+#include "base/text_helpers.h"
 #include "engine/format.h"
-#include "engine/text_helpers.h"
 
 namespace kv {
 

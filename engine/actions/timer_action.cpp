@@ -2,9 +2,9 @@
 
 #include "base/exception.h"
 #include "base/text.h"
+#include "base/text_helpers.h"
 #include "engine/action_registry.h"
 #include "engine/format.h"
-#include "engine/text_helpers.h"
 #include "engine/timer_manager.h"
 #include "engine/translate_params.h"
 

@@ -1,8 +1,8 @@
 #include "engine/actions/window_message_action.h"
 
+#include "base/text_helpers.h"
 #include "engine/action_registry.h"
 #include "engine/format.h"
-#include "engine/text_helpers.h"
 #include "engine/translate_params.h"
 
 namespace kv {

@@ -5,8 +5,8 @@
 
 #include "base/exception.h"
 #include "base/text.h"
+#include "base/text_helpers.h"
 #include "engine/system/key_system.h"
-#include "engine/text_helpers.h"
 
 namespace kv {
 

@@ -4,9 +4,9 @@
 #include <thread>
 
 #include "base/clock.h"
+#include "base/lock.h"
 #include "base/main_thread.h"
 #include "engine/dispatcher.h"
-#include "engine/lock.h"
 #include "engine/tests/runtime_test_actions.h"
 #include "engine/translate_params.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/actions/midi_action_sink.h"
 #include "midi/alias.h"
+#include "midi/midi_action_sink.h"
 
 namespace kv::testing {
 

@@ -1,8 +1,8 @@
 #include "engine/tests/test_actions.h"
 
 #include "base/exception.h"
+#include "base/text_helpers.h"
 #include "engine/action_registry.h"
-#include "engine/text_helpers.h"
 
 namespace kv::test {
 

@@ -8,10 +8,10 @@
 
 #include "base/clock.h"
 #include "base/exception.h"
+#include "base/lock.h"
 #include "engine/action_registry.h"
-#include "engine/lock.h"
-#include "engine/tests/manual_timer.h"
 #include "engine/actions/timer_action.h"
+#include "engine/tests/manual_timer.h"
 #include "engine/timer_manager.h"
 
 namespace kv {

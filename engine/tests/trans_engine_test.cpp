@@ -36,11 +36,11 @@ bool ServeUntil(Pred pred) {
 
 class TFakeMidi : public TEngineMidiBinding {
  public:
-  void BindEngine(TTransEngine* engine) override {
+  void BindEngine(TMidiInputHandler* engine) override {
     bound = engine;
     ++calls;
   }
-  TTransEngine* bound = nullptr;
+  TMidiInputHandler* bound = nullptr;
   int calls = 0;
 };
 

@@ -7,8 +7,8 @@
 #include "base/main_thread.h"
 
 #include "base/exception.h"
+#include "base/text_helpers.h"
 #include "engine/system/target_window_system.h"
-#include "engine/text_helpers.h"
 #include "engine/translate_params.h"
 #include "engine/translator.h"
 

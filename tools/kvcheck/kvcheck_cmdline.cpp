@@ -3,13 +3,14 @@
 // stand-in and a settings registry in memory; autostart changes go to a recorder.
 #include "app/controller/autostart.h"
 #include "app/controller/controller.h"
-#include "app/controller/settings_registry.h"
+#include "base/settings_registry.h"
 #include "base/main_thread.h"
+#include "base/settings_registry.h"
 #include "base/texts.h"
 #include "engine/keys/key_hook_manager.h"
 #include "engine/timer_manager.h"
-#include "midi/testing/loopback_midi.h"
 #include "midi/midi_manager.h"
+#include "midi/testing/loopback_midi.h"
 #include "tools/kvcheck/kvcheck.h"
 
 namespace kv::kvcheck {

@@ -1,18 +1,15 @@
-// Natively there is no registry, shell or Startup folder: settings live in memory, autostart
-// entries are recorded, and shortcuts cannot be written.
+// Natively there is no registry, shell or Startup folder: autostart entries are recorded, and
+// shortcuts cannot be written.
+#include <string>
+#include <vector>
+
 #include "app/controller/autostart.h"
-#include "app/controller/settings_registry.h"
 #include "base/exception.h"
 
 namespace kv {
 
 std::vector<std::string> SystemProgramArguments() {
   return {};
-}
-
-TSettingsRegistry& DefaultSettingsRegistry() {
-  static TMemorySettingsRegistry registry;
-  return registry;
 }
 
 TAutostartRegistry& DefaultAutostartRegistry() {

@@ -1,5 +1,5 @@
-// The controller's reach into Windows: the program's arguments, the settings key under
-// HKEY_CURRENT_USER, the Run keys, the Startup folder and the shell link object.
+// The controller's reach into Windows: the program's arguments, the Run keys, the Startup
+// folder and the shell link object.
 #include <windows.h>
 #include <objbase.h>
 #include <objidl.h>
@@ -14,7 +14,6 @@
 #include "base/exception.h"
 #include "base/platform.h"
 #include "base/utils.h"
-#include "base/win/registry_ini_file.h"
 #include "base/win/wide.h"
 
 namespace kv {
@@ -50,15 +49,6 @@ std::vector<std::string> SystemProgramArguments() {
 }
 
 namespace {
-
-class TWinSettingsRegistry final : public TSettingsRegistry {
- public:
-  std::unique_ptr<TCustomIniFile> Open(const std::string& keyPath, bool forWriting) override {
-    auto ini = std::make_unique<TRegistryIniFile>(keyPath, forWriting);
-    if (!forWriting && !ini->KeyExists()) return nullptr;
-    return ini;
-  }
-};
 
 class TWinAutostartRegistry final : public TAutostartRegistry {
  public:
@@ -130,11 +120,6 @@ class TComPtr {
 };
 
 }  // namespace
-
-TSettingsRegistry& DefaultSettingsRegistry() {
-  static TWinSettingsRegistry registry;
-  return registry;
-}
 
 TAutostartRegistry& DefaultAutostartRegistry() {
   static TWinAutostartRegistry registry;

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/high_level.h"
-#include "app/settings_registry.h"
+#include "app/controller/controller.h"
 #include "base/exception.h"
 #include "base/ini_file.h"
 #include "base/settings_key.h"
+#include "base/settings_registry.h"
 #include "editor/props/tests/props_test_support.h"
 
 namespace kv {

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/settings_registry.h"
-#include "app/high_level.h"
+#include "app/controller/controller.h"
+#include "base/settings_registry.h"
 #include "editor/props/tests/props_test_support.h"
 #include "midi/virtual_port_setup.h"
 

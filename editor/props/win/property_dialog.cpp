@@ -4,9 +4,9 @@
 #include <exception>
 #include <memory>
 
-#include "app/high_level.h"
 #include "base/ini_file.h"
 #include "base/settings_key.h"
+#include "base/settings_registry.h"
 #include "editor/props/win/props_messages_win.h"
 #include "ui/application.h"
 #include "ui/placement.h"

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "app/high_level.h"
 #include "editor/props/alias_page.h"
 #include "editor/props/router_page.h"
 #include "editor/props/settings_form.h"

@@ -11,16 +11,16 @@
 
 namespace kv {
 
-class TKVHighLevel;
 class TPageView;
 class TPresetHandler;
+class TProjectPorts;
 class TSettingsHost;
 class TSetupAliasFrame;
 class TSetupRouterFrame;
 class TTransList;
 
 struct TPropsEnvironment {
-  TKVHighLevel* controller = nullptr;
+  TProjectPorts* controller = nullptr;  // the controller
   TSettingsHost* settingsHost = nullptr;  // the main window's options and the virtual ports
   std::string programTitle;
   std::function<void()> exportSettings;

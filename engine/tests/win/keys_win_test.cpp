@@ -10,19 +10,19 @@
 #include <vector>
 
 #include "base/main_thread.h"
+#include "base/text_helpers.h"
 #include "engine/action_registry.h"
 #include "engine/actions/execute_file_action.h"
-#include "engine/keys/key_hook_manager.h"
 #include "engine/actions/keystroke_action.h"
 #include "engine/actions/mouse_action.h"
+#include "engine/actions/special_action.h"
+#include "engine/actions/window_message_action.h"
+#include "engine/keys/key_hook_manager.h"
 #include "engine/preset.h"
 #include "engine/project.h"
-#include "engine/actions/special_action.h"
-#include "engine/text_helpers.h"
 #include "engine/timer_manager.h"
 #include "engine/translate_params.h"
 #include "engine/translator.h"
-#include "engine/actions/window_message_action.h"
 
 namespace kv {
 namespace {

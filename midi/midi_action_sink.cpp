@@ -1,4 +1,4 @@
-#include "engine/actions/midi_action_sink.h"
+#include "midi/midi_action_sink.h"
 
 #include <atomic>
 

@@ -1,4 +1,4 @@
-#include "app/controller/settings_registry.h"
+#include "base/settings_registry.h"
 
 #include "base/ini_file.h"
 #include "base/text.h"

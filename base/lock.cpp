@@ -1,4 +1,4 @@
-#include "engine/lock.h"
+#include "base/lock.h"
 
 #include <chrono>
 
