@@ -15,13 +15,13 @@
 #include "engine/actions/midi_action_sink.h"
 #include "engine/project.h"
 #include "engine/trans_engine.h"
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 #include "midi/testing/loopback_midi.h"
 #include "midi/testing/loopback_ports.h"
-#include "midi/midi_input.h"
-#include "midi/midi_manager.h"
-#include "midi/midi_output.h"
-#include "midi/router.h"
+#include "midi/system/midi_input.h"
+#include "midi/manager/midi_manager.h"
+#include "midi/system/midi_output.h"
+#include "midi/model/router.h"
 
 namespace kv {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "app/high_level.h"
 #include "base/text.h"
-#include "midi/midi_manager.h"
+#include "midi/manager/midi_manager.h"
 
 namespace kv {
 

@@ -11,7 +11,7 @@
 #include "editor/props/alias_dialogs.h"
 #include "editor/props/property_panel.h"
 #include "editor/props/props_messages.h"
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 
 namespace kv {
 

@@ -1,7 +1,7 @@
 // The views of the MIDI and keystroke panels, and what every panel view shares.
 #include "editor/win/panel_views.h"
 
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 
 namespace kv {
 

@@ -31,7 +31,7 @@
 #include "engine/actions/midi_action_pattern.h"
 #include "engine/actions/midi_action_sink.h"
 #include "engine/actions/midi_action_text.h"
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 
 namespace kv {
 

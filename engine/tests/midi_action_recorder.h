@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/actions/midi_action_sink.h"
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 
 namespace kv::testing {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "midi/midi_device.h"
+#include "midi/system/midi_device.h"
 
 namespace kv {
 

@@ -1,7 +1,7 @@
 #pragma once
-// A MIDI driver stand-in of our own behind the multimedia MIDI seam (midi/winmm_midi.h), so
-// the system ports are tested natively (ThreadSanitizer included) and under Wine, and the
-// checking tool can drive MIDI in and out without hardware.
+// A MIDI driver stand-in of our own behind the multimedia MIDI seam
+// (midi/system/winmm_midi.h), so the system ports are tested natively (ThreadSanitizer
+// included) and under Wine, and the checking tool can drive MIDI in and out without hardware.
 //
 // It behaves as a driver does: callbacks arrive on a thread of its own, in order; input
 // SysEx buffers are filled in the order they were added and all handed back on reset; short
@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "base/thread.h"
-#include "midi/winmm_midi.h"
+#include "midi/system/winmm_midi.h"
 
 namespace kv {
 

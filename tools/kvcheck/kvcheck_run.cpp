@@ -54,13 +54,13 @@
 #include "engine/timer_manager.h"
 #include "engine/trans_engine.h"
 #include "engine/translate_params.h"
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 #include "midi/testing/loopback_midi.h"
 #include "midi/testing/loopback_ports.h"
-#include "midi/midi_device.h"
-#include "midi/midi_input.h"
-#include "midi/midi_manager.h"
-#include "midi/midi_output.h"
+#include "midi/system/midi_device.h"
+#include "midi/system/midi_input.h"
+#include "midi/manager/midi_manager.h"
+#include "midi/system/midi_output.h"
 #include "tools/kvcheck/kvcheck.h"
 
 namespace kv::kvcheck {
