@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <vector>
 
 #include "base/win/wide.h"
@@ -44,199 +45,125 @@ uintptr_t RecordOf(DWORD_PTR param1) {
   return reinterpret_cast<uintptr_t>(record);
 }
 
-void CALLBACK MidiOutProc(HMIDIOUT handle, UINT msg, DWORD_PTR instance, DWORD_PTR param1,
-                          DWORD_PTR param2) {
+// What a winmm callback message is in our terms; header messages carry the MIDIHDR in param1.
+struct TMsgKind {
+  UINT msg;
+  TMidiMsg kind;
+  bool header;
+};
+
+constexpr TMsgKind kOutKinds[] = {
+    {MOM_OPEN, TMidiMsg::OutOpen, false},
+    {MOM_CLOSE, TMidiMsg::OutClose, false},
+    {MOM_DONE, TMidiMsg::OutDone, true},
+};
+
+constexpr TMsgKind kInKinds[] = {
+    {MIM_OPEN, TMidiMsg::InOpen, false},
+    {MIM_CLOSE, TMidiMsg::InClose, false},
+    {MIM_DATA, TMidiMsg::InData, false},
+    {MIM_ERROR, TMidiMsg::InError, false},
+    {MIM_MOREDATA, TMidiMsg::InMoreData, false},
+    {MIM_LONGDATA, TMidiMsg::InLongData, true},
+    {MIM_LONGERROR, TMidiMsg::InLongError, true},
+};
+
+// Hands a callback message on to the open handle's callback; other messages are dropped.
+void Forward(std::span<const TMsgKind> kinds, TMidiHandle handle, UINT msg, DWORD_PTR instance,
+             DWORD_PTR param1, DWORD_PTR param2) {
   auto* context = reinterpret_cast<TOpenContext*>(instance);
   if (!context || !context->callback) return;
-  TMidiMsg kind;
-  switch (msg) {
-    case MOM_OPEN:
-      kind = TMidiMsg::OutOpen;
-      break;
-    case MOM_CLOSE:
-      kind = TMidiMsg::OutClose;
-      break;
-    case MOM_DONE:
-      kind = TMidiMsg::OutDone;
-      param1 = RecordOf(param1);
-      break;
-    default:
-      return;
+  for (const TMsgKind& k : kinds) {
+    if (k.msg != msg) continue;
+    if (k.header) param1 = RecordOf(param1);
+    context->callback(handle, k.kind, context->instance, param1, param2);
+    return;
   }
-  context->callback(reinterpret_cast<TMidiHandle>(handle), kind, context->instance, param1, param2);
+}
+
+void CALLBACK MidiOutProc(HMIDIOUT handle, UINT msg, DWORD_PTR instance, DWORD_PTR param1,
+                          DWORD_PTR param2) {
+  Forward(kOutKinds, reinterpret_cast<TMidiHandle>(handle), msg, instance, param1, param2);
 }
 
 void CALLBACK MidiInProc(HMIDIIN handle, UINT msg, DWORD_PTR instance, DWORD_PTR param1,
                          DWORD_PTR param2) {
-  auto* context = reinterpret_cast<TOpenContext*>(instance);
-  if (!context || !context->callback) return;
-  TMidiMsg kind;
-  switch (msg) {
-    case MIM_OPEN:
-      kind = TMidiMsg::InOpen;
-      break;
-    case MIM_CLOSE:
-      kind = TMidiMsg::InClose;
-      break;
-    case MIM_DATA:
-      kind = TMidiMsg::InData;
-      break;
-    case MIM_ERROR:
-      kind = TMidiMsg::InError;
-      break;
-    case MIM_MOREDATA:
-      kind = TMidiMsg::InMoreData;
-      break;
-    case MIM_LONGDATA:
-      kind = TMidiMsg::InLongData;
-      param1 = RecordOf(param1);
-      break;
-    case MIM_LONGERROR:
-      kind = TMidiMsg::InLongError;
-      param1 = RecordOf(param1);
-      break;
-    default:
-      return;
-  }
-  context->callback(reinterpret_cast<TMidiHandle>(handle), kind, context->instance, param1, param2);
+  Forward(kInKinds, reinterpret_cast<TMidiHandle>(handle), msg, instance, param1, param2);
 }
 
 std::string DeviceName(const WCHAR* name) {
   return win::Narrow(std::wstring_view(name, wcsnlen(name, MAXPNAMELEN)));
 }
 
+// A winmm header call bound to the handle, for the header helpers of TWinmm.
+template <typename Handle, typename HeaderCall>
+auto OnHandle(HeaderCall call, TMidiHandle handle) {
+  return [call, handle](MIDIHDR* native) {
+    return call(reinterpret_cast<Handle>(handle), native, sizeof *native);
+  };
+}
+
+// The output and input calls are the same but for the winmm function they make, its handle
+// type and the open flags, so each call and its twin stand side by side over one helper.
 class TWinmm final : public TWinmmMidi {
  public:
   uint32_t OutGetNumDevs() override { return midiOutGetNumDevs(); }
+  uint32_t InGetNumDevs() override { return midiInGetNumDevs(); }
 
   TMmResult OutGetDevName(uint32_t id, std::string& name) override {
-    MIDIOUTCAPSW caps{};
-    const MMRESULT r = midiOutGetDevCapsW(id, &caps, sizeof caps);
-    if (r == MMSYSERR_NOERROR) name = DeviceName(caps.szPname);
-    return r;
+    return GetDevName<MIDIOUTCAPSW>(midiOutGetDevCapsW, id, name);
+  }
+  TMmResult InGetDevName(uint32_t id, std::string& name) override {
+    return GetDevName<MIDIINCAPSW>(midiInGetDevCapsW, id, name);
   }
 
   TMmResult OutQueryInterfaceSize(uint32_t id, uint32_t& bytes) override {
-    ULONG size = 0;
-    const MMRESULT r =
-        midiOutMessage(reinterpret_cast<HMIDIOUT>(static_cast<UINT_PTR>(id)),
-                       kDrvQueryDeviceInterfaceSize, reinterpret_cast<DWORD_PTR>(&size), 0);
-    bytes = size;
-    return r;
+    return QueryInterfaceSize<HMIDIOUT>(midiOutMessage, id, bytes);
+  }
+  TMmResult InQueryInterfaceSize(uint32_t id, uint32_t& bytes) override {
+    return QueryInterfaceSize<HMIDIIN>(midiInMessage, id, bytes);
   }
 
   TMmResult OutQueryInterface(uint32_t id, uint32_t bytes, std::string& path) override {
-    std::vector<WCHAR> buffer(bytes / sizeof(WCHAR) + 1, L'\0');
-    const MMRESULT r =
-        midiOutMessage(reinterpret_cast<HMIDIOUT>(static_cast<UINT_PTR>(id)),
-                       kDrvQueryDeviceInterface, reinterpret_cast<DWORD_PTR>(buffer.data()), bytes);
-    buffer.back() = L'\0';
-    if (r == MMSYSERR_NOERROR) path = win::Narrow(std::wstring_view(buffer.data()));
-    return r;
+    return QueryInterface<HMIDIOUT>(midiOutMessage, id, bytes, path);
+  }
+  TMmResult InQueryInterface(uint32_t id, uint32_t bytes, std::string& path) override {
+    return QueryInterface<HMIDIIN>(midiInMessage, id, bytes, path);
   }
 
   TMmResult OutOpen(TMidiHandle& handle, uint32_t id, TMidiCallback callback,
                     uintptr_t instance) override {
-    auto context = std::make_unique<TOpenContext>(TOpenContext{callback, instance});
-    HMIDIOUT h = nullptr;
-    const MMRESULT r = midiOutOpen(&h, id, reinterpret_cast<DWORD_PTR>(&MidiOutProc),
-                                   reinterpret_cast<DWORD_PTR>(context.get()), CALLBACK_FUNCTION);
-    if (r != MMSYSERR_NOERROR) return r;
-    handle = reinterpret_cast<TMidiHandle>(h);
-    Keep(handle, std::move(context));
-    return r;
+    return Open<HMIDIOUT>(handle, callback, instance, [id](HMIDIOUT* h, DWORD_PTR context) {
+      return midiOutOpen(h, id, reinterpret_cast<DWORD_PTR>(&MidiOutProc), context,
+                         CALLBACK_FUNCTION);
+    });
+  }
+  TMmResult InOpen(TMidiHandle& handle, uint32_t id, TMidiCallback callback,
+                   uintptr_t instance) override {
+    return Open<HMIDIIN>(handle, callback, instance, [id](HMIDIIN* h, DWORD_PTR context) {
+      return midiInOpen(h, id, reinterpret_cast<DWORD_PTR>(&MidiInProc), context,
+                        CALLBACK_FUNCTION | MIDI_IO_STATUS);
+    });
   }
 
   TMmResult OutClose(TMidiHandle handle) override {
-    const MMRESULT r = midiOutClose(reinterpret_cast<HMIDIOUT>(handle));
-    if (r == MMSYSERR_NOERROR) Forget(handle);
-    return r;
+    return Closed(handle, midiOutClose(reinterpret_cast<HMIDIOUT>(handle)));
+  }
+  TMmResult InClose(TMidiHandle handle) override {
+    return Closed(handle, midiInClose(reinterpret_cast<HMIDIIN>(handle)));
   }
 
   TMmResult OutReset(TMidiHandle handle) override {
     return midiOutReset(reinterpret_cast<HMIDIOUT>(handle));
+  }
+  TMmResult InReset(TMidiHandle handle) override {
+    return midiInReset(reinterpret_cast<HMIDIIN>(handle));
   }
 
   TMmResult OutShortMsg(TMidiHandle handle, uint32_t message) override {
     return midiOutShortMsg(reinterpret_cast<HMIDIOUT>(handle), message);
   }
 
-  TMmResult OutPrepareHeader(TMidiHandle handle, TMidiHeader& header) override {
-    return Prepare(header, [&](MIDIHDR* native) {
-      return midiOutPrepareHeader(reinterpret_cast<HMIDIOUT>(handle), native, sizeof *native);
-    });
-  }
-
-  TMmResult OutUnprepareHeader(TMidiHandle handle, TMidiHeader& header) override {
-    return Unprepare(header, [&](MIDIHDR* native) {
-      return midiOutUnprepareHeader(reinterpret_cast<HMIDIOUT>(handle), native, sizeof *native);
-    });
-  }
-
-  TMmResult OutLongMsg(TMidiHandle handle, TMidiHeader& header) override {
-    auto* native = static_cast<MIDIHDR*>(header.system);
-    if (!native) return MIDIERR_UNPREPARED;
-    return midiOutLongMsg(reinterpret_cast<HMIDIOUT>(handle), native, sizeof *native);
-  }
-
-  bool OutGetErrorText(TMmResult code, std::string& text) override {
-    WCHAR buffer[MAXERRORLENGTH + 1] = {};
-    if (midiOutGetErrorTextW(code, buffer, MAXERRORLENGTH) != MMSYSERR_NOERROR) return false;
-    buffer[MAXERRORLENGTH] = L'\0';
-    text = win::Narrow(std::wstring_view(buffer));
-    return true;
-  }
-
-  uint32_t InGetNumDevs() override { return midiInGetNumDevs(); }
-
-  TMmResult InGetDevName(uint32_t id, std::string& name) override {
-    MIDIINCAPSW caps{};
-    const MMRESULT r = midiInGetDevCapsW(id, &caps, sizeof caps);
-    if (r == MMSYSERR_NOERROR) name = DeviceName(caps.szPname);
-    return r;
-  }
-
-  TMmResult InQueryInterfaceSize(uint32_t id, uint32_t& bytes) override {
-    ULONG size = 0;
-    const MMRESULT r =
-        midiInMessage(reinterpret_cast<HMIDIIN>(static_cast<UINT_PTR>(id)),
-                      kDrvQueryDeviceInterfaceSize, reinterpret_cast<DWORD_PTR>(&size), 0);
-    bytes = size;
-    return r;
-  }
-
-  TMmResult InQueryInterface(uint32_t id, uint32_t bytes, std::string& path) override {
-    std::vector<WCHAR> buffer(bytes / sizeof(WCHAR) + 1, L'\0');
-    const MMRESULT r =
-        midiInMessage(reinterpret_cast<HMIDIIN>(static_cast<UINT_PTR>(id)),
-                      kDrvQueryDeviceInterface, reinterpret_cast<DWORD_PTR>(buffer.data()), bytes);
-    buffer.back() = L'\0';
-    if (r == MMSYSERR_NOERROR) path = win::Narrow(std::wstring_view(buffer.data()));
-    return r;
-  }
-
-  TMmResult InOpen(TMidiHandle& handle, uint32_t id, TMidiCallback callback,
-                   uintptr_t instance) override {
-    auto context = std::make_unique<TOpenContext>(TOpenContext{callback, instance});
-    HMIDIIN h = nullptr;
-    const MMRESULT r =
-        midiInOpen(&h, id, reinterpret_cast<DWORD_PTR>(&MidiInProc),
-                   reinterpret_cast<DWORD_PTR>(context.get()), CALLBACK_FUNCTION | MIDI_IO_STATUS);
-    if (r != MMSYSERR_NOERROR) return r;
-    handle = reinterpret_cast<TMidiHandle>(h);
-    Keep(handle, std::move(context));
-    return r;
-  }
-
-  TMmResult InClose(TMidiHandle handle) override {
-    const MMRESULT r = midiInClose(reinterpret_cast<HMIDIIN>(handle));
-    if (r == MMSYSERR_NOERROR) Forget(handle);
-    return r;
-  }
-
-  TMmResult InReset(TMidiHandle handle) override {
-    return midiInReset(reinterpret_cast<HMIDIIN>(handle));
-  }
   TMmResult InStart(TMidiHandle handle) override {
     return midiInStart(reinterpret_cast<HMIDIIN>(handle));
   }
@@ -244,33 +171,93 @@ class TWinmm final : public TWinmmMidi {
     return midiInStop(reinterpret_cast<HMIDIIN>(handle));
   }
 
+  TMmResult OutPrepareHeader(TMidiHandle handle, TMidiHeader& header) override {
+    return Prepare(header, OnHandle<HMIDIOUT>(midiOutPrepareHeader, handle));
+  }
   TMmResult InPrepareHeader(TMidiHandle handle, TMidiHeader& header) override {
-    return Prepare(header, [&](MIDIHDR* native) {
-      return midiInPrepareHeader(reinterpret_cast<HMIDIIN>(handle), native, sizeof *native);
-    });
+    return Prepare(header, OnHandle<HMIDIIN>(midiInPrepareHeader, handle));
   }
 
+  TMmResult OutUnprepareHeader(TMidiHandle handle, TMidiHeader& header) override {
+    return Unprepare(header, OnHandle<HMIDIOUT>(midiOutUnprepareHeader, handle));
+  }
   TMmResult InUnprepareHeader(TMidiHandle handle, TMidiHeader& header) override {
-    return Unprepare(header, [&](MIDIHDR* native) {
-      return midiInUnprepareHeader(reinterpret_cast<HMIDIIN>(handle), native, sizeof *native);
-    });
+    return Unprepare(header, OnHandle<HMIDIIN>(midiInUnprepareHeader, handle));
   }
 
+  TMmResult OutLongMsg(TMidiHandle handle, TMidiHeader& header) override {
+    return Queue(header, OnHandle<HMIDIOUT>(midiOutLongMsg, handle));
+  }
   TMmResult InAddBuffer(TMidiHandle handle, TMidiHeader& header) override {
-    auto* native = static_cast<MIDIHDR*>(header.system);
-    if (!native) return MIDIERR_UNPREPARED;
-    return midiInAddBuffer(reinterpret_cast<HMIDIIN>(handle), native, sizeof *native);
+    return Queue(header, OnHandle<HMIDIIN>(midiInAddBuffer, handle));
   }
 
+  bool OutGetErrorText(TMmResult code, std::string& text) override {
+    return GetErrorText(midiOutGetErrorTextW, code, text);
+  }
   bool InGetErrorText(TMmResult code, std::string& text) override {
+    return GetErrorText(midiInGetErrorTextW, code, text);
+  }
+
+ private:
+  template <typename Caps, typename GetCaps>
+  static TMmResult GetDevName(GetCaps getCaps, uint32_t id, std::string& name) {
+    Caps caps{};
+    const MMRESULT r = getCaps(id, &caps, sizeof caps);
+    if (r == MMSYSERR_NOERROR) name = DeviceName(caps.szPname);
+    return r;
+  }
+
+  // The driver queries go to the device id passed where a handle would be.
+  template <typename Handle, typename Message>
+  static TMmResult QueryInterfaceSize(Message message, uint32_t id, uint32_t& bytes) {
+    ULONG size = 0;
+    const MMRESULT r = message(reinterpret_cast<Handle>(static_cast<UINT_PTR>(id)),
+                               kDrvQueryDeviceInterfaceSize, reinterpret_cast<DWORD_PTR>(&size), 0);
+    bytes = size;
+    return r;
+  }
+
+  template <typename Handle, typename Message>
+  static TMmResult QueryInterface(Message message, uint32_t id, uint32_t bytes,
+                                  std::string& path) {
+    std::vector<WCHAR> buffer(bytes / sizeof(WCHAR) + 1, L'\0');
+    const MMRESULT r =
+        message(reinterpret_cast<Handle>(static_cast<UINT_PTR>(id)), kDrvQueryDeviceInterface,
+                reinterpret_cast<DWORD_PTR>(buffer.data()), bytes);
+    buffer.back() = L'\0';
+    if (r == MMSYSERR_NOERROR) path = win::Narrow(std::wstring_view(buffer.data()));
+    return r;
+  }
+
+  // The context lives from a successful open until the close succeeds, since callbacks may
+  // come until then.
+  template <typename Handle, typename OpenCall>
+  TMmResult Open(TMidiHandle& handle, TMidiCallback callback, uintptr_t instance,
+                 OpenCall open) {
+    auto context = std::make_unique<TOpenContext>(TOpenContext{callback, instance});
+    Handle h = nullptr;
+    const MMRESULT r = open(&h, reinterpret_cast<DWORD_PTR>(context.get()));
+    if (r != MMSYSERR_NOERROR) return r;
+    handle = reinterpret_cast<TMidiHandle>(h);
+    Keep(handle, std::move(context));
+    return r;
+  }
+
+  TMmResult Closed(TMidiHandle handle, MMRESULT r) {
+    if (r == MMSYSERR_NOERROR) Forget(handle);
+    return r;
+  }
+
+  template <typename GetText>
+  static bool GetErrorText(GetText getText, TMmResult code, std::string& text) {
     WCHAR buffer[MAXERRORLENGTH + 1] = {};
-    if (midiInGetErrorTextW(code, buffer, MAXERRORLENGTH) != MMSYSERR_NOERROR) return false;
+    if (getText(code, buffer, MAXERRORLENGTH) != MMSYSERR_NOERROR) return false;
     buffer[MAXERRORLENGTH] = L'\0';
     text = win::Narrow(std::wstring_view(buffer));
     return true;
   }
 
- private:
   template <typename Call>
   static TMmResult Prepare(TMidiHeader& header, Call call) {
     if (header.system) return MMSYSERR_NOERROR;  // already prepared
@@ -295,6 +282,14 @@ class TWinmm final : public TWinmmMidi {
     header.system = nullptr;
     header.flags &= ~kMidiHdrPrepared;
     return r;
+  }
+
+  // Sends or queues a prepared header.
+  template <typename Call>
+  static TMmResult Queue(TMidiHeader& header, Call call) {
+    auto* native = static_cast<MIDIHDR*>(header.system);
+    if (!native) return MIDIERR_UNPREPARED;
+    return call(native);
   }
 
   void Keep(TMidiHandle handle, std::unique_ptr<TOpenContext> context) {
