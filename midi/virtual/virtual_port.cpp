@@ -148,33 +148,6 @@ std::string ReadPortName(int index, uint32_t sideType, const std::u16string& fil
   return NarrowFromUtf16(VmplText(name));
 }
 
-template <typename Port>
-void EnumNames(TVirtualPortNames& list, const std::u16string& filter) {
-  list.clear();
-  Port scratch;
-  scratch.SetPortFilter(filter);
-  const int32_t count = static_cast<int32_t>(VmplApi().GetPortCount());
-  for (int32_t i = 0; i < count; ++i) {
-    std::string name = scratch.GetPortName(i);
-    if (!name.empty()) list.emplace_back(std::move(name), i);
-  }
-}
-
-template <typename Port>
-void EnumPorts(TMidiDeviceList& list, const std::u16string& filter) {
-  list.clear();
-  const int32_t count = static_cast<int32_t>(VmplApi().GetPortCount());
-  std::unique_ptr<Port> port;
-  for (int32_t i = 0; i < count; ++i) {
-    if (!port) {
-      port = std::make_unique<Port>();
-      port->SetPortFilter(filter);
-    }
-    port->SetDeviceID(i);
-    if (!port->GetName().empty()) list.push_back(std::move(port));
-  }
-}
-
 }  // namespace
 
 void CleanPortName(std::string& text) {
@@ -274,6 +247,83 @@ bool IsVirtualMidiBusAvailable() {
   return VmplApi().IsBusInstalled() == 1;
 }
 
+// --- the side of a port --------------------------------------------------------------------
+
+bool TVirtualPortSide::MatchesPort(const VMPL_PortInfo* info) const {
+  return MatchesType(info, sideType_, filter_);
+}
+
+std::string TVirtualPortSide::GetPortName(int index) const {
+  return ReadPortName(index, sideType_, filter_, nullptr);
+}
+
+void TVirtualPortSide::SetPortFilter(std::u16string filter) {
+  CleanPortNameW(filter);
+  filter_ = std::move(filter);
+}
+
+std::string TVirtualPortSide::ReadDeviceName(int32_t id) {
+  return ReadPortName(id, sideType_, filter_, &portDeviceName_);
+}
+
+TVmplInfoPtr TVirtualPortSide::FindPortOrRaise(int32_t id, int32_t& foundId) const {
+  uint32_t code = VMPL_OK;
+  TVmplInfoPtr info = FindPortRecord(id, portDeviceName_, foundId, code);
+  if (!info) RaiseVmplError(code);
+  return info;
+}
+
+template <typename Base, typename Self>
+int TVirtualPort<Base, Self>::GetDeviceCount() {
+  return static_cast<int32_t>(VmplApi().GetPortCount());
+}
+
+template <typename Base, typename Self>
+std::unique_ptr<TMidiDeviceBase> TVirtualPort<Base, Self>::Clone() const {
+  auto copy = std::make_unique<Self>();
+  copy->Assign(*this);
+  return copy;
+}
+
+template <typename Base, typename Self>
+void TVirtualPort<Base, Self>::Assign(const TMidiDeviceBase& other) {
+  Base::Assign(other);
+  if (const auto* v = dynamic_cast<const Self*>(&other); v && v != this) {
+    TVirtualPortSide::operator=(*v);
+  }
+}
+
+template <typename Base, typename Self>
+void TVirtualPort<Base, Self>::EnumDeviceNames(TVirtualPortNames& list,
+                                               const std::u16string& filter) {
+  list.clear();
+  Self scratch;
+  scratch.SetPortFilter(filter);
+  const int32_t count = static_cast<int32_t>(VmplApi().GetPortCount());
+  for (int32_t i = 0; i < count; ++i) {
+    std::string name = scratch.GetPortName(i);
+    if (!name.empty()) list.emplace_back(std::move(name), i);
+  }
+}
+
+template <typename Base, typename Self>
+void TVirtualPort<Base, Self>::EnumDevices(TMidiDeviceList& list, const std::u16string& filter) {
+  list.clear();
+  const int32_t count = static_cast<int32_t>(VmplApi().GetPortCount());
+  std::unique_ptr<Self> port;
+  for (int32_t i = 0; i < count; ++i) {
+    if (!port) {
+      port = std::make_unique<Self>();
+      port->SetPortFilter(filter);
+    }
+    port->SetDeviceID(i);
+    if (!port->GetName().empty()) list.push_back(std::move(port));
+  }
+}
+
+template class TVirtualPort<TMidiOutputBase, TVMidiOutput>;
+template class TVirtualPort<TMidiInputBase, TVMidiInput>;
+
 // --- output ---------------------------------------------------------------------------------
 
 TVMidiOutput::~TVMidiOutput() {
@@ -282,45 +332,12 @@ TVMidiOutput::~TVMidiOutput() {
 
 void TVMidiOutput::GetDeviceInfo(int32_t id, std::string& path, std::string& name) {
   path.clear();
-  name = MakeVirtualOutName(ReadPortName(id, VMPL_PORT_OUTPUT, filter_, &portDeviceName_));
-}
-
-int TVMidiOutput::GetDeviceCount() {
-  return static_cast<int32_t>(VmplApi().GetPortCount());
-}
-
-std::unique_ptr<TMidiDeviceBase> TVMidiOutput::Clone() const {
-  auto copy = std::make_unique<TVMidiOutput>();
-  copy->Assign(*this);
-  return copy;
-}
-
-void TVMidiOutput::Assign(const TMidiDeviceBase& other) {
-  TMidiOutputBase::Assign(other);
-  if (const auto* v = dynamic_cast<const TVMidiOutput*>(&other); v && v != this) {
-    filter_ = v->filter_;
-    portDeviceName_ = v->portDeviceName_;
-  }
-}
-
-bool TVMidiOutput::MatchesPort(const VMPL_PortInfo* info) const {
-  return MatchesType(info, VMPL_PORT_OUTPUT, filter_);
-}
-
-std::string TVMidiOutput::GetPortName(int index) const {
-  return ReadPortName(index, VMPL_PORT_OUTPUT, filter_, nullptr);
-}
-
-void TVMidiOutput::SetPortFilter(std::u16string filter) {
-  CleanPortNameW(filter);
-  filter_ = std::move(filter);
+  name = MakeVirtualOutName(ReadDeviceName(id));
 }
 
 void TVMidiOutput::DoOpen() {
   int32_t foundId = GetDeviceID();
-  uint32_t code = VMPL_OK;
-  TVmplInfoPtr info = FindPortRecord(GetDeviceID(), portDeviceName_, foundId, code);
-  if (!info) RaiseVmplError(code);
+  TVmplInfoPtr info = FindPortOrRaise(GetDeviceID(), foundId);
   // A port that is not the program's is left alone without an error.
   if (!MatchesPort(info.get())) return;
   if (foundId != GetDeviceID()) SetDeviceID(foundId);
@@ -355,14 +372,6 @@ size_t TVMidiOutput::SendLongChunked(const uint8_t* data, size_t length, const T
   return SendLong(data, length) ? length : 0;
 }
 
-void TVMidiOutput::EnumDeviceNames(TVirtualPortNames& list, const std::u16string& filter) {
-  EnumNames<TVMidiOutput>(list, filter);
-}
-
-void TVMidiOutput::EnumDevices(TMidiDeviceList& list, const std::u16string& filter) {
-  EnumPorts<TVMidiOutput>(list, filter);
-}
-
 // --- input ----------------------------------------------------------------------------------
 
 TVMidiInput::~TVMidiInput() {
@@ -371,38 +380,7 @@ TVMidiInput::~TVMidiInput() {
 
 void TVMidiInput::GetDeviceInfo(int32_t id, std::string& path, std::string& name) {
   path.clear();
-  name = MakeVirtualInName(ReadPortName(id, VMPL_PORT_INPUT, filter_, &portDeviceName_));
-}
-
-int TVMidiInput::GetDeviceCount() {
-  return static_cast<int32_t>(VmplApi().GetPortCount());
-}
-
-std::unique_ptr<TMidiDeviceBase> TVMidiInput::Clone() const {
-  auto copy = std::make_unique<TVMidiInput>();
-  copy->Assign(*this);
-  return copy;
-}
-
-void TVMidiInput::Assign(const TMidiDeviceBase& other) {
-  TMidiInputBase::Assign(other);
-  if (const auto* v = dynamic_cast<const TVMidiInput*>(&other); v && v != this) {
-    filter_ = v->filter_;
-    portDeviceName_ = v->portDeviceName_;
-  }
-}
-
-bool TVMidiInput::MatchesPort(const VMPL_PortInfo* info) const {
-  return MatchesType(info, VMPL_PORT_INPUT, filter_);
-}
-
-std::string TVMidiInput::GetPortName(int index) const {
-  return ReadPortName(index, VMPL_PORT_INPUT, filter_, nullptr);
-}
-
-void TVMidiInput::SetPortFilter(std::u16string filter) {
-  CleanPortNameW(filter);
-  filter_ = std::move(filter);
+  name = MakeVirtualInName(ReadDeviceName(id));
 }
 
 void TVMidiInput::MakeThread() {
@@ -414,9 +392,7 @@ void TVMidiInput::MakeThread() {
 void TVMidiInput::DoOpen() {
   info_.reset();
   int32_t foundId = GetDeviceID();
-  uint32_t code = VMPL_OK;
-  TVmplInfoPtr info = FindPortRecord(GetDeviceID(), portDeviceName_, foundId, code);
-  if (!info) RaiseVmplError(code);
+  TVmplInfoPtr info = FindPortOrRaise(GetDeviceID(), foundId);
   if (!MatchesPort(info.get())) {
     throw EMidiError("Cannot open virtual MIDI port \"" + NarrowFromUtf16(VmplText(info->inName)) +
                      "\".");
@@ -463,13 +439,6 @@ bool TVMidiInput::DoClose(TMidiPortHandle handle) {
   return true;
 }
 
-void TVMidiInput::EnumDeviceNames(TVirtualPortNames& list, const std::u16string& filter) {
-  EnumNames<TVMidiInput>(list, filter);
-}
-
-void TVMidiInput::EnumDevices(TMidiDeviceList& list, const std::u16string& filter) {
-  EnumPorts<TVMidiInput>(list, filter);
-}
 
 // --- receiving ------------------------------------------------------------------------------
 

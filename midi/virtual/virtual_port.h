@@ -79,17 +79,63 @@ bool IsVirtualMidiBusAvailable();
 // A port's name and its index in the library's port list.
 using TVirtualPortNames = std::vector<std::pair<std::string, int>>;
 
-// --- output --------------------------------------------------------------------------------
+// --- the side of a port --------------------------------------------------------------------
 
-class TVMidiOutput : public TMidiOutputBase {
+// What an output and an input share: the side of a library port they stand for, the filter on
+// device names, and the device the id named when it was set. Port indexes shift when the list
+// changes, so the open looks for that device by name.
+class TVirtualPortSide {
  public:
-  TVMidiOutput() = default;
-  ~TVMidiOutput() override;
+  // A port of the side's type or of both, whose device name contains the filter, from a new
+  // enough library.
+  bool MatchesPort(const VMPL_PortInfo* info) const;
+  // The port's name on this side when it matches; empty otherwise.
+  std::string GetPortName(int index) const;
+  void SetPortFilter(std::u16string filter);
+  const std::u16string& GetPortFilter() const { return filter_; }
 
-  void GetDeviceInfo(int32_t id, std::string& path, std::string& name) override;
+ protected:
+  explicit TVirtualPortSide(uint32_t sideType) : sideType_(sideType) {}
+  ~TVirtualPortSide() = default;
+  TVirtualPortSide(const TVirtualPortSide&) = default;
+  TVirtualPortSide& operator=(const TVirtualPortSide&) = default;
+
+  // The port's name on this side, as GetPortName; remembers its device for the open.
+  std::string ReadDeviceName(int32_t id);
+  // The record of the port the id named, and where it stands now; raises when it is gone.
+  TVmplInfoPtr FindPortOrRaise(int32_t id, int32_t& foundId) const;
+
+ private:
+  uint32_t sideType_;
+  std::u16string filter_;
+  std::u16string portDeviceName_;  // the device the id named when it was set
+};
+
+// What is the same code in an output and an input over their own port class: the count,
+// copies, and the lists of the ports of one side.
+template <typename Base, typename Self>
+class TVirtualPort : public Base, public TVirtualPortSide {
+ public:
   int GetDeviceCount() override;
   std::unique_ptr<TMidiDeviceBase> Clone() const override;
   void Assign(const TMidiDeviceBase& other) override;
+
+  // The names as the system shows the ports, with their indexes.
+  static void EnumDeviceNames(TVirtualPortNames& list, const std::u16string& filter);
+  static void EnumDevices(TMidiDeviceList& list, const std::u16string& filter);
+
+ protected:
+  explicit TVirtualPort(uint32_t sideType) : TVirtualPortSide(sideType) {}
+};
+
+// --- output --------------------------------------------------------------------------------
+
+class TVMidiOutput : public TVirtualPort<TMidiOutputBase, TVMidiOutput> {
+ public:
+  TVMidiOutput() : TVirtualPort(VMPL_PORT_OUTPUT) {}
+  ~TVMidiOutput() override;
+
+  void GetDeviceInfo(int32_t id, std::string& path, std::string& name) override;
   std::string GetKindName() const override { return "vMIDI Out"; }
 
   // Data bytes are cut to 7 bits.
@@ -100,24 +146,9 @@ class TVMidiOutput : public TMidiOutputBase {
   size_t SendLongChunked(const uint8_t* data, size_t length,
                          const TMidiWaitMethod& waitMethod) override;
 
-  // A port of type 1 or 3 whose device name contains the filter, from a new enough library.
-  bool MatchesPort(const VMPL_PortInfo* info) const;
-  // The port's output-side name when it matches; empty otherwise.
-  std::string GetPortName(int index) const;
-  void SetPortFilter(std::u16string filter);
-  const std::u16string& GetPortFilter() const { return filter_; }
-
-  // The names as the system shows the ports, with their indexes.
-  static void EnumDeviceNames(TVirtualPortNames& list, const std::u16string& filter);
-  static void EnumDevices(TMidiDeviceList& list, const std::u16string& filter);
-
  protected:
   void DoOpen() override;
   bool DoClose(TMidiPortHandle handle) override;
-
- private:
-  std::u16string filter_;
-  std::u16string portDeviceName_;  // the device the id named when it was set
 };
 
 // --- input ---------------------------------------------------------------------------------
@@ -146,18 +177,15 @@ class TVMidiInputThread final : public TThread {
   std::condition_variable wake_;
 };
 
-class TVMidiInput : public TMidiInputBase {
+class TVMidiInput : public TVirtualPort<TMidiInputBase, TVMidiInput> {
  public:
   // How long Stop waits for the receive thread before leaving it to the close.
   static constexpr uint32_t kStopWaitMs = 5000;
 
-  TVMidiInput() = default;
+  TVMidiInput() : TVirtualPort(VMPL_PORT_INPUT) {}
   ~TVMidiInput() override;
 
   void GetDeviceInfo(int32_t id, std::string& path, std::string& name) override;
-  int GetDeviceCount() override;
-  std::unique_ptr<TMidiDeviceBase> Clone() const override;
-  void Assign(const TMidiDeviceBase& other) override;
   std::string GetKindName() const override { return "vMIDI In"; }
   // Open from the open call until the close: the port's record is kept.
   bool IsOpen() const override { return static_cast<bool>(info_); }
@@ -176,14 +204,6 @@ class TVMidiInput : public TMidiInputBase {
   void Stop() override;
   bool IsStarted() const override;
 
-  bool MatchesPort(const VMPL_PortInfo* info) const;
-  std::string GetPortName(int index) const;
-  void SetPortFilter(std::u16string filter);
-  const std::u16string& GetPortFilter() const { return filter_; }
-
-  static void EnumDeviceNames(TVirtualPortNames& list, const std::u16string& filter);
-  static void EnumDevices(TMidiDeviceList& list, const std::u16string& filter);
-
  protected:
   void DoOpen() override;
   bool DoClose(TMidiPortHandle handle) override;
@@ -193,8 +213,6 @@ class TVMidiInput : public TMidiInputBase {
   void StopWith(TMidiPortHandle handle);
   void MakeThread();
 
-  std::u16string filter_;
-  std::u16string portDeviceName_;
   TMidiShortHook shortHook_;
   TMidiSysExHook sysExHook_;
   std::atomic<bool> passActiveSensing_{false};
