@@ -156,6 +156,11 @@ class TLoopbackMidi final : public TWinmmMidi {
   void Wake();
   Device* FindDevice(bool isOutput, uint32_t id);
   Handle* FindHandle(TMidiHandle handle, bool isOutput);
+  // The handle a call works on, after any failure injected into the call; null, with the
+  // result, when the handle is unknown or its device was unplugged.
+  Handle* LiveHandle(TLoopbackCall call, TMidiHandle handle, bool isOutput, TMmResult& result);
+  // Marks a prepared header as queued; the error when it is not prepared or already queued.
+  static TMmResult Enqueue(TMidiHeader& header);
   Handle* OpenHandleOf(const std::string& name, bool isOutput);
   TMmResult Injected(TLoopbackCall call);
   uint64_t Post(TMidiHandle id, const Handle& h, TMidiMsg msg, uintptr_t p1 = 0, uintptr_t p2 = 0,
