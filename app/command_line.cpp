@@ -11,7 +11,7 @@
 #include "midi/manager/midi_manager.h"
 #include "midi/system/port_text.h"
 #include "midi/virtual/virtual_port.h"
-#include "midi/virtual/virtual_port_setup.h"
+#include "midi/manager/virtual_port_setup.h"
 
 namespace kv {
 

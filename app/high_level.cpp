@@ -24,7 +24,7 @@
 #include "midi/model/router.h"
 #include "midi/system/port_text.h"
 #include "midi/virtual/virtual_port.h"
-#include "midi/virtual/virtual_port_setup.h"
+#include "midi/manager/virtual_port_setup.h"
 
 namespace kv {
 

@@ -1,6 +1,6 @@
 #include "app/settings_host.h"
 
-#include "midi/virtual/virtual_port_setup.h"
+#include "midi/manager/virtual_port_setup.h"
 
 namespace kv {
 

@@ -12,7 +12,7 @@
 
 #include "app/high_level.h"
 #include "app/settings_registry.h"
-#include "midi/virtual/virtual_port_setup.h"
+#include "midi/manager/virtual_port_setup.h"
 
 namespace kv::test {
 namespace {

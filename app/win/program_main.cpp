@@ -9,7 +9,7 @@
 #include "app/win/main_form.h"
 #include "app/win/main_window_hooks.h"
 #include "midi/manager/midi_manager.h"
-#include "midi/virtual/virtual_port_setup.h"
+#include "midi/manager/virtual_port_setup.h"
 #include "ui/application.h"
 #include "ui/message_dialog.h"
 

@@ -5,7 +5,7 @@
 #include "app/high_level.h"
 #include "midi/system/port_text.h"
 #include "midi/virtual/virtual_port.h"
-#include "midi/virtual/virtual_port_setup.h"
+#include "midi/manager/virtual_port_setup.h"
 
 namespace kv {
 

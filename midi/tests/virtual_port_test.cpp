@@ -10,7 +10,7 @@
 
 #include "midi/manager/midi_manager.h"
 #include "midi/system/port_text.h"
-#include "midi/virtual/virtual_port_setup.h"
+#include "midi/manager/virtual_port_setup.h"
 #include "vmplib/ring.h"
 #include "vmplib/standin/standin_bus.h"
 

@@ -8,7 +8,7 @@
 #include "app/settings_registry.h"
 #include "app/high_level.h"
 #include "editor/props/tests/props_test_support.h"
-#include "midi/virtual/virtual_port_setup.h"
+#include "midi/manager/virtual_port_setup.h"
 
 namespace kv {
 namespace {

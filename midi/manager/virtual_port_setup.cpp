@@ -1,4 +1,4 @@
-#include "midi/virtual/virtual_port_setup.h"
+#include "midi/manager/virtual_port_setup.h"
 
 #include <atomic>
 #include <set>
