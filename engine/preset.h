@@ -22,7 +22,7 @@
 #include "engine/shared_port_list.h"
 #include "engine/translate_params.h"
 #include "engine/translator.h"
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 
 namespace kv {
 

@@ -11,7 +11,7 @@
 #include "base/text_helpers.h"
 #include "engine/format.h"
 #include "engine/trans_timer_manager.h"
-#include "midi/router.h"
+#include "midi/model/router.h"
 
 namespace kv {
 

@@ -28,7 +28,7 @@
 #include "base/exception.h"
 #include "engine/preset.h"
 #include "engine/shared_port_list.h"
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 
 namespace kv {
 

@@ -13,7 +13,7 @@
 #include <mutex>
 #include <string_view>
 
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 
 namespace kv {
 

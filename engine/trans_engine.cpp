@@ -7,7 +7,7 @@
 #include "engine/project.h"
 #include "engine/timer_manager.h"
 #include "engine/translate_params.h"
-#include "midi/midi_device.h"
+#include "midi/system/midi_device.h"
 
 namespace kv {
 namespace {

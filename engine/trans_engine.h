@@ -27,7 +27,7 @@
 #include "base/lock.h"
 #include "engine/dispatcher.h"
 #include "engine/event.h"
-#include "midi/midi_engine_binding.h"
+#include "midi/manager/midi_engine_binding.h"
 
 namespace kv {
 

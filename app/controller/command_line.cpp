@@ -8,10 +8,10 @@
 #include "app/controller/controller.h"
 #include "base/text.h"
 #include "base/utils.h"
-#include "midi/midi_manager.h"
-#include "midi/port_text.h"
-#include "midi/virtual_port.h"
-#include "midi/virtual_port_setup.h"
+#include "midi/manager/midi_manager.h"
+#include "midi/system/port_text.h"
+#include "midi/virtual/virtual_port.h"
+#include "midi/manager/virtual_port_setup.h"
 
 namespace kv {
 

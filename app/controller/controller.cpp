@@ -19,12 +19,12 @@
 #include "engine/trans_engine.h"
 #include "engine/translate_params.h"
 #include "engine/translator.h"
-#include "midi/alias.h"
-#include "midi/midi_manager.h"
-#include "midi/router.h"
-#include "midi/port_text.h"
-#include "midi/virtual_port.h"
-#include "midi/virtual_port_setup.h"
+#include "midi/model/alias.h"
+#include "midi/manager/midi_manager.h"
+#include "midi/model/router.h"
+#include "midi/system/port_text.h"
+#include "midi/virtual/virtual_port.h"
+#include "midi/manager/virtual_port_setup.h"
 
 namespace kv {
 

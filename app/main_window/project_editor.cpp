@@ -11,7 +11,7 @@
 #include "engine/format.h"
 #include "engine/preset.h"
 #include "engine/project.h"
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 
 namespace kv {
 

@@ -1,6 +1,6 @@
 #include "app/main_window/settings_host.h"
 
-#include "midi/virtual_port_setup.h"
+#include "midi/manager/virtual_port_setup.h"
 
 namespace kv {
 

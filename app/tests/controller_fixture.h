@@ -17,9 +17,9 @@
 #include "engine/action_registry.h"
 #include "engine/keys/key_hook_manager.h"
 #include "engine/timer_manager.h"
-#include "midi/alias.h"
-#include "midi/midi_manager.h"
-#include "midi/router.h"
+#include "midi/model/alias.h"
+#include "midi/manager/midi_manager.h"
+#include "midi/model/router.h"
 #include "midi/testing/loopback_midi.h"
 
 namespace kv::test {

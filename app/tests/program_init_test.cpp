@@ -5,7 +5,7 @@
 #include "app/main_window/program_init.h"
 #include "base/texts.h"
 #include "engine/action_registry.h"
-#include "midi/virtual_port.h"
+#include "midi/virtual/virtual_port.h"
 
 namespace kv::test {
 namespace {

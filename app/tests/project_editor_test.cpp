@@ -15,8 +15,8 @@
 #include "engine/preset.h"
 #include "engine/project.h"
 #include "engine/translate_params.h"
-#include "midi/alias.h"
-#include "midi/router.h"
+#include "midi/model/alias.h"
+#include "midi/model/router.h"
 
 namespace kv::test {
 namespace {

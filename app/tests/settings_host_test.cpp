@@ -12,7 +12,7 @@
 
 #include "app/controller/controller.h"
 #include "base/settings_registry.h"
-#include "midi/virtual_port_setup.h"
+#include "midi/manager/virtual_port_setup.h"
 
 namespace kv::test {
 namespace {

@@ -1,7 +1,7 @@
 #include "editor/panels/midi_panels.h"
 
 #include "engine/actions/midi_action.h"
-#include "midi/midi_names.h"
+#include "midi/model/midi_names.h"
 
 namespace kv {
 

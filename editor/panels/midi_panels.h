@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "editor/panels/edit_panel.h"
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 
 namespace kv {
 

@@ -1,7 +1,7 @@
 #include "editor/props/alias_dialogs.h"
 
 #include "base/text.h"
-#include "midi/midi_manager.h"
+#include "midi/manager/midi_manager.h"
 
 namespace kv {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 
 namespace kv {
 

@@ -4,7 +4,7 @@
 #include <tuple>
 
 #include "base/text.h"
-#include "midi/midi_manager.h"
+#include "midi/manager/midi_manager.h"
 
 namespace kv {
 

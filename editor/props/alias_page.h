@@ -12,7 +12,7 @@
 #include "editor/props/project_ports.h"
 #include "editor/props/property_panel.h"
 #include "editor/props/props_messages.h"
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 
 namespace kv {
 

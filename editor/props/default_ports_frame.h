@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "editor/props/property_panel.h"
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 
 namespace kv {
 

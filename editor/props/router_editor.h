@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "editor/props/props_messages.h"
-#include "midi/alias.h"
-#include "midi/router.h"
+#include "midi/model/alias.h"
+#include "midi/model/router.h"
 
 namespace kv {
 

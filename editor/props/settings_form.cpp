@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "base/product.h"
-#include "midi/port_text.h"
-#include "midi/virtual_port.h"
-#include "midi/virtual_port_setup.h"
+#include "midi/system/port_text.h"
+#include "midi/virtual/virtual_port.h"
+#include "midi/manager/virtual_port_setup.h"
 
 namespace kv {
 

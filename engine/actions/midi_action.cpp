@@ -10,7 +10,7 @@
 #include "engine/preset.h"
 #include "engine/project.h"
 #include "engine/translate_params.h"
-#include "midi/midi_names.h"
+#include "midi/model/midi_names.h"
 
 namespace kv {
 namespace {

@@ -30,8 +30,8 @@
 #include "engine/action.h"
 #include "engine/actions/midi_action_pattern.h"
 #include "engine/actions/midi_action_text.h"
-#include "midi/alias.h"
-#include "midi/midi_action_sink.h"
+#include "midi/model/alias.h"
+#include "midi/manager/midi_action_sink.h"
 
 namespace kv {
 

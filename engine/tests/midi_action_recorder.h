@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "midi/alias.h"
-#include "midi/midi_action_sink.h"
+#include "midi/model/alias.h"
+#include "midi/manager/midi_action_sink.h"
 
 namespace kv::testing {
 

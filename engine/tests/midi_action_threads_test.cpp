@@ -14,7 +14,7 @@
 #include "engine/trans_engine.h"
 #include "engine/translate_params.h"
 #include "engine/translator.h"
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 
 namespace kv {
 namespace {

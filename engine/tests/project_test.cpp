@@ -15,7 +15,7 @@
 #include "engine/tests/test_actions.h"
 #include "engine/trans_timer_manager.h"
 #include "engine/translate_params.h"
-#include "midi/router.h"
+#include "midi/model/router.h"
 
 namespace kv {
 namespace {

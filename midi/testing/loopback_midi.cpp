@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "midi/midi_device.h"
+#include "midi/system/midi_device.h"
 
 namespace kv {
 
@@ -267,6 +267,27 @@ TLoopbackMidi::Handle* TLoopbackMidi::FindHandle(TMidiHandle handle, bool isOutp
   return &it->second;
 }
 
+TLoopbackMidi::Handle* TLoopbackMidi::LiveHandle(TLoopbackCall call, TMidiHandle handle,
+                                                 bool isOutput, TMmResult& result) {
+  result = Injected(call);
+  if (result != kMmNoError) return nullptr;
+  Handle* h = FindHandle(handle, isOutput);
+  if (!h) {
+    result = kMmInvalidHandle;
+  } else if (h->lost) {
+    result = kMmNoDriver;
+    h = nullptr;
+  }
+  return h;
+}
+
+TMmResult TLoopbackMidi::Enqueue(TMidiHeader& header) {
+  if (!(header.flags & kMidiHdrPrepared)) return kMidiErrUnprepared;
+  if (header.flags & kMidiHdrInQueue) return kMidiErrStillPlaying;
+  header.flags = (header.flags | kMidiHdrInQueue) & ~kMidiHdrDone;
+  return kMmNoError;
+}
+
 uint32_t TLoopbackMidi::NumDevs(bool isOutput) {
   Lock lock(mutex_);
   return static_cast<uint32_t>(std::count_if(devices_.begin(), devices_.end(), [&](auto& d) {
@@ -424,20 +445,18 @@ TMmResult TLoopbackMidi::OutClose(TMidiHandle handle) {
 
 TMmResult TLoopbackMidi::OutReset(TMidiHandle handle) {
   Lock lock(mutex_);
-  if (TMmResult r = Injected(TLoopbackCall::Reset)) return r;
-  Handle* h = FindHandle(handle, true);
-  if (!h) return kMmInvalidHandle;
-  if (h->lost) return kMmNoDriver;
+  TMmResult r = kMmNoError;
+  Handle* h = LiveHandle(TLoopbackCall::Reset, handle, true, r);
+  if (!h) return r;
   ReturnAll(handle, *h, TMidiMsg::OutDone, lock);
   return kMmNoError;
 }
 
 TMmResult TLoopbackMidi::OutShortMsg(TMidiHandle handle, uint32_t message) {
   Lock lock(mutex_);
-  if (TMmResult r = Injected(TLoopbackCall::ShortMsg)) return r;
-  Handle* h = FindHandle(handle, true);
-  if (!h) return kMmInvalidHandle;
-  if (h->lost) return kMmNoDriver;
+  TMmResult r = kMmNoError;
+  Handle* h = LiveHandle(TLoopbackCall::ShortMsg, handle, true, r);
+  if (!h) return r;
   uint8_t bytes[3] = {static_cast<uint8_t>(message), static_cast<uint8_t>(message >> 8),
                       static_cast<uint8_t>(message >> 16)};
   const int length = GetMidiMessageLength(bytes[0]);
@@ -455,13 +474,10 @@ TMmResult TLoopbackMidi::OutUnprepareHeader(TMidiHandle handle, TMidiHeader& hea
 
 TMmResult TLoopbackMidi::OutLongMsg(TMidiHandle handle, TMidiHeader& header) {
   Lock lock(mutex_);
-  if (TMmResult r = Injected(TLoopbackCall::LongMsg)) return r;
-  Handle* h = FindHandle(handle, true);
-  if (!h) return kMmInvalidHandle;
-  if (h->lost) return kMmNoDriver;
-  if (!(header.flags & kMidiHdrPrepared)) return kMidiErrUnprepared;
-  if (header.flags & kMidiHdrInQueue) return kMidiErrStillPlaying;
-  header.flags = (header.flags | kMidiHdrInQueue) & ~kMidiHdrDone;
+  TMmResult r = kMmNoError;
+  Handle* h = LiveHandle(TLoopbackCall::LongMsg, handle, true, r);
+  if (!h) return r;
+  if (TMmResult queued = Enqueue(header)) return queued;
   Send(*h->device, true, header.data, header.bufferLength, lock);
   if (holdOutput_) {
     h->buffers.push_back(&header);
@@ -500,10 +516,9 @@ TMmResult TLoopbackMidi::InClose(TMidiHandle handle) {
 
 TMmResult TLoopbackMidi::InReset(TMidiHandle handle) {
   Lock lock(mutex_);
-  if (TMmResult r = Injected(TLoopbackCall::Reset)) return r;
-  Handle* h = FindHandle(handle, false);
-  if (!h) return kMmInvalidHandle;
-  if (h->lost) return kMmNoDriver;
+  TMmResult r = kMmNoError;
+  Handle* h = LiveHandle(TLoopbackCall::Reset, handle, false, r);
+  if (!h) return r;
   h->started = false;
   ReturnAll(handle, *h, TMidiMsg::InLongData, lock);
   return kMmNoError;
@@ -511,20 +526,18 @@ TMmResult TLoopbackMidi::InReset(TMidiHandle handle) {
 
 TMmResult TLoopbackMidi::InStart(TMidiHandle handle) {
   Lock lock(mutex_);
-  if (TMmResult r = Injected(TLoopbackCall::Start)) return r;
-  Handle* h = FindHandle(handle, false);
-  if (!h) return kMmInvalidHandle;
-  if (h->lost) return kMmNoDriver;
+  TMmResult r = kMmNoError;
+  Handle* h = LiveHandle(TLoopbackCall::Start, handle, false, r);
+  if (!h) return r;
   h->started = true;
   return kMmNoError;
 }
 
 TMmResult TLoopbackMidi::InStop(TMidiHandle handle) {
   Lock lock(mutex_);
-  if (TMmResult r = Injected(TLoopbackCall::Stop)) return r;
-  Handle* h = FindHandle(handle, false);
-  if (!h) return kMmInvalidHandle;
-  if (h->lost) return kMmNoDriver;
+  TMmResult r = kMmNoError;
+  Handle* h = LiveHandle(TLoopbackCall::Stop, handle, false, r);
+  if (!h) return r;
   h->started = false;
   h->pendingSysEx.clear();
   // A buffer being filled goes back as it is; empty ones stay queued.
@@ -545,13 +558,10 @@ TMmResult TLoopbackMidi::InUnprepareHeader(TMidiHandle handle, TMidiHeader& head
 
 TMmResult TLoopbackMidi::InAddBuffer(TMidiHandle handle, TMidiHeader& header) {
   Lock lock(mutex_);
-  if (TMmResult r = Injected(TLoopbackCall::AddBuffer)) return r;
-  Handle* h = FindHandle(handle, false);
-  if (!h) return kMmInvalidHandle;
-  if (h->lost) return kMmNoDriver;
-  if (!(header.flags & kMidiHdrPrepared)) return kMidiErrUnprepared;
-  if (header.flags & kMidiHdrInQueue) return kMidiErrStillPlaying;
-  header.flags = (header.flags | kMidiHdrInQueue) & ~kMidiHdrDone;
+  TMmResult r = kMmNoError;
+  Handle* h = LiveHandle(TLoopbackCall::AddBuffer, handle, false, r);
+  if (!h) return r;
+  if (TMmResult queued = Enqueue(header)) return queued;
   header.bytesRecorded = 0;
   h->buffers.push_back(&header);
   FillInputBuffers(handle, *h);

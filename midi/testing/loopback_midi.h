@@ -1,7 +1,7 @@
 #pragma once
-// A MIDI driver stand-in of our own behind the multimedia MIDI seam (midi/winmm_midi.h), so
-// the system ports are tested natively (ThreadSanitizer included) and under Wine, and the
-// checking tool can drive MIDI in and out without hardware.
+// A MIDI driver stand-in of our own behind the multimedia MIDI seam
+// (midi/system/winmm_midi.h), so the system ports are tested natively (ThreadSanitizer
+// included) and under Wine, and the checking tool can drive MIDI in and out without hardware.
 //
 // It behaves as a driver does: callbacks arrive on a thread of its own, in order; input
 // SysEx buffers are filled in the order they were added and all handed back on reset; short
@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "base/thread.h"
-#include "midi/winmm_midi.h"
+#include "midi/system/winmm_midi.h"
 
 namespace kv {
 
@@ -156,6 +156,11 @@ class TLoopbackMidi final : public TWinmmMidi {
   void Wake();
   Device* FindDevice(bool isOutput, uint32_t id);
   Handle* FindHandle(TMidiHandle handle, bool isOutput);
+  // The handle a call works on, after any failure injected into the call; null, with the
+  // result, when the handle is unknown or its device was unplugged.
+  Handle* LiveHandle(TLoopbackCall call, TMidiHandle handle, bool isOutput, TMmResult& result);
+  // Marks a prepared header as queued; the error when it is not prepared or already queued.
+  static TMmResult Enqueue(TMidiHeader& header);
   Handle* OpenHandleOf(const std::string& name, bool isOutput);
   TMmResult Injected(TLoopbackCall call);
   uint64_t Post(TMidiHandle id, const Handle& h, TMidiMsg msg, uintptr_t p1 = 0, uintptr_t p2 = 0,

@@ -1,7 +1,7 @@
 #include "midi/testing/loopback_ports.h"
 
-#include "midi/midi_input.h"
-#include "midi/midi_output.h"
+#include "midi/system/midi_input.h"
+#include "midi/system/midi_output.h"
 
 namespace kv {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The ports a scan finds when only the loopback stand-in is there: its inputs and outputs, no
 // mapper and no virtual ports. For tests, the check tool and the benchmarks.
-#include "midi/midi_manager.h"
+#include "midi/manager/midi_manager.h"
 
 namespace kv {
 

@@ -1,4 +1,4 @@
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "midi/midi_device.h"
+#include "midi/system/midi_device.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "midi/registry_string.h"
+#include "midi/system/registry_string.h"
 
 namespace kv {
 namespace {

@@ -1,4 +1,4 @@
-#include "midi/midi_input.h"
+#include "midi/system/midi_input.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "midi/testing/loopback_midi.h"
-#include "midi/midi_output.h"
+#include "midi/system/midi_output.h"
 
 namespace kv {
 namespace {

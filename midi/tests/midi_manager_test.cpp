@@ -1,4 +1,4 @@
-#include "midi/midi_manager.h"
+#include "midi/manager/midi_manager.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 #include "base/ini_file.h"
 #include "base/main_thread.h"
 #include "midi/testing/loopback_midi.h"
-#include "midi/midi_input.h"
-#include "midi/midi_output.h"
-#include "midi/router.h"
+#include "midi/system/midi_input.h"
+#include "midi/system/midi_output.h"
+#include "midi/model/router.h"
 
 namespace kv {
 namespace {

@@ -1,4 +1,4 @@
-#include "midi/midi_names.h"
+#include "midi/model/midi_names.h"
 
 #include <gtest/gtest.h>
 

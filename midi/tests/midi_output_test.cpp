@@ -1,4 +1,4 @@
-#include "midi/midi_output.h"
+#include "midi/system/midi_output.h"
 
 #include <gtest/gtest.h>
 

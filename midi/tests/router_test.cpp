@@ -1,4 +1,4 @@
-#include "midi/router.h"
+#include "midi/model/router.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The program's virtual ports over the port library linked into the test, on its stand-in bus.
-#include "midi/virtual_port.h"
+#include "midi/virtual/virtual_port.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <cstring>
 #include <mutex>
 
-#include "midi/midi_manager.h"
-#include "midi/port_text.h"
-#include "midi/virtual_port_setup.h"
+#include "midi/manager/midi_manager.h"
+#include "midi/system/port_text.h"
+#include "midi/manager/virtual_port_setup.h"
 #include "vmplib/ring.h"
 #include "vmplib/standin/standin_bus.h"
 

@@ -9,7 +9,7 @@
 #include "base/texts.h"
 #include "engine/keys/key_hook_manager.h"
 #include "engine/timer_manager.h"
-#include "midi/midi_manager.h"
+#include "midi/manager/midi_manager.h"
 #include "midi/testing/loopback_midi.h"
 #include "tools/kvcheck/kvcheck.h"
 

@@ -11,7 +11,7 @@
 #include "engine/timer_manager.h"
 #include "engine/trans_engine.h"
 #include "engine/translate_params.h"
-#include "midi/midi_manager.h"
+#include "midi/manager/midi_manager.h"
 #include "ui/application.h"
 #include "ui/message_dialog.h"
 #include "ui/status_bar.h"

@@ -25,7 +25,7 @@
 #include "editor/props/win/settings_dialog.h"
 #include "editor/win/edit_trans_window.h"
 #include "engine/project.h"
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 #include "ui/application.h"
 #include "ui/message_dialog.h"
 

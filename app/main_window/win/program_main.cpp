@@ -8,8 +8,8 @@
 #include "app/main_window/program_init.h"
 #include "app/main_window/win/main_form.h"
 #include "app/main_window/win/main_window_hooks.h"
-#include "midi/midi_manager.h"
-#include "midi/virtual_port_setup.h"
+#include "midi/manager/midi_manager.h"
+#include "midi/manager/virtual_port_setup.h"
 #include "ui/application.h"
 #include "ui/message_dialog.h"
 

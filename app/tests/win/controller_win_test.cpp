@@ -21,9 +21,9 @@
 #include "engine/action_registry.h"
 #include "engine/keys/key_hook_manager.h"
 #include "engine/timer_manager.h"
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 #include "midi/testing/loopback_midi.h"
-#include "midi/midi_manager.h"
+#include "midi/manager/midi_manager.h"
 
 namespace kv {
 

@@ -22,7 +22,7 @@
 #include "app/shell/win/tray_icons_win.h"
 #include "app/main_window/win/shell_hooks.h"
 #include "midi/testing/loopback_midi.h"
-#include "midi/winmm_midi.h"
+#include "midi/system/winmm_midi.h"
 #include "ui/tray_icon.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "engine/preset.h"
 #include "engine/project.h"
 #include "engine/translate_params.h"
-#include "midi/router.h"
+#include "midi/model/router.h"
 
 namespace kv {
 namespace {

@@ -8,7 +8,7 @@
 #include "app/controller/controller.h"
 #include "base/settings_registry.h"
 #include "editor/props/tests/props_test_support.h"
-#include "midi/virtual_port_setup.h"
+#include "midi/manager/virtual_port_setup.h"
 
 namespace kv {
 namespace {

@@ -1,6 +1,6 @@
 #include "editor/props/win/alias_dialogs_win.h"
 
-#include "midi/midi_manager.h"
+#include "midi/manager/midi_manager.h"
 #include "ui/application.h"
 #include "ui/button.h"
 #include "ui/combo_box.h"

@@ -4,7 +4,7 @@
 
 #include "editor/props/win/alias_dialogs_win.h"
 #include "editor/props/win/props_windows.h"
-#include "midi/midi_manager.h"
+#include "midi/manager/midi_manager.h"
 #include "ui/application.h"
 
 namespace kv {

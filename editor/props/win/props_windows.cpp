@@ -10,7 +10,7 @@
 #include "editor/props/win/props_messages_win.h"
 #include "editor/props/win/router_view.h"
 #include "editor/props/win/settings_dialog.h"
-#include "midi/router.h"
+#include "midi/model/router.h"
 
 namespace kv {
 

@@ -18,7 +18,7 @@
 #include "editor/win/edit_trans_window.h"
 #include "engine/action_registry.h"
 #include "engine/actions/midi_action.h"
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 #include "ui/application.h"
 #include "ui/message_dialog.h"
 #include "ui/tests/win/ui_test_support.h"

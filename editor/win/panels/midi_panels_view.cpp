@@ -1,7 +1,7 @@
 // The view of both MIDI panels.
 #include "editor/win/panels/midi_panels_view.h"
 
-#include "midi/alias.h"
+#include "midi/model/alias.h"
 
 namespace kv {
 

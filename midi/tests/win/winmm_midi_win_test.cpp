@@ -2,9 +2,9 @@
 // be tried: counts, refused opens and the system's error texts.
 #include <gtest/gtest.h>
 
-#include "midi/midi_input.h"
-#include "midi/midi_output.h"
-#include "midi/winmm_midi.h"
+#include "midi/system/midi_input.h"
+#include "midi/system/midi_output.h"
+#include "midi/system/winmm_midi.h"
 
 namespace kv {
 namespace {

@@ -25,7 +25,7 @@
 #include "editor/props/win/router_view.h"
 #include "editor/props/win/settings_dialog.h"
 #include "engine/preset.h"
-#include "midi/virtual_port_setup.h"
+#include "midi/manager/virtual_port_setup.h"
 #include "engine/project.h"
 #include "engine/trans_engine.h"
 #include "ui/application.h"

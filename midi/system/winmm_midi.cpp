@@ -1,0 +1,61 @@
+#include "midi/system/winmm_midi.h"
+
+#include <atomic>
+
+namespace kv {
+
+namespace {
+std::atomic<TWinmmMidi*> gInstalled{nullptr};
+}
+
+TWinmmMidi& WinmmMidi() {
+  TWinmmMidi* api = gInstalled.load(std::memory_order_acquire);
+  return api ? *api : DefaultWinmmMidi();
+}
+
+void SetWinmmMidi(TWinmmMidi* api) {
+  gInstalled.store(api, std::memory_order_release);
+}
+
+bool PortableMidiErrorText(TMmResult code, std::string& text) {
+  switch (code) {
+    case kMmError:
+      text = "Unspecified error.";
+      break;
+    case kMmBadDeviceId:
+      text = "The device ID is out of range.";
+      break;
+    case kMmAllocated:
+      text = "The specified resource is already allocated.";
+      break;
+    case kMmInvalidHandle:
+      text = "The device handle is invalid.";
+      break;
+    case kMmNoDriver:
+      text = "There is no driver installed on your system.";
+      break;
+    case kMmNoMem:
+      text = "Unable to allocate or lock memory.";
+      break;
+    case kMmNotSupported:
+      text = "This function is not supported.";
+      break;
+    case kMmInvalidParam:
+      text = "An invalid parameter was passed to a system function.";
+      break;
+    case kMidiErrUnprepared:
+      text = "The header is not prepared.";
+      break;
+    case kMidiErrStillPlaying:
+      text = "The buffer is still in the queue.";
+      break;
+    case kMidiErrNotReady:
+      text = "The hardware is busy.";
+      break;
+    default:
+      return false;
+  }
+  return true;
+}
+
+}  // namespace kv
