@@ -11,7 +11,7 @@ TAutostartRegistry& DefaultAutostartRegistry();  // per platform
 
 namespace {
 
-TAutostartRegistry* gAutostartRegistry = nullptr;  // main thread only
+constinit TSeam<TAutostartRegistry> gAutostartRegistry{DefaultAutostartRegistry};
 
 std::string Formatted(std::string_view pattern, std::string_view value) {
   std::string text(pattern);
@@ -22,17 +22,8 @@ std::string Formatted(std::string_view pattern, std::string_view value) {
 
 }  // namespace
 
-TAutostartRegistry& GetAutostartRegistry() {
-  return gAutostartRegistry ? *gAutostartRegistry : DefaultAutostartRegistry();
-}
-
-TScopedAutostartRegistry::TScopedAutostartRegistry(TAutostartRegistry& registry)
-    : previous_(gAutostartRegistry) {
-  gAutostartRegistry = &registry;
-}
-
-TScopedAutostartRegistry::~TScopedAutostartRegistry() {
-  gAutostartRegistry = previous_;
+TSeam<TAutostartRegistry>& AutostartRegistrySeam() {
+  return gAutostartRegistry;
 }
 
 bool TAutostartRecorder::OpenRunKey(RegRoot root, bool create) {

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "base/seam.h"
+
 namespace kv {
 
 class TCustomIniFile;
@@ -57,18 +59,10 @@ class TSettingsRegistry {
   virtual ~TSettingsRegistry() = default;
   virtual std::unique_ptr<TCustomIniFile> Open(const std::string& keyPath, bool forWriting) = 0;
 };
-TSettingsRegistry& GetSettingsRegistry();
+TSeam<TSettingsRegistry>& SettingsRegistrySeam();
+inline TSettingsRegistry& GetSettingsRegistry() { return SettingsRegistrySeam().Get(); }
 // Replaces the settings registry for one test or tool run; restores the previous on exit.
-class TScopedSettingsRegistry {
- public:
-  explicit TScopedSettingsRegistry(TSettingsRegistry& registry);
-  ~TScopedSettingsRegistry();
-  TScopedSettingsRegistry(const TScopedSettingsRegistry&) = delete;
-  TScopedSettingsRegistry& operator=(const TScopedSettingsRegistry&) = delete;
-
- private:
-  TSettingsRegistry* previous_;
-};
+using TScopedSettingsRegistry = TSeamScope<TSettingsRegistry, SettingsRegistrySeam>;
 
 class TKVHighLevel {
  public:

@@ -9,7 +9,7 @@ TSettingsRegistry& DefaultSettingsRegistry();  // per platform
 
 namespace {
 
-TSettingsRegistry* gSettingsRegistry = nullptr;  // main thread only
+constinit TSeam<TSettingsRegistry> gSettingsRegistry{DefaultSettingsRegistry};
 
 // One key of the memory registry seen through the store interface; what is written lands in
 // the shared store at once, as it would in the registry.
@@ -41,17 +41,8 @@ class TKeyView final : public TCustomIniFile {
 
 }  // namespace
 
-TSettingsRegistry& GetSettingsRegistry() {
-  return gSettingsRegistry ? *gSettingsRegistry : DefaultSettingsRegistry();
-}
-
-TScopedSettingsRegistry::TScopedSettingsRegistry(TSettingsRegistry& registry)
-    : previous_(gSettingsRegistry) {
-  gSettingsRegistry = &registry;
-}
-
-TScopedSettingsRegistry::~TScopedSettingsRegistry() {
-  gSettingsRegistry = previous_;
+TSeam<TSettingsRegistry>& SettingsRegistrySeam() {
+  return gSettingsRegistry;
 }
 
 std::unique_ptr<TCustomIniFile> TMemorySettingsRegistry::Open(const std::string& keyPath,

@@ -1,22 +1,26 @@
 #include "midi/registry_string.h"
 
-#include <atomic>
+#include <type_traits>
+
+#include "base/seam.h"
 
 namespace kv {
 
 namespace {
-std::atomic<TRegistryStringReader> gReader{nullptr};
+using TRead = std::remove_pointer_t<TRegistryStringReader>;
+TRead& BuildReader() {
+  return DefaultReadLocalMachineString;
 }
+constinit TSeam<TRead> gReader{BuildReader};
+}  // namespace
 
 bool ReadLocalMachineString(const std::string& key, const std::string& value, size_t maxChars,
                             std::string& text) {
-  TRegistryStringReader reader = gReader.load(std::memory_order_acquire);
-  if (!reader) reader = DefaultReadLocalMachineString;
-  return reader(key, value, maxChars, text);
+  return gReader.Get()(key, value, maxChars, text);
 }
 
 void SetRegistryStringReader(TRegistryStringReader reader) {
-  gReader.store(reader, std::memory_order_release);
+  gReader.Set(reader);
 }
 
 }  // namespace kv

@@ -1,12 +1,10 @@
 #include "midi/vmpl_api.h"
 
-#include <atomic>
-
 namespace kv {
 
 namespace {
 
-std::atomic<const TVmplApi*> gInstalled{nullptr};
+constinit TSeam<const TVmplApi> gInstalled{DefaultVmplApi};
 
 uint32_t NoVersion() {
   return 0;
@@ -70,13 +68,8 @@ const TVmplApi& UnavailableVmplApi() {
   return api;
 }
 
-const TVmplApi& VmplApi() {
-  const TVmplApi* api = gInstalled.load(std::memory_order_acquire);
-  return api ? *api : DefaultVmplApi();
-}
-
-void SetVmplApi(const TVmplApi* api) {
-  gInstalled.store(api, std::memory_order_release);
+TSeam<const TVmplApi>& VmplApiSeam() {
+  return gInstalled;
 }
 
 }  // namespace kv

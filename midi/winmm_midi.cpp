@@ -1,20 +1,13 @@
 #include "midi/winmm_midi.h"
 
-#include <atomic>
-
 namespace kv {
 
 namespace {
-std::atomic<TWinmmMidi*> gInstalled{nullptr};
+constinit TSeam<TWinmmMidi> gInstalled{DefaultWinmmMidi};
 }
 
-TWinmmMidi& WinmmMidi() {
-  TWinmmMidi* api = gInstalled.load(std::memory_order_acquire);
-  return api ? *api : DefaultWinmmMidi();
-}
-
-void SetWinmmMidi(TWinmmMidi* api) {
-  gInstalled.store(api, std::memory_order_release);
+TSeam<TWinmmMidi>& WinmmMidiSeam() {
+  return gInstalled;
 }
 
 bool PortableMidiErrorText(TMmResult code, std::string& text) {

@@ -1,6 +1,5 @@
 // Putting the bus driver on the machine and taking it off: VMPL_InstallBusDriver and
 // VMPL_UninstallBusDriver.
-#include <atomic>
 #include <string>
 
 #include "vmplib/caller_memory.h"
@@ -15,7 +14,7 @@ TDeviceSetup& DefaultDeviceSetup();
 
 namespace {
 
-std::atomic<TDeviceSetup*> g_setup{nullptr};
+constinit TSeam<TDeviceSetup> g_setup{DefaultDeviceSetup};
 
 // The longest path the system takes.
 constexpr size_t kMaxInfPathChars = 32767;
@@ -72,13 +71,8 @@ bool HasWildcard(std::u16string_view path) {
 
 }  // namespace
 
-TDeviceSetup& DeviceSetup() {
-  TDeviceSetup* s = g_setup.load(std::memory_order_acquire);
-  return s ? *s : DefaultDeviceSetup();
-}
-
-void SetDeviceSetup(TDeviceSetup* setup) {
-  g_setup.store(setup, std::memory_order_release);
+TSeam<TDeviceSetup>& DeviceSetupSeam() {
+  return g_setup;
 }
 
 bool MultiStringContains(const std::vector<char16_t>& ids, std::u16string_view id) {

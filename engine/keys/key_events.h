@@ -5,7 +5,7 @@
 //
 // The key-input watcher, the keyboard hook of the key-recording edit and the engine's
 // keystroke events hand TKeyData on; the keystroke action and the key edit hold sequences.
-// Naming and playback go through the key seam (engine/key_system.h).
+// Naming and playback go through the key seam (engine/system/key_system.h).
 //
 // Thread: a sequence is not locked. It is changed only on the main thread (loading, the key
 // edit); other threads only read or play it while its owner keeps it alive and unchanged.

@@ -29,7 +29,7 @@ inline constexpr int32_t kWatchKeys = 1;
 // Lifecycle: Load, then (when it succeeded) CreateReceiver and BindExports; the exports may be
 // called only while bound. Unload destroys the receiver and frees the library, forgetting the
 // bindings; after it, Load may come again. GetKeyInLibrary() gives the program's one: the
-// Win32 one (engine/win/key_watch_win.cpp), or natively one that never loads (key input is
+// Win32 one (engine/keys/win/key_watch_win.cpp), or natively one that never loads (key input is
 // off). Tests give TWatch their own.
 class IKeyInLibrary {
  public:

@@ -1,7 +1,5 @@
 #include "engine/system/key_system.h"
 
-#include <atomic>
-
 #include "base/text.h"
 #include "engine/keys/key_events.h"
 
@@ -11,19 +9,11 @@ namespace kv {
 IKeySystem& DefaultKeySystem();
 
 namespace {
-std::atomic<IKeySystem*> gKeySystem{nullptr};
+constinit TSeam<IKeySystem> gKeySystem{DefaultKeySystem};
 }  // namespace
 
-IKeySystem& GetKeySystem() {
-  IKeySystem* system = gKeySystem.load(std::memory_order_acquire);
-  return system != nullptr ? *system : DefaultKeySystem();
-}
-
-TScopedKeySystem::TScopedKeySystem(IKeySystem& system)
-    : previous_(gKeySystem.exchange(&system, std::memory_order_acq_rel)) {}
-
-TScopedKeySystem::~TScopedKeySystem() {
-  gKeySystem.store(previous_, std::memory_order_release);
+TSeam<IKeySystem>& KeySystemSeam() {
+  return gKeySystem;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -1,7 +1,5 @@
 #include "engine/system/mouse_system.h"
 
-#include <atomic>
-
 #include "base/text.h"
 
 namespace kv {
@@ -10,19 +8,11 @@ namespace kv {
 IMouseSystem& DefaultMouseSystem();
 
 namespace {
-std::atomic<IMouseSystem*> gMouseSystem{nullptr};
+constinit TSeam<IMouseSystem> gMouseSystem{DefaultMouseSystem};
 }  // namespace
 
-IMouseSystem& GetMouseSystem() {
-  IMouseSystem* system = gMouseSystem.load(std::memory_order_acquire);
-  return system != nullptr ? *system : DefaultMouseSystem();
-}
-
-TScopedMouseSystem::TScopedMouseSystem(IMouseSystem& system)
-    : previous_(gMouseSystem.exchange(&system, std::memory_order_acq_rel)) {}
-
-TScopedMouseSystem::~TScopedMouseSystem() {
-  gMouseSystem.store(previous_, std::memory_order_release);
+TSeam<IMouseSystem>& MouseSystemSeam() {
+  return gMouseSystem;
 }
 
 std::string MouseEventLine(uint32_t flags, int32_t dx, int32_t dy, int32_t data) {

@@ -1,7 +1,6 @@
 #include "engine/system/target_window_system.h"
 
 #include <algorithm>
-#include <atomic>
 
 #include "base/text.h"
 
@@ -11,20 +10,12 @@ namespace kv {
 IWindowSystem& DefaultWindowSystem();
 
 namespace {
-std::atomic<IWindowSystem*> gWindowSystem{nullptr};
+constinit TSeam<IWindowSystem> gWindowSystem{DefaultWindowSystem};
 constexpr uint32_t kFirstRegisteredMessage = 0xC000;
 }  // namespace
 
-IWindowSystem& GetWindowSystem() {
-  IWindowSystem* system = gWindowSystem.load(std::memory_order_acquire);
-  return system != nullptr ? *system : DefaultWindowSystem();
-}
-
-TScopedWindowSystem::TScopedWindowSystem(IWindowSystem& system)
-    : previous_(gWindowSystem.exchange(&system, std::memory_order_acq_rel)) {}
-
-TScopedWindowSystem::~TScopedWindowSystem() {
-  gWindowSystem.store(previous_, std::memory_order_release);
+TSeam<IWindowSystem>& WindowSystemSeam() {
+  return gWindowSystem;
 }
 
 // ---------------------------------------------------------------------------------------
