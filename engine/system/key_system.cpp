@@ -1,7 +1,7 @@
 #include "engine/system/key_system.h"
 
 #include "base/text.h"
-#include "engine/keys/key_events.h"
+#include "engine/system/key_table.h"
 
 namespace kv {
 
