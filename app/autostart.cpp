@@ -7,11 +7,7 @@
 
 namespace kv {
 
-TAutostartRegistry& DefaultAutostartRegistry();  // per platform
-
 namespace {
-
-constinit TSeam<TAutostartRegistry> gAutostartRegistry{DefaultAutostartRegistry};
 
 std::string Formatted(std::string_view pattern, std::string_view value) {
   std::string text(pattern);
@@ -21,10 +17,6 @@ std::string Formatted(std::string_view pattern, std::string_view value) {
 }
 
 }  // namespace
-
-TSeam<TAutostartRegistry>& AutostartRegistrySeam() {
-  return gAutostartRegistry;
-}
 
 bool TAutostartRecorder::OpenRunKey(RegRoot root, bool create) {
   TKey& key = root == RegRoot::LocalMachine ? machine : user;

@@ -24,9 +24,11 @@ class TAutostartRegistry {
   virtual bool DeleteValue(const std::string& name) = 0;
   virtual void CloseKey() = 0;
 };
-TSeam<TAutostartRegistry>& AutostartRegistrySeam();
-inline TAutostartRegistry& GetAutostartRegistry() { return AutostartRegistrySeam().Get(); }
-using TScopedAutostartRegistry = TSeamScope<TAutostartRegistry, AutostartRegistrySeam>;
+// The build's own: the registry on Windows, a recorder natively.
+TAutostartRegistry& DefaultAutostartRegistry();
+using TAutostartRegistrySeam = TSeam<TAutostartRegistry, DefaultAutostartRegistry>;
+inline TAutostartRegistry& GetAutostartRegistry() { return TAutostartRegistrySeam::Get(); }
+using TScopedAutostartRegistry = TAutostartRegistrySeam::TScope;
 
 // Keeps the two Run keys in memory; a root can be made unwritable or unopenable.
 class TAutostartRecorder final : public TAutostartRegistry {

@@ -59,10 +59,12 @@ class TSettingsRegistry {
   virtual ~TSettingsRegistry() = default;
   virtual std::unique_ptr<TCustomIniFile> Open(const std::string& keyPath, bool forWriting) = 0;
 };
-TSeam<TSettingsRegistry>& SettingsRegistrySeam();
-inline TSettingsRegistry& GetSettingsRegistry() { return SettingsRegistrySeam().Get(); }
+// The build's own: the registry on Windows, a store in memory natively.
+TSettingsRegistry& DefaultSettingsRegistry();
+using TSettingsRegistrySeam = TSeam<TSettingsRegistry, DefaultSettingsRegistry>;
+inline TSettingsRegistry& GetSettingsRegistry() { return TSettingsRegistrySeam::Get(); }
 // Replaces the settings registry for one test or tool run; restores the previous on exit.
-using TScopedSettingsRegistry = TSeamScope<TSettingsRegistry, SettingsRegistrySeam>;
+using TScopedSettingsRegistry = TSettingsRegistrySeam::TScope;
 
 class TKVHighLevel {
  public:

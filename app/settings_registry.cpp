@@ -5,11 +5,7 @@
 
 namespace kv {
 
-TSettingsRegistry& DefaultSettingsRegistry();  // per platform
-
 namespace {
-
-constinit TSeam<TSettingsRegistry> gSettingsRegistry{DefaultSettingsRegistry};
 
 // One key of the memory registry seen through the store interface; what is written lands in
 // the shared store at once, as it would in the registry.
@@ -40,10 +36,6 @@ class TKeyView final : public TCustomIniFile {
 };
 
 }  // namespace
-
-TSeam<TSettingsRegistry>& SettingsRegistrySeam() {
-  return gSettingsRegistry;
-}
 
 std::unique_ptr<TCustomIniFile> TMemorySettingsRegistry::Open(const std::string& keyPath,
                                                               bool forWriting) {

@@ -3,19 +3,20 @@
 // interface, the build's own until something replaces it, and a scope that puts another in
 // place for a test or a tool run and puts back what was there before.
 //
-// A seam is declared next to its interface as an accessor returning its TSeam, defined where
-// the interface is, over a constinit TSeam so that it is ready before any static object of
-// another file could ask for it:
+// A seam is declared next to its interface, with the build's own implementation defined in
+// the win/ or posix/ file beside it:
 //
-//   TSeam<IThing>& ThingSeam();
-//   inline IThing& GetThing() { return ThingSeam().Get(); }
-//   using TScopedThing = TSeamScope<IThing, ThingSeam>;
+//   IThing& DefaultThing();  // the build's own
+//   using TThingSeam = TSeam<IThing, DefaultThing>;
+//   inline IThing& GetThing() { return TThingSeam::Get(); }
+//   using TScopedThing = TThingSeam::TScope;
 //
 // Interface may be a class (usually abstract), a const class (a table of functions) or a
 // function type (the seam then holds a function pointer).
 //
-// Atomic: current_ alone guards the seam. Get loads it with acquire, Set stores with release
-// and Replace exchanges with acq_rel, so a thread that sees a replacement sees it fully made.
+// Atomic: current_ alone guards the seam; it is constant-initialized, so it is ready before
+// any static object could ask for it. Get loads it with acquire, Set stores with release and
+// Replace exchanges with acq_rel, so a thread that sees a replacement sees it fully made.
 // Nothing else is shared and no lock is held. The build's own implementation is asked for on
 // each Get that finds no replacement, so it is made on first use.
 //
@@ -26,44 +27,40 @@
 
 namespace kv {
 
-template <class Interface>
+template <class Interface, Interface& (*BuildDefault)()>
 class TSeam {
  public:
-  using TBuildDefault = Interface& (*)();
+  TSeam() = delete;
 
-  explicit constexpr TSeam(TBuildDefault buildDefault) : buildDefault_(buildDefault) {}
-  TSeam(const TSeam&) = delete;
-  TSeam& operator=(const TSeam&) = delete;
-
-  Interface& Get() const {
+  static Interface& Get() {
     Interface* current = current_.load(std::memory_order_acquire);
-    return current != nullptr ? *current : buildDefault_();
+    return current != nullptr ? *current : BuildDefault();
   }
 
   // Puts replacement in place; nullptr brings back the build's own.
-  void Set(Interface* replacement) { current_.store(replacement, std::memory_order_release); }
+  static void Set(Interface* replacement) {
+    current_.store(replacement, std::memory_order_release);
+  }
 
   // Set that gives back what was in place (nullptr: the build's own).
-  Interface* Replace(Interface* replacement) {
+  static Interface* Replace(Interface* replacement) {
     return current_.exchange(replacement, std::memory_order_acq_rel);
   }
 
- private:
-  std::atomic<Interface*> current_{nullptr};
-  const TBuildDefault buildDefault_;
-};
+  // Puts an implementation in place for the scope's lifetime.
+  class TScope {
+   public:
+    explicit TScope(Interface& replacement) : previous_(Replace(&replacement)) {}
+    ~TScope() { Set(previous_); }
+    TScope(const TScope&) = delete;
+    TScope& operator=(const TScope&) = delete;
 
-// Puts an implementation in place of the seam SeamOf gives for the scope's lifetime.
-template <class Interface, TSeam<Interface>& (*SeamOf)()>
-class TSeamScope {
- public:
-  explicit TSeamScope(Interface& replacement) : previous_(SeamOf().Replace(&replacement)) {}
-  ~TSeamScope() { SeamOf().Set(previous_); }
-  TSeamScope(const TSeamScope&) = delete;
-  TSeamScope& operator=(const TSeamScope&) = delete;
+   private:
+    Interface* const previous_;
+  };
 
  private:
-  Interface* const previous_;
+  static constinit inline std::atomic<Interface*> current_{nullptr};
 };
 
 }  // namespace kv

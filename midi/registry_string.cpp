@@ -11,16 +11,16 @@ using TRead = std::remove_pointer_t<TRegistryStringReader>;
 TRead& BuildReader() {
   return DefaultReadLocalMachineString;
 }
-constinit TSeam<TRead> gReader{BuildReader};
+using TReaderSeam = TSeam<TRead, BuildReader>;
 }  // namespace
 
 bool ReadLocalMachineString(const std::string& key, const std::string& value, size_t maxChars,
                             std::string& text) {
-  return gReader.Get()(key, value, maxChars, text);
+  return TReaderSeam::Get()(key, value, maxChars, text);
 }
 
 void SetRegistryStringReader(TRegistryStringReader reader) {
-  gReader.Set(reader);
+  TReaderSeam::Set(reader);
 }
 
 }  // namespace kv

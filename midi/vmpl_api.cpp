@@ -4,8 +4,6 @@ namespace kv {
 
 namespace {
 
-constinit TSeam<const TVmplApi> gInstalled{DefaultVmplApi};
-
 uint32_t NoVersion() {
   return 0;
 }
@@ -66,10 +64,6 @@ const TVmplApi& UnavailableVmplApi() {
                                NoRemovePort, NoConnect,   NoHandle,   NoSendShort,   NoSendLong,
                                NoReceive,    ShortLength, NoBus,      NoInstall,     NoUninstall};
   return api;
-}
-
-TSeam<const TVmplApi>& VmplApiSeam() {
-  return gInstalled;
 }
 
 }  // namespace kv

@@ -33,13 +33,13 @@ struct TVmplApi {
   VMPL_UninstallBusDriverFn UninstallBusDriver;
 };
 
-TSeam<const TVmplApi>& VmplApiSeam();
-inline const TVmplApi& VmplApi() { return VmplApiSeam().Get(); }
-inline void SetVmplApi(const TVmplApi* api) { VmplApiSeam().Set(api); }
-using TVmplApiScope = TSeamScope<const TVmplApi, VmplApiSeam>;
-
 // This build's default table.
 const TVmplApi& DefaultVmplApi();
+using TVmplApiSeam = TSeam<const TVmplApi, DefaultVmplApi>;
+inline const TVmplApi& VmplApi() { return TVmplApiSeam::Get(); }
+inline void SetVmplApi(const TVmplApi* api) { TVmplApiSeam::Set(api); }
+using TVmplApiScope = TVmplApiSeam::TScope;
+
 // Every function as on a machine without the bus: no version, no port count, bus errors.
 const TVmplApi& UnavailableVmplApi();
 

@@ -2,14 +2,6 @@
 
 namespace kv {
 
-namespace {
-constinit TSeam<TWinmmMidi> gInstalled{DefaultWinmmMidi};
-}
-
-TSeam<TWinmmMidi>& WinmmMidiSeam() {
-  return gInstalled;
-}
-
 bool PortableMidiErrorText(TMmResult code, std::string& text) {
   switch (code) {
     case kMmError:

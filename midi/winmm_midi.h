@@ -113,14 +113,13 @@ class TWinmmMidi {
   virtual bool InGetErrorText(TMmResult code, std::string& text) = 0;
 };
 
-TSeam<TWinmmMidi>& WinmmMidiSeam();
-inline TWinmmMidi& WinmmMidi() { return WinmmMidiSeam().Get(); }
-inline void SetWinmmMidi(TWinmmMidi* api) { WinmmMidiSeam().Set(api); }
-// Installs an implementation for a scope (tests).
-using TWinmmMidiScope = TSeamScope<TWinmmMidi, WinmmMidiSeam>;
-
 // The default implementation of this build (winmm on Windows, no devices elsewhere).
 TWinmmMidi& DefaultWinmmMidi();
+using TWinmmMidiSeam = TSeam<TWinmmMidi, DefaultWinmmMidi>;
+inline TWinmmMidi& WinmmMidi() { return TWinmmMidiSeam::Get(); }
+inline void SetWinmmMidi(TWinmmMidi* api) { TWinmmMidiSeam::Set(api); }
+// Installs an implementation for a scope (tests).
+using TWinmmMidiScope = TWinmmMidiSeam::TScope;
 
 // The multimedia interface's texts for its common result codes, for implementations that
 // have no system to ask. False for other codes.

@@ -69,9 +69,11 @@ class TBusSystem {
   virtual void Sleep(uint32_t ms) = 0;
 };
 
-TSeam<TBusSystem>& BusSystemSeam();
-inline TBusSystem& BusSystem() { return BusSystemSeam().Get(); }
+// The platform's own bus system: the real calls on Windows, a machine without a bus natively.
+TBusSystem& DefaultBusSystem();
+using TBusSystemSeam = TSeam<TBusSystem, DefaultBusSystem>;
+inline TBusSystem& BusSystem() { return TBusSystemSeam::Get(); }
 // Replaces the process-wide bus system; nullptr restores the default.
-inline void SetBusSystem(TBusSystem* system) { BusSystemSeam().Set(system); }
+inline void SetBusSystem(TBusSystem* system) { TBusSystemSeam::Set(system); }
 
 }  // namespace kv::vmpl

@@ -59,10 +59,12 @@ class TDeviceSetup {
   virtual void DeleteDevConfig() = 0;
 };
 
-TSeam<TDeviceSetup>& DeviceSetupSeam();
-inline TDeviceSetup& DeviceSetup() { return DeviceSetupSeam().Get(); }
+// The build's own: the real calls on Windows, nothing found natively.
+TDeviceSetup& DefaultDeviceSetup();
+using TDeviceSetupSeam = TSeam<TDeviceSetup, DefaultDeviceSetup>;
+inline TDeviceSetup& DeviceSetup() { return TDeviceSetupSeam::Get(); }
 // nullptr restores the default.
-inline void SetDeviceSetup(TDeviceSetup* setup) { DeviceSetupSeam().Set(setup); }
+inline void SetDeviceSetup(TDeviceSetup* setup) { TDeviceSetupSeam::Set(setup); }
 
 // The bus and port hardware ids.
 inline constexpr std::u16string_view kBusHardwareId = u"root\\zarnbus";

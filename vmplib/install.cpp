@@ -10,11 +10,7 @@
 
 namespace kv::vmpl {
 
-TDeviceSetup& DefaultDeviceSetup();
-
 namespace {
-
-constinit TSeam<TDeviceSetup> g_setup{DefaultDeviceSetup};
 
 // The longest path the system takes.
 constexpr size_t kMaxInfPathChars = 32767;
@@ -70,10 +66,6 @@ bool HasWildcard(std::u16string_view path) {
 }
 
 }  // namespace
-
-TSeam<TDeviceSetup>& DeviceSetupSeam() {
-  return g_setup;
-}
 
 bool MultiStringContains(const std::vector<char16_t>& ids, std::u16string_view id) {
   size_t at = 0;

@@ -2,17 +2,6 @@
 
 namespace kv {
 
-// The build's own library: loaded by name on Windows, never loaded natively.
-IKeyInLibrary& DefaultKeyInLibrary();
-
-namespace {
-constinit TSeam<IKeyInLibrary> gKeyInLibrary{DefaultKeyInLibrary};
-}  // namespace
-
-TSeam<IKeyInLibrary>& KeyInLibrarySeam() {
-  return gKeyInLibrary;
-}
-
 TWatch::TWatch(IKeyInLibrary& library) : library_(library) {}
 
 TWatch::~TWatch() {

@@ -63,8 +63,10 @@ class IKeyInLibrary {
   virtual bool IsOwnMainWindow(TWindowHandle window) = 0;
 };
 
-TSeam<IKeyInLibrary>& KeyInLibrarySeam();
-inline IKeyInLibrary& GetKeyInLibrary() { return KeyInLibrarySeam().Get(); }
+// The build's own library: loaded by name on Windows, never loaded natively.
+IKeyInLibrary& DefaultKeyInLibrary();
+using TKeyInLibrarySeam = TSeam<IKeyInLibrary, DefaultKeyInLibrary>;
+inline IKeyInLibrary& GetKeyInLibrary() { return TKeyInLibrarySeam::Get(); }
 
 class TWatch {
  public:

@@ -2,17 +2,6 @@
 
 namespace kv {
 
-// The build's own implementation: the shell, or a recorder natively.
-IExecuteSystem& DefaultExecuteSystem();
-
-namespace {
-constinit TSeam<IExecuteSystem> gExecuteSystem{DefaultExecuteSystem};
-}  // namespace
-
-TSeam<IExecuteSystem>& ExecuteSystemSeam() {
-  return gExecuteSystem;
-}
-
 bool TExecuteRecorder::Execute(const std::string& file, const std::string& parameters) {
   const std::string line = "exec " + file + " " + parameters;
   {

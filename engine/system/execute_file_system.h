@@ -25,9 +25,11 @@ class IExecuteSystem {
   virtual bool Execute(const std::string& file, const std::string& parameters) = 0;
 };
 
-TSeam<IExecuteSystem>& ExecuteSystemSeam();
-inline IExecuteSystem& GetExecuteSystem() { return ExecuteSystemSeam().Get(); }
-using TScopedExecuteSystem = TSeamScope<IExecuteSystem, ExecuteSystemSeam>;
+// The build's own implementation: the shell, or a recorder natively.
+IExecuteSystem& DefaultExecuteSystem();
+using TExecuteSystemSeam = TSeam<IExecuteSystem, DefaultExecuteSystem>;
+inline IExecuteSystem& GetExecuteSystem() { return TExecuteSystemSeam::Get(); }
+using TScopedExecuteSystem = TExecuteSystemSeam::TScope;
 
 // A stand-in that records each start as a line "exec <file> <parameters>" and reports
 // success unless fail is set. OnLine, when set before use, also receives each line.

@@ -5,17 +5,6 @@
 
 namespace kv {
 
-// The build's own implementation: the Win32 calls, or a recorder natively.
-IKeySystem& DefaultKeySystem();
-
-namespace {
-constinit TSeam<IKeySystem> gKeySystem{DefaultKeySystem};
-}  // namespace
-
-TSeam<IKeySystem>& KeySystemSeam() {
-  return gKeySystem;
-}
-
 // ---------------------------------------------------------------------------------------
 // TKeyRecorder
 

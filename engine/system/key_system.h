@@ -44,9 +44,11 @@ class IKeySystem {
   virtual bool GetKeyboardSpeed(int& speed) = 0;
 };
 
-TSeam<IKeySystem>& KeySystemSeam();
-inline IKeySystem& GetKeySystem() { return KeySystemSeam().Get(); }
-using TScopedKeySystem = TSeamScope<IKeySystem, KeySystemSeam>;
+// The build's own implementation: the Win32 calls, or a recorder natively.
+IKeySystem& DefaultKeySystem();
+using TKeySystemSeam = TSeam<IKeySystem, DefaultKeySystem>;
+inline IKeySystem& GetKeySystem() { return TKeySystemSeam::Get(); }
+using TScopedKeySystem = TKeySystemSeam::TScope;
 
 // A stand-in that answers the layout questions from the program's key table (a US layout)
 // and records every key sent as a line "key down <vk>" or "key up <vk>" (scan-mode keys as

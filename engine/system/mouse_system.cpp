@@ -4,17 +4,6 @@
 
 namespace kv {
 
-// The build's own implementation: SendInput, or a recorder natively.
-IMouseSystem& DefaultMouseSystem();
-
-namespace {
-constinit TSeam<IMouseSystem> gMouseSystem{DefaultMouseSystem};
-}  // namespace
-
-TSeam<IMouseSystem>& MouseSystemSeam() {
-  return gMouseSystem;
-}
-
 std::string MouseEventLine(uint32_t flags, int32_t dx, int32_t dy, int32_t data) {
   std::string line = "mouse";
   auto add = [&line](const char* what) { line += std::string(" ") + what; };

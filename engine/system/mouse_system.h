@@ -43,9 +43,11 @@ class IMouseSystem {
   virtual void GetScreenSize(int32_t& width, int32_t& height) = 0;
 };
 
-TSeam<IMouseSystem>& MouseSystemSeam();
-inline IMouseSystem& GetMouseSystem() { return MouseSystemSeam().Get(); }
-using TScopedMouseSystem = TSeamScope<IMouseSystem, MouseSystemSeam>;
+// The build's own implementation: SendInput, or a recorder natively.
+IMouseSystem& DefaultMouseSystem();
+using TMouseSystemSeam = TSeam<IMouseSystem, DefaultMouseSystem>;
+inline IMouseSystem& GetMouseSystem() { return TMouseSystemSeam::Get(); }
+using TScopedMouseSystem = TMouseSystemSeam::TScope;
 
 // A stand-in that records every event as a line "mouse <what> <values>": "mouse move dx dy",
 // "mouse moveto x y" (absolute 0..65535), "mouse leftdown" (and the other buttons),

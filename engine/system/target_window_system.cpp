@@ -6,17 +6,9 @@
 
 namespace kv {
 
-// The build's own implementation: the Win32 calls, or a recorder natively.
-IWindowSystem& DefaultWindowSystem();
-
 namespace {
-constinit TSeam<IWindowSystem> gWindowSystem{DefaultWindowSystem};
 constexpr uint32_t kFirstRegisteredMessage = 0xC000;
 }  // namespace
-
-TSeam<IWindowSystem>& WindowSystemSeam() {
-  return gWindowSystem;
-}
 
 // ---------------------------------------------------------------------------------------
 // TWindowRecorder

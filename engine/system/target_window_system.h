@@ -47,9 +47,11 @@ class IWindowSystem {
   virtual uint32_t RegisterWindowMessage(const std::string& name) = 0;
 };
 
-TSeam<IWindowSystem>& WindowSystemSeam();
-inline IWindowSystem& GetWindowSystem() { return WindowSystemSeam().Get(); }
-using TScopedWindowSystem = TSeamScope<IWindowSystem, WindowSystemSeam>;
+// The build's own implementation: the Win32 calls, or a recorder natively.
+IWindowSystem& DefaultWindowSystem();
+using TWindowSystemSeam = TSeam<IWindowSystem, DefaultWindowSystem>;
+inline IWindowSystem& GetWindowSystem() { return TWindowSystemSeam::Get(); }
+using TScopedWindowSystem = TWindowSystemSeam::TScope;
 
 // A stand-in with a list of pretend top-level windows. Every post is recorded as a line
 // "post <class>/<title> <msg> <wparam> <lparam>" (numbers in decimal); OnLine, when set
