@@ -5,11 +5,7 @@
 
 namespace kv {
 
-TSettingsRegistry& DefaultSettingsRegistry();  // per platform
-
 namespace {
-
-TSettingsRegistry* gSettingsRegistry = nullptr;  // main thread only
 
 // One key of the memory registry seen through the store interface; what is written lands in
 // the shared store at once, as it would in the registry.
@@ -40,19 +36,6 @@ class TKeyView final : public TCustomIniFile {
 };
 
 }  // namespace
-
-TSettingsRegistry& GetSettingsRegistry() {
-  return gSettingsRegistry ? *gSettingsRegistry : DefaultSettingsRegistry();
-}
-
-TScopedSettingsRegistry::TScopedSettingsRegistry(TSettingsRegistry& registry)
-    : previous_(gSettingsRegistry) {
-  gSettingsRegistry = &registry;
-}
-
-TScopedSettingsRegistry::~TScopedSettingsRegistry() {
-  gSettingsRegistry = previous_;
-}
 
 std::unique_ptr<TCustomIniFile> TMemorySettingsRegistry::Open(const std::string& keyPath,
                                                               bool forWriting) {

@@ -7,6 +7,8 @@
 #include <mutex>
 #include <string>
 
+#include "base/seam.h"
+
 namespace kv {
 
 class TCustomIniFile;
@@ -18,18 +20,12 @@ class TSettingsRegistry {
   virtual ~TSettingsRegistry() = default;
   virtual std::unique_ptr<TCustomIniFile> Open(const std::string& keyPath, bool forWriting) = 0;
 };
-TSettingsRegistry& GetSettingsRegistry();
+// The build's own: the registry on Windows, a store in memory natively.
+TSettingsRegistry& DefaultSettingsRegistry();
+using TSettingsRegistrySeam = TSeam<TSettingsRegistry, DefaultSettingsRegistry>;
+inline TSettingsRegistry& GetSettingsRegistry() { return TSettingsRegistrySeam::Get(); }
 // Replaces the settings registry for one test or tool run; restores the previous on exit.
-class TScopedSettingsRegistry {
- public:
-  explicit TScopedSettingsRegistry(TSettingsRegistry& registry);
-  ~TScopedSettingsRegistry();
-  TScopedSettingsRegistry(const TScopedSettingsRegistry&) = delete;
-  TScopedSettingsRegistry& operator=(const TScopedSettingsRegistry&) = delete;
-
- private:
-  TSettingsRegistry* previous_;
-};
+using TScopedSettingsRegistry = TSettingsRegistrySeam::TScope;
 
 // A settings registry kept in memory: the stand-in natively, and what tests and the check
 // tool give the controller so that nothing reaches this machine's registry.

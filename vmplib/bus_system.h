@@ -4,7 +4,7 @@
 // overlapped control requests, the shared 64 KB blocks, the input events, unique identifiers
 // and the display-name values in the registry.
 //
-// Lifecycle: one process-wide instance. The Windows build uses the real calls
+// Lifecycle (base/seam.h): one process-wide instance. The Windows build uses the real calls
 // (win/bus_system_win.cpp); natively the default is a system without a bus. Tests install the
 // stand-in bus (standin/standin_bus.h) with SetBusSystem before the first library call and
 // take it out (SetBusSystem(nullptr)) only after every connection is closed. Every member may
@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <string_view>
 #include <vector>
+
+#include "base/seam.h"
 
 namespace kv::vmpl {
 
@@ -67,8 +69,11 @@ class TBusSystem {
   virtual void Sleep(uint32_t ms) = 0;
 };
 
-TBusSystem& BusSystem();
+// The platform's own bus system: the real calls on Windows, a machine without a bus natively.
+TBusSystem& DefaultBusSystem();
+using TBusSystemSeam = TSeam<TBusSystem, DefaultBusSystem>;
+inline TBusSystem& BusSystem() { return TBusSystemSeam::Get(); }
 // Replaces the process-wide bus system; nullptr restores the default.
-void SetBusSystem(TBusSystem* system);
+inline void SetBusSystem(TBusSystem* system) { TBusSystemSeam::Set(system); }
 
 }  // namespace kv::vmpl

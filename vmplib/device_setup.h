@@ -3,7 +3,7 @@
 // device information sets and their hardware ids, registering and removing a root device, the
 // driver update for plug-and-play devices, the restart prompt and the driver's service key.
 //
-// Lifecycle: one process-wide instance; the Windows build uses the real calls
+// Lifecycle (base/seam.h): one process-wide instance; the Windows build uses the real calls
 // (win/device_setup_win.cpp), natively the default finds no file and no device. Tests install
 // their own with SetDeviceSetup for the duration of a test. Calls come from the installing
 // thread only.
@@ -11,6 +11,8 @@
 #include <memory>
 #include <string_view>
 #include <vector>
+
+#include "base/seam.h"
 
 namespace kv::vmpl {
 
@@ -57,8 +59,12 @@ class TDeviceSetup {
   virtual void DeleteDevConfig() = 0;
 };
 
-TDeviceSetup& DeviceSetup();
-void SetDeviceSetup(TDeviceSetup* setup);  // nullptr restores the default
+// The build's own: the real calls on Windows, nothing found natively.
+TDeviceSetup& DefaultDeviceSetup();
+using TDeviceSetupSeam = TSeam<TDeviceSetup, DefaultDeviceSetup>;
+inline TDeviceSetup& DeviceSetup() { return TDeviceSetupSeam::Get(); }
+// nullptr restores the default.
+inline void SetDeviceSetup(TDeviceSetup* setup) { TDeviceSetupSeam::Set(setup); }
 
 // The bus and port hardware ids.
 inline constexpr std::u16string_view kBusHardwareId = u"root\\zarnbus";

@@ -1,6 +1,5 @@
 // Putting the bus driver on the machine and taking it off: VMPL_InstallBusDriver and
 // VMPL_UninstallBusDriver.
-#include <atomic>
 #include <string>
 
 #include "vmplib/caller_memory.h"
@@ -11,11 +10,7 @@
 
 namespace kv::vmpl {
 
-TDeviceSetup& DefaultDeviceSetup();
-
 namespace {
-
-std::atomic<TDeviceSetup*> g_setup{nullptr};
 
 // The longest path the system takes.
 constexpr size_t kMaxInfPathChars = 32767;
@@ -71,15 +66,6 @@ bool HasWildcard(std::u16string_view path) {
 }
 
 }  // namespace
-
-TDeviceSetup& DeviceSetup() {
-  TDeviceSetup* s = g_setup.load(std::memory_order_acquire);
-  return s ? *s : DefaultDeviceSetup();
-}
-
-void SetDeviceSetup(TDeviceSetup* setup) {
-  g_setup.store(setup, std::memory_order_release);
-}
 
 bool MultiStringContains(const std::vector<char16_t>& ids, std::u16string_view id) {
   size_t at = 0;

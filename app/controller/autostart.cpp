@@ -7,11 +7,7 @@
 
 namespace kv {
 
-TAutostartRegistry& DefaultAutostartRegistry();  // per platform
-
 namespace {
-
-TAutostartRegistry* gAutostartRegistry = nullptr;  // main thread only
 
 std::string Formatted(std::string_view pattern, std::string_view value) {
   std::string text(pattern);
@@ -21,19 +17,6 @@ std::string Formatted(std::string_view pattern, std::string_view value) {
 }
 
 }  // namespace
-
-TAutostartRegistry& GetAutostartRegistry() {
-  return gAutostartRegistry ? *gAutostartRegistry : DefaultAutostartRegistry();
-}
-
-TScopedAutostartRegistry::TScopedAutostartRegistry(TAutostartRegistry& registry)
-    : previous_(gAutostartRegistry) {
-  gAutostartRegistry = &registry;
-}
-
-TScopedAutostartRegistry::~TScopedAutostartRegistry() {
-  gAutostartRegistry = previous_;
-}
 
 bool TAutostartRecorder::OpenRunKey(RegRoot root, bool create) {
   TKey& key = root == RegRoot::LocalMachine ? machine : user;

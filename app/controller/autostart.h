@@ -5,14 +5,15 @@
 #include <string>
 
 #include "base/platform.h"
+#include "base/seam.h"
 
 namespace kv {
 
 inline constexpr const char* kRunKeyPath = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // The Run key of one root. Windows: the registry; tests and the check tool: a recorder.
-// Lifecycle: process-wide, replaced for a test or a tool run by TScopedAutostartRegistry; one
-// key is open at a time, on the main thread.
+// Lifecycle (base/seam.h): process-wide, replaced for a test or a tool run by
+// TScopedAutostartRegistry; one key is open at a time, on the main thread.
 class TAutostartRegistry {
  public:
   virtual ~TAutostartRegistry() = default;
@@ -23,18 +24,11 @@ class TAutostartRegistry {
   virtual bool DeleteValue(const std::string& name) = 0;
   virtual void CloseKey() = 0;
 };
-TAutostartRegistry& GetAutostartRegistry();
-
-class TScopedAutostartRegistry {
- public:
-  explicit TScopedAutostartRegistry(TAutostartRegistry& registry);
-  ~TScopedAutostartRegistry();
-  TScopedAutostartRegistry(const TScopedAutostartRegistry&) = delete;
-  TScopedAutostartRegistry& operator=(const TScopedAutostartRegistry&) = delete;
-
- private:
-  TAutostartRegistry* previous_;
-};
+// The build's own: the registry on Windows, a recorder natively.
+TAutostartRegistry& DefaultAutostartRegistry();
+using TAutostartRegistrySeam = TSeam<TAutostartRegistry, DefaultAutostartRegistry>;
+inline TAutostartRegistry& GetAutostartRegistry() { return TAutostartRegistrySeam::Get(); }
+using TScopedAutostartRegistry = TAutostartRegistrySeam::TScope;
 
 // Keeps the two Run keys in memory; a root can be made unwritable or unopenable.
 class TAutostartRecorder final : public TAutostartRegistry {

@@ -5,7 +5,7 @@
 //
 // The key-input watcher, the keyboard hook of the key-recording edit and the engine's
 // keystroke events hand TKeyData on; the keystroke action and the key edit hold sequences.
-// Naming and playback go through the key seam (engine/key_system.h).
+// Naming and playback go through the key seam (engine/system/key_system.h).
 //
 // Thread: a sequence is not locked. It is changed only on the main thread (loading, the key
 // edit); other threads only read or play it while its owner keeps it alive and unchanged.
@@ -16,6 +16,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "engine/system/key_table.h"
 
 namespace kv {
 
@@ -46,18 +48,6 @@ TKeyData KeyDataFromWords(const uint32_t (&words)[4]);
 // Fills the record from a keyboard message's flags word; the virtual key must be set by the
 // caller or be 0 (then it is mapped from the scan code).
 void DecodeKeyMessage(TKeyData& record, uint32_t flags);
-
-// One row of the key table: 256 virtual keys and, in row 256, the extra "Num Enter".
-struct TKeyTableRow {
-  int16_t virtualKey;
-  int16_t scanCode;
-  int32_t extended;
-  const char* name;
-};
-inline constexpr int kKeyTableRows = 257;
-inline constexpr int kNumEnterRow = 256;
-// Row i of the key table; nullptr for an index outside 0..256.
-const TKeyTableRow* KeyTableRow(int index);
 
 class TKeyEvent {
  public:

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "base/seam.h"
 #include "engine/system/target_window_system.h"
 
 namespace kv {
@@ -28,9 +29,9 @@ inline constexpr int32_t kWatchKeys = 1;
 //
 // Lifecycle: Load, then (when it succeeded) CreateReceiver and BindExports; the exports may be
 // called only while bound. Unload destroys the receiver and frees the library, forgetting the
-// bindings; after it, Load may come again. GetKeyInLibrary() gives the program's one: the
-// Win32 one (engine/win/key_watch_win.cpp), or natively one that never loads (key input is
-// off). Tests give TWatch their own.
+// bindings; after it, Load may come again. GetKeyInLibrary() gives the program's one
+// (base/seam.h): the Win32 one (engine/keys/win/key_watch_win.cpp), or natively one that
+// never loads (key input is off). Tests give TWatch their own.
 class IKeyInLibrary {
  public:
   using THandler = std::function<void(TWatchMessage message, uintptr_t wParam, intptr_t lParam)>;
@@ -62,7 +63,10 @@ class IKeyInLibrary {
   virtual bool IsOwnMainWindow(TWindowHandle window) = 0;
 };
 
-IKeyInLibrary& GetKeyInLibrary();
+// The build's own library: loaded by name on Windows, never loaded natively.
+IKeyInLibrary& DefaultKeyInLibrary();
+using TKeyInLibrarySeam = TSeam<IKeyInLibrary, DefaultKeyInLibrary>;
+inline IKeyInLibrary& GetKeyInLibrary() { return TKeyInLibrarySeam::Get(); }
 
 class TWatch {
  public:

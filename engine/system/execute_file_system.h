@@ -2,17 +2,18 @@
 // Seam: starting a program or opening a document through the shell, as the execute-file
 // action needs it.
 //
-// Lifecycle: GetExecuteSystem() returns the process-wide implementation: the shell's default
-// verb with the foreground window as owner in the Windows build
-// (engine/win/execute_file_system_win.cpp), a TExecuteRecorder natively. A test (or the
-// checking tool) puts its own in place for a scope with TScopedExecuteSystem; one scope at a
-// time.
+// Lifecycle (base/seam.h): GetExecuteSystem() returns the process-wide implementation: the
+// shell's default verb with the foreground window as owner in the Windows build
+// (engine/system/win/execute_file_system_win.cpp), a TExecuteRecorder natively. A test (or
+// the checking tool) puts its own in place for a scope with TScopedExecuteSystem.
 //
 // Thread: the action has execution level 3, so Execute is called on the main thread only.
 #include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include "base/seam.h"
 
 namespace kv {
 
@@ -24,18 +25,11 @@ class IExecuteSystem {
   virtual bool Execute(const std::string& file, const std::string& parameters) = 0;
 };
 
-IExecuteSystem& GetExecuteSystem();
-
-class TScopedExecuteSystem {
- public:
-  explicit TScopedExecuteSystem(IExecuteSystem& system);
-  ~TScopedExecuteSystem();
-  TScopedExecuteSystem(const TScopedExecuteSystem&) = delete;
-  TScopedExecuteSystem& operator=(const TScopedExecuteSystem&) = delete;
-
- private:
-  IExecuteSystem* previous_;
-};
+// The build's own implementation: the shell, or a recorder natively.
+IExecuteSystem& DefaultExecuteSystem();
+using TExecuteSystemSeam = TSeam<IExecuteSystem, DefaultExecuteSystem>;
+inline IExecuteSystem& GetExecuteSystem() { return TExecuteSystemSeam::Get(); }
+using TScopedExecuteSystem = TExecuteSystemSeam::TScope;
 
 // A stand-in that records each start as a line "exec <file> <parameters>" and reports
 // success unless fail is set. OnLine, when set before use, also receives each line.

@@ -1,30 +1,9 @@
 #include "engine/system/key_system.h"
 
-#include <atomic>
-
 #include "base/text.h"
-#include "engine/keys/key_events.h"
+#include "engine/system/key_table.h"
 
 namespace kv {
-
-// The build's own implementation: the Win32 calls, or a recorder natively.
-IKeySystem& DefaultKeySystem();
-
-namespace {
-std::atomic<IKeySystem*> gKeySystem{nullptr};
-}  // namespace
-
-IKeySystem& GetKeySystem() {
-  IKeySystem* system = gKeySystem.load(std::memory_order_acquire);
-  return system != nullptr ? *system : DefaultKeySystem();
-}
-
-TScopedKeySystem::TScopedKeySystem(IKeySystem& system)
-    : previous_(gKeySystem.exchange(&system, std::memory_order_acq_rel)) {}
-
-TScopedKeySystem::~TScopedKeySystem() {
-  gKeySystem.store(previous_, std::memory_order_release);
-}
 
 // ---------------------------------------------------------------------------------------
 // TKeyRecorder

@@ -2,10 +2,10 @@
 // Seam: the system's keyboard layout and synthetic keyboard input, as key naming, key
 // decoding and the keystroke action need them.
 //
-// Lifecycle: GetKeySystem() returns the process-wide implementation: the Win32 calls in the
-// Windows build (engine/win/key_system_win.cpp), a TKeyRecorder natively. A test (or the
-// checking tool) puts its own in place for a scope with TScopedKeySystem; only one scope at a
-// time, opened and closed on one thread while no other thread sends keys.
+// Lifecycle (base/seam.h): GetKeySystem() returns the process-wide implementation: the Win32
+// calls in the Windows build (engine/system/win/key_system_win.cpp), a TKeyRecorder natively.
+// A test (or the checking tool) puts its own in place for a scope with TScopedKeySystem,
+// opened and closed on one thread while no other thread sends keys.
 //
 // Thread: SendKey is called from the main thread, the dispatcher and the multimedia timer
 // thread (auto-repeat); the other calls from any thread. Implementations are thread-safe.
@@ -14,6 +14,8 @@
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include "base/seam.h"
 
 namespace kv {
 
@@ -42,18 +44,11 @@ class IKeySystem {
   virtual bool GetKeyboardSpeed(int& speed) = 0;
 };
 
-IKeySystem& GetKeySystem();
-
-class TScopedKeySystem {
- public:
-  explicit TScopedKeySystem(IKeySystem& system);
-  ~TScopedKeySystem();
-  TScopedKeySystem(const TScopedKeySystem&) = delete;
-  TScopedKeySystem& operator=(const TScopedKeySystem&) = delete;
-
- private:
-  IKeySystem* previous_;
-};
+// The build's own implementation: the Win32 calls, or a recorder natively.
+IKeySystem& DefaultKeySystem();
+using TKeySystemSeam = TSeam<IKeySystem, DefaultKeySystem>;
+inline IKeySystem& GetKeySystem() { return TKeySystemSeam::Get(); }
+using TScopedKeySystem = TKeySystemSeam::TScope;
 
 // A stand-in that answers the layout questions from the program's key table (a US layout)
 // and records every key sent as a line "key down <vk>" or "key up <vk>" (scan-mode keys as

@@ -1,29 +1,8 @@
 #include "engine/system/mouse_system.h"
 
-#include <atomic>
-
 #include "base/text.h"
 
 namespace kv {
-
-// The build's own implementation: SendInput, or a recorder natively.
-IMouseSystem& DefaultMouseSystem();
-
-namespace {
-std::atomic<IMouseSystem*> gMouseSystem{nullptr};
-}  // namespace
-
-IMouseSystem& GetMouseSystem() {
-  IMouseSystem* system = gMouseSystem.load(std::memory_order_acquire);
-  return system != nullptr ? *system : DefaultMouseSystem();
-}
-
-TScopedMouseSystem::TScopedMouseSystem(IMouseSystem& system)
-    : previous_(gMouseSystem.exchange(&system, std::memory_order_acq_rel)) {}
-
-TScopedMouseSystem::~TScopedMouseSystem() {
-  gMouseSystem.store(previous_, std::memory_order_release);
-}
 
 std::string MouseEventLine(uint32_t flags, int32_t dx, int32_t dy, int32_t data) {
   std::string line = "mouse";

@@ -1,10 +1,10 @@
 #pragma once
 // Seam: synthetic mouse input and the primary screen's size, as the mouse action needs them.
 //
-// Lifecycle: GetMouseSystem() returns the process-wide implementation: SendInput in the
-// Windows build (engine/win/mouse_system_win.cpp), a TMouseRecorder natively. A test (or the
-// checking tool) puts its own in place for a scope with TScopedMouseSystem; one scope at a
-// time, opened and closed while no other thread sends mouse input.
+// Lifecycle (base/seam.h): GetMouseSystem() returns the process-wide implementation:
+// SendInput in the Windows build (engine/system/win/mouse_system_win.cpp), a TMouseRecorder
+// natively. A test (or the checking tool) puts its own in place for a scope with
+// TScopedMouseSystem, opened and closed while no other thread sends mouse input.
 //
 // Thread: called from the dispatcher and the main thread; implementations are thread-safe.
 #include <cstdint>
@@ -12,6 +12,8 @@
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include "base/seam.h"
 
 namespace kv {
 
@@ -41,18 +43,11 @@ class IMouseSystem {
   virtual void GetScreenSize(int32_t& width, int32_t& height) = 0;
 };
 
-IMouseSystem& GetMouseSystem();
-
-class TScopedMouseSystem {
- public:
-  explicit TScopedMouseSystem(IMouseSystem& system);
-  ~TScopedMouseSystem();
-  TScopedMouseSystem(const TScopedMouseSystem&) = delete;
-  TScopedMouseSystem& operator=(const TScopedMouseSystem&) = delete;
-
- private:
-  IMouseSystem* previous_;
-};
+// The build's own implementation: SendInput, or a recorder natively.
+IMouseSystem& DefaultMouseSystem();
+using TMouseSystemSeam = TSeam<IMouseSystem, DefaultMouseSystem>;
+inline IMouseSystem& GetMouseSystem() { return TMouseSystemSeam::Get(); }
+using TScopedMouseSystem = TMouseSystemSeam::TScope;
 
 // A stand-in that records every event as a line "mouse <what> <values>": "mouse move dx dy",
 // "mouse moveto x y" (absolute 0..65535), "mouse leftdown" (and the other buttons),

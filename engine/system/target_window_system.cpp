@@ -1,31 +1,14 @@
 #include "engine/system/target_window_system.h"
 
 #include <algorithm>
-#include <atomic>
 
 #include "base/text.h"
 
 namespace kv {
 
-// The build's own implementation: the Win32 calls, or a recorder natively.
-IWindowSystem& DefaultWindowSystem();
-
 namespace {
-std::atomic<IWindowSystem*> gWindowSystem{nullptr};
 constexpr uint32_t kFirstRegisteredMessage = 0xC000;
 }  // namespace
-
-IWindowSystem& GetWindowSystem() {
-  IWindowSystem* system = gWindowSystem.load(std::memory_order_acquire);
-  return system != nullptr ? *system : DefaultWindowSystem();
-}
-
-TScopedWindowSystem::TScopedWindowSystem(IWindowSystem& system)
-    : previous_(gWindowSystem.exchange(&system, std::memory_order_acq_rel)) {}
-
-TScopedWindowSystem::~TScopedWindowSystem() {
-  gWindowSystem.store(previous_, std::memory_order_release);
-}
 
 // ---------------------------------------------------------------------------------------
 // TWindowRecorder

@@ -2,10 +2,10 @@
 // Seam: finding another program's window and posting it a message, as the window-message
 // action needs them.
 //
-// Lifecycle: GetWindowSystem() returns the process-wide implementation: the Win32 calls in
-// the Windows build (engine/win/target_window_system_win.cpp), a TWindowRecorder natively. A
-// test (or the checking tool) puts its own in place for a scope with TScopedWindowSystem; one
-// scope at a time, opened and closed while no other thread posts.
+// Lifecycle (base/seam.h): GetWindowSystem() returns the process-wide implementation: the
+// Win32 calls in the Windows build (engine/system/win/target_window_system_win.cpp), a
+// TWindowRecorder natively. A test (or the checking tool) puts its own in place for a scope
+// with TScopedWindowSystem, opened and closed while no other thread posts.
 //
 // Thread: the action runs on any thread (MIDI input, timer, dispatcher, main), so every call
 // is thread-safe and none of them sends a message to a window: a window of this program
@@ -16,6 +16,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "base/seam.h"
 
 namespace kv {
 
@@ -45,18 +47,11 @@ class IWindowSystem {
   virtual uint32_t RegisterWindowMessage(const std::string& name) = 0;
 };
 
-IWindowSystem& GetWindowSystem();
-
-class TScopedWindowSystem {
- public:
-  explicit TScopedWindowSystem(IWindowSystem& system);
-  ~TScopedWindowSystem();
-  TScopedWindowSystem(const TScopedWindowSystem&) = delete;
-  TScopedWindowSystem& operator=(const TScopedWindowSystem&) = delete;
-
- private:
-  IWindowSystem* previous_;
-};
+// The build's own implementation: the Win32 calls, or a recorder natively.
+IWindowSystem& DefaultWindowSystem();
+using TWindowSystemSeam = TSeam<IWindowSystem, DefaultWindowSystem>;
+inline IWindowSystem& GetWindowSystem() { return TWindowSystemSeam::Get(); }
+using TScopedWindowSystem = TWindowSystemSeam::TScope;
 
 // A stand-in with a list of pretend top-level windows. Every post is recorded as a line
 // "post <class>/<title> <msg> <wparam> <lparam>" (numbers in decimal); OnLine, when set

@@ -1,22 +1,26 @@
 #include "midi/system/registry_string.h"
 
-#include <atomic>
+#include <type_traits>
+
+#include "base/seam.h"
 
 namespace kv {
 
 namespace {
-std::atomic<TRegistryStringReader> gReader{nullptr};
+using TRead = std::remove_pointer_t<TRegistryStringReader>;
+TRead& BuildReader() {
+  return DefaultReadLocalMachineString;
 }
+using TReaderSeam = TSeam<TRead, BuildReader>;
+}  // namespace
 
 bool ReadLocalMachineString(const std::string& key, const std::string& value, size_t maxChars,
                             std::string& text) {
-  TRegistryStringReader reader = gReader.load(std::memory_order_acquire);
-  if (!reader) reader = DefaultReadLocalMachineString;
-  return reader(key, value, maxChars, text);
+  return TReaderSeam::Get()(key, value, maxChars, text);
 }
 
 void SetRegistryStringReader(TRegistryStringReader reader) {
-  gReader.store(reader, std::memory_order_release);
+  TReaderSeam::Set(reader);
 }
 
 }  // namespace kv

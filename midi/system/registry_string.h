@@ -3,8 +3,8 @@
 // HKEY_LOCAL_MACHINE, read into a bounded buffer and terminated, whatever the value holds.
 //
 // The Windows implementation is midi/system/win/registry_string_win.cpp; natively the default
-// finds nothing. Lifecycle: SetRegistryStringReader installs a reader for tests (nullptr restores
-// the default); install it before the ports that read it are used.
+// finds nothing. Lifecycle (base/seam.h): SetRegistryStringReader installs a reader for tests
+// (nullptr restores the default); install it before the ports that read it are used.
 #include <cstddef>
 #include <string>
 

@@ -1,21 +1,6 @@
 #include "midi/system/winmm_midi.h"
 
-#include <atomic>
-
 namespace kv {
-
-namespace {
-std::atomic<TWinmmMidi*> gInstalled{nullptr};
-}
-
-TWinmmMidi& WinmmMidi() {
-  TWinmmMidi* api = gInstalled.load(std::memory_order_acquire);
-  return api ? *api : DefaultWinmmMidi();
-}
-
-void SetWinmmMidi(TWinmmMidi* api) {
-  gInstalled.store(api, std::memory_order_release);
-}
 
 bool PortableMidiErrorText(TMmResult code, std::string& text) {
   switch (code) {

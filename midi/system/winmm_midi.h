@@ -7,13 +7,15 @@
 // native builds default to one without devices (midi/system/posix/winmm_midi_posix.cpp); tests
 // install the loopback driver stand-in (midi/testing/loopback_midi.h).
 //
-// Lifecycle: WinmmMidi() is the process-wide current implementation. SetWinmmMidi installs
-// another (nullptr restores the default); do it only while no system port is open, and keep
-// the installed object alive until it is replaced. Every call may be made from any thread;
-// callbacks arrive on the implementation's own callback thread, in order, one at a time,
-// never after the Close call of their handle has returned.
+// Lifecycle (base/seam.h): WinmmMidi() is the process-wide current implementation.
+// SetWinmmMidi installs another (nullptr restores the default); do it only while no system
+// port is open, and keep the installed object alive until it is replaced. Every call may be
+// made from any thread; callbacks arrive on the implementation's own callback thread, in
+// order, one at a time, never after the Close call of their handle has returned.
 #include <cstdint>
 #include <string>
+
+#include "base/seam.h"
 
 namespace kv {
 
@@ -111,24 +113,13 @@ class TWinmmMidi {
   virtual bool InGetErrorText(TMmResult code, std::string& text) = 0;
 };
 
-TWinmmMidi& WinmmMidi();
-void SetWinmmMidi(TWinmmMidi* api);
-
 // The default implementation of this build (winmm on Windows, no devices elsewhere).
 TWinmmMidi& DefaultWinmmMidi();
-
-}  // namespace kv
-
-namespace kv {
-
+using TWinmmMidiSeam = TSeam<TWinmmMidi, DefaultWinmmMidi>;
+inline TWinmmMidi& WinmmMidi() { return TWinmmMidiSeam::Get(); }
+inline void SetWinmmMidi(TWinmmMidi* api) { TWinmmMidiSeam::Set(api); }
 // Installs an implementation for a scope (tests).
-class TWinmmMidiScope {
- public:
-  explicit TWinmmMidiScope(TWinmmMidi& api) { SetWinmmMidi(&api); }
-  ~TWinmmMidiScope() { SetWinmmMidi(nullptr); }
-  TWinmmMidiScope(const TWinmmMidiScope&) = delete;
-  TWinmmMidiScope& operator=(const TWinmmMidiScope&) = delete;
-};
+using TWinmmMidiScope = TWinmmMidiSeam::TScope;
 
 // The multimedia interface's texts for its common result codes, for implementations that
 // have no system to ask. False for other codes.

@@ -1,12 +1,8 @@
 #include "midi/virtual/vmpl_api.h"
 
-#include <atomic>
-
 namespace kv {
 
 namespace {
-
-std::atomic<const TVmplApi*> gInstalled{nullptr};
 
 uint32_t NoVersion() {
   return 0;
@@ -68,15 +64,6 @@ const TVmplApi& UnavailableVmplApi() {
                                NoRemovePort, NoConnect,   NoHandle,   NoSendShort,   NoSendLong,
                                NoReceive,    ShortLength, NoBus,      NoInstall,     NoUninstall};
   return api;
-}
-
-const TVmplApi& VmplApi() {
-  const TVmplApi* api = gInstalled.load(std::memory_order_acquire);
-  return api ? *api : DefaultVmplApi();
-}
-
-void SetVmplApi(const TVmplApi* api) {
-  gInstalled.store(api, std::memory_order_release);
 }
 
 }  // namespace kv

@@ -7,9 +7,10 @@
 // answers as a machine without the bus does (UnavailableVmplApi). Native builds default to that.
 // Tests install a table of the library linked into the test over its stand-in bus.
 //
-// Lifecycle: VmplApi() is the process-wide current table. SetVmplApi installs another
-// (nullptr restores the default) while no virtual port is open or started; the table must
-// outlive its use. Every function may be called from any thread.
+// Lifecycle (base/seam.h): VmplApi() is the process-wide current table. SetVmplApi installs
+// another (nullptr restores the default) while no virtual port is open or started; the table
+// must outlive its use. Every function may be called from any thread.
+#include "base/seam.h"
 #include "vmplib/vmplib.h"
 
 namespace kv {
@@ -32,20 +33,14 @@ struct TVmplApi {
   VMPL_UninstallBusDriverFn UninstallBusDriver;
 };
 
-const TVmplApi& VmplApi();
-void SetVmplApi(const TVmplApi* api);
-
 // This build's default table.
 const TVmplApi& DefaultVmplApi();
+using TVmplApiSeam = TSeam<const TVmplApi, DefaultVmplApi>;
+inline const TVmplApi& VmplApi() { return TVmplApiSeam::Get(); }
+inline void SetVmplApi(const TVmplApi* api) { TVmplApiSeam::Set(api); }
+using TVmplApiScope = TVmplApiSeam::TScope;
+
 // Every function as on a machine without the bus: no version, no port count, bus errors.
 const TVmplApi& UnavailableVmplApi();
-
-class TVmplApiScope {
- public:
-  explicit TVmplApiScope(const TVmplApi& api) { SetVmplApi(&api); }
-  ~TVmplApiScope() { SetVmplApi(nullptr); }
-  TVmplApiScope(const TVmplApiScope&) = delete;
-  TVmplApiScope& operator=(const TVmplApiScope&) = delete;
-};
 
 }  // namespace kv

@@ -152,8 +152,7 @@ class TStandInBus : public TBusSystem {
 // Installs a stand-in bus for the lifetime of the scope.
 class TStandInBusScope {
  public:
-  TStandInBusScope() { SetBusSystem(&bus_); }
-  ~TStandInBusScope() { SetBusSystem(nullptr); }
+  TStandInBusScope() = default;
   TStandInBusScope(const TStandInBusScope&) = delete;
   TStandInBusScope& operator=(const TStandInBusScope&) = delete;
   TStandInBus& bus() { return bus_; }
@@ -161,6 +160,7 @@ class TStandInBusScope {
 
  private:
   TStandInBus bus_;
+  TBusSystemSeam::TScope installed_{bus_};  // after bus_: out before the bus goes
 };
 
 }  // namespace kv::vmpl

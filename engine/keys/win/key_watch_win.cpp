@@ -155,7 +155,7 @@ class TWinKeyInLibrary : public IKeyInLibrary {
 
 }  // namespace
 
-IKeyInLibrary& GetKeyInLibrary() {
+IKeyInLibrary& DefaultKeyInLibrary() {
   static TWinKeyInLibrary library;
   return library;
 }

@@ -26,7 +26,7 @@ class TMissingKeyInLibrary : public IKeyInLibrary {
 
 }  // namespace
 
-IKeyInLibrary& GetKeyInLibrary() {
+IKeyInLibrary& DefaultKeyInLibrary() {
   static TMissingKeyInLibrary library;
   return library;
 }
