@@ -323,7 +323,7 @@ void TTransList::SetActive(bool active) {
   if (params_ && params_->IsLogging())
     params_->Log(
         FormatText(active ? "Activated preset: %s" : "Deactivated preset: %s", {GetDisplayName()}));
-  if (owner_ && !owner_->IsLoading()) owner_->PresetActivated(*this);
+  if (owner_ && !owner_->loading()) owner_->activated(*this);
 }
 
 void TTransList::SetPresetSwitchIgnore(bool ignore) {

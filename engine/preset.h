@@ -30,15 +30,11 @@ class TCustomIniFile;
 class TTransList;
 
 // The project that holds a preset, as the preset sees it: a preset whose active flag changes
-// tells its project, except while the project is being loaded. The project sets itself as
+// tells its project, except while the project is being loaded. The project sets its own as
 // the owner of each preset it holds and clears it when it lets the preset go.
-class TPresetOwner {
- public:
-  virtual bool IsLoading() const = 0;
-  virtual void PresetActivated(TTransList& preset) = 0;
-
- protected:
-  ~TPresetOwner() = default;
+struct TPresetOwner {
+  std::function<bool()> loading;
+  std::function<void(TTransList& preset)> activated;
 };
 
 inline constexpr const char* kUnnamedPresetText = "(unnamed)";
@@ -106,8 +102,8 @@ class TTransList {
   virtual void LockList(bool write) const { (void)write; }
   virtual void UnlockList(bool write) const { (void)write; }
 
-  TPresetOwner* Owner() const { return owner_; }
-  void SetOwner(TPresetOwner* owner) { owner_ = owner; }
+  const TPresetOwner* Owner() const { return owner_; }
+  void SetOwner(const TPresetOwner* owner) { owner_ = owner; }
   TGlobalTranslateParams* Params() const { return params_; }
   void SetParams(TGlobalTranslateParams* params) { params_ = params; }
   void SetOnPresetChanged(TReceiver receiver) { onPresetChanged_ = std::move(receiver); }
@@ -176,7 +172,7 @@ class TTransList {
   void NotifyPresetChanged();
   void NotifyTranslatorsChanged();
 
-  TPresetOwner* owner_ = nullptr;
+  const TPresetOwner* owner_ = nullptr;
   TGlobalTranslateParams* params_ = nullptr;
   TReceiver onPresetChanged_;
   TReceiver onTranslatorsChanged_;

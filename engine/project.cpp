@@ -110,6 +110,8 @@ TPresetHandler::TPresetHandler(TGlobalTranslateParams* params, TProcedure onProj
       onPresetActivated_(std::move(onPresetActivated)),
       router_(router ? *router : MidiRouter()),
       presets_(std::make_shared<const std::vector<TPresetRef>>()) {
+  presetOwner_.loading = [this] { return loading_; };
+  presetOwner_.activated = [this](TTransList& preset) { PresetActivated(preset); };
   router_.AddChangeListener({&TPresetHandler::RoutesChanged, this});
   SetTimerNameChangeHandler(&TPresetHandler::TimerNameRegistered, this);
 }
@@ -190,7 +192,7 @@ int TPresetHandler::FindPreset(std::string_view name) const {
 }
 
 void TPresetHandler::BindPreset(TLockableTransList& preset) {
-  preset.SetOwner(this);
+  preset.SetOwner(&presetOwner_);
   preset.SetParams(params_);
   preset.SetOnPresetChanged([this](TTransList& p) { PresetChanged(&p); });
   preset.SetOnTranslatorsChanged([this](TTransList& p) { TranslatorsChanged(&p); });

@@ -57,7 +57,7 @@ class EProjectRefused : public Exception {
 using TPresetRef = std::shared_ptr<TLockableTransList>;
 using TPresetSnapshot = std::shared_ptr<const std::vector<TPresetRef>>;
 
-class TPresetHandler final : public TPresetOwner {
+class TPresetHandler final {
  public:
   using TProcedure = std::function<void()>;
   using TPresetNotify = std::function<void(TTransList* preset)>;
@@ -98,7 +98,9 @@ class TPresetHandler final : public TPresetOwner {
   void DeletePreset(int index);
   void SortPresets();
   void ClearProject();
-  bool IsLoading() const override { return loading_; }
+  bool IsLoading() const { return loading_; }
+  // What each preset it holds sees of it.
+  const TPresetOwner& PresetOwner() const { return presetOwner_; }
 
   // --- preset switching ------------------------------------------------------------------
   void SwitchToPreset(int index, TCascadedErrorMessageHandler* errors);
@@ -158,7 +160,7 @@ class TPresetHandler final : public TPresetOwner {
   void PresetChanged(TTransList* preset);
   void TranslatorsChanged(TTransList* preset);
   // Called by a preset whose active flag changed (not while loading).
-  void PresetActivated(TTransList& preset) override;
+  void PresetActivated(TTransList& preset);
   // Kills all timers, zeroes the global variables, tells the engine the project opened and
   // reports every active preset's activation in order.
   void NotifyProjectOpened();
@@ -217,6 +219,7 @@ class TPresetHandler final : public TPresetOwner {
   TProcedure onUnlock_;
   TProcedure onProjectOpened_;
   TPresetActivated onPresetActivated_;
+  TPresetOwner presetOwner_;  // set once at construction; its calls reach this project
   TMidiRouter& router_;
   TTransTimerManager* timers_ = nullptr;
 

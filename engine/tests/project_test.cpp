@@ -368,7 +368,7 @@ TEST_F(ProjectTest, PresetListOperations) {
   project.SortPresets();
   EXPECT_EQ(Names(), (std::vector<std::string>{"A", "B", "C"}));
   TLockableTransList& copy = project.AddPresetCopy(*project.GetPreset(1));
-  EXPECT_EQ(copy.Owner(), &project);
+  EXPECT_EQ(copy.Owner(), &project.PresetOwner());
   EXPECT_EQ(project.IndexOfPreset(&copy), 3);
   project.DeletePreset(0);
   project.DeletePreset(42);
