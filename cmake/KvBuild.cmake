@@ -78,8 +78,7 @@ function(kv_add_library)
   endif()
   add_library(${A_NAME} STATIC ${srcs})
   target_include_directories(${A_NAME} PUBLIC ${PROJECT_SOURCE_DIR})
-  # Subsystem libraries may depend on each other in a cycle (the engine calls the MIDI
-  # manager, the MIDI manager feeds the engine); CMake repeats static libraries as needed.
+  # A library names only libraries of its own layer or below (scripts/check_layers.py).
   target_link_libraries(${A_NAME} PUBLIC ${A_DEPS})
   if(KV_WINDOWS)
     target_link_libraries(${A_NAME} PUBLIC ${A_WIN_LIBS})

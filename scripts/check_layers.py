@@ -17,11 +17,21 @@ LAYERS = [
     ("vmplib", 1),
     ("ui", 2),
     ("midi", 3),
-    ("engine", 4),
+    ("midi/model", 3.0),
+    ("midi/system", 3.1),
+    ("midi/virtual", 3.2),
+    ("midi/manager", 3.3),
+    ("midi/testing", 3.4),
+    ("engine", 4.1),
+    ("engine/system", 4.0),
     ("controls", 5),
     ("editor", 6),
+    ("editor/win", 6.5),
     ("editor/props", 7),
-    ("app", 8),
+    ("app", 8.3),
+    ("app/controller", 8.0),
+    ("app/shell", 8.1),
+    ("app/main_window", 8.2),
 ]
 
 # Library -> the folder whose rank it has.
