@@ -90,6 +90,8 @@ class TListView : public TWindow {
   // Rows first..last selected and every other row not; the focus stays where it is. In
   // owner-data mode a range of most rows costs a step per row outside it, not inside it.
   void SelectRange(int first, int last);
+  // The focus and the selection mark (where a Shift range starts) on row, selection unchanged.
+  void SetFocusedRow(int row);
 
   // Stops redrawing while many rows change.
   void BeginUpdate();

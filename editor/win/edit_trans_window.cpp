@@ -425,6 +425,9 @@ void TEditTransWindow::ItemDeleted(TEditItem item) {
 }
 
 bool TEditTransWindow::ApplyIfModified() {
+  // The main window asks before every change of the selection: with nothing pending there is
+  // nothing to show again.
+  if (!model_.Modified()) return model_.ApplyIfModified();
   const bool ok = model_.ApplyIfModified();
   RefreshAll();
   return ok;

@@ -23,6 +23,25 @@ bool EditEmptied(HWND edit) {
   return typed.find_first_not_of(L" \t") == std::wstring::npos && ::GetKeyState(VK_ESCAPE) >= 0;
 }
 
+// A change of the marks of a long list: each row that changes repaints itself, and some window
+// systems answer each such repaint with a round trip of its own (Wine's server), so the list
+// changes with its drawing paused and is repainted once.
+class TManyRowsChange {
+ public:
+  explicit TManyRowsChange(TListView& list) : list_(list.Count() > kManyRows ? &list : nullptr) {
+    if (list_) list_->BeginUpdate();
+  }
+  ~TManyRowsChange() {
+    if (list_) list_->EndUpdate();
+  }
+  TManyRowsChange(const TManyRowsChange&) = delete;
+  TManyRowsChange& operator=(const TManyRowsChange&) = delete;
+
+ private:
+  static constexpr int kManyRows = 64;
+  TListView* list_;
+};
+
 }  // namespace
 
 TListView::TListView(TWindow& parent, const TRect& bounds, const TListViewOptions& options,
@@ -361,6 +380,7 @@ int TListView::ItemAt(int x, int y) const {
 }
 
 void TListView::SelectAll() {
+  TManyRowsChange change(*this);
   if (OwnerData()) {
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED;
@@ -372,6 +392,7 @@ void TListView::SelectAll() {
 }
 
 void TListView::SelectRange(int first, int last) {
+  TManyRowsChange change(*this);
   const int count = Count();
   first = std::max(first, 0);
   last = std::min(last, count - 1);
@@ -386,6 +407,15 @@ void TListView::SelectRange(int first, int last) {
     if (inside != most) SetSelected(row, inside);
     if (most && row == first - 1) row = last;  // nothing to change inside the range
   }
+}
+
+void TListView::SetFocusedRow(int row) {
+  if (row < 0 || row >= Count()) return;
+  LVITEMW item{};
+  item.stateMask = LVIS_FOCUSED;
+  item.state = LVIS_FOCUSED;
+  Perform(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  Perform(LVM_SETSELECTIONMARK, 0, row);
 }
 
 void TListView::BeginUpdate() {

@@ -219,8 +219,8 @@ void TTransForm::PasteTranslators() {
   {
     TRefreshScope scope(refreshing_);
     // The pasted rows follow each other at the end of the preset.
-    translatorList_->SetItemIndex(rows.front());
     translatorList_->SelectRange(rows.front(), rows.back());
+    translatorList_->SetFocusedRow(rows.front());
     translatorList_->EnsureVisible(rows.back());
   }
   PostCommandRefresh();
