@@ -71,44 +71,87 @@ TEST(MemIniFile, WriteBackKeepsWhatItDoesNotKnow) {
             "[Last]\r\nq=1\r\n");
 }
 
+// A file with a bit of everything: comments, blank lines, keys before any section, duplicate
+// keys and sections, lines without a key, odd bytes in names, no line break at the end.
+std::string VariedFile() {
+  return "; leading comment\r\n"
+         "stray=before any section\r\n"
+         "\r\n"
+         "[Current]\r\n"
+         "Width=10\r\n"
+         "  Height = 20  \r\n"
+         "width=duplicate\r\n"
+         "Empty=\r\n"
+         "; inside comment\r\n"
+         "no equals sign here\r\n"
+         "\r\n"
+         "\r\n"
+         "[ Unknown.Section ]\r\n"
+         "Foo=bar\n"
+         "=no key\n"
+         "[current]\r\n"
+         "Width=second section of the same name\r\n"
+         "[MIDI.alias]\r\n"
+         "Stra\xdf"
+         "e=odd byte key\r\n"
+         "Port \xe9"
+         "=x\r\n"
+         "\r\n"
+         "[Twice]\r\n"
+         "one=1\r\n"
+         "[Gone]\r\n"
+         "a=1\r\n"
+         "[TWICE]\r\n"
+         "two=2\r\n"
+         "[Last]\r\n"
+         "tail=no line break at the end";
+}
+
+// VariedFile() as the edits of EditsWriteBackTheSameBytes leave it.
+std::string VariedFileEdited() {
+  return "; leading comment\r\n"
+         "stray=before any section\r\n"
+         "\r\n"
+         "[Current]\r\n"
+         "Height=21\r\n"
+         "width=after delete\r\n"
+         "Empty=\r\n"
+         "; inside comment\r\n"
+         "no equals sign here\r\n"
+         "New=\r\n"
+         "\r\n"
+         "\r\n"
+         "[ Unknown.Section ]\r\n"
+         "Foo=bar\r\n"
+         "=no key\r\n"
+         "[current]\r\n"
+         "Width=second section of the same name\r\n"
+         "[MIDI.alias]\r\n"
+         "Stra\xdf"
+         "e=changed\r\n"
+         "Port \xe9"
+         "=x\r\n"
+         "Plain=added\r\n"
+         "\r\n"
+         "[Last]\r\n"
+         "tail=no line break at the end\r\n"
+         "[Gone]\r\n"
+         "a=re-added\r\n"
+         "[unknown.section]\r\n"
+         "Foo=baz\r\n"
+         "[Brand New]\r\n"
+         "k=v\r\n"
+         "[Twice]\r\n"
+         "back=1\r\n";
+}
+
 // Every edit of a varied file, and what it is written back as, byte for byte: comments and
 // blank lines stay where they were, the first of duplicate keys and sections is the one read
 // and written, a deleted key uncovers its duplicate, names keep the case they were first
 // written with.
 TEST(MemIniFile, EditsWriteBackTheSameBytes) {
   TMemIniFile ini;
-  ini.SetText(
-      "; leading comment\r\n"
-      "stray=before any section\r\n"
-      "\r\n"
-      "[Current]\r\n"
-      "Width=10\r\n"
-      "  Height = 20  \r\n"
-      "width=duplicate\r\n"
-      "Empty=\r\n"
-      "; inside comment\r\n"
-      "no equals sign here\r\n"
-      "\r\n"
-      "\r\n"
-      "[ Unknown.Section ]\r\n"
-      "Foo=bar\n"
-      "=no key\n"
-      "[current]\r\n"
-      "Width=second section of the same name\r\n"
-      "[MIDI.alias]\r\n"
-      "Stra\xdf"
-      "e=odd byte key\r\n"
-      "Port \xe9"
-      "=x\r\n"
-      "\r\n"
-      "[Twice]\r\n"
-      "one=1\r\n"
-      "[Gone]\r\n"
-      "a=1\r\n"
-      "[TWICE]\r\n"
-      "two=2\r\n"
-      "[Last]\r\n"
-      "tail=no line break at the end");
+  ini.SetText(VariedFile());
   EXPECT_EQ(ini.ReadString("current", "WIDTH", ""), "10");
   EXPECT_EQ(ini.ReadString("Current", "height", ""), " 20  ");
   EXPECT_EQ(ini.ReadSection("Current"),
@@ -151,41 +194,7 @@ TEST(MemIniFile, EditsWriteBackTheSameBytes) {
   ini.EraseSection("twice");  // both sections of the name
   ini.WriteString("Twice", "back", "1");
 
-  EXPECT_EQ(ini.GetText(),
-            "; leading comment\r\n"
-            "stray=before any section\r\n"
-            "\r\n"
-            "[Current]\r\n"
-            "Height=21\r\n"
-            "width=after delete\r\n"
-            "Empty=\r\n"
-            "; inside comment\r\n"
-            "no equals sign here\r\n"
-            "New=\r\n"
-            "\r\n"
-            "\r\n"
-            "[ Unknown.Section ]\r\n"
-            "Foo=bar\r\n"
-            "=no key\r\n"
-            "[current]\r\n"
-            "Width=second section of the same name\r\n"
-            "[MIDI.alias]\r\n"
-            "Stra\xdf"
-            "e=changed\r\n"
-            "Port \xe9"
-            "=x\r\n"
-            "Plain=added\r\n"
-            "\r\n"
-            "[Last]\r\n"
-            "tail=no line break at the end\r\n"
-            "[Gone]\r\n"
-            "a=re-added\r\n"
-            "[unknown.section]\r\n"
-            "Foo=baz\r\n"
-            "[Brand New]\r\n"
-            "k=v\r\n"
-            "[Twice]\r\n"
-            "back=1\r\n");
+  EXPECT_EQ(ini.GetText(), VariedFileEdited());
   EXPECT_EQ(ini.ReadSections(),
             (std::vector<std::string>{"Current", " Unknown.Section ", "current", "MIDI.alias",
                                       "Last", "Gone", "unknown.section", "Brand New", "Twice"}));

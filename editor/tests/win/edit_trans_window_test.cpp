@@ -129,6 +129,62 @@ class EditorWindowTest : public ::testing::Test {
     window_->EditTranslator(nextItem_, t.get());
   }
 
+  // A translator text with the panel it belongs to and the name of its picture.
+  struct TKindCase {
+    std::string text;
+    TEditPanel* panel;
+    std::string shot;
+  };
+
+  // An incoming kind, loaded with the outgoing text: F6 shows its page with its view alone.
+  void ExpectIncomingShown(const TKindCase& in, const std::string& out) {
+    const TTransMsgPtr t = Make(in.text, out);
+    Load(t);
+    ui::testing::SendKey(VK_F6);
+    ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageIncoming; }));
+    EXPECT_EQ(window_->InType().Text(), in.panel->Caption()) << in.shot;
+    TPanelView* shown = window_->ShownView(true);
+    ASSERT_EQ(shown, &window_->ViewOf(*in.panel)) << in.shot;
+    EXPECT_TRUE(StyleVisible(shown->Content())) << in.shot;
+    for (TPanelView* other : {&window_->ViewOf(window_->Model().InMidi()),
+                              &window_->ViewOf(window_->Model().InTimer())}) {
+      if (other != shown) {
+        EXPECT_FALSE(StyleVisible(other->Content())) << in.shot;
+      }
+    }
+    EXPECT_EQ(window_->OutgoingSummary().Text(), t->Outgoing()->GetDescription()) << in.shot;
+    Shot(in.shot);
+  }
+
+  // An outgoing kind, loaded with the incoming text: F8 shows its page with its view.
+  void ExpectOutgoingShown(const std::string& in, const TKindCase& out) {
+    const TTransMsgPtr t = Make(in, out.text);
+    Load(t);
+    ui::testing::SendKey(VK_F8);
+    ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageOutgoing; }));
+    EXPECT_EQ(window_->OutType().Text(), out.panel->Caption()) << out.shot;
+    ASSERT_EQ(window_->ShownView(false), &window_->ViewOf(*out.panel)) << out.shot;
+    EXPECT_TRUE(StyleVisible(window_->ShownView(false)->Content())) << out.shot;
+    EXPECT_EQ(window_->IncomingSummary().Text(), t->Incoming()->GetDescription()) << out.shot;
+    Shot(out.shot);
+  }
+
+  // Outgoing actions of every kind with settings other than the defaults, for factory_ to write.
+  void SetUpOutgoingFactory() {
+    factory_.OutKeystroke().SetMode(kKeyDown);
+    factory_.OutMouse().SetKind(TEPOutMouse::kWheel);
+    factory_.OutMouse().SetSecondWheel(true);
+    factory_.OutTimer().NameCombo().text = "Beat";
+    factory_.OutTimer().SetKill(true);
+    factory_.OutPreset().SetChoice(kPresetActivateNumber);
+    factory_.OutPreset().NumberCombo().text = "3";
+    factory_.OutSpecial().SetDisableProcessing(false);
+    factory_.OutMessage().SetMatchByClass(true);
+    factory_.OutMessage().ClassName() = "Notepad";
+    factory_.OutExecuteFile().SetFileName("notepad.exe");
+    factory_.OutExecuteFile().SetParameters("%pp%.txt");
+  }
+
   FakeMainWindow main_;
   std::unique_ptr<TEditTransWindow> window_;
   std::vector<std::string> dialogTexts_;
@@ -146,12 +202,7 @@ TEST_F(EditorWindowTest, EveryKindLoadsIntoItsPanelView) {
   factory_.InPreset().SetChoice(kPresetDeactivateNamed);
   factory_.InPreset().NameCombo().text = "Drums";
   factory_.InSpecial().SetValue(kDisableProcessing);
-  struct TIn {
-    std::string text;
-    TEditPanel* panel;
-    std::string shot;
-  };
-  const std::vector<TIn> ins = {
+  const std::vector<TKindCase> ins = {
       {midiIn, &window_->Model().InMidi(), "in-midi"},
       {factory_.InKeystroke().GetActionText(), &window_->Model().InKeystroke(), "in-keystroke"},
       {factory_.InTimer().GetActionText(), &window_->Model().InTimer(), "in-timer"},
@@ -159,24 +210,7 @@ TEST_F(EditorWindowTest, EveryKindLoadsIntoItsPanelView) {
       {factory_.InSpecial().GetActionText(), &window_->Model().InSpecial(), "in-special"},
   };
   const std::string none = factory_.OutNone().GetActionText();
-  for (const TIn& in : ins) {
-    const TTransMsgPtr t = Make(in.text, none);
-    Load(t);
-    ui::testing::SendKey(VK_F6);
-    ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageIncoming; }));
-    EXPECT_EQ(window_->InType().Text(), in.panel->Caption()) << in.shot;
-    TPanelView* shown = window_->ShownView(true);
-    ASSERT_EQ(shown, &window_->ViewOf(*in.panel)) << in.shot;
-    EXPECT_TRUE(StyleVisible(shown->Content())) << in.shot;
-    for (TPanelView* other : {&window_->ViewOf(window_->Model().InMidi()),
-                              &window_->ViewOf(window_->Model().InTimer())}) {
-      if (other != shown) {
-        EXPECT_FALSE(StyleVisible(other->Content())) << in.shot;
-      }
-    }
-    EXPECT_EQ(window_->OutgoingSummary().Text(), t->Outgoing()->GetDescription()) << in.shot;
-    Shot(in.shot);
-  }
+  for (const TKindCase& in : ins) ASSERT_NO_FATAL_FAILURE(ExpectIncomingShown(in, none));
   // The controls show what was loaded (the last loads are checked through their views).
   Load(Make(midiIn, midiOut));
   EXPECT_EQ(window_->InMidiView().MessageEdit().Text(), window_->Model().InMidi().MessageText());
@@ -185,25 +219,9 @@ TEST_F(EditorWindowTest, EveryKindLoadsIntoItsPanelView) {
   EXPECT_TRUE(window_->InMidiView().SwallowBox()->Checked());
   EXPECT_EQ(window_->OutMidiView().MessageEdit().Text(), "B0 07 pp");
 
-  factory_.OutKeystroke().SetMode(kKeyDown);
-  factory_.OutMouse().SetKind(TEPOutMouse::kWheel);
-  factory_.OutMouse().SetSecondWheel(true);
-  factory_.OutTimer().NameCombo().text = "Beat";
-  factory_.OutTimer().SetKill(true);
-  factory_.OutPreset().SetChoice(kPresetActivateNumber);
-  factory_.OutPreset().NumberCombo().text = "3";
-  factory_.OutSpecial().SetDisableProcessing(false);
-  factory_.OutMessage().SetMatchByClass(true);
-  factory_.OutMessage().ClassName() = "Notepad";
-  factory_.OutExecuteFile().SetFileName("notepad.exe");
-  factory_.OutExecuteFile().SetParameters("%pp%.txt");
-  struct TOut {
-    std::string text;
-    TEditPanel* panel;
-    std::string shot;
-  };
+  SetUpOutgoingFactory();
   TEditTrans& m = window_->Model();
-  const std::vector<TOut> outs = {
+  const std::vector<TKindCase> outs = {
       {none, &m.OutNone(), "out-none"},
       {midiOut, &m.OutMidi(), "out-midi"},
       {factory_.OutKeystroke().GetActionText(), &m.OutKeystroke(), "out-keystroke"},
@@ -214,17 +232,7 @@ TEST_F(EditorWindowTest, EveryKindLoadsIntoItsPanelView) {
       {factory_.OutMessage().GetActionText(), &m.OutMessage(), "out-message"},
       {factory_.OutExecuteFile().GetActionText(), &m.OutExecuteFile(), "out-execute"},
   };
-  for (const TOut& out : outs) {
-    const TTransMsgPtr t = Make(midiIn, out.text);
-    Load(t);
-    ui::testing::SendKey(VK_F8);
-    ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageOutgoing; }));
-    EXPECT_EQ(window_->OutType().Text(), out.panel->Caption()) << out.shot;
-    ASSERT_EQ(window_->ShownView(false), &window_->ViewOf(*out.panel)) << out.shot;
-    EXPECT_TRUE(StyleVisible(window_->ShownView(false)->Content())) << out.shot;
-    EXPECT_EQ(window_->IncomingSummary().Text(), t->Incoming()->GetDescription()) << out.shot;
-    Shot(out.shot);
-  }
+  for (const TKindCase& out : outs) ASSERT_NO_FATAL_FAILURE(ExpectOutgoingShown(midiIn, out));
   auto& mouse = static_cast<TMouseView&>(window_->ViewOf(m.OutMouse()));
   auto& timer = static_cast<TOutTimerView&>(window_->ViewOf(m.OutTimer()));
   auto& message = static_cast<TMessageView&>(window_->ViewOf(m.OutMessage()));
