@@ -180,6 +180,8 @@ void TTransForm::ApplySettingsToView() {
     if (column < translatorList_->ColumnCount() && settings_.columnWidths[c] > 0)
       translatorList_->SetColumnWidth(column, settings_.columnWidths[c]);
   }
+  // The lamps' row as it will be once the window shows: showing it then moves no list.
+  if (lampRow_ && !Visible()) lampRow_->SetVisible(settings_.eventMonitor);
   Realign();
 }
 
