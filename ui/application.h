@@ -60,6 +60,9 @@ class TApplication {
   // wait two seconds for an absent window manager), and a gone program's dialog is seen by
   // nobody. Meanwhile it takes no input.
   void FreeUnlessEnding(std::unique_ptr<TForm> form);
+  // A form of an ending program left to go with the process, never destroyed: destroying a
+  // window with many controls takes a round trip per control under some window systems.
+  void KeepUntilEnd(std::unique_ptr<TForm> form);
 
   bool Active() const { return active_; }
   bool Minimized() const;

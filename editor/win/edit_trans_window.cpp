@@ -439,6 +439,8 @@ bool TEditTransWindow::ApplyChanges() {
   return ok;
 }
 
+void TEditTransWindow::LetGoOfEngine() { model_.Capture().Detach(); }
+
 void TEditTransWindow::AttachEngine(TTransEngine& engine) {
   params_ = &engine.Params();
   model_.AttachEngine(engine);

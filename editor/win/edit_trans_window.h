@@ -59,6 +59,8 @@ class TEditTransWindow : public ui::TForm {
   bool ApplyChanges();
   // At start-up, before events flow: MIDI capture and the Test buttons use this engine.
   void AttachEngine(TTransEngine& engine);
+  // Before the engine ends: no captured message reaches the editor any more.
+  void LetGoOfEngine();
   void ReadPlacement(const TCustomIniFile& ini);
   void WriteWindowPlacement(TCustomIniFile& ini);
   // The main window's own Add and Duplicate commands, and the port aliases dialog; their

@@ -95,6 +95,10 @@ void TApplication::Post(std::function<void()> fn) {
   TMainThreadCalls::Instance().Queue([fn = std::move(fn)] { Guarded(fn); });
 }
 
+void TApplication::KeepUntilEnd(std::unique_ptr<TForm> form) {
+  if (form) goingWithProcess_.push_back(std::move(form));
+}
+
 void TApplication::FreeUnlessEnding(std::unique_ptr<TForm> form) {
   if (!form) return;
   if (form->HandleAllocated()) EnableWindow(form->Handle(), FALSE);
@@ -102,7 +106,7 @@ void TApplication::FreeUnlessEnding(std::unique_ptr<TForm> form) {
   // turns, and after the handler that asked has decided.
   auto held = std::make_shared<std::unique_ptr<TForm>>(std::move(form));
   Post([this, held] {
-    if (terminated_) goingWithProcess_.push_back(std::move(*held));
+    if (terminated_) KeepUntilEnd(std::move(*held));
     held->reset();
   });
 }

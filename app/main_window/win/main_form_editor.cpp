@@ -113,6 +113,12 @@ void TTransForm::CreateEditor() {
 void TTransForm::FreeEditor() {
   if (editorView_) edits_->RemoveView(*editorView_);
   editorView_.reset();
+  if (!editor_) return;
+  editor_->LetGoOfEngine();
+  // Beside a main window that goes with the process (see RunKorvanta) the editor goes with it
+  // too: destroying its many controls one by one was most of an exit's time.
+  if (!quitting_ && HandleAllocated() && Visible())
+    ui::Application().KeepUntilEnd(std::move(editor_));
   editor_.reset();
 }
 
