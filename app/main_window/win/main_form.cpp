@@ -619,7 +619,7 @@ void TTransForm::InstallPresets() {
 
 void TTransForm::ReadSettings(TCustomIniFile& ini) {
   ReadMainSettings(ini, settings_);
-  // The editor is made later at start-up: it reads the placement kept here then.
+  // The editor is made when a translator is first opened: it reads the placement kept here then.
   editorPlacement_.Clear();
   for (const auto& [key, value] : ini.ReadSectionValues(TEditTransWindow::kPlacementSection))
     editorPlacement_.WriteString(TEditTransWindow::kPlacementSection, key, value);
@@ -645,7 +645,14 @@ void TTransForm::WriteSettings(TCustomIniFile& ini) {
   settings_.showLoggerForm = hooks_.LogWindowOpen();
   WriteMainSettings(ini, settings_, document_->FileName());
   ui::SaveFormPlacement(*this, ini, kMainPlacementSection, kPlacementWriteFlags);
-  if (editor_) editor_->WriteWindowPlacement(ini);
+  if (editor_) {
+    editor_->WriteWindowPlacement(ini);
+    return;
+  }
+  // An editor never opened this time keeps the place it had.
+  for (const auto& [key, value] :
+       editorPlacement_.ReadSectionValues(TEditTransWindow::kPlacementSection))
+    ini.WriteString(TEditTransWindow::kPlacementSection, key, value);
 }
 
 // --- log, title ----------------------------------------------------------------------------

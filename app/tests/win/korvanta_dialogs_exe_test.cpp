@@ -439,5 +439,36 @@ TEST_F(KorvantaExeTest, EditorsPortEditOpensTheSettingsOnTheirPortsPage) {
   EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(editor) != FALSE; }));
 }
 
+// Settings exported in a run that never opened the editor keep the editor's place.
+TEST_F(KorvantaExeTest, ExportedSettingsKeepThePlaceOfAnEditorNeverOpened) {
+  WriteQuietSettings(kProgramName);
+  WriteSectionSetting(kProgramName, L"EditWindow", L"Left", 37);
+  WriteSectionSetting(kProgramName, L"EditWindow", L"Top", 41);
+  const std::wstring exported = TempFolder(kFolder) + L"\\exported.kvxs";
+  DeleteFileW(exported.c_str());
+  TRunningProgram program(Exe(kProgramName), L"");
+  ASSERT_NE(program.MainWindow(), nullptr);
+  const std::string settingsTitle = "Settings - Zarn's Korvanta Pro";
+  HWND settings = OpenFromMenu(program, 'H', kSettingsItem, settingsTitle);
+  ASSERT_NE(settings, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(settings, "Export..."); }));
+  HWND help = WaitForDialogTitled(program, "Export Settings");
+  ASSERT_NE(help, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(help, "OK"); }));
+  HWND save = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    save = WindowTitled(program, "Export Settings");
+    return save != nullptr && save != help;
+  }));
+  ActivateWindow(save);
+  TypeWide(exported);
+  ASSERT_TRUE(PressUntil(VK_RETURN, {}, [&] { return FileBytes(exported).size() > 0; }));
+  const std::string bytes = FileBytes(exported);
+  const size_t section = bytes.find("[EditWindow]");
+  ASSERT_NE(section, std::string::npos) << bytes;
+  EXPECT_NE(bytes.find("Left=37", section), std::string::npos) << bytes;
+  EXPECT_NE(bytes.find("Top=41", section), std::string::npos) << bytes;
+}
+
 }  // namespace
 }  // namespace kv::test
