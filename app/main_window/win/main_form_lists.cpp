@@ -82,7 +82,8 @@ void TTransForm::BuildListCommands() {
                             MakeShortCut('E', false, true, false));
   a.editTrans->OnExecute = [this] { EditSelectedTranslator(); };
   a.editTrans->OnUpdate = [this](ui::TAction& action) {
-    action.SetEnabled(editor_ != nullptr && translatorList_->SelectedCount() == 1);
+    // The editor is made when first needed.
+    action.SetEnabled(!closing_ && !quitting_ && translatorList_->SelectedCount() == 1);
   };
   a.renameTrans =
       &MakeAction(list, "Rename\tF2", "Rename|Renames the selected translator", imgRename);

@@ -56,9 +56,10 @@ TEST_F(KorvantaExeTest, EditorOpensOnATranslatorAndAnAppliedNameShowsInTheList) 
   ASSERT_TRUE(program.Activate());
   ClickAt(program.RowPoint(kTranslators, 1));
   ASSERT_TRUE(WaitUntil([&] { return program.RowSelected(kTranslators, 1); }));
-  // Enter on the translator opens the editor on it.
+  // Ctrl+E, the Edit command of the menu and the toolbar, opens the editor on the translator.
   HWND editor = nullptr, name = nullptr;
-  ASSERT_TRUE(PressUntil(VK_RETURN, {}, [&] { return (editor = program.Dialog()) != nullptr; }));
+  ASSERT_TRUE(
+      PressUntil('E', {VK_CONTROL}, [&] { return (editor = program.Dialog()) != nullptr; }));
   SaveWindowShot(editor, L"korvanta-editor.bmp");
   // F5: the options page with the name.
   ActivateWindow(editor);
