@@ -44,6 +44,8 @@ namespace kv {
 
 namespace {
 constexpr int kRecentFilesMax = 6;
+// The program's own, posted to itself: builds the hidden editor once the first rows are painted.
+constexpr UINT kCreateEditorMessage = WM_APP + 0x100;
 
 // Breaks a toolbar's items into rows no wider than width (a row always takes its first
 // button) and returns the height the rows need. A row ends before a button that would cross
@@ -380,6 +382,9 @@ LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case kStartupContinueMessage:
       ContinueStartup();
       return 0;
+    case kCreateEditorMessage:
+      CreateEditor();
+      return 0;
     case kCommandRefreshMessage:
       if (wp == 1) RefreshCommands();
       return 0;
@@ -558,11 +563,18 @@ void TTransForm::RunStartupSteps(const std::vector<TStartupStep>& steps) {
         break;
       case TStartupStep::ReopenEditor:
         CreateEditor();
-        if (editor_) editor_->Show();
+        if (editor_) {
+          EditorFollowSelection(true);
+          editor_->Show();
+        }
         break;
       case TStartupStep::GiveEditorEngine:
-        // The editor takes a while to build: it is made, and given the engine, when a
-        // translator is first opened, never while the user waits for the list.
+        // The hidden editor takes a while to build: the rows the user waits for are painted
+        // first, and the editor follows once they are on screen (or at once when a translator
+        // is opened before).
+        if (HandleAllocated())
+          RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Post(kCreateEditorMessage);
         break;
       case TStartupStep::GivePresetFolder:
         break;  // the file dialogs read the preset folder themselves
@@ -619,7 +631,7 @@ void TTransForm::InstallPresets() {
 
 void TTransForm::ReadSettings(TCustomIniFile& ini) {
   ReadMainSettings(ini, settings_);
-  // The editor is made when a translator is first opened: it reads the placement kept here then.
+  // The editor is made later at start-up: it reads the placement kept here then.
   editorPlacement_.Clear();
   for (const auto& [key, value] : ini.ReadSectionValues(TEditTransWindow::kPlacementSection))
     editorPlacement_.WriteString(TEditTransWindow::kPlacementSection, key, value);
@@ -649,7 +661,7 @@ void TTransForm::WriteSettings(TCustomIniFile& ini) {
     editor_->WriteWindowPlacement(ini);
     return;
   }
-  // An editor never opened this time keeps the place it had.
+  // An editor not made (yet) keeps the place it had.
   for (const auto& [key, value] :
        editorPlacement_.ReadSectionValues(TEditTransWindow::kPlacementSection))
     ini.WriteString(TEditTransWindow::kPlacementSection, key, value);

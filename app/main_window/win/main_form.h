@@ -143,7 +143,8 @@ class TTransForm final : public ui::TForm,
   void EditSelectedTranslator();
   // The editor shows the single selected translator, when it may leave its own (else the
   // selection goes back to the edited row).
-  void EditorFollowSelection();
+  // A hidden editor follows nothing unless evenHidden: it is given the selection as it shows.
+  void EditorFollowSelection(bool evenHidden = false);
   void FollowSelectionLater();
   void SelectTranslatorStep(bool forward);
   // The editor has applied its pending changes, or had none: a list command may run.

@@ -133,8 +133,8 @@ void TTransForm::FollowSelectionLater() {
   });
 }
 
-void TTransForm::EditorFollowSelection() {
-  if (!editor_ || closing_) return;
+void TTransForm::EditorFollowSelection(bool evenHidden) {
+  if (!editor_ || closing_ || (!evenHidden && !editor_->Visible())) return;
   const int row = translatorList_->SelectedCount() == 1 ? translatorList_->ItemIndex() : -1;
   TTransMsgPtr translator = row >= 0 ? edits_->Translator(row) : nullptr;
   if (translator.get() == editedItem_ && translator) return;
@@ -158,7 +158,7 @@ void TTransForm::EditSelectedTranslator() {
   if (translatorList_->SelectedCount() != 1) return;
   CreateEditor();
   if (!editor_) return;
-  EditorFollowSelection();
+  EditorFollowSelection(true);
   editor_->Show();
   editor_->BringToFront();
 }

@@ -82,7 +82,7 @@ void TTransForm::BuildListCommands() {
                             MakeShortCut('E', false, true, false));
   a.editTrans->OnExecute = [this] { EditSelectedTranslator(); };
   a.editTrans->OnUpdate = [this](ui::TAction& action) {
-    // The editor is made when first needed.
+    // The editor is made at once if start-up has not made it yet.
     action.SetEnabled(!closing_ && !quitting_ && translatorList_->SelectedCount() == 1);
   };
   a.renameTrans =
