@@ -195,6 +195,7 @@ void TTransForm::CreateForm() {
                                  info.wShowWindow == SW_MINIMIZE);
   const TCreateDecision decision = DecideMainWindowCreate(settings_, startedMinimized);
   ui::Application().SetShowMainForm(decision.showMainForm);
+  if (decision.showMinimized) ui::Application().SetMainShowCommand(SW_SHOWMINNOACTIVE);
   menus_->trayShow->SetCaption(decision.trayCaption);
   if (decision.postFirstShow) Post(kFirstShowMessage, 0);
   edits_->ProjectReplaced();

@@ -226,6 +226,39 @@ TEST_F(SettingsExeTest, TheLogWindowReopensWhereItWas) {
       << shown.bottom - shown.top;
 }
 
+// "Start Minimized" starts the window on the task bar, or in the tray when minimising hides it
+// there; the start-up runs all the same (the project loads), and the window comes back as the
+// task bar and the tray icon bring it back.
+TEST_F(SettingsExeTest, StartMinimizedWaitsOnTheTaskBarOrInTheTray) {
+  for (const bool toTray : {false, true}) {
+    SCOPED_TRACE(toTray ? "in the tray" : "on the task bar");
+    DeleteProgramSettings();
+    WriteQuietSettings(kHostName);
+    WriteSetting(kHostName, L"StartMinimized", 1);
+    WriteSetting(kHostName, L"MinimizeToTray", toTray ? 1 : 0);
+    const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
+    TRunningProgram program(Exe(kHostName), L"/project " + Quoted(file));
+    HWND main = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+      main = MainWindowShownOrNot(program.Pid());
+      return main && MostListRows(main) == 3;
+    }, 30000)) << "the start-up did not load the project";
+    EXPECT_EQ(IsWindowVisible(main) != 0, !toTray);
+    EXPECT_EQ(IsIconic(main) != 0, !toTray);
+
+    if (toTray)
+      PostMessageW(main, 0x7E8, 1, WM_LBUTTONDBLCLK);  // the tray icon's double click
+    else
+      PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);  // the task bar button's click
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && !IsIconic(main); }));
+    ASSERT_EQ(program.MainWindow(), main);
+    EXPECT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
+    SaveWindowShot(main, toTray ? L"settings-start-minimized-tray.bmp"
+                                : L"settings-start-minimized-taskbar.bmp");
+    ASSERT_TRUE(CloseProgram(program));
+  }
+}
+
 TEST_F(SettingsExeTest, VirtualPortsWithoutTheBusDriverAreReported) {
   WriteQuietSettings(kHostName);
   TRunningProgram program(Exe(kHostName), L"/vmpl 2");
