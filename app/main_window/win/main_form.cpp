@@ -182,7 +182,7 @@ void TTransForm::CreateForm() {
 
   controller_->RunCommandLine();
   controller_->LoadSettings(true, true);
-  hooks_.KeepWindowPlacements(!controller_->SettingsFileNamed());
+  hooks_.KeepWindowPlacements();
   pendingProject_ = settings_.currentProject;
   UpdateTitle();
 

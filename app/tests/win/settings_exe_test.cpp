@@ -190,40 +190,61 @@ TEST_F(SettingsExeTest, AProjectWithAnAliasThisMachineLacksAsksForItsPort) {
   EXPECT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 1; }));
 }
 
+// The log window keeps its place in the registry, also while a settings file named on the
+// command line holds the other settings.
 TEST_F(SettingsExeTest, TheLogWindowReopensWhereItWas) {
-  WriteQuietSettings(kHostName);
-  WriteSetting(kHostName, L"DoNotShowLoggerWarning", 1);
-  RECT placed{};
-  {
-    TRunningProgram program(Exe(kHostName), L"");
-    ASSERT_NE(program.MainWindow(), nullptr);
-    HWND log = nullptr;
-    for (int attempt = 0; attempt < 3 && !log; ++attempt) {
-      program.Activate();
-      Press('V', {VK_MENU});
-      Sync(program.MainWindow(0));
-      Press(VK_RETURN);
-      WaitUntil([&] { return (log = WindowTitled(program, "Log Window")) != nullptr; }, 5000);
+  const std::wstring named = TempFolder(kFolder) + L"\\log-window.kvxs";
+  for (const bool namedFile : {false, true}) {
+    SCOPED_TRACE(namedFile ? "settings file" : "registry");
+    DeleteProgramSettings();
+    DeleteFileW(named.c_str());
+    WriteQuietSettings(kHostName);
+    WriteSetting(kHostName, L"DoNotShowLoggerWarning", 1);
+    const std::wstring arguments = namedFile ? L"/settings " + Quoted(named) : L"";
+    if (namedFile) {
+      std::ofstream out(named.c_str(), std::ios::binary);
+      // As quiet as WriteQuietSettings makes the registry.
+      out << "[Current]\r\nDontAskForClose=1\r\nMigrationDone=1\r\nDoNotShowLoggerWarning=1\r\n"
+             "ShowSplashScreen=0\r\nBuildVersionOfInstalledPresets=2147483647\r\nPresetFolder="
+          << win::Narrow(TempFolder(L"kv-quiet-data")) << "\r\n";
     }
-    ASSERT_NE(log, nullptr);
-    SetWindowPos(log, nullptr, 140, 120, 500, 300, SWP_NOZORDER | SWP_NOACTIVATE);
-    ASSERT_TRUE(Sync(log));
-    GetWindowRect(log, &placed);
-    ASSERT_TRUE(CloseProgram(program));
-  }
-  EXPECT_EQ(RegInteger(kHostName, L"Current", L"ShowLoggerForm"), 1);
-  EXPECT_GE(RegInteger(kHostName, L"LogWindow", L"Width"), 0);
+    RECT placed{};
+    {
+      TRunningProgram program(Exe(kHostName), arguments);
+      ASSERT_NE(program.MainWindow(), nullptr);
+      HWND log = nullptr;
+      for (int attempt = 0; attempt < 3 && !log; ++attempt) {
+        program.Activate();
+        Press('V', {VK_MENU});
+        Sync(program.MainWindow(0));
+        Press(VK_RETURN);
+        WaitUntil([&] { return (log = WindowTitled(program, "Log Window")) != nullptr; }, 5000);
+      }
+      ASSERT_NE(log, nullptr);
+      SetWindowPos(log, nullptr, namedFile ? 180 : 140, 120, 500, 300,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      ASSERT_TRUE(Sync(log));
+      GetWindowRect(log, &placed);
+      ASSERT_TRUE(CloseProgram(program));
+    }
+    if (namedFile)
+      EXPECT_NE(FileBytes(named).find("ShowLoggerForm=1"), std::string::npos);
+    else
+      EXPECT_EQ(RegInteger(kHostName, L"Current", L"ShowLoggerForm"), 1);
+    EXPECT_GE(RegInteger(kHostName, L"LogWindow", L"Width"), 0);
 
-  TRunningProgram again(Exe(kHostName), L"");
-  ASSERT_NE(again.MainWindow(), nullptr);
-  HWND log = WaitForWindowTitled(again, "Log Window");
-  ASSERT_NE(log, nullptr);
-  RECT shown{};
-  EXPECT_TRUE(WaitUntil([&] {
-    GetWindowRect(log, &shown);
-    return EqualRect(&shown, &placed) != FALSE;
-  })) << shown.left << "," << shown.top << " " << shown.right - shown.left << "x"
-      << shown.bottom - shown.top;
+    TRunningProgram again(Exe(kHostName), arguments);
+    ASSERT_NE(again.MainWindow(), nullptr);
+    HWND log = WaitForWindowTitled(again, "Log Window");
+    ASSERT_NE(log, nullptr);
+    RECT shown{};
+    EXPECT_TRUE(WaitUntil([&] {
+      GetWindowRect(log, &shown);
+      return EqualRect(&shown, &placed) != FALSE;
+    })) << shown.left << "," << shown.top << " " << shown.right - shown.left << "x"
+        << shown.bottom - shown.top;
+    ASSERT_TRUE(CloseProgram(again));
+  }
 }
 
 // "Start Minimized" starts the window on the task bar, or in the tray when minimising hides it
