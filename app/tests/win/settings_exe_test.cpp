@@ -290,6 +290,15 @@ TEST_F(SettingsExeTest, VirtualPortsWithoutTheBusDriverAreReported) {
   SaveWindowShot(error, L"settings-vmpl-no-bus.bmp");
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(error, "OK"); }));
   EXPECT_NE(program.MainWindow(), nullptr);
+
+  // As an installer runs it: nothing waits for a user, the program ends by itself unseen.
+  TRunningProgram installer(Exe(kHostName), L"/close /silent /vmpl 2");
+  bool windowSeen = false;
+  EXPECT_TRUE(WaitUntil([&] {
+    windowSeen = windowSeen || !installer.VisibleWindows().empty();
+    return !installer.Running();
+  }, 30000)) << "still running";
+  EXPECT_FALSE(windowSeen);
 }
 
 }  // namespace
