@@ -79,6 +79,24 @@ bool ChooseInFileDialog(TRunningProgram& program, const std::string& title,
   return PressUntil(VK_RETURN, {}, [&] { return WindowTitled(program, title) == nullptr; });
 }
 
+// The system's text of an error code, as a program shows it.
+std::string SystemErrorText(DWORD code) {
+  wchar_t text[512] = {};
+  const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, code, 0, text, 512, nullptr);
+  std::wstring s(text, n);
+  while (!s.empty() && (s.back() == L'\r' || s.back() == L'\n' || s.back() == L' ')) s.pop_back();
+  return win::Narrow(s);
+}
+
+// A settings file as quiet as WriteQuietSettings makes the registry.
+void WriteQuietSettingsFile(const std::wstring& file) {
+  std::ofstream out(file.c_str(), std::ios::binary);
+  out << "[Current]\r\nDontAskForClose=1\r\nMigrationDone=1\r\nDoNotShowLoggerWarning=1\r\n"
+         "ShowSplashScreen=0\r\nBuildVersionOfInstalledPresets=2147483647\r\nPresetFolder="
+      << win::Narrow(TempFolder(L"kv-quiet-data")) << "\r\n";
+}
+
 class SettingsExeTest : public ::testing::Test {
  protected:
   void SetUp() override { DeleteProgramSettings(); }
@@ -166,7 +184,7 @@ TEST_F(SettingsExeTest, OpenAndSaveDialogsReturnAShorterNameExactly) {
   ASSERT_TRUE(PressUntil(VK_F12, {}, [&] { return WindowTitled(program, "Save") != nullptr; }));
   ASSERT_TRUE(ChooseInFileDialog(program, "Save", saved));
   EXPECT_TRUE(WaitUntil([&] { return FileThere(saved); }));
-  EXPECT_EQ(WindowSaying(program, "Cannot create file"), nullptr);
+  EXPECT_EQ(WindowSaying(program, "Cannot write file"), nullptr);
 }
 
 TEST_F(SettingsExeTest, AProjectWithAnAliasThisMachineLacksAsksForItsPort) {
@@ -190,6 +208,55 @@ TEST_F(SettingsExeTest, AProjectWithAnAliasThisMachineLacksAsksForItsPort) {
   EXPECT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 1; }));
 }
 
+// The settings file held open by another program at exit: the user is told which file and
+// why, and chooses. Cancel goes on working; Retry once the file is free saves and ends; quitting
+// without saving ends and leaves the file as it was.
+TEST_F(SettingsExeTest, ASettingsFileHeldAtExitIsReportedAndSavedOnRetry) {
+  WriteQuietSettings(kHostName);
+  const std::wstring named = TempFolder(kFolder) + L"\\held.kvxs";
+  for (const bool retry : {true, false}) {
+    SCOPED_TRACE(retry ? "retry" : "quit without saving");
+    WriteQuietSettingsFile(named);
+    const std::string before = FileBytes(named);
+    TRunningProgram program(Exe(kHostName), L"/settings " + Quoted(named));
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    HANDLE held = CreateFileW(named.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    auto ask = [&] {
+      PostMessageW(main, WM_CLOSE, 0, 0);
+      HWND question = nullptr;
+      WaitUntil([&] {
+        return (question = WindowSaying(program, "The settings could not be saved")) != nullptr;
+      });
+      return question;
+    };
+    HWND question = ask();
+    ASSERT_NE(question, nullptr) << "nothing said";
+    const std::string said = ChildTexts(question);
+    EXPECT_NE(said.find(win::Narrow(named)), std::string::npos) << said;
+    EXPECT_NE(said.find(SystemErrorText(ERROR_SHARING_VIOLATION)), std::string::npos) << said;
+    if (retry) {
+      SaveWindowShot(question, L"settings-save-failed.bmp");
+      ASSERT_TRUE(WaitUntil([&] { return ClickButton(question, "Cancel"); }));
+      ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(question); }));
+      EXPECT_TRUE(program.Running());
+      question = ask();
+      ASSERT_NE(question, nullptr) << "nothing said the second time";
+      CloseHandle(held);
+      ASSERT_TRUE(WaitUntil([&] { return ClickButton(question, "&Retry"); }));
+      ASSERT_TRUE(program.WaitForExit(20000)) << "still running";
+      EXPECT_NE(FileBytes(named).find("Column0="), std::string::npos);
+    } else {
+      ASSERT_TRUE(WaitUntil([&] { return ClickButton(question, "&Quit without saving"); }));
+      ASSERT_TRUE(program.WaitForExit(20000)) << "still running";
+      CloseHandle(held);
+      EXPECT_EQ(FileBytes(named), before);
+    }
+  }
+}
+
 // The log window keeps its place in the registry, also while a settings file named on the
 // command line holds the other settings.
 TEST_F(SettingsExeTest, TheLogWindowReopensWhereItWas) {
@@ -201,13 +268,7 @@ TEST_F(SettingsExeTest, TheLogWindowReopensWhereItWas) {
     WriteQuietSettings(kHostName);
     WriteSetting(kHostName, L"DoNotShowLoggerWarning", 1);
     const std::wstring arguments = namedFile ? L"/settings " + Quoted(named) : L"";
-    if (namedFile) {
-      std::ofstream out(named.c_str(), std::ios::binary);
-      // As quiet as WriteQuietSettings makes the registry.
-      out << "[Current]\r\nDontAskForClose=1\r\nMigrationDone=1\r\nDoNotShowLoggerWarning=1\r\n"
-             "ShowSplashScreen=0\r\nBuildVersionOfInstalledPresets=2147483647\r\nPresetFolder="
-          << win::Narrow(TempFolder(L"kv-quiet-data")) << "\r\n";
-    }
+    if (namedFile) WriteQuietSettingsFile(named);
     RECT placed{};
     {
       TRunningProgram program(Exe(kHostName), arguments);
