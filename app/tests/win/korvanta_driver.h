@@ -162,10 +162,4 @@ HWND WindowSaying(const TRunningProgram& program, const std::string& part);
 // The drop-down menu window while a menu is open, or null.
 HWND OpenMenuWindow();
 
-// The program's main window shown or not (hidden in the notification area), or null; Pid()
-// names the process.
-HWND MainWindowShownOrNot(DWORD pid);
-// The most rows any list view inside the window has, shown or not; -1 without a list.
-int MostListRows(HWND window);
-
 }  // namespace kv::test
