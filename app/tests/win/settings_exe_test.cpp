@@ -1,7 +1,8 @@
 // Where the program meets its settings, its file dialogs and the hosts of its models, driven
-// from outside as a user meets them: a settings file named on the command line, names typed
-// into the real open and save dialogs, a project whose aliases this machine lacks, the log
-// window's place between runs, and the virtual ports asked for without the bus driver.
+// from outside as a user meets them: a settings file named on the command line (and held by
+// another program at exit), names typed into the real open and save dialogs, a project whose
+// aliases this machine lacks, the log window's place between runs, a minimised start, and the
+// virtual ports asked for without the bus driver (also by an installer's silent run).
 #include <gtest/gtest.h>
 #include <windows.h>
 
