@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <random>
 
@@ -56,7 +54,9 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 std::string ReadFileBytes(const std::string& fileName) {
   FilePtr f(std::fopen(fileName.c_str(), "rb"));
-  if (!f) throw EFileError("Cannot open file \"" + fileName + "\": " + std::strerror(errno));
+  // The system's reason: "in use by another process" tells the user what to do, where the
+  // C library's would only say "permission denied".
+  if (!f) throw EFileError("Cannot open file \"" + fileName + "\": " + LastSystemErrorText());
   std::string bytes;
   char buf[65536];
   size_t n;
@@ -86,14 +86,16 @@ void WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
   const std::string temp = UniqueTemporaryName(fileName);
   {
     FilePtr f(std::fopen(temp.c_str(), "wb"));
-    if (!f) throw EFileError("Cannot create file \"" + temp + "\": " + std::strerror(errno));
+    // Named after the file the user knows, not the temporary one beside it.
+    if (!f) throw EFileError("Cannot write file \"" + fileName + "\": " + LastSystemErrorText());
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
     const bool flushed = std::fflush(f.get()) == 0;
     std::FILE* raw = f.release();
     const bool closed = std::fclose(raw) == 0;
     if (!written || !flushed || !closed) {
+      const std::string reason = LastSystemErrorText();
       DeleteFileAt(temp);
-      throw EFileError("Cannot write file \"" + temp + "\"");
+      throw EFileError("Cannot write file \"" + fileName + "\": " + reason);
     }
   }
   if (!ReplaceFileWith(temp, fileName)) {

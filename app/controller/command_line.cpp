@@ -60,6 +60,22 @@ bool ApplyDiagnosticsSwitch(TKVHighLevel& controller, const std::string& argumen
   return true;
 }
 
+// Under "/silent" the virtual-port setup waits for nobody (an installer runs the program so): its
+// errors go to the log, and a port that cannot be removed does not stop the others.
+class TLoggedSetupErrors final : public TVirtualPortSetupHost {
+ public:
+  explicit TLoggedSetupErrors(TKVHighLevel& controller) : controller_(controller) {}
+  bool ConfirmWarning(const std::string&) override { return true; }
+  bool ErrorOkCancel(const std::string& text) override {
+    Error(text);
+    return true;
+  }
+  void Error(const std::string& text) override { controller_.Log(text, kLogError); }
+
+ private:
+  TKVHighLevel& controller_;
+};
+
 // The options of the autostart entry; false when argument is none of them. autostartOption
 // becomes true for those that concern the entry.
 bool ApplyAutostartOption(TKVHighLevel& controller, const std::string& argument,
@@ -237,8 +253,11 @@ void TKVHighLevel::SetVirtualPorts(const std::string& option, const std::string&
           IntToStr(count) + " virtual MIDI ports.",
       kLogInfo);
   const int existing = GetVirtualPortCount(Utf16FromNarrow(kProductName));
-  if ((atLeast && existing < count) || (!atLeast && existing != count))
-    SetVirtualPortCount(kProductName, kProductName, count, !silent, true);
+  if ((atLeast && existing < count) || (!atLeast && existing != count)) {
+    TLoggedSetupErrors logged(*this);
+    SetVirtualPortCount(kProductName, kProductName, count, !silent, true,
+                        silent ? &logged : nullptr);
+  }
 }
 
 }  // namespace kv

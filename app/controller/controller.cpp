@@ -269,6 +269,7 @@ bool TKVHighLevel::SettingsFileNameUsable() const {
 }
 
 bool TKVHighLevel::SaveSettingsWhereLoaded() {
+  saveError_.clear();
   bool toRegistry = (loadedFrom_ & kLoadedFromRegistry) != 0;
   bool toFile = (loadedFrom_ & kLoadedFromFile) != 0;
   if (loadedFrom_ == 0) {
@@ -286,6 +287,12 @@ bool TKVHighLevel::SaveSettingsWhereLoaded() {
 
 bool TKVHighLevel::SaveSettings(bool toRegistry, bool toFile) {
   bool result = false;
+  saveError_.clear();
+  auto failed = [this](const std::exception& error) {
+    if (!saveError_.empty()) saveError_ += "\r\n";
+    saveError_ += error.what();
+    LogException(error);
+  };
   if (toRegistry) {
     try {
       std::unique_ptr<TCustomIniFile> ini =
@@ -297,7 +304,7 @@ bool TKVHighLevel::SaveSettings(bool toRegistry, bool toFile) {
       Log(FormatText("Settings saved successfully to %s.", "<registry>"), kLogInfo);
     } catch (const std::exception& error) {
       result = false;
-      LogException(error);
+      failed(error);
     }
   }
   if (toFile) {
@@ -309,7 +316,7 @@ bool TKVHighLevel::SaveSettings(bool toRegistry, bool toFile) {
       Log(FormatText("Settings saved successfully to %s.", settingsFile_), kLogInfo);
     } catch (const std::exception& error) {
       result = false;
-      LogException(error);
+      failed(error);
     }
   }
   return result;

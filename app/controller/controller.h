@@ -82,6 +82,9 @@ class TKVHighLevel : public TProjectPorts {
   // settings file named on the command line, which is then created. A refused settings file
   // is never written over, and a named one keeps the registry untouched.
   bool SaveSettingsWhereLoaded();
+  // Why the last SaveSettings failed, a line per store it could not write (each naming the
+  // key or file); empty when it wrote every store it was asked to.
+  const std::string& LastSaveError() const { return saveError_; }
   void OfferProjectDocuments();
   void SetDebug(bool debug);
   void SetVerbose(bool verbose);
@@ -161,6 +164,7 @@ class TKVHighLevel : public TProjectPorts {
   bool projectRefused_ = false;
   bool settingsFileNamed_ = false;    // the command line named the settings file
   bool settingsFileRefused_ = false;  // the last load refused the settings file
+  std::string saveError_;             // see LastSaveError
   std::unique_ptr<TCommandLineParams> params_;
   std::shared_ptr<TLogSink> logSink_;
   std::string virtualPortAliasBase_;

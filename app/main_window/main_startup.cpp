@@ -1,5 +1,6 @@
 #include "app/main_window/main_startup.h"
 
+#include "app/main_window/main_messages.h"
 #include "app/main_window/main_settings.h"
 #include "engine/format.h"
 
@@ -9,7 +10,14 @@ TCreateDecision DecideMainWindowCreate(const TMainSettings& settings, bool start
   TCreateDecision d;
   // Without the tray icon a hidden window could never be reached again: it is shown anyway.
   d.showMainForm = settings.mainVisible || !settings.showTrayIcon;
-  if (!d.showMainForm || settings.startMinimized || startedMinimized) {
+  const bool minimized = settings.startMinimized || startedMinimized;
+  if (d.showMainForm && minimized) {
+    if (HidesToTray(settings))
+      d.showMainForm = false;
+    else
+      d.showMinimized = true;
+  }
+  if (!d.showMainForm || minimized) {
     d.hideApplicationWindow = !d.showMainForm;
     d.trayCaption = kTrayShowCaption;
     d.postFirstShow = true;

@@ -59,11 +59,14 @@ struct TStartupState {
 // What creation does with the window once the settings are read.
 struct TCreateDecision {
   bool showMainForm = true;
+  bool showMinimized = false;  // shown iconic, on the task bar
   bool hideApplicationWindow = false;
   bool postFirstShow = false;
   const char* trayCaption = kTrayMinimizeCaption;
 };
-// startedMinimized: the process was started with a minimised show command.
+// startedMinimized: the process was started with a minimised show command. A minimised start
+// (that, or "StartMinimized") waits in the tray when minimising hides the window there, else
+// on the task bar.
 TCreateDecision DecideMainWindowCreate(const TMainSettings& settings, bool startedMinimized);
 
 class TMainStartup {

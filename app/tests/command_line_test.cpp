@@ -4,6 +4,7 @@
 #include "base/texts.h"
 #include "engine/project.h"
 #include "engine/trans_engine.h"
+#include "midi/manager/virtual_port_setup.h"
 
 namespace kv::test {
 namespace {
@@ -78,6 +79,33 @@ TEST_F(CommandLineTest, VirtualPortCountsAreChecked) {
   controller.RunCommandLine({"/vmplAtLeast", "0"});
   EXPECT_EQ(log_, (std::vector<TLogLine>{
                       {"Making sure to have at least 0 virtual MIDI ports.", kLogInfo}}));
+}
+
+// No bus driver here: adding ports fails. Shown unless an earlier "/silent" asked for quiet,
+// which logs the error instead (an installer's run waits for nobody).
+TEST_F(CommandLineTest, VirtualPortErrorsAreLoggedInsteadOfShownAfterSilent) {
+  struct TShownErrors final : TVirtualPortSetupHost {
+    bool ConfirmWarning(const std::string&) override { return true; }
+    bool ErrorOkCancel(const std::string& text) override {
+      shown.push_back(text);
+      return true;
+    }
+    void Error(const std::string& text) override { shown.push_back(text); }
+    std::vector<std::string> shown;
+  } host;
+  SetVirtualPortSetupHost(&host);
+  TKVHighLevel& controller = Make();
+  controller.RunCommandLine({"/silent", "/vmpl", "2"});
+  EXPECT_TRUE(host.shown.empty());
+  ASSERT_FALSE(log_.empty());
+  EXPECT_EQ(log_.back().level, kLogError);
+  EXPECT_EQ(log_.back().message.rfind("Error: Virtual MIDI bus driver not installed.", 0), 0u);
+
+  log_.clear();
+  controller.RunCommandLine({"/vmpl", "2", "/silent"});
+  EXPECT_EQ(host.shown.size(), 1u);
+  for (const TLogLine& line : log_) EXPECT_NE(line.level, kLogError) << line;
+  SetVirtualPortSetupHost(nullptr);
 }
 
 TEST_F(CommandLineTest, MidiPortOptionsOpenOrRememberTheirPorts) {

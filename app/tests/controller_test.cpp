@@ -226,6 +226,18 @@ TEST_F(ControllerTest, TheExitSaveGoesWhereTheSettingsCameFromAndARefusedFileCha
                      kLogError));
   EXPECT_FALSE(controller.SaveSettingsWhereLoaded());
   EXPECT_EQ(registry_.Key(writeKey)->ReadString("Current", "Who", ""), "untouched");
+
+  // A file that cannot be written gives the reason, naming the file, for the exit to show; a
+  // save that then works leaves none.
+  const std::string unwritable = (dir_ / "later" / "named.kvxs").string();
+  controller.Params().SettingsFile = unwritable;
+  controller.LoadSettings(true, true);
+  EXPECT_FALSE(controller.SaveSettingsWhereLoaded());
+  EXPECT_EQ(controller.LastSaveError().rfind("Cannot write file \"" + unwritable + "\": ", 0), 0u)
+      << controller.LastSaveError();
+  std::filesystem::create_directories(dir_ / "later");
+  EXPECT_TRUE(controller.SaveSettingsWhereLoaded());
+  EXPECT_EQ(controller.LastSaveError(), "");
 }
 
 TEST_F(ControllerTest, ProjectLoadReportsAMissingFileAndOffersDocumentsInOrder) {

@@ -36,9 +36,35 @@ TEST(MainStartupTest, AHiddenWindowIsShownAnywayWithoutTheTrayIcon) {
   // Started minimised: still shown, the tray item offers to show it.
   d = DecideMainWindowCreate(s, true);
   EXPECT_TRUE(d.showMainForm);
+  EXPECT_TRUE(d.showMinimized);
   EXPECT_FALSE(d.hideApplicationWindow);
   EXPECT_TRUE(d.postFirstShow);
   EXPECT_STREQ(d.trayCaption, "&Show");
+}
+
+TEST(MainStartupTest, StartMinimizedWaitsOnTheTaskBarOrInTheTray) {
+  TMainSettings s;
+  s.startMinimized = true;
+  TCreateDecision d = DecideMainWindowCreate(s, false);
+  EXPECT_TRUE(d.showMainForm);
+  EXPECT_TRUE(d.showMinimized);
+  EXPECT_TRUE(d.postFirstShow);
+  EXPECT_STREQ(d.trayCaption, "&Show");
+
+  s.minimizeToTray = true;
+  d = DecideMainWindowCreate(s, false);
+  EXPECT_FALSE(d.showMainForm);
+  EXPECT_FALSE(d.showMinimized);
+  EXPECT_TRUE(d.hideApplicationWindow);
+  EXPECT_TRUE(d.postFirstShow);
+  EXPECT_STREQ(d.trayCaption, "&Show");
+
+  s.startMinimized = false;  // minimising to the tray alone starts the window as usual
+  d = DecideMainWindowCreate(s, false);
+  EXPECT_TRUE(d.showMainForm);
+  EXPECT_FALSE(d.showMinimized);
+  EXPECT_FALSE(d.postFirstShow);
+  EXPECT_STREQ(d.trayCaption, "&Minimize");
 }
 
 TEST(MainStartupTest, FirstShowGoesLiveOnceAndStartsTheSplash) {

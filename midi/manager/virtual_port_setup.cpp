@@ -63,8 +63,8 @@ void ClosePortSlot(const std::string& displayName, bool isInput) {
   if (index >= 0) manager.CloseDevice(index, isInput, false);
 }
 
-int RemovePorts(std::vector<TVmplInfoPtr>& list, size_t target, bool ask) {
-  TVirtualPortSetupHost& host = Host();
+int RemovePorts(std::vector<TVmplInfoPtr>& list, size_t target, bool ask,
+                TVirtualPortSetupHost& host) {
   if (ask && !host.ConfirmWarning(kRemoveWarning)) return kVirtualPortsFailed;
   for (size_t index = list.size(); index-- > target;) {
     const VMPL_PortInfo& info = *list[index];
@@ -103,8 +103,7 @@ std::vector<size_t> FreeNumbers(const std::string& base, const std::vector<TVmpl
 }
 
 int AddPorts(const std::string& base, const std::string& title, const std::vector<size_t>& numbers,
-             bool ask, bool numbered) {
-  TVirtualPortSetupHost& host = Host();
+             bool ask, bool numbered, TVirtualPortSetupHost& host) {
   if (!IsVirtualMidiBusAvailable()) {
     host.Error(kNoBusError);
     return kVirtualPortsFailed;
@@ -142,7 +141,8 @@ void SetVirtualPortSetupHost(TVirtualPortSetupHost* host) {
 }
 
 int SetVirtualPortCount(const std::string& nameBase, const std::string& title, int count, bool ask,
-                        bool numbered) {
+                        bool numbered, TVirtualPortSetupHost* host) {
+  TVirtualPortSetupHost& answers = host ? *host : Host();
   std::string base = nameBase;
   CleanPortName(base);
   std::vector<TVmplInfoPtr> list;
@@ -150,8 +150,8 @@ int SetVirtualPortCount(const std::string& nameBase, const std::string& title, i
   const size_t target = static_cast<size_t>(count < 0 ? 0 : count) * 2;
   const size_t present = list.size();
   if (target == present) return kVirtualPortsAsWanted;
-  if (target < present) return RemovePorts(list, target, ask);
-  return AddPorts(base, title, FreeNumbers(base, list, target - present), ask, numbered);
+  if (target < present) return RemovePorts(list, target, ask, answers);
+  return AddPorts(base, title, FreeNumbers(base, list, target - present), ask, numbered, answers);
 }
 
 }  // namespace kv

@@ -31,8 +31,9 @@ inline constexpr int kVirtualPortsFailed = 2;
 // pair number when numbered is set) or removes from the end of the list sorted by device
 // name, each after closing its MIDI manager slots. With ask, the user confirms first. Returns
 // kVirtualPortsAsWanted when the ports are as wanted (or nothing had to be done),
-// kVirtualPortsFailed when the user cancelled or something failed.
+// kVirtualPortsFailed when the user cancelled or something failed. host, when given, answers
+// and reports instead of the program's (a run that must not wait for a user logs instead).
 int SetVirtualPortCount(const std::string& nameBase, const std::string& title, int count, bool ask,
-                        bool numbered);
+                        bool numbered, TVirtualPortSetupHost* host = nullptr);
 
 }  // namespace kv

@@ -14,6 +14,7 @@
 #include "app/shell/tray_animation.h"
 #include "app/main_window/win/main_form_parts.h"
 #include "app/shell/win/lamp_panel.h"
+#include "app/shell/win/settings_save_failed.h"
 #include "app/controller/win/migration_registry_win.h"
 #include "app/shell/win/tray_icons_win.h"
 #include "base/clock.h"
@@ -182,7 +183,7 @@ void TTransForm::CreateForm() {
 
   controller_->RunCommandLine();
   controller_->LoadSettings(true, true);
-  hooks_.KeepWindowPlacements(!controller_->SettingsFileNamed());
+  hooks_.KeepWindowPlacements();
   pendingProject_ = settings_.currentProject;
   UpdateTitle();
 
@@ -195,6 +196,7 @@ void TTransForm::CreateForm() {
                                  info.wShowWindow == SW_MINIMIZE);
   const TCreateDecision decision = DecideMainWindowCreate(settings_, startedMinimized);
   ui::Application().SetShowMainForm(decision.showMainForm);
+  if (decision.showMinimized) ui::Application().SetMainShowCommand(SW_SHOWMINNOACTIVE);
   menus_->trayShow->SetCaption(decision.trayCaption);
   if (decision.postFirstShow) Post(kFirstShowMessage, 0);
   edits_->ProjectReplaced();
@@ -427,6 +429,7 @@ LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool TTransForm::CloseQuery() {
   if (quitting_ || closing_ || ui::Application().Terminated()) return true;
+  if (savingAtExit_) return false;
   if (session_->CloseConfirmed()) return true;
   {
     askingToClose_ = true;
@@ -435,18 +438,50 @@ bool TTransForm::CloseQuery() {
     if (!confirmed) return false;
   }
   actions_->confirmExit->SetChecked(settings_.confirmProgramExit);
-  ui::TWaitCursor wait;
-  try {
-    history_->SaveItems();
-  } catch (const std::exception&) {
+  {
+    ui::TWaitCursor wait;
+    try {
+      history_->SaveItems();
+    } catch (const std::exception&) {
+    }
   }
-  try {
-    controller_->SaveSettingsWhereLoaded();
-  } catch (const std::exception&) {
+  savingAtExit_ = true;
+  const bool saved = SaveSettingsAtExit();
+  savingAtExit_ = false;
+  if (!saved) {
+    session_->ForgetCloseConfirmation();
+    return false;
   }
   // The close work itself runs when the window goes; a session end that another program
   // cancels, or a close request from outside, leaves the window as it is.
   return true;
+}
+
+bool TTransForm::SaveSettingsAtExit() {
+  // A show's settings are not lost unseen: the user hears why and may free the file and retry,
+  // quit without them, or go on working.
+  for (;;) {
+    std::string error;
+    {
+      ui::TWaitCursor wait;
+      try {
+        controller_->SaveSettingsWhereLoaded();
+        error = controller_->LastSaveError();
+      } catch (const std::exception& e) {
+        error = e.what();
+        controller_->LogException(e);
+      }
+    }
+    if (error.empty()) return true;
+    switch (AskAfterFailedSettingsSave(error, kProgramTitle)) {
+      case TFailedSaveAnswer::Retry:
+        break;
+      case TFailedSaveAnswer::QuitWithoutSaving:
+        return true;
+      case TFailedSaveAnswer::Cancel:
+        return false;
+    }
+  }
 }
 
 void TTransForm::FormClose() {

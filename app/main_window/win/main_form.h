@@ -102,6 +102,8 @@ class TTransForm final : public ui::TForm,
   void ContinueStartup();
   void ReportFailedDevices();
   void InstallPresets();
+  // The settings saved at exit; false when a failed save made the user choose to go on.
+  bool SaveSettingsAtExit();
   void FormClose();
   void ReadSettings(TCustomIniFile& ini);
   void WriteSettings(TCustomIniFile& ini);
@@ -274,6 +276,8 @@ class TTransForm final : public ui::TForm,
   bool quitting_ = false;
   // While the exit questions are asked: an answer there may be the program's last.
   bool askingToClose_ = false;
+  // While a failed save at exit asks what to do: another close must not slip past the answer.
+  bool savingAtExit_ = false;
   bool closeDone_ = false;
   bool shutDown_ = false;
   bool refreshPending_ = false;

@@ -16,10 +16,10 @@ class TMainWindowHooks {
  public:
   virtual ~TMainWindowHooks() = default;
 
-  // Whether the log and error windows keep their placement in the settings key (not while a
-  // settings file named on the command line stands in for it). Called once the settings are
-  // loaded.
-  virtual void KeepWindowPlacements(bool /*inSettingsKey*/) {}
+  // The log and error windows keep their placement in the settings write key, as the property
+  // dialogs do, also while a settings file named on the command line holds the other settings.
+  // Called once the settings are loaded.
+  virtual void KeepWindowPlacements() {}
 
   // The log window (engine log lines, the MIDI manager's texts). HasLogWindow false keeps
   // its menu item disabled.

@@ -22,9 +22,9 @@ TShellHooks::~TShellHooks() {
   TGUIUtils::Instance().SetSettings(nullptr);
 }
 
-void TShellHooks::KeepWindowPlacements(bool inSettingsKey) {
+void TShellHooks::KeepWindowPlacements() {
   TGUIUtils::Instance().SetSettings(nullptr);
-  placements_ = inSettingsKey ? GetSettingsRegistry().Open(GetSettingsRegKey(false), true) : nullptr;
+  placements_ = GetSettingsRegistry().Open(GetSettingsRegKey(false), true);
   TGUIUtils::Instance().SetSettings(placements_.get());
 }
 

@@ -17,7 +17,7 @@ class TShellHooks final : public TMainWindowHooks {
   TShellHooks(const TShellHooks&) = delete;
   TShellHooks& operator=(const TShellHooks&) = delete;
 
-  void KeepWindowPlacements(bool inSettingsKey) override;
+  void KeepWindowPlacements() override;
   bool HasLogWindow() const override { return true; }
   bool LogWindowOpen() const override;
   void ShowLogWindow(TTransEngine& engine, const std::string& title,

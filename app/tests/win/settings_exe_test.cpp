@@ -1,7 +1,8 @@
 // Where the program meets its settings, its file dialogs and the hosts of its models, driven
-// from outside as a user meets them: a settings file named on the command line, names typed
-// into the real open and save dialogs, a project whose aliases this machine lacks, the log
-// window's place between runs, and the virtual ports asked for without the bus driver.
+// from outside as a user meets them: a settings file named on the command line (and held by
+// another program at exit), names typed into the real open and save dialogs, a project whose
+// aliases this machine lacks, the log window's place between runs, a minimised start, and the
+// virtual ports asked for without the bus driver (also by an installer's silent run).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -77,6 +78,64 @@ bool ChooseInFileDialog(TRunningProgram& program, const std::string& title,
   ActivateWindow(dialog);
   TypeWide(file);
   return PressUntil(VK_RETURN, {}, [&] { return WindowTitled(program, title) == nullptr; });
+}
+
+// The program's main window shown or not (hidden in the notification area), or null.
+HWND MainWindowShownOrNot(DWORD pid) {
+  struct Search {
+    DWORD pid;
+    HWND found = nullptr;
+  } search{pid, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        wchar_t title[256] = {};
+        GetWindowTextW(hwnd, title, 256);
+        if (owner == s->pid && GetWindow(hwnd, GW_OWNER) == nullptr &&
+            std::wstring(title).rfind(L"Zarn's Korvanta Pro", 0) == 0)
+          s->found = hwnd;
+        return s->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The most rows any list view inside the window has, shown or not; -1 without a list.
+int MostListRows(HWND window) {
+  int most = -1;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lp) -> BOOL {
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        if (std::wstring(name) == WC_LISTVIEWW) {
+          int& m = *reinterpret_cast<int*>(lp);
+          m = std::max(m, static_cast<int>(SendMessageW(child, LVM_GETITEMCOUNT, 0, 0)));
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&most));
+  return most;
+}
+
+// The system's text of an error code, as a program shows it.
+std::string SystemErrorText(DWORD code) {
+  wchar_t text[512] = {};
+  const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, code, 0, text, 512, nullptr);
+  std::wstring s(text, n);
+  while (!s.empty() && (s.back() == L'\r' || s.back() == L'\n' || s.back() == L' ')) s.pop_back();
+  return win::Narrow(s);
+}
+
+// A settings file as quiet as WriteQuietSettings makes the registry.
+void WriteQuietSettingsFile(const std::wstring& file) {
+  std::ofstream out(file.c_str(), std::ios::binary);
+  out << "[Current]\r\nDontAskForClose=1\r\nMigrationDone=1\r\nDoNotShowLoggerWarning=1\r\n"
+         "ShowSplashScreen=0\r\nBuildVersionOfInstalledPresets=2147483647\r\nPresetFolder="
+      << win::Narrow(TempFolder(L"kv-quiet-data")) << "\r\n";
 }
 
 class SettingsExeTest : public ::testing::Test {
@@ -166,7 +225,7 @@ TEST_F(SettingsExeTest, OpenAndSaveDialogsReturnAShorterNameExactly) {
   ASSERT_TRUE(PressUntil(VK_F12, {}, [&] { return WindowTitled(program, "Save") != nullptr; }));
   ASSERT_TRUE(ChooseInFileDialog(program, "Save", saved));
   EXPECT_TRUE(WaitUntil([&] { return FileThere(saved); }));
-  EXPECT_EQ(WindowSaying(program, "Cannot create file"), nullptr);
+  EXPECT_EQ(WindowSaying(program, "Cannot write file"), nullptr);
 }
 
 TEST_F(SettingsExeTest, AProjectWithAnAliasThisMachineLacksAsksForItsPort) {
@@ -190,40 +249,137 @@ TEST_F(SettingsExeTest, AProjectWithAnAliasThisMachineLacksAsksForItsPort) {
   EXPECT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 1; }));
 }
 
-TEST_F(SettingsExeTest, TheLogWindowReopensWhereItWas) {
+// The settings file held open by another program at exit: the user is told which file and
+// why, and chooses. Cancel goes on working; Retry once the file is free saves and ends; quitting
+// without saving ends and leaves the file as it was.
+TEST_F(SettingsExeTest, ASettingsFileHeldAtExitIsReportedAndSavedOnRetry) {
   WriteQuietSettings(kHostName);
-  WriteSetting(kHostName, L"DoNotShowLoggerWarning", 1);
-  RECT placed{};
-  {
-    TRunningProgram program(Exe(kHostName), L"");
-    ASSERT_NE(program.MainWindow(), nullptr);
-    HWND log = nullptr;
-    for (int attempt = 0; attempt < 3 && !log; ++attempt) {
-      program.Activate();
-      Press('V', {VK_MENU});
-      Sync(program.MainWindow(0));
-      Press(VK_RETURN);
-      WaitUntil([&] { return (log = WindowTitled(program, "Log Window")) != nullptr; }, 5000);
+  const std::wstring named = TempFolder(kFolder) + L"\\held.kvxs";
+  for (const bool retry : {true, false}) {
+    SCOPED_TRACE(retry ? "retry" : "quit without saving");
+    WriteQuietSettingsFile(named);
+    const std::string before = FileBytes(named);
+    TRunningProgram program(Exe(kHostName), L"/settings " + Quoted(named));
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    HANDLE held = CreateFileW(named.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    auto ask = [&] {
+      PostMessageW(main, WM_CLOSE, 0, 0);
+      HWND question = nullptr;
+      WaitUntil([&] {
+        return (question = WindowSaying(program, "The settings could not be saved")) != nullptr;
+      });
+      return question;
+    };
+    HWND question = ask();
+    ASSERT_NE(question, nullptr) << "nothing said";
+    const std::string said = ChildTexts(question);
+    EXPECT_NE(said.find(win::Narrow(named)), std::string::npos) << said;
+    EXPECT_NE(said.find(SystemErrorText(ERROR_SHARING_VIOLATION)), std::string::npos) << said;
+    if (retry) {
+      SaveWindowShot(question, L"settings-save-failed.bmp");
+      ASSERT_TRUE(WaitUntil([&] { return ClickButton(question, "Cancel"); }));
+      ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(question); }));
+      EXPECT_TRUE(program.Running());
+      question = ask();
+      ASSERT_NE(question, nullptr) << "nothing said the second time";
+      CloseHandle(held);
+      ASSERT_TRUE(WaitUntil([&] { return ClickButton(question, "&Retry"); }));
+      ASSERT_TRUE(program.WaitForExit(20000)) << "still running";
+      EXPECT_NE(FileBytes(named).find("Column0="), std::string::npos);
+    } else {
+      ASSERT_TRUE(WaitUntil([&] { return ClickButton(question, "&Quit without saving"); }));
+      ASSERT_TRUE(program.WaitForExit(20000)) << "still running";
+      CloseHandle(held);
+      EXPECT_EQ(FileBytes(named), before);
     }
+  }
+}
+
+// The log window keeps its place in the registry, also while a settings file named on the
+// command line holds the other settings.
+TEST_F(SettingsExeTest, TheLogWindowReopensWhereItWas) {
+  const std::wstring named = TempFolder(kFolder) + L"\\log-window.kvxs";
+  for (const bool namedFile : {false, true}) {
+    SCOPED_TRACE(namedFile ? "settings file" : "registry");
+    DeleteProgramSettings();
+    DeleteFileW(named.c_str());
+    WriteQuietSettings(kHostName);
+    WriteSetting(kHostName, L"DoNotShowLoggerWarning", 1);
+    const std::wstring arguments = namedFile ? L"/settings " + Quoted(named) : L"";
+    if (namedFile) WriteQuietSettingsFile(named);
+    RECT placed{};
+    {
+      TRunningProgram program(Exe(kHostName), arguments);
+      ASSERT_NE(program.MainWindow(), nullptr);
+      HWND log = nullptr;
+      for (int attempt = 0; attempt < 3 && !log; ++attempt) {
+        program.Activate();
+        Press('V', {VK_MENU});
+        Sync(program.MainWindow(0));
+        Press(VK_RETURN);
+        WaitUntil([&] { return (log = WindowTitled(program, "Log Window")) != nullptr; }, 5000);
+      }
+      ASSERT_NE(log, nullptr);
+      SetWindowPos(log, nullptr, namedFile ? 180 : 140, 120, 500, 300,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      ASSERT_TRUE(Sync(log));
+      GetWindowRect(log, &placed);
+      ASSERT_TRUE(CloseProgram(program));
+    }
+    if (namedFile)
+      EXPECT_NE(FileBytes(named).find("ShowLoggerForm=1"), std::string::npos);
+    else
+      EXPECT_EQ(RegInteger(kHostName, L"Current", L"ShowLoggerForm"), 1);
+    EXPECT_GE(RegInteger(kHostName, L"LogWindow", L"Width"), 0);
+
+    TRunningProgram again(Exe(kHostName), arguments);
+    ASSERT_NE(again.MainWindow(), nullptr);
+    HWND log = WaitForWindowTitled(again, "Log Window");
     ASSERT_NE(log, nullptr);
-    SetWindowPos(log, nullptr, 140, 120, 500, 300, SWP_NOZORDER | SWP_NOACTIVATE);
-    ASSERT_TRUE(Sync(log));
-    GetWindowRect(log, &placed);
+    RECT shown{};
+    EXPECT_TRUE(WaitUntil([&] {
+      GetWindowRect(log, &shown);
+      return EqualRect(&shown, &placed) != FALSE;
+    })) << shown.left << "," << shown.top << " " << shown.right - shown.left << "x"
+        << shown.bottom - shown.top;
+    ASSERT_TRUE(CloseProgram(again));
+  }
+}
+
+// "Start Minimized" starts the window on the task bar, or in the tray when minimising hides it
+// there; the start-up runs all the same (the project loads), and the window comes back as the
+// task bar and the tray icon bring it back.
+TEST_F(SettingsExeTest, StartMinimizedWaitsOnTheTaskBarOrInTheTray) {
+  for (const bool toTray : {false, true}) {
+    SCOPED_TRACE(toTray ? "in the tray" : "on the task bar");
+    DeleteProgramSettings();
+    WriteQuietSettings(kHostName);
+    WriteSetting(kHostName, L"StartMinimized", 1);
+    WriteSetting(kHostName, L"MinimizeToTray", toTray ? 1 : 0);
+    const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
+    TRunningProgram program(Exe(kHostName), L"/project " + Quoted(file));
+    HWND main = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+      main = MainWindowShownOrNot(program.Pid());
+      return main && MostListRows(main) == 3;
+    }, 30000)) << "the start-up did not load the project";
+    EXPECT_EQ(IsWindowVisible(main) != 0, !toTray);
+    EXPECT_EQ(IsIconic(main) != 0, !toTray);
+
+    if (toTray)
+      PostMessageW(main, 0x7E8, 1, WM_LBUTTONDBLCLK);  // the tray icon's double click
+    else
+      PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);  // the task bar button's click
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && !IsIconic(main); }));
+    ASSERT_EQ(program.MainWindow(), main);
+    EXPECT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
+    SaveWindowShot(main, toTray ? L"settings-start-minimized-tray.bmp"
+                                : L"settings-start-minimized-taskbar.bmp");
     ASSERT_TRUE(CloseProgram(program));
   }
-  EXPECT_EQ(RegInteger(kHostName, L"Current", L"ShowLoggerForm"), 1);
-  EXPECT_GE(RegInteger(kHostName, L"LogWindow", L"Width"), 0);
-
-  TRunningProgram again(Exe(kHostName), L"");
-  ASSERT_NE(again.MainWindow(), nullptr);
-  HWND log = WaitForWindowTitled(again, "Log Window");
-  ASSERT_NE(log, nullptr);
-  RECT shown{};
-  EXPECT_TRUE(WaitUntil([&] {
-    GetWindowRect(log, &shown);
-    return EqualRect(&shown, &placed) != FALSE;
-  })) << shown.left << "," << shown.top << " " << shown.right - shown.left << "x"
-      << shown.bottom - shown.top;
 }
 
 TEST_F(SettingsExeTest, VirtualPortsWithoutTheBusDriverAreReported) {
@@ -236,6 +392,15 @@ TEST_F(SettingsExeTest, VirtualPortsWithoutTheBusDriverAreReported) {
   SaveWindowShot(error, L"settings-vmpl-no-bus.bmp");
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(error, "OK"); }));
   EXPECT_NE(program.MainWindow(), nullptr);
+
+  // As an installer runs it: nothing waits for a user, the program ends by itself unseen.
+  TRunningProgram installer(Exe(kHostName), L"/close /silent /vmpl 2");
+  bool windowSeen = false;
+  EXPECT_TRUE(WaitUntil([&] {
+    windowSeen = windowSeen || !installer.VisibleWindows().empty();
+    return !installer.Running();
+  }, 30000)) << "still running";
+  EXPECT_FALSE(windowSeen);
 }
 
 }  // namespace
