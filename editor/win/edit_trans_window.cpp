@@ -16,15 +16,6 @@ using ui::TRect;
 
 namespace {
 
-constexpr int kClientWidth = 600;
-constexpr int kClientHeight = 470;
-constexpr int kButtonPanelHeight = 40;
-constexpr int kChooserTop = 8;
-constexpr int kPanelTop = 36;
-constexpr int kSummaryHeight = 30;
-constexpr int kDelayHeight = 56;
-constexpr int kHelpHeight = 170;
-
 const char* const kPageCaptions[] = {"Options [F5]", "Incoming [F6]", "Rules [F7]",
                                      "Outgoing [F8]"};
 
@@ -45,9 +36,7 @@ class TEditTransWindow::THostAdapter : public TEditTransHost {
   TEditTransWindow& window_;
 };
 
-namespace {
-
-ui::TFormParams WindowParams(ui::TWindow* owner) {
+ui::TFormParams TEditTransWindow::WindowParams(ui::TWindow* owner) {
   ui::TFormParams p;
   p.caption = "Edit a Translator";
   p.bounds = TRect::FromBounds(80, 60, kClientWidth + 16, kClientHeight + 40);
@@ -56,8 +45,6 @@ ui::TFormParams WindowParams(ui::TWindow* owner) {
   p.owner = owner;
   return p;
 }
-
-}  // namespace
 
 TEditTransWindow::TEditTransWindow(TEditTransHost& mainWindow, TEditTrans::TSources sources,
                                    ui::TWindow* owner)
@@ -88,8 +75,6 @@ TEditTransWindow::TEditTransWindow(TEditTransHost& mainWindow, TEditTrans::TSour
   pages_ = &Add<ui::TPageControl>(*this, TRect::FromBounds(6, 6, kClientWidth - 12,
                                                           kClientHeight - kButtonPanelHeight - 6));
   for (const char* caption : kPageCaptions) pages_->AddPage(caption);
-  help_ = std::make_unique<THelpPages>(
-      *this, TRect::FromBounds(6, pages_->BoundsRect().bottom + 4, kClientWidth - 12, kHelpHeight));
   OnResize = [this] {
     const TRect client = ClientRect();
     buttonPanel_->SetBounds(0, client.Height() - kButtonPanelHeight, client.Width(),
@@ -97,21 +82,12 @@ TEditTransWindow::TEditTransWindow(TEditTransHost& mainWindow, TEditTrans::TSour
   };
   SetClientSize(kClientWidth, pages_->Top() + pages_->Height() + kButtonPanelHeight + 5);
   BuildOptionsPage(pages_->Page(kPageGeneral));
-  BuildSidePage(pages_->Page(kPageIncoming), true);
-  ui::TTabSheet& rulesPage = pages_->Page(kPageRules);
-  rules_ = std::make_unique<TRulesView>(rulesPage, model_.Rules(), [this](uint8_t& c, bool& cond) {
-    return chooseRule && chooseRule(c, cond);
-  });
-  rules_->onChanged = [this] { RefreshState(); };
-  rules_->Arrange(rulesPage.ClientRect().Width(), rulesPage.ClientRect().Height());
-  BuildSidePage(pages_->Page(kPageOutgoing), false);
-  MakeViews();
-  SinkGroupBoxes(*pages_);
   BuildActions();
   BuildButtons();
   pages_->OnChange = [this] { ShowPage(static_cast<TEditPage>(pages_->ActivePageIndex())); };
   OnShow = [this] {
-    help_->ClearConverter();
+    everShown_ = true;
+    if (help_) help_->ClearConverter();
     model_.Shown();
     RefreshAll();
   };
@@ -127,150 +103,6 @@ TEditTransWindow::~TEditTransWindow() {
   // No captured message may reach the window once it starts going.
   model_.Capture().Detach();
   DestroyHandle();
-}
-
-// --- building ------------------------------------------------------------------------------------
-
-void TEditTransWindow::BuildOptionsPage(ui::TTabSheet& page) {
-  AddLabel(page, "&Name:", 12, 19, 50);
-  name_ = &page.Add<ui::TEdit>(page, TRect::FromBounds(66, 16, 360, 22));
-  name_->OnChange = sync_.Guard([this] {
-    // The project file holds names in the ANSI code page: a character it cannot hold would be
-    // stored as "?", so it is refused where it is typed and the name stays as it was.
-    std::string text, error;
-    if (!name_->TextChecked(text, error, "The translator name")) {
-      {
-        TViewSync::TScope scope(sync_);
-        name_->SetText(model_.Name());
-      }
-      ShowError(error);
-      return;
-    }
-    model_.SetName(std::move(text));
-    RefreshState();
-  });
-  active_ = &page.Add<ui::TCheckBox>(page, "Active", TRect::FromBounds(66, 50, 200, 20));
-  active_->OnClick = sync_.Guard([this] {
-    model_.SetActive(active_->Checked());
-    RefreshState();
-  });
-  stop_ = &page.Add<ui::TCheckBox>(page, "Stop processing with this translator",
-                                   TRect::FromBounds(66, 74, 300, 20));
-  stop_->OnClick = sync_.Guard([this] {
-    model_.SetStopProcessing(stop_->Checked());
-    RefreshState();
-  });
-}
-
-void TEditTransWindow::BuildSidePage(ui::TTabSheet& page, bool incoming) {
-  const TRect client = page.ClientRect();
-  const int w = client.Width();
-  const int h = client.Height();
-  AddLabel(page, incoming ? "Select the Incoming Trigger type:" : "Select the Outgoing Action type:",
-           8, kChooserTop + 4, 200);
-  auto& chooser = page.Add<ui::TComboBox>(page, TRect::FromBounds(210, kChooserTop, 200, 22));
-  chooser.OnChange = sync_.Guard([this, incoming, &chooser] {
-    if (incoming) {
-      model_.ChooseIncoming(chooser.ItemIndex());
-    } else {
-      model_.ChooseOutgoing(chooser.ItemIndex());
-    }
-    RefreshSide(incoming);
-    RefreshCapture();
-    RefreshState();
-  });
-  (incoming ? inType_ : outType_) = &chooser;
-
-  const int bottom = h - kSummaryHeight - (incoming ? 0 : kDelayHeight);
-  const TRect area = TRect::FromBounds(4, kPanelTop, w - 8, bottom - kPanelTop);
-  ui::TPanel& unknown = page.Add<ui::TPanel>(page, area);
-  AddLabel(unknown, incoming ? "Raw specification of the unsupported Incoming Action:"
-                             : "Raw specification of the unsupported Outgoing Action:",
-           8, 8, w - 24);
-  ui::TEditOptions ro;
-  ro.readOnly = true;
-  auto& raw = unknown.Add<ui::TEdit>(unknown, TRect::FromBounds(8, 28, w - 32, 22), ro);
-  (incoming ? inUnknown_ : outUnknown_) = &raw;
-  unknown.Hide();
-  unknown_[incoming ? 0 : 1] = &unknown;
-
-  auto& monitor = page.Add<ui::TListBox>(page, TRect::FromBounds(0, 0, 10, 10));
-  monitor.Hide();
-  monitor.OnChange = [this, &monitor] {
-    model_.MonitorLineClicked(monitor.ItemIndex());
-    RefreshSide(model_.CaptureTarget() == kCaptureIncoming);
-    RefreshState();
-  };
-  monitors_[incoming ? 0 : 1] = &monitor;
-
-  if (!incoming) {
-    const int y = bottom + 4;
-    AddLabel(page, "Delay outgoing action:", 8, y + 2, 130);
-    static const char* const kDelays[] = {"no delay", "delay in seconds:", "delay in milliseconds:"};
-    const int xs[] = {140, 240, 240};
-    const int ys[] = {y, y, y + 26};
-    for (int i = 0; i < 3; ++i) {
-      delayButtons_[i] = &page.Add<ui::TRadioButton>(
-          page, kDelays[i], TRect::FromBounds(xs[i], ys[i], i == 0 ? 90 : 140, 20), i == 0);
-      delayButtons_[i]->OnClick = sync_.Guard([this, i] {
-        model_.SetDelay(static_cast<TDelayChoice>(i));
-        RefreshAll();
-      });
-    }
-    auto delayCombo = [&](TDelayChoice which, int top) -> TModelCombo& {
-      auto& combo = page.Add<TModelCombo>(page, TRect::FromBounds(384, top - 1, 90, 22));
-      combo.OnChange = sync_.Guard([this, which, &combo] {
-        TComboModel typed = which == kDelayInSeconds ? model_.DelaySeconds() : model_.DelayMillis();
-        combo.Read(typed);
-        model_.DelayTyped(which, typed.text);
-        if (which == kDelayInSeconds) {
-          combo.Read(model_.DelaySeconds());
-        } else {
-          combo.Read(model_.DelayMillis());
-        }
-        RefreshAll();
-      });
-      return combo;
-    };
-    delaySeconds_ = &delayCombo(kDelayInSeconds, y);
-    delayMillis_ = &delayCombo(kDelayInMillis, y + 26);
-  }
-  AddLabel(page, incoming ? "Outgoing:" : "Incoming:", 8, h - kSummaryHeight + 7, 60);
-  auto& summary =
-      page.Add<ui::TEdit>(page, TRect::FromBounds(70, h - kSummaryHeight + 4, w - 78, 22), ro);
-  (incoming ? outSummary_ : inSummary_) = &summary;
-}
-
-void TEditTransWindow::MakeViews() {
-  auto area = [this](bool incoming) {
-    const TRect client = pages_->Page(incoming ? kPageIncoming : kPageOutgoing).ClientRect();
-    const int bottom = client.Height() - kSummaryHeight - (incoming ? 0 : kDelayHeight);
-    return TRect::FromBounds(4, kPanelTop, client.Width() - 8, bottom - kPanelTop);
-  };
-  ui::TTabSheet& in = pages_->Page(kPageIncoming);
-  ui::TTabSheet& out = pages_->Page(kPageOutgoing);
-  const TRect inArea = area(true);
-  const TRect outArea = area(false);
-  auto add = [this](std::unique_ptr<TPanelView> view) -> TPanelView& {
-    views_.push_back(std::move(view));
-    return *views_.back();
-  };
-  add(std::make_unique<TNoneView>(out, outArea, viewHost_, model_.OutNone()));
-  inMidi_ = static_cast<TMidiPanelView*>(
-      &add(std::make_unique<TMidiPanelView>(in, inArea, viewHost_, model_.InMidi())));
-  outMidi_ = static_cast<TMidiPanelView*>(
-      &add(std::make_unique<TMidiPanelView>(out, outArea, viewHost_, model_.OutMidi())));
-  add(std::make_unique<TInKeystrokeView>(in, inArea, viewHost_, model_.InKeystroke()));
-  add(std::make_unique<TOutKeystrokeView>(out, outArea, viewHost_, model_.OutKeystroke()));
-  add(std::make_unique<TMouseView>(out, outArea, viewHost_, model_.OutMouse()));
-  add(std::make_unique<TInTimerView>(in, inArea, viewHost_, model_.InTimer()));
-  add(std::make_unique<TOutTimerView>(out, outArea, viewHost_, model_.OutTimer()));
-  add(std::make_unique<TPresetView>(out, outArea, viewHost_, model_.OutPreset()));
-  add(std::make_unique<TPresetView>(in, inArea, viewHost_, model_.InPreset()));
-  add(std::make_unique<TInSpecialView>(in, inArea, viewHost_, model_.InSpecial()));
-  add(std::make_unique<TOutSpecialView>(out, outArea, viewHost_, model_.OutSpecial()));
-  add(std::make_unique<TMessageView>(out, outArea, viewHost_, model_.OutMessage()));
-  add(std::make_unique<TExecuteFileView>(out, outArea, viewHost_, model_.OutExecuteFile()));
 }
 
 void TEditTransWindow::BuildActions() {
@@ -569,8 +401,8 @@ void TEditTransWindow::CaptureCommand(std::optional<bool> on) {
 void TEditTransWindow::ShowCaptured() {
   model_.ShowCapturedMessage();
   const TCaptureTarget target = model_.CaptureTarget();
-  if (target == kCaptureIncoming) inMidi_->Refresh();
-  if (target == kCaptureOutgoing) outMidi_->Refresh();
+  if (target == kCaptureIncoming && inMidi_) inMidi_->Refresh();
+  if (target == kCaptureOutgoing && outMidi_) outMidi_->Refresh();
   RefreshCapture();
   RefreshState();
 }
@@ -579,18 +411,19 @@ void TEditTransWindow::RefreshCapture() {
   TViewSync::TScope scope(sync_);
   const TCaptureTarget target = model_.CaptureTarget();
   for (TMidiPanelView* view : {inMidi_, outMidi_}) {
-    SetCheckedIfChanged(view->CaptureBox(), target != kCaptureOff);
+    if (view) SetCheckedIfChanged(view->CaptureBox(), target != kCaptureOff);
   }
   captureAction_->SetChecked(target != kCaptureOff);
   const auto lines = model_.Capture().MonitorLines();
   for (int side = 0; side < 2; ++side) {
+    if (!monitors_[side]) continue;
     ui::TListBox& monitor = *monitors_[side];
-    const bool shown = target == (side == 0 ? kCaptureIncoming : kCaptureOutgoing);
+    TMidiPanelView* view = side == 0 ? inMidi_ : outMidi_;
+    const bool shown = view && target == (side == 0 ? kCaptureIncoming : kCaptureOutgoing);
     if (shown) {
-      TMidiPanelView& view = side == 0 ? *inMidi_ : *outMidi_;
       // Directly under the captured field, as wide as it, down to the panel area's bottom.
-      const TRect field = view.MessageEdit().BoundsRect();
-      const TRect content = view.Content().BoundsRect();
+      const TRect field = view->MessageEdit().BoundsRect();
+      const TRect content = view->Content().BoundsRect();
       const int top = content.top + field.bottom + 2;
       monitor.SetBounds(content.left + field.left, top, field.Width(), content.bottom - top);
       std::vector<std::string> items(lines.begin(), lines.end());
@@ -606,20 +439,9 @@ void TEditTransWindow::RefreshCapture() {
 
 // --- refreshing ------------------------------------------------------------------------------------
 
-TPanelView& TEditTransWindow::ViewOf(const TEditPanel& panel) {
-  for (auto& view : views_) {
-    if (&view->Model() == &panel) return *view;
-  }
-  throw Exception("no view of the panel " + panel.Caption());
-}
-
-TPanelView* TEditTransWindow::ShownView(bool incoming) {
-  const TEditPanel* chosen =
-      incoming ? model_.IncomingChooser().Chosen() : model_.OutgoingChooser().Chosen();
-  return chosen ? &ViewOf(*chosen) : nullptr;
-}
-
 void TEditTransWindow::RefreshSide(bool incoming) {
+  const TEditPage page = incoming ? kPageIncoming : kPageOutgoing;
+  if (!PageBuilt(page)) return;
   TViewSync::TScope scope(sync_);
   const TPanelChooser& chooser = incoming ? model_.IncomingChooser() : model_.OutgoingChooser();
   ui::TComboBox& combo = incoming ? *inType_ : *outType_;
@@ -628,7 +450,8 @@ void TEditTransWindow::RefreshSide(bool incoming) {
   for (int i = 0; same && i < combo.Count(); ++i) same = combo.Item(i) == items[static_cast<size_t>(i)];
   if (!same) combo.SetItems(items);
   if (combo.ItemIndex() != chooser.ItemIndex()) combo.SetItemIndex(chooser.ItemIndex());
-  TPanelView* shown = ShownView(incoming);
+  // A page out of sight gets the view of a newly chosen kind when it is shown.
+  TPanelView* shown = ChosenView(incoming, model_.Page() == page);
   for (auto& view : views_) {
     if (view->Model().IsIncoming() != incoming) continue;
     // Never while the user types into a view (its own handlers refresh it): every field
@@ -636,7 +459,8 @@ void TEditTransWindow::RefreshSide(bool incoming) {
     if (view.get() == shown) view->RefreshStored();
     view->Content().SetVisible(view.get() == shown);
   }
-  unknown_[incoming ? 0 : 1]->SetVisible(shown == nullptr);
+  const bool unknown = chooser.Chosen() == nullptr;
+  unknown_[incoming ? 0 : 1]->SetVisible(unknown);
   SetTextIfChanged(incoming ? *inUnknown_ : *outUnknown_,
                    incoming ? model_.IncomingRawText() : model_.OutgoingRawText());
 }
@@ -660,27 +484,30 @@ void TEditTransWindow::RefreshAll() {
     enabledShown_ = model_.Enabled();
     EnableEditing(enabledShown_);
   }
+  if (everShown_) BuildPage(model_.Page());
   {
     TViewSync::TScope scope(sync_);
     SetTextIfChanged(*name_, model_.Name());
     SetCheckedIfChanged(*active_, model_.Active());
     SetCheckedIfChanged(*stop_, model_.StopProcessing());
-    SetTextIfChanged(*inSummary_, model_.IncomingSummary());
-    SetTextIfChanged(*outSummary_, model_.OutgoingSummary());
-    for (int i = 0; i < 3; ++i) SetCheckedIfChanged(*delayButtons_[i], model_.Delay() == i);
-    delaySeconds_->Show(model_.DelaySeconds());
-    delayMillis_->Show(model_.DelayMillis());
+    if (inSummary_) SetTextIfChanged(*inSummary_, model_.IncomingSummary());
+    if (outSummary_) SetTextIfChanged(*outSummary_, model_.OutgoingSummary());
+    if (PageBuilt(kPageOutgoing)) {
+      for (int i = 0; i < 3; ++i) SetCheckedIfChanged(*delayButtons_[i], model_.Delay() == i);
+      delaySeconds_->Show(model_.DelaySeconds());
+      delayMillis_->Show(model_.DelayMillis());
+    }
   }
   RefreshSide(true);
   RefreshSide(false);
-  rules_->Refresh();
+  if (rules_) rules_->Refresh();
   if (pages_->ActivePageIndex() != model_.Page()) pages_->SetActivePageIndex(model_.Page());
   RefreshCapture();
   RefreshState();
 }
 
 void TEditTransWindow::ToggleHelp() {
-  ui::TPageControl& help = help_->Control();
+  ui::TPageControl& help = Help().Control();
   if (help.Top() + help.Height() > ClientRect().Height() - kButtonPanelHeight) {
     AnimateClientHeight(help.Top() + help.Height() + kButtonPanelHeight + 9);
     help.Show();

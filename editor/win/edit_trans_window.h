@@ -73,30 +73,33 @@ class TEditTransWindow : public ui::TForm {
   // Asks which rule to add (the rule chooser dialog unless replaced).
   TRulesView::TChooser chooseRule;
 
-  // --- for the tests ---------------------------------------------------------------------
+  // --- for the tests (a page or view not built yet is built on the way) -----------------
   TEditTrans& Model() { return model_; }
   ui::TPageControl& Pages() { return *pages_; }
   ui::TEdit& NameEdit() { return *name_; }
   ui::TCheckBox& ActiveBox() { return *active_; }
   ui::TCheckBox& StopBox() { return *stop_; }
-  ui::TComboBox& InType() { return *inType_; }
-  ui::TComboBox& OutType() { return *outType_; }
-  ui::TEdit& InUnknown() { return *inUnknown_; }
-  ui::TEdit& OutUnknown() { return *outUnknown_; }
-  ui::TEdit& OutgoingSummary() { return *outSummary_; }
-  ui::TEdit& IncomingSummary() { return *inSummary_; }
-  ui::TRadioButton& DelayButton(TDelayChoice choice) { return *delayButtons_[choice]; }
-  TModelCombo& DelaySeconds() { return *delaySeconds_; }
-  TModelCombo& DelayMillis() { return *delayMillis_; }
+  ui::TComboBox& InType();
+  ui::TComboBox& OutType();
+  ui::TEdit& InUnknown();
+  ui::TEdit& OutUnknown();
+  ui::TEdit& OutgoingSummary();
+  ui::TEdit& IncomingSummary();
+  ui::TRadioButton& DelayButton(TDelayChoice choice);
+  TModelCombo& DelaySeconds();
+  TModelCombo& DelayMillis();
   ui::TButton& ApplyButton() { return *apply_; }
   ui::TButton& RevertButton() { return *revert_; }
   ui::TButton& CloseButton() { return *close_; }
-  ui::TListBox& Monitor(bool incoming) { return *monitors_[incoming ? 0 : 1]; }
-  TRulesView& Rules() { return *rules_; }
-  TMidiPanelView& InMidiView() { return *inMidi_; }
-  TMidiPanelView& OutMidiView() { return *outMidi_; }
-  THelpPages& Help() { return *help_; }
+  ui::TListBox& Monitor(bool incoming);
+  TRulesView& Rules();
+  TMidiPanelView& InMidiView();
+  TMidiPanelView& OutMidiView();
+  THelpPages& Help();
   ui::TButton& HelpButton() { return *helpButton_; }
+  // Whether a page's controls, or a panel's view, have been built yet.
+  bool PageBuilt(TEditPage page) const;
+  bool ViewBuilt(const TEditPanel& panel) const { return FindView(panel) != nullptr; }
   // "Show Help" / "Hide Help": the window grows to show the help pages, or shrinks again.
   void ToggleHelp();
   // The view of a panel model.
@@ -110,12 +113,34 @@ class TEditTransWindow : public ui::TForm {
   bool CloseQuery() override;
 
  private:
+  static constexpr int kClientWidth = 600;
+  static constexpr int kClientHeight = 470;
+  static constexpr int kButtonPanelHeight = 40;
+  static constexpr int kChooserTop = 8;
+  static constexpr int kPanelTop = 36;
+  static constexpr int kSummaryHeight = 30;
+  static constexpr int kDelayHeight = 56;
+  static constexpr int kHelpHeight = 170;
+
   class THostAdapter;
+  static ui::TFormParams WindowParams(ui::TWindow* owner);
+  // Only the frame, the Options page and the buttons are made with the window: each other
+  // page is built when it is first shown, each panel's view when its kind is first shown on
+  // its page, the help pages when first asked for. Made all at once they kept the program's
+  // window from answering for a second under load.
   void BuildOptionsPage(ui::TTabSheet& page);
+  void BuildPage(TEditPage page);
   void BuildSidePage(ui::TTabSheet& page, bool incoming);
+  void BuildDelayControls(ui::TTabSheet& page, int y);
+  void BuildRulesPage(ui::TTabSheet& page);
   void BuildButtons();
   void BuildActions();
-  void MakeViews();
+  std::unique_ptr<TPanelView> NewView(const TEditPanel& panel);
+  TPanelView* FindView(const TEditPanel& panel) const;
+  // The chosen panel's view of a side; built only when asked to (its page is shown).
+  TPanelView* ChosenView(bool incoming, bool build);
+  // Controls built while the editor is disabled are disabled with it.
+  void MatchEnabled(ui::TWindow& built, bool itself);
   void ShowPage(TEditPage page);
   void CaptureCommand(std::optional<bool> on);
   // Every control from the model.
@@ -136,30 +161,33 @@ class TEditTransWindow : public ui::TForm {
   TPanelViewHost viewHost_;
   TViewSync sync_;
   bool enabledShown_ = true;
+  // The window has been shown: from then on the shown page is built when refreshed.
+  bool everShown_ = false;
 
   ui::TPageControl* pages_;
   ui::TPanel* buttonPanel_;
   ui::TEdit* name_;
   ui::TCheckBox* active_;
   ui::TCheckBox* stop_;
-  ui::TComboBox* inType_;
-  ui::TComboBox* outType_;
-  ui::TPanel* unknown_[2];
-  ui::TEdit* inUnknown_;
-  ui::TEdit* outUnknown_;
-  ui::TEdit* inSummary_;
-  ui::TEdit* outSummary_;
-  ui::TRadioButton* delayButtons_[3];
-  TModelCombo* delaySeconds_;
-  TModelCombo* delayMillis_;
-  ui::TListBox* monitors_[2];
+  // The Incoming and Outgoing pages' controls; null until the page is built.
+  ui::TComboBox* inType_ = nullptr;
+  ui::TComboBox* outType_ = nullptr;
+  ui::TPanel* unknown_[2] = {};
+  ui::TEdit* inUnknown_ = nullptr;
+  ui::TEdit* outUnknown_ = nullptr;
+  ui::TEdit* inSummary_ = nullptr;
+  ui::TEdit* outSummary_ = nullptr;
+  ui::TRadioButton* delayButtons_[3] = {};
+  TModelCombo* delaySeconds_ = nullptr;
+  TModelCombo* delayMillis_ = nullptr;
+  ui::TListBox* monitors_[2] = {};
   ui::TButton* apply_;
   ui::TButton* revert_;
   ui::TButton* close_;
   ui::TButton* addButton_;
   ui::TButton* duplicateButton_;
-  std::unique_ptr<TRulesView> rules_;
-  std::unique_ptr<THelpPages> help_;
+  std::unique_ptr<TRulesView> rules_;  // null until the Rules page is built
+  std::unique_ptr<THelpPages> help_;   // null until the help is first shown
   ui::TButton* helpButton_;
   std::vector<std::unique_ptr<TPanelView>> views_;
   TMidiPanelView* inMidi_ = nullptr;

@@ -34,41 +34,10 @@ TRulesView::TRulesView(ui::TWindow& page, TRulesPage& model, TChooser chooser)
   for (auto*& p : pages_) {
     p = &builder_->Add<ui::TPanel>(*builder_, TRect::FromBounds(2, 2, 536, kBuilderHeight - 4));
   }
-  // IfThen: the condition row, then the action pages.
+  // IfThen: the condition row, then the action pages; their fields are built when first shown.
   ui::TPanel& ifThen = *pages_[TRulesPage::kPageIfThen];
   ifRow_ = &ifThen.Add<ui::TPanel>(ifThen, TRect::FromBounds(0, 2, 536, 26));
-  AddLabel(*ifRow_, "IF", 6, 5, 16);
-  if0_ = &Combo(*ifRow_, 24, 2, 70, model_.IfFirst());
-  ifComp_ = &Combo(*ifRow_, 98, 2, 50, model_.IfComparison(), ui::TComboStyle::DropDownList);
-  if1_ = &Combo(*ifRow_, 152, 2, 70, model_.IfSecond());
-  AddLabel(*ifRow_, "THEN", 228, 5, 34);
-  chooser_ = &Combo(*ifRow_, 264, 2, 260, model_.RuleType(), ui::TComboStyle::DropDownList);
-  chooser_->OnChange = sync_.Guard([this] {
-    model_.RuleTypeChosen(chooser_->ItemIndex());
-    ShowText();
-    ShowCaret();
-    ShowBuilder();
-    Changed();
-  });
   for (auto*& a : actions_) a = &ifThen.Add<ui::TPanel>(ifThen, TRect::FromBounds(0, 30, 536, 28));
-  ui::TPanel& assign = *actions_[TRulesPage::kActionAssignment];
-  ass0_ = &Combo(assign, 24, 2, 70, model_.AssignTarget());
-  AddLabel(assign, "=", 100, 5, 10);
-  ass1_ = &Combo(assign, 114, 2, 70, model_.AssignValue());
-  ui::TPanel& expr = *actions_[TRulesPage::kActionExpression];
-  exp0_ = &Combo(expr, 24, 2, 70, model_.ExprTarget());
-  AddLabel(expr, "=", 100, 5, 10);
-  exp1_ = &Combo(expr, 114, 2, 70, model_.ExprFirst());
-  expOp_ = &Combo(expr, 188, 2, 44, model_.ExprOperator(), ui::TComboStyle::DropDownList);
-  exp2_ = &Combo(expr, 236, 2, 70, model_.ExprSecond());
-  ui::TPanel& jump = *actions_[TRulesPage::kActionGoto];
-  AddLabel(jump, "Go to:", 24, 5, 40);
-  jumpTo_ = &Combo(jump, 68, 2, 200, model_.JumpTo());
-  AddLabel(*actions_[TRulesPage::kActionExecute], "Exit Rules and execute this Translator", 24, 5, 400);
-  AddLabel(*actions_[TRulesPage::kActionDoNotExecute],
-           "Exit Rules and do not execute this Translator", 24, 5, 400);
-  AddLabel(*actions_[TRulesPage::kActionSkipNext], "Skip next Rule", 24, 5, 400);
-  AddLabel(*actions_[TRulesPage::kActionSkip2], "Skip 2 Rules", 24, 5, 400);
   // Label
   ui::TPanel& labelPage = *pages_[TRulesPage::kPageLabel];
   AddLabel(labelPage, "Label", 6, 7, 40);
@@ -87,6 +56,68 @@ TRulesView::TRulesView(ui::TWindow& page, TRulesPage& model, TChooser chooser)
   auto& errorTitle = AddLabel(errorPage, "ERROR:", 6, 7, 50);
   errorTitle.SetTextColor(ui::clRed);
   error_ = &AddLabel(errorPage, "", 60, 7, 470);
+}
+
+void TRulesView::BuildConditionRow() {
+  if (if0_) return;
+  AddLabel(*ifRow_, "IF", 6, 5, 16);
+  if0_ = &Combo(*ifRow_, 24, 2, 70, model_.IfFirst());
+  ifComp_ = &Combo(*ifRow_, 98, 2, 50, model_.IfComparison(), ui::TComboStyle::DropDownList);
+  if1_ = &Combo(*ifRow_, 152, 2, 70, model_.IfSecond());
+  AddLabel(*ifRow_, "THEN", 228, 5, 34);
+  chooser_ = &Combo(*ifRow_, 264, 2, 260, model_.RuleType(), ui::TComboStyle::DropDownList);
+  chooser_->OnChange = sync_.Guard([this] {
+    model_.RuleTypeChosen(chooser_->ItemIndex());
+    ShowText();
+    ShowCaret();
+    ShowBuilder();
+    Changed();
+  });
+  MatchEnabled(*ifRow_);
+}
+
+void TRulesView::BuildActionPage(TRulesPage::TActionPage page) {
+  if (actionBuilt_[page]) return;
+  actionBuilt_[page] = true;
+  ui::TPanel& panel = *actions_[page];
+  switch (page) {
+    case TRulesPage::kActionAssignment:
+      ass0_ = &Combo(panel, 24, 2, 70, model_.AssignTarget());
+      AddLabel(panel, "=", 100, 5, 10);
+      ass1_ = &Combo(panel, 114, 2, 70, model_.AssignValue());
+      break;
+    case TRulesPage::kActionExpression:
+      exp0_ = &Combo(panel, 24, 2, 70, model_.ExprTarget());
+      AddLabel(panel, "=", 100, 5, 10);
+      exp1_ = &Combo(panel, 114, 2, 70, model_.ExprFirst());
+      expOp_ = &Combo(panel, 188, 2, 44, model_.ExprOperator(), ui::TComboStyle::DropDownList);
+      exp2_ = &Combo(panel, 236, 2, 70, model_.ExprSecond());
+      break;
+    case TRulesPage::kActionGoto:
+      AddLabel(panel, "Go to:", 24, 5, 40);
+      jumpTo_ = &Combo(panel, 68, 2, 200, model_.JumpTo());
+      break;
+    case TRulesPage::kActionExecute:
+      AddLabel(panel, "Exit Rules and execute this Translator", 24, 5, 400);
+      break;
+    case TRulesPage::kActionDoNotExecute:
+      AddLabel(panel, "Exit Rules and do not execute this Translator", 24, 5, 400);
+      break;
+    case TRulesPage::kActionSkipNext:
+      AddLabel(panel, "Skip next Rule", 24, 5, 400);
+      break;
+    case TRulesPage::kActionSkip2:
+      AddLabel(panel, "Skip 2 Rules", 24, 5, 400);
+      break;
+    default:
+      break;
+  }
+  MatchEnabled(panel);
+}
+
+void TRulesView::MatchEnabled(ui::TWindow& built) {
+  // Built into a disabled editor: disabled with it.
+  if (!IsWindowEnabled(built.Handle())) EnableControlTree(built, false);
 }
 
 TModelCombo& TRulesView::Combo(ui::TWindow& parent, int x, int y, int width, TComboModel& model,
@@ -166,6 +197,10 @@ void TRulesView::ShowCaret() {
 
 void TRulesView::ShowBuilder() {
   TViewSync::TScope scope(sync_);
+  if (model_.Page() == TRulesPage::kPageIfThen) {
+    if (model_.ConditionVisible()) BuildConditionRow();
+    BuildActionPage(model_.ActionPage());
+  }
   for (int p = 0; p < 4; ++p) pages_[p]->SetVisible(model_.Page() == p);
   ifRow_->SetVisible(model_.ConditionVisible());
   // Without a condition the action takes the condition row's place.

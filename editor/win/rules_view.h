@@ -32,10 +32,23 @@ class TRulesView {
   ui::TPanel& BuilderPage(TRulesPage::TBuilderPage page) { return *pages_[page]; }
   ui::TPanel& ActionPage(TRulesPage::TActionPage page) { return *actions_[page]; }
   ui::TPanel& ConditionRow() { return *ifRow_; }
-  TModelCombo& AssignTarget() { return *ass0_; }
-  TModelCombo& AssignValue() { return *ass1_; }
-  TModelCombo& RuleType() { return *chooser_; }
-  TModelCombo& IfFirst() { return *if0_; }
+  // The builder's fields (built on the way when not shown yet).
+  TModelCombo& AssignTarget() {
+    BuildActionPage(TRulesPage::kActionAssignment);
+    return *ass0_;
+  }
+  TModelCombo& AssignValue() {
+    BuildActionPage(TRulesPage::kActionAssignment);
+    return *ass1_;
+  }
+  TModelCombo& RuleType() {
+    BuildConditionRow();
+    return *chooser_;
+  }
+  TModelCombo& IfFirst() {
+    BuildConditionRow();
+    return *if0_;
+  }
   ui::TLabel& ErrorLabel() { return *error_; }
   ui::TEdit& LabelName() { return *label_; }
 
@@ -54,6 +67,11 @@ class TRulesView {
   void ShowCaret();
   void ShowBuilder();
   void AddRule();
+  // The condition row's and each action page's fields are built when first shown: made with
+  // the page they kept the editor's window from answering for too long.
+  void BuildConditionRow();
+  void BuildActionPage(TRulesPage::TActionPage page);
+  void MatchEnabled(ui::TWindow& built);
   TModelCombo& Combo(ui::TWindow& parent, int x, int y, int width, TComboModel& model,
                      ui::TComboStyle style = ui::TComboStyle::DropDown);
 
@@ -68,17 +86,19 @@ class TRulesView {
   ui::TPanel* pages_[4];
   ui::TPanel* ifRow_;
   ui::TPanel* actions_[8];
-  TModelCombo* if0_;
-  TModelCombo* ifComp_;
-  TModelCombo* if1_;
-  TModelCombo* chooser_;
-  TModelCombo* ass0_;
-  TModelCombo* ass1_;
-  TModelCombo* exp0_;
-  TModelCombo* exp1_;
-  TModelCombo* expOp_;
-  TModelCombo* exp2_;
-  TModelCombo* jumpTo_;
+  bool actionBuilt_[8] = {};
+  // Null until built.
+  TModelCombo* if0_ = nullptr;
+  TModelCombo* ifComp_ = nullptr;
+  TModelCombo* if1_ = nullptr;
+  TModelCombo* chooser_ = nullptr;
+  TModelCombo* ass0_ = nullptr;
+  TModelCombo* ass1_ = nullptr;
+  TModelCombo* exp0_ = nullptr;
+  TModelCombo* exp1_ = nullptr;
+  TModelCombo* expOp_ = nullptr;
+  TModelCombo* exp2_ = nullptr;
+  TModelCombo* jumpTo_ = nullptr;
   ui::TEdit* label_;
   ui::TLabel* error_;
   std::vector<std::pair<TModelCombo*, TComboModel*>> combos_;

@@ -7,9 +7,10 @@ TModelCombo::TModelCombo(ui::TWindow& parent, const ui::TRect& bounds, ui::TComb
 }
 
 void TModelCombo::Show(const TComboModel& model) {
-  bool same = Count() == static_cast<int>(model.items.size());
-  for (int i = 0; same && i < Count(); ++i) same = Item(i) == model.items[static_cast<size_t>(i)];
-  if (!same) SetItems(model.items);
+  if (model.items != shownItems_) {
+    SetItems(model.items);
+    shownItems_ = model.items;
+  }
   if (ItemIndex() != model.itemIndex) SetItemIndex(model.itemIndex);
   SetTextIfChanged(*this, model.itemIndex >= 0 && model.itemIndex < Count()
                               ? model.items[static_cast<size_t>(model.itemIndex)]

@@ -4,6 +4,7 @@
 // read back as the user's changes.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "editor/value_fields.h"
 #include "ui/button.h"
@@ -31,6 +32,9 @@ class TModelCombo : public ui::TComboBox {
 
  private:
   bool picked_ = false;  // the change being reported is a pick from the list
+  // The items last put in: only Show fills the list, so it is compared here and not read back
+  // item by item, which cost the editor's refresh most of its time.
+  std::vector<std::string> shownItems_;
 };
 
 // Counts the view's own writes into its controls; handlers made by Guard do nothing while

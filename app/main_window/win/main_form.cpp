@@ -45,8 +45,6 @@ namespace kv {
 
 namespace {
 constexpr int kRecentFilesMax = 6;
-// The program's own, posted to itself: builds the hidden editor once the first rows are painted.
-constexpr UINT kCreateEditorMessage = WM_APP + 0x100;
 
 // Breaks a toolbar's items into rows no wider than width (a row always takes its first
 // button) and returns the height the rows need. A row ends before a button that would cross
@@ -384,9 +382,6 @@ LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case kStartupContinueMessage:
       ContinueStartup();
       return 0;
-    case kCreateEditorMessage:
-      CreateEditor();
-      return 0;
     case kCommandRefreshMessage:
       if (wp == 1) RefreshCommands();
       return 0;
@@ -604,12 +599,7 @@ void TTransForm::RunStartupSteps(const std::vector<TStartupStep>& steps) {
         }
         break;
       case TStartupStep::GiveEditorEngine:
-        // The hidden editor takes a while to build: the rows the user waits for are painted
-        // first, and the editor follows once they are on screen (or at once when a translator
-        // is opened before).
-        if (HandleAllocated())
-          RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        Post(kCreateEditorMessage);
+        CreateEditorSoon();
         break;
       case TStartupStep::GivePresetFolder:
         break;  // the file dialogs read the preset folder themselves

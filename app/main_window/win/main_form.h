@@ -35,6 +35,7 @@
 #include "ui/menu.h"
 #include "ui/multi_event.h"
 #include "ui/status_bar.h"
+#include "ui/timer.h"
 #include "ui/toolbar.h"
 
 namespace kv {
@@ -141,6 +142,9 @@ class TTransForm final : public ui::TForm,
   void SelectPreviousTranslator() override;
   void ShowErrors(const std::string& text) override;
   void CreateEditor();
+  // At start-up: the editor is made once the window has nothing else to do, so the rows the
+  // user waits for are painted first (or at once when a translator is opened before).
+  void CreateEditorSoon();
   void FreeEditor();
   void EditSelectedTranslator();
   // The editor shows the single selected translator, when it may leave its own (else the
@@ -295,6 +299,7 @@ class TTransForm final : public ui::TForm,
   std::unique_ptr<TEditTransWindow> editor_;  // null until start-up creates it
   std::unique_ptr<TProjectEditorView> editorView_;  // TEditorView, with the editor
   const TTransMsg* editedItem_ = nullptr;     // what the editor was last given to edit
+  ui::TTimer editorSoon_{1};                  // runs CreateEditorSoon's wait
   bool followPending_ = false;
   // The editor's "EditWindow" placement as the settings last had it.
   TMemIniFile editorPlacement_;

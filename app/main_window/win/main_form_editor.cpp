@@ -110,7 +110,17 @@ void TTransForm::CreateEditor() {
   EditorFollowSelection();
 }
 
+void TTransForm::CreateEditorSoon() {
+  // A timer's message comes only when no other message and no painting waits.
+  editorSoon_.OnTimer = [this] {
+    editorSoon_.Stop();
+    CreateEditor();
+  };
+  editorSoon_.Start();
+}
+
 void TTransForm::FreeEditor() {
+  editorSoon_.Stop();
   if (editorView_) edits_->RemoveView(*editorView_);
   editorView_.reset();
   if (!editor_) return;

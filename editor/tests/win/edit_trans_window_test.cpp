@@ -585,6 +585,34 @@ TEST_F(EditorWindowTest, NoItemDisablesTheEditor) {
   EXPECT_FALSE(window_->NameEdit().Enabled());
 }
 
+// Made with the frame and the Options page alone: a page is built when first shown, with the
+// view of its chosen kind only, disabled while the editor is, and loading marks nothing.
+TEST_F(EditorWindowTest, PagesAndViewsAreBuiltWhenFirstShown) {
+  window_ = std::make_unique<TEditTransWindow>(main_);
+  for (TEditPage page : {kPageIncoming, kPageRules, kPageOutgoing}) {
+    EXPECT_FALSE(window_->PageBuilt(page)) << page;
+  }
+  window_->Show();
+  SetWindowPos(window_->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  ASSERT_TRUE(window_->PageBuilt(kPageIncoming));
+  EXPECT_FALSE(IsWindowEnabled(window_->InType().Handle())) << "no item: disabled";
+  EXPECT_FALSE(IsWindowEnabled(window_->InMidiView().MessageEdit().Handle()));
+
+  Load(Make("MID1903C7F", factory_.OutKeystroke().GetActionText()));
+  EXPECT_TRUE(IsWindowEnabled(window_->InMidiView().MessageEdit().Handle()));
+  EXPECT_FALSE(window_->ViewBuilt(window_->Model().InTimer()));
+  EXPECT_FALSE(window_->PageBuilt(kPageOutgoing));
+  ASSERT_TRUE(ui::testing::MakeForeground(window_->Handle()));
+  ui::testing::SendKey(VK_F8);
+  ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageOutgoing; }));
+  ASSERT_TRUE(window_->ViewBuilt(window_->Model().OutKeystroke()));
+  EXPECT_TRUE(StyleVisible(window_->ViewOf(window_->Model().OutKeystroke()).Content()));
+  EXPECT_EQ(window_->OutType().Text(), "Key Stroke Emulation");
+  EXPECT_EQ(window_->IncomingSummary().Text(), "MIDI 90 3C 7F");
+  EXPECT_FALSE(window_->PageBuilt(kPageRules));
+  EXPECT_FALSE(window_->ApplyButton().Enabled()) << "building marked the translator changed";
+}
+
 TEST_F(EditorWindowTest, HelpGrowsTheWindowAndConvertsNumbers) {
   Load(Make("MID1903C7F", factory_.OutNone().GetActionText()));
   const int closedHeight = window_->ClientRect().Height();
