@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Windows configuration and starts Korvanta under Wine. On a display the window
 # simply opens there. Without one, a virtual display is started with a VNC server that
-# listens on this machine only and asks for a one-time password printed below, and a picture
-# of the main window is written to build/korvanta-main-window.png. Closing the program's window
-# ends this script and everything it started. Arguments go to the program's command line.
+# listens on this machine only and asks for a password made for this run (printed below; it
+# serves every login until the script ends), and a picture of the main window is written to
+# build/korvanta-main-window.png. Closing the program's window ends this script and everything
+# it started. Arguments go to the program's command line.
 # Wine's own messages (its sound driver's complaints on a machine without a sound card among
 # them) go to build/wine.log; a start that fails still says so here.
 set -euo pipefail
@@ -75,7 +76,7 @@ cat <<EOF
 Korvanta runs on a virtual display ($DISPLAY).
 Watch and use it with a VNC viewer on this machine: localhost:$port
   (from another machine: ssh -L $port:localhost:$port <this machine>, then localhost:$port)
-One-time password: $password
+Password for this run (every login until this script ends): $password
 Closing Korvanta's window ends this script. Wine's messages go to $winelog.
 EOF
 

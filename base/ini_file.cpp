@@ -8,6 +8,7 @@
 
 #include "base/platform.h"
 #include "base/text.h"
+#include "base/utils.h"
 
 namespace kv {
 
@@ -67,6 +68,8 @@ std::string ReadFileBytes(const std::string& fileName) {
 
 namespace {
 
+constexpr size_t kTemporaryTailSize = 12;  // "XXXXXXXX.tmp" after the file's name and a "."
+
 // A temporary name in the file's own folder (so the replace stays on one volume) that no other
 // writer uses: two copies of the program saving the same file at once must not share one.
 std::string UniqueTemporaryName(const std::string& fileName) {
@@ -80,29 +83,46 @@ std::string UniqueTemporaryName(const std::string& fileName) {
   }
 }
 
+// True for the tail UniqueTemporaryName puts after the file's name and its ".".
+bool IsTemporaryTail(std::string_view tail) {
+  if (tail.size() != kTemporaryTailSize || tail.substr(8) != ".tmp") return false;
+  return std::all_of(tail.begin(), tail.begin() + 8,
+                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); });
+}
+
+// A save cut off by a killed process leaves its temporary file behind; once the file has
+// been saved again those are of no use. One that a process holds is a save still running.
+void RemoveLeftoverTemporaries(const std::string& fileName) {
+  const std::string folder = ExtractFilePath(fileName);
+  const std::string prefix = ExtractFileName(fileName) + '.';
+  for (const std::string& name : FileNamesStartingWith(folder, prefix))
+    if (IsTemporaryTail(std::string_view(name).substr(prefix.size())))
+      DeleteFileUnlessHeld(folder + name);
+}
+
+EFileError CannotSave(const std::string& fileName, const std::string& reason) {
+  return EFileError("Cannot save \"" + fileName + "\": " + reason);
+}
+
 }  // namespace
 
 void WriteFileAtomically(const std::string& fileName, std::string_view bytes) {
   const std::string temp = UniqueTemporaryName(fileName);
+  bool saved = false;
+  std::string reason;
   {
-    FilePtr f(std::fopen(temp.c_str(), "wb"));
-    // Named after the file the user knows, not the temporary one beside it.
-    if (!f) throw EFileError("Cannot write file \"" + fileName + "\": " + LastSystemErrorText());
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
-    const bool flushed = std::fflush(f.get()) == 0;
-    std::FILE* raw = f.release();
-    const bool closed = std::fclose(raw) == 0;
-    if (!written || !flushed || !closed) {
-      const std::string reason = LastSystemErrorText();
-      DeleteFileAt(temp);
-      throw EFileError("Cannot write file \"" + fileName + "\": " + reason);
-    }
+    TReplacementFile file(temp);
+    if (!file.IsOpen()) throw CannotSave(fileName, LastSystemErrorText());
+    // Flushed before the move: a power cut leaves the old file or the new one, never the
+    // name on an empty file.
+    saved = file.Write(bytes) && file.Flush() && file.MoveTo(fileName);
+    if (!saved) reason = LastSystemErrorText();  // before closing the file may change it
   }
-  if (!ReplaceFileWith(temp, fileName)) {
-    const std::string reason = LastSystemErrorText();
+  if (!saved) {
     DeleteFileAt(temp);
-    throw EFileError("Cannot replace file \"" + fileName + "\": " + reason);
+    throw CannotSave(fileName, reason);
   }
+  RemoveLeftoverTemporaries(fileName);
 }
 
 // --- TMemIniFile::TNameIndex ---

@@ -80,8 +80,7 @@ class TMemIniFile : public TCustomIniFile {
   void EraseSection(std::string_view section) override;
   void DeleteKey(std::string_view section, std::string_view key) override;
 
-  // Writes a temporary file beside the target and then replaces the target with it, so a
-  // failed write leaves the old file whole. Throws EFileError on any failure.
+  // Writes the file as WriteFileAtomically does. Throws EFileError on any failure.
   void UpdateFile() override;
 
  private:
@@ -142,8 +141,12 @@ class TMemIniFile : public TCustomIniFile {
 
 // Reads a whole file into bytes; throws EFileError when it cannot be read.
 std::string ReadFileBytes(const std::string& fileName);
-// Writes bytes to a temporary file beside fileName and then replaces fileName with it.
-// Throws EFileError, and leaves the old file as it was, when any step fails.
+// Writes bytes to a temporary file "<fileName>.XXXXXXXX.tmp" (8 hex digits) beside fileName,
+// flushes it to the disk and then puts it in fileName's place, so that a crash or power cut
+// leaves the old file or the new one, whole. A read-only fileName is not replaced. After a
+// save, the temporary files of earlier saves of fileName that were cut off, and that no
+// process holds, are removed. Throws EFileError "Cannot save "<fileName>": <the system's
+// reason>", and leaves the old file as it was, when any step fails.
 void WriteFileAtomically(const std::string& fileName, std::string_view bytes);
 
 }  // namespace kv

@@ -8,6 +8,8 @@
 // Paths are the program's ANSI byte strings with Windows separators.
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace kv {
 
@@ -21,9 +23,42 @@ bool ForceFolders(const std::string& path);
 // Every component replaced by its long name as found on disk; unchanged when the result
 // names neither a file nor a folder.
 std::string ExpandLongPath(const std::string& path);
-// Replaces target with source in one step (target may exist). False on failure.
-bool ReplaceFileWith(const std::string& source, const std::string& target);
 bool DeleteFileAt(const std::string& path);
+// The names, without folder, of the files in folder (ending with its separator; empty for
+// the current folder) whose names begin with prefix as this system compares names (ignoring
+// case on Windows).
+std::vector<std::string> FileNamesStartingWith(const std::string& folder,
+                                               const std::string& prefix);
+// Deletes the file unless a process holds it open (it may still be writing it, as a
+// TReplacementFile does). False when the file stays.
+bool DeleteFileUnlessHeld(const std::string& path);
+
+// A new file written to take another file's place in one step. It is created only under a
+// name no file has, and while this object keeps it open it counts as held: another save's
+// sweep of leftovers (DeleteFileUnlessHeld) leaves it alone. A call that fails returns false
+// and LastSystemErrorText says why; the destructor closes the file and leaves it where it is.
+class TReplacementFile {
+ public:
+  explicit TReplacementFile(const std::string& path);
+  ~TReplacementFile();
+  TReplacementFile(const TReplacementFile&) = delete;
+  TReplacementFile& operator=(const TReplacementFile&) = delete;
+
+  bool IsOpen() const { return handle_ != kClosed; }
+  bool Write(std::string_view bytes);
+  // Pushes what was written through the system's caches onto the disk.
+  bool Flush();
+  // Puts the file in target's place (target may exist, but a read-only target is refused),
+  // returning once the move is on the disk, and closes it.
+  bool MoveTo(const std::string& target);
+
+ private:
+  static constexpr intptr_t kClosed = -1;
+  void Close();
+
+  std::string path_;
+  intptr_t handle_ = kClosed;  // the system's handle (Windows) or file descriptor
+};
 // The last system error as text, for error messages.
 std::string LastSystemErrorText();
 

@@ -27,7 +27,7 @@ std::string ReadCompany() {
   Cache& c = TheCache();
   std::lock_guard<std::mutex> lock(c.mutex);
   if (!c.readCompany) {
-    const std::string tail = "\\" + TitleAndBase();
+    const std::string tail = '\\' + TitleAndBase();
     const std::string current = std::string("\\Software\\") + kSettingsCompany + tail;
     const std::string legacy = std::string("\\Software\\") + kLegacySettingsCompany + tail;
     c.readCompany =

@@ -27,7 +27,7 @@ const TTransAction* RealAction(const TTransAction* action) {
 
 void ResetDelayCombo(TComboModel& combo) {
   combo.itemIndex = -1;
-  combo.text = "0";
+  combo.text = '0';
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ constexpr Modifier kModifiers[] = {{kScCtrl, "Ctrl+"}, {kScShift, "Shift+"}, {kS
 std::string KeyName(uint8_t key) {
   if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::string(1, char(key));
   if (key >= 0x60 && key <= 0x69) return "Num " + std::string(1, char('0' + key - 0x60));
-  if (key >= 0x70 && key <= 0x87) return "F" + IntToStr(key - 0x70 + 1);
+  if (key >= 0x70 && key <= 0x87) return 'F' + IntToStr(key - 0x70 + 1);
   for (const NamedKey& k : kNamedKeys) {
     if (k.key == key) return k.name;
   }

@@ -13,7 +13,7 @@ TEST_F(AutostartTest, InstallFallsBackToThisUser) {
   TKVHighLevel& controller = Make();
   controller.InstallAutostart();
   EXPECT_EQ(autostart_.machine.values[GetProgramTitle()],
-            "\"" + GetProgramPath() + "\" /start");
+            '"' + GetProgramPath() + "\" /start");
   EXPECT_EQ(log_.back(), (TLogLine{"Successfully installed autostart of " + GetProgramTitle(),
                                    kLogVerbose}));
 
@@ -35,7 +35,7 @@ TEST_F(AutostartTest, InstallFallsBackToThisUser) {
 
 TEST_F(AutostartTest, RemoveTellsWhereItWasAndWhenItWasNowhere) {
   TKVHighLevel& controller = Make();
-  autostart_.user.values[GetProgramTitle()] = "x";
+  autostart_.user.values[GetProgramTitle()] = 'x';
   controller.RemoveAutostart();
   EXPECT_TRUE(autostart_.user.values.empty());
   EXPECT_EQ(log_.back(), (TLogLine{"Successfully uninstalled " + GetProgramTitle() +
@@ -51,7 +51,7 @@ TEST_F(AutostartTest, RemoveTellsWhereItWasAndWhenItWasNowhere) {
                        kLogVerbose}}));
 
   log_.clear();
-  autostart_.machine.values[GetProgramTitle()] = "x";
+  autostart_.machine.values[GetProgramTitle()] = 'x';
   autostart_.machine.writable = false;
   autostart_.user.exists = false;
   controller.RemoveAutostart();

@@ -233,7 +233,7 @@ TEST_F(ControllerTest, TheExitSaveGoesWhereTheSettingsCameFromAndARefusedFileCha
   controller.Params().SettingsFile = unwritable;
   controller.LoadSettings(true, true);
   EXPECT_FALSE(controller.SaveSettingsWhereLoaded());
-  EXPECT_EQ(controller.LastSaveError().rfind("Cannot write file \"" + unwritable + "\": ", 0), 0u)
+  EXPECT_EQ(controller.LastSaveError().rfind("Cannot save \"" + unwritable + "\": ", 0), 0u)
       << controller.LastSaveError();
   std::filesystem::create_directories(dir_ / "later");
   EXPECT_TRUE(controller.SaveSettingsWhereLoaded());

@@ -1,5 +1,7 @@
 // Portable stand-in for the operating-system calls of base/platform.h, for native builds and
 // their tests. Paths are used as the host gives them; there is no shell and no registry.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,12 +46,92 @@ std::string ExpandLongPath(const std::string& path) {
   return path;
 }
 
-bool ReplaceFileWith(const std::string& source, const std::string& target) {
-  return std::rename(source.c_str(), target.c_str()) == 0;
-}
-
 bool DeleteFileAt(const std::string& path) {
   return ::unlink(path.c_str()) == 0;
+}
+
+std::vector<std::string> FileNamesStartingWith(const std::string& folder,
+                                               const std::string& prefix) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec);
+  for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    if (name.compare(0, prefix.size(), prefix) == 0 && it->is_regular_file(ec))
+      names.push_back(std::move(name));
+  }
+  return names;
+}
+
+// Here a file counts as held while some descriptor has the exclusive lock that
+// TReplacementFile takes on its file.
+bool DeleteFileUnlessHeld(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (fd < 0) return false;
+  const bool deleted = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlink(path.c_str()) == 0;
+  ::close(fd);
+  return deleted;
+}
+
+// --- TReplacementFile ---
+
+TReplacementFile::TReplacementFile(const std::string& path) : path_(path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return;
+  }
+  handle_ = fd;
+}
+
+TReplacementFile::~TReplacementFile() {
+  Close();
+}
+
+void TReplacementFile::Close() {
+  if (handle_ == kClosed) return;
+  ::close(static_cast<int>(handle_));
+  handle_ = kClosed;
+}
+
+bool TReplacementFile::Write(std::string_view bytes) {
+  if (handle_ == kClosed) return false;
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(static_cast<int>(handle_), bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = EIO;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+bool TReplacementFile::Flush() {
+  return handle_ != kClosed && ::fsync(static_cast<int>(handle_)) == 0;
+}
+
+bool TReplacementFile::MoveTo(const std::string& target) {
+  struct stat st {};
+  if (::stat(target.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0) {
+    errno = EACCES;
+    return false;
+  }
+  if (std::rename(path_.c_str(), target.c_str()) != 0) return false;
+  // The new name is on the disk once its folder is; a file system that cannot sync a folder
+  // has the rename there already, so a failure here does not undo the save.
+  const std::string folder = std::filesystem::path(target).parent_path().string();
+  const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  Close();
+  return true;
 }
 
 std::string LastSystemErrorText() {

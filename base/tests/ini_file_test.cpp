@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "base/platform.h"
 
@@ -273,31 +275,87 @@ TEST(MemIniFile, SavesAndReloadsThroughAFile) {
   EXPECT_FALSE(FileExists(path + ".tmp"));
 }
 
-TEST(MemIniFile, FailedSaveKeepsWhatWasThereAndIsReported) {
-  // A folder in the file's place cannot be replaced: the save fails and leaves no temporary.
-  const std::string path = TempPath("keep.ini");
-  std::filesystem::remove_all(path);
-  std::filesystem::create_directories(path);
-  { std::ofstream f(path + "/inside", std::ios::binary); f << "old"; }
-  TMemIniFile ini(path);
-  ini.WriteString("A", "new", "2");
-  EXPECT_THROW(ini.UpdateFile(), EFileError);
-  EXPECT_EQ(ReadFileBytes(path + "/inside"), "old");
-  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
-    EXPECT_EQ(entry.path().string().find("keep.ini."), std::string::npos) << entry.path();
-  std::filesystem::remove_all(path);
+std::string SaveError(TMemIniFile& ini) {
+  try {
+    ini.UpdateFile();
+  } catch (const EFileError& e) {
+    return e.Message();
+  }
+  return "saved";
 }
 
-TEST(MemIniFile, SaveNeverTouchesAnotherWritersTemporaryFile) {
-  const std::string path = TempPath("shared.ini");
-  const std::string others = path + ".tmp";
-  { std::ofstream f(others, std::ios::binary); f << "another copy's half-written save"; }
-  TMemIniFile ini(path);
-  ini.WriteString("A", "b", "c");
-  ini.UpdateFile();
-  EXPECT_EQ(ReadFileBytes(others), "another copy's half-written save");
+// Each refusal names the file being saved, never the temporary one, with the system's reason,
+// keeps what was there and leaves no temporary file.
+TEST(MemIniFile, FailedSaveKeepsWhatWasThereAndIsReported) {
+  namespace fs = std::filesystem;
+  const std::string folder = TempPath("refused");
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  const auto expectRefused = [&](const std::string& path) {
+    TMemIniFile ini(path);
+    ini.WriteString("A", "new", "2");
+    const std::string error = SaveError(ini);
+    const std::string named = "Cannot save \"" + path + "\": ";
+    EXPECT_EQ(error.substr(0, named.size()), named) << error;
+    EXPECT_GT(error.size(), named.size()) << error;
+    EXPECT_EQ(error.find(".tmp"), std::string::npos) << error;
+    for (const auto& entry : fs::directory_iterator(folder))
+      EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+  };
+
+  // A folder in the file's place cannot be replaced.
+  const std::string inFolder = (fs::path(folder) / "keep.ini").string();
+  fs::create_directories(inFolder);
+  { std::ofstream f(inFolder + "/inside", std::ios::binary); f << "old"; }
+  expectRefused(inFolder);
+  EXPECT_EQ(ReadFileBytes(inFolder + "/inside"), "old");
+
+  // A read-only file is not replaced.
+  const std::string readOnly = (fs::path(folder) / "RO.ini").string();
+  { std::ofstream f(readOnly, std::ios::binary); f << "[A]\r\nold=1\r\n"; }
+  fs::permissions(readOnly, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  expectRefused(readOnly);
+  EXPECT_EQ(ReadFileBytes(readOnly), "[A]\r\nold=1\r\n");
+  fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add);
+
+  // No temporary file can be made where the folder is missing.
+  expectRefused((fs::path(folder) / "missing" / "new.ini").string());
+  fs::remove_all(folder);
+}
+
+// A save removes what saves of the same file cut off by a crash left behind, unless a process
+// still holds it (another copy of the program saving the file right now), and nothing else.
+TEST(MemIniFile, SaveRemovesOnlyUnheldLeftoversOfItsOwnFile) {
+  namespace fs = std::filesystem;
+  const std::string folder = TempPath("leftovers");
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  const std::string path = (fs::path(folder) / "shared.ini").string();
+  const auto put = [&](const std::string& name) {
+    std::ofstream(fs::path(folder) / name, std::ios::binary) << "a half-written save";
+  };
+  put("shared.ini.0BADF00D.tmp");
+  put("shared.ini.12345678.tmp");
+  const std::vector<std::string> others = {
+      "shared.ini.tmp", "shared.ini.0BADF00D.tmp.bak", "shared.ini.0BADF00G.tmp",
+      "shared.ini.0BADF0.tmp", "other.ini.0BADF00D.tmp", "xshared.ini.0BADF00D.tmp"};
+  for (const std::string& name : others) put(name);
+  {
+    TReplacementFile held((fs::path(folder) / "shared.ini.ABCDEF01.tmp").string());
+    ASSERT_TRUE(held.IsOpen());
+    ASSERT_TRUE(held.Write("another copy's save in progress"));
+    TMemIniFile ini(path);
+    ini.WriteString("A", "b", "c");
+    ini.UpdateFile();
+  }
   EXPECT_EQ(TMemIniFile(path).ReadString("A", "b", ""), "c");
-  std::remove(others.c_str());
+  EXPECT_FALSE(fs::exists(fs::path(folder) / "shared.ini.0BADF00D.tmp"));
+  EXPECT_FALSE(fs::exists(fs::path(folder) / "shared.ini.12345678.tmp"));
+  EXPECT_TRUE(fs::exists(fs::path(folder) / "shared.ini.ABCDEF01.tmp"));
+  for (const std::string& name : others)
+    EXPECT_EQ(ReadFileBytes((fs::path(folder) / name).string()), "a half-written save") << name;
+  fs::remove_all(folder);
 }
 
 TEST(MemIniFile, NoFileNameIsAnError) {

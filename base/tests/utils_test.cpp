@@ -28,7 +28,7 @@ TEST(Utils, ResolveToProgramFolder) {
   p = "a.kvxp";
   EXPECT_TRUE(ResolveToProgramFolder(p, "D:\\Prog"));
   EXPECT_EQ(p, "D:\\Prog\\a.kvxp");
-  p = "x";
+  p = 'x';
   EXPECT_TRUE(ResolveToProgramFolder(p, "D:\\Prog\\"));
   EXPECT_EQ(p, "D:\\Prog\\x");
 }

@@ -2,7 +2,9 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "base/platform.h"
@@ -60,13 +62,104 @@ std::string ExpandLongPath(const std::string& path) {
   return (FileExists(r) || DirExists(r)) ? r : path;
 }
 
-bool ReplaceFileWith(const std::string& source, const std::string& target) {
-  return MoveFileExW(Widen(source).c_str(), Widen(target).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-}
-
 bool DeleteFileAt(const std::string& path) {
   return DeleteFileW(Widen(path).c_str()) != 0;
+}
+
+std::vector<std::string> FileNamesStartingWith(const std::string& folder,
+                                               const std::string& prefix) {
+  std::vector<std::string> names;
+  const std::wstring head = Widen(prefix);
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileExW((Widen(folder) + head + L"*").c_str(), FindExInfoBasic, &found,
+                                   FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    // The pattern also matches short (8.3) names: the long name is the one that counts.
+    const std::wstring_view name(found.cFileName);
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || name.size() < head.size() ||
+        CompareStringOrdinal(name.data(), static_cast<int>(head.size()), head.data(),
+                             static_cast<int>(head.size()), TRUE) != CSTR_EQUAL)
+      continue;
+    // A name the code page cannot hold is no name this program made.
+    if (std::optional<std::string> narrow = win::NarrowExactly(name))
+      names.push_back(std::move(*narrow));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+bool DeleteFileUnlessHeld(const std::string& path) {
+  // Opened without sharing, the file cannot be open anywhere else, and it goes when this
+  // handle closes; a file another process has open refuses the open instead.
+  const HANDLE h = CreateFileW(Widen(path).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+// --- TReplacementFile ---
+
+static HANDLE AsHandle(intptr_t h) {
+  return reinterpret_cast<HANDLE>(h);
+}
+
+TReplacementFile::TReplacementFile(const std::string& path) : path_(path) {
+  // Shared for deletion only, so that it can be moved into place while still held.
+  const HANDLE h = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h != INVALID_HANDLE_VALUE) handle_ = reinterpret_cast<intptr_t>(h);
+}
+
+TReplacementFile::~TReplacementFile() {
+  Close();
+}
+
+void TReplacementFile::Close() {
+  if (handle_ == kClosed) return;
+  CloseHandle(AsHandle(handle_));
+  handle_ = kClosed;
+}
+
+bool TReplacementFile::Write(std::string_view bytes) {
+  if (handle_ == kClosed) return false;
+  while (!bytes.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(AsHandle(handle_), bytes.data(), chunk, &written, nullptr)) return false;
+    if (written == 0) {
+      SetLastError(ERROR_WRITE_FAULT);
+      return false;
+    }
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+bool TReplacementFile::Flush() {
+  return handle_ != kClosed && FlushFileBuffers(AsHandle(handle_));
+}
+
+bool TReplacementFile::MoveTo(const std::string& target) {
+  const std::wstring from = Widen(path_), to = Widen(target);
+  // The system refuses to replace a read-only file, except where the process's rights
+  // override the attribute; the user's wish holds there too.
+  const DWORD a = GetFileAttributesW(to.c_str());
+  if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY) != 0) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  const DWORD how = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+  if (MoveFileExW(from.c_str(), to.c_str(), how)) {
+    Close();
+    return true;
+  }
+  // A system that will not move a file while it is open gets it closed first: the file is
+  // then unheld for the moment of the move.
+  if (GetLastError() != ERROR_SHARING_VIOLATION) return false;
+  Close();
+  return MoveFileExW(from.c_str(), to.c_str(), how) != 0;
 }
 
 std::string LastSystemErrorText() {

@@ -363,7 +363,7 @@ TEST(ImgControl, ScrollHintFollowsTheValueWhileShown) {
   EXPECT_FALSE(c.hintShowing);
   c.MouseDown(true, {}, 0, 50);
   EXPECT_EQ(c.hint, "5");
-  c.OnGetScrollHint = [&](std::string& s) { s = "v" + std::to_string(c.Position()); };
+  c.OnGetScrollHint = [&](std::string& s) { s = 'v' + std::to_string(c.Position()); };
   c.MouseMove({}, 0, 40, true);
   EXPECT_EQ(c.hint, "v15");
   c.MouseUp(0, 40);

@@ -34,7 +34,7 @@ void TEPOutMessage::Clear() {
   numerical_ = true;
   for (TComboModel* combo : {&number_, &wParam_, &lParam_}) {
     combo->itemIndex = -1;
-    combo->text = "0";
+    combo->text = '0';
   }
   registerName_.clear();
   UpdateControls();

@@ -1,14 +1,17 @@
 #include "editor/panels/mouse_panel.h"
 
+#include <string>
+#include <utility>
+
 namespace kv {
 namespace {
 
 // Button codes of the action by radio order.
 constexpr int32_t kButtonCodes[] = {kButtonLeft, kButtonMiddle, kButtonRight, 3, 4, 5};
 
-void SetText(TComboModel& combo, const char* text) {
+void SetText(TComboModel& combo, std::string text) {
   combo.itemIndex = -1;
-  combo.text = text;
+  combo.text = std::move(text);
 }
 
 // A field that does not parse keeps the action's default.

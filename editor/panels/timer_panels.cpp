@@ -140,7 +140,7 @@ void TEPOutTimer::Clear() {
   periodicDelay_.itemIndex = -1;
   periodicDelay_.text = "1000";
   count_.itemIndex = -1;
-  count_.text = "2";
+  count_.text = '2';
   spinner_ = kMinCount;
 }
 
@@ -172,7 +172,7 @@ void TEPOutTimer::LoadAction(const TTransAction* action) {
     } else {
       spinner_ = kMinCount;
       count_.itemIndex = -1;
-      count_.text = "2";
+      count_.text = '2';
     }
     ShowNumberOrVariable(initialDelay_, timer->GetTimerDelay());
     ShowNumberOrVariable(periodicDelay_, timer->GetPeriod());

@@ -190,7 +190,8 @@ void TSetupAliasFrame::RefreshTexts(TGAlias& row) {
     row.typeText += " (open)";
   else if (state.unplugged)
     row.typeText += " (unplugged)";
-  row.usedText = IsUsed(row) ? "U" : "";
+  row.usedText.clear();
+  if (IsUsed(row)) row.usedText = 'U';
   row.open = state.open;
   row.checked = state.open;
 }

@@ -9,7 +9,7 @@ std::string MouseEventLine(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
   auto add = [&line](const char* what) { line += std::string(" ") + what; };
   if (flags & kMouseMove) {
     add((flags & kMouseAbsolute) ? "moveto" : "move");
-    line += " " + IntToStr(dx) + " " + IntToStr(dy);
+    line += ' ' + IntToStr(dx) + ' ' + IntToStr(dy);
   }
   if (flags & kMouseLeftDown) add("leftdown");
   if (flags & kMouseLeftUp) add("leftup");
@@ -21,7 +21,7 @@ std::string MouseEventLine(uint32_t flags, int32_t dx, int32_t dy, int32_t data)
   if (flags & kMouseXUp) add("xup");
   if (flags & kMouseWheel) add("wheel");
   if (flags & kMouseHWheel) add("hwheel");
-  if (flags & (kMouseXDown | kMouseXUp | kMouseWheel | kMouseHWheel)) line += " " + IntToStr(data);
+  if (flags & (kMouseXDown | kMouseXUp | kMouseWheel | kMouseHWheel)) line += ' ' + IntToStr(data);
   return line;
 }
 

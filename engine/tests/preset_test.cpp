@@ -298,7 +298,7 @@ TEST_F(PresetTest, AssignClonesTranslatorsAndCopiesProperties) {
 // Event producers walk a preset under its read lock while the main thread edits it.
 TEST_F(PresetTest, WalksUnderTheReadLockWhileTheListChanges) {
   TLockableTransList p;
-  for (int i = 0; i < 8; ++i) p.AddTranslator(Translator("t" + std::to_string(i)));
+  for (int i = 0; i < 8; ++i) p.AddTranslator(Translator('t' + std::to_string(i)));
   std::atomic<bool> done{false};
   std::atomic<int> walks{0};
   std::vector<std::thread> walkers;
@@ -322,7 +322,7 @@ TEST_F(PresetTest, WalksUnderTheReadLockWhileTheListChanges) {
     p.AddTranslator(Translator("new"));
     p.DeleteTranslator(0, true);
     p.ReplaceTranslator(3, Translator("r"));
-    p.SetName("N" + std::to_string(round));
+    p.SetName('N' + std::to_string(round));
     p.SetDefaultOutPorts(round % 2 ? &ports : nullptr);
     p.SetActive(round % 2 == 0);
   }

@@ -530,7 +530,7 @@ TEST_F(ProjectTest, WalksRunWhileTheMainThreadEditsThePresetList) {
   });
   while (walks.load() == 0) std::this_thread::yield();
   for (int round = 0; round < 100; ++round) {
-    project.AddPresetNamed("P" + std::to_string(round));
+    project.AddPresetNamed('P' + std::to_string(round));
     project.GetPreset(project.GetPresetCount() - 1)->SetActive(true);
     project.MovePreset(0, project.GetPresetCount() - 1, false);
     project.DeletePreset(1);

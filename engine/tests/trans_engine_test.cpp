@@ -377,7 +377,7 @@ TEST(EngineThreads, EditingWhileEventsAreProcessed) {
     bool raced = false;
     for (int round = 0; started && std::chrono::steady_clock::now() < giveUp; ++round) {
       if (round >= 200 && (raced = racedEnough())) break;
-      project.AddPresetNamed("P" + std::to_string(round));
+      project.AddPresetNamed('P' + std::to_string(round));
       fill(project.NewPreset());
       if (project.GetPresetCount() > 3) project.DeletePreset(0);
       if (round % 50 == 0) {

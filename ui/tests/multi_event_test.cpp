@@ -14,9 +14,9 @@ namespace {
 TEST(MultiEventTest, ListenersHearInOrderUntilTheirSubscriptionEnds) {
   TMultiEvent<void(int)> event;
   std::vector<std::string> heard;
-  TSubscription a = event.Subscribe([&](int v) { heard.push_back("a" + std::to_string(v)); });
+  TSubscription a = event.Subscribe([&](int v) { heard.push_back('a' + std::to_string(v)); });
   std::optional<TSubscription> b =
-      event.Subscribe([&](int v) { heard.push_back("b" + std::to_string(v)); });
+      event.Subscribe([&](int v) { heard.push_back('b' + std::to_string(v)); });
   event(1);
   b.reset();  // destroying unsubscribes
   event(2);

@@ -1,6 +1,7 @@
 // Korvanta.exe driven from outside with files that are no projects (started with one, or one
-// chosen in the open dialog) and with a close request from another program that the user
-// confirms while the program then runs on.
+// chosen in the open dialog), with saves beside what a crashed save left and saves the
+// system refuses, and with a close request from another program that the user confirms while
+// the program then runs on.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -218,6 +219,54 @@ TEST_F(ProjectFilesExeTest, AConfirmedCloseThatDoesNotHappenLetsNoLaterChangeGoU
   dialog = program.Dialog();
   ActivateWindow(dialog);
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "&No"); }, 20000));
+  EXPECT_TRUE(program.WaitForExit(15000));
+}
+
+// Saving: what a save cut off by a crash left beside the project goes with the next save, and
+// nothing else there; a save the system refuses names the project's file with the reason, and
+// the project stays changed and its file as it was.
+TEST_F(ProjectFilesExeTest, ASaveClearsLeftoversOfACrashedSaveAndARefusalNamesTheProject) {
+  WriteQuietSettings(kProgramName);
+  const std::wstring project = CopyExample("MIDI to keystrokes.kvxp", kFolder);
+  const std::string original = FileBytes(project);
+  const std::wstring leftover = WriteFile(L"MIDI to keystrokes.kvxp.0BADF00D.tmp", "[Project]\r\nVer");
+  const std::wstring unrelated = WriteFile(L"MIDI to keystrokes.kvxp.tmp", "kept");
+  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(project));
+  HWND main = program.MainWindow();
+  ASSERT_NE(main, nullptr);
+  const std::string title = std::string(kTitle) + " - MIDI to keystrokes.kvxp";
+  ASSERT_TRUE(WaitUntil([&] { return program.Title() == title; })) << program.Title();
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
+  ASSERT_TRUE(program.SetRowState(kTranslators, 0, LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(1)));
+  ASSERT_TRUE(WaitUntil([&] { return program.Title().find(" * ") != std::string::npos; }));
+
+  // Another program has the file open and lets nobody replace it meanwhile.
+  HANDLE held = CreateFileW(project.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const std::string refusal = "Cannot save \"" + win::Narrow(project) + "\": ";
+  HWND errors = nullptr;
+  ASSERT_TRUE(program.Activate());
+  const bool refused = PressUntil('S', {VK_CONTROL}, [&] {
+    return (errors = WindowShowing(program, refusal)) != nullptr;
+  });
+  CloseHandle(held);
+  ASSERT_TRUE(refused) << ChildTexts(program.Dialog() ? program.Dialog() : main);
+  RECT area{};
+  GetWindowRect(errors, &area);
+  EXPECT_TRUE(SaveScreenPicture(
+      area, win::Widen(std::string(KV_SHOT_DIR)) + L"\\save-refused-errors.bmp"));
+  CloseErrors(program, errors);
+  EXPECT_NE(program.Title().find(" * "), std::string::npos) << program.Title();
+  EXPECT_EQ(FileBytes(project), original);
+
+  ASSERT_TRUE(program.Activate());
+  ASSERT_TRUE(PressUntil('S', {VK_CONTROL}, [&] { return program.Title() == title; }))
+      << program.Title();
+  EXPECT_EQ(GetFileAttributesW(leftover.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(FileBytes(unrelated), "kept");
+  EXPECT_NE(FileBytes(project).find("Options0=Actv00"), std::string::npos);
+  PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.WaitForExit(15000));
 }
 

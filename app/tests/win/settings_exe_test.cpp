@@ -225,7 +225,7 @@ TEST_F(SettingsExeTest, OpenAndSaveDialogsReturnAShorterNameExactly) {
   ASSERT_TRUE(PressUntil(VK_F12, {}, [&] { return WindowTitled(program, "Save") != nullptr; }));
   ASSERT_TRUE(ChooseInFileDialog(program, "Save", saved));
   EXPECT_TRUE(WaitUntil([&] { return FileThere(saved); }));
-  EXPECT_EQ(WindowSaying(program, "Cannot write file"), nullptr);
+  EXPECT_EQ(WindowSaying(program, "Cannot save"), nullptr);
 }
 
 TEST_F(SettingsExeTest, AProjectWithAnAliasThisMachineLacksAsksForItsPort) {

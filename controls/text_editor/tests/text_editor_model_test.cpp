@@ -145,7 +145,7 @@ TEST(ZNMemoUndo, ReadOnlyRecordsAndEditsNothingButCopies) {
   m.Key(znkey::Back);
   m.Key(znkey::Delete);
   m.Key(znkey::Return);
-  m.clipboard = "P";
+  m.clipboard = 'P';
   m.Key(znkey::V, false, true);
   m.Key(znkey::A, false, true);
   m.Key(znkey::X, false, true);
