@@ -556,8 +556,8 @@ void TKVHighLevel::MakeVirtualPortAliases(bool create) {
   aliases.EndUpdate();
 }
 
-void TKVHighLevel::RescanDevices() {
-  MidiManager().Rescan(false, true);
+void TKVHighLevel::RescanDevices(bool force) {
+  MidiManager().Rescan(force, true);
 }
 
 }  // namespace kv

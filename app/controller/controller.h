@@ -96,7 +96,10 @@ class TKVHighLevel : public TProjectPorts {
   void RemoveStaleDeviceAliases();
   void MakeDeviceAliases();
   void MakeVirtualPortAliases(bool create);
-  void RescanDevices();
+  // A scan now and a forced one 10 s later. Unforced (the system's device-change report), the
+  // scan matches ports anew only when their count changed; the user's rescan is forced, since
+  // a device swapped for another leaves the count as it was.
+  void RescanDevices(bool force = false);
   // Runs the program's own arguments (or the given ones): parse, then report what is left.
   void RunCommandLine();
   void RunCommandLine(const std::vector<std::string>& arguments);

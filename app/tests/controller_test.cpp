@@ -347,6 +347,25 @@ TEST_F(ControllerTest, OpeningAPortWhoseDeviceIsGoneIsReportedPerPort) {
                      kLogError));
 }
 
+// A device swapped for another keeps the port count: the device-change report's scan leaves
+// it to the forced one 10 s later, the user's rescan finds it at once. Both arm that one.
+TEST_F(ControllerTest, TheUsersRescanFindsASwappedDeviceAtOnce) {
+  loop_.AddInput("Spare");
+  loop_.AddInput("Pads");
+  loop_.Unplug("Pads");
+  TKVHighLevel& controller = Make();
+  controller.GoLive();
+  int armed = 0;
+  MidiManager().SetRescanTimer([&](uint32_t) { ++armed; });
+  loop_.Unplug("Spare");
+  loop_.Plug("Pads");
+  controller.RescanDevices();
+  EXPECT_LT(MidiManager().IndexOfDevice("Pads", true), 0);
+  controller.RescanDevices(true);
+  EXPECT_GE(MidiManager().IndexOfDevice("Pads", true), 0);
+  EXPECT_EQ(armed, 2);
+}
+
 TEST_F(ControllerTest, DeviceAndVirtualPortAliases) {
   TKVHighLevel& controller = Make();
   controller.GoLive();

@@ -15,13 +15,17 @@ bool TEPKeys::LoadKeys(const TTransAction* action) {
   const auto* keys = dynamic_cast<const TTransKeyAction*>(action);
   if (keys == nullptr) return false;
   mode_ = ValidMode(keys->Mode());
-  keys_.SetSingleKey(false);
   if (keys->Keys() != nullptr) {
-    keys_.Assign(*keys->Keys());
+    keys_.LoadFromText(keys->Keys()->SaveToText());
   } else {
     keys_.Clear();
   }
   return true;
+}
+
+TEPInKeystroke::TEPInKeystroke() : TEPKeys("Keystroke", true, kActionKeystroke) {
+  keys_.SetSingleKey(true);
+  wantBackspace_ = true;
 }
 
 void TEPInKeystroke::Clear() {

@@ -17,23 +17,35 @@ class TEPKeys : public TEditPanel {
   TKeySequence& Keys() { return keys_; }
   void KeysChanged() { Changed(); }
 
+  // How the key edit records: Tab and Backspace as keys of their own rather than moving the
+  // focus and deleting the last key. Whether a new key replaces the recorded one is the
+  // sequence's single-key flag.
+  bool WantTab() const { return wantTab_; }
+  bool WantBackspace() const { return wantBackspace_; }
+
  protected:
   using TEditPanel::TEditPanel;
-  // The mode and keys of a keystroke action; false (nothing read) for another action.
+  // The mode and keys of a keystroke action; false (nothing read) for another action. The
+  // keys keep this panel's single-key flag, so a stored sequence loads whole.
   bool LoadKeys(const TTransAction* action);
 
   uint8_t mode_ = kKeyStroke;
   TKeySequence keys_;
+  bool wantTab_ = false;
+  bool wantBackspace_ = false;
 };
 
 class TEPInKeystroke : public TEPKeys {
  public:
-  TEPInKeystroke() : TEPKeys("Keystroke", true, kActionKeystroke) {}
+  // A trigger is one key: each press replaces the recorded one, and Backspace can be it.
+  TEPInKeystroke();
 
   void Clear() override;
   void LoadAction(const TTransAction* action) override;
   std::string GetActionText() override;
   void SetMode(uint8_t mode);
+  // "Enter Tab".
+  void SetEnterTab(bool on) { wantTab_ = on; }
 };
 
 class TEPOutKeyStroke : public TEPKeys {
@@ -63,6 +75,8 @@ class TEPOutKeyStroke : public TEPKeys {
   void SetSpeed(int charsPerSecond);
   // "Revert to Default": the system's keyboard delay and speed.
   void RevertToDefaultRepeat();
+  // "&Enter Tab and Backspace" (off at creation).
+  void SetTabBackspace(bool on) { wantTab_ = wantBackspace_ = on; }
 
   // Shown and enabled controls.
   bool ClearVisible() const { return mode_ == kKeyStroke; }

@@ -197,6 +197,53 @@ TEST_F(PanelsTest, KeyRepeatValuesStayInsideTheSpinnerRanges) {
   EXPECT_FALSE(panel.SingleKeyOnly());
 }
 
+// A key as the key edit hears it: a first press, or a release.
+TKeyData KeyRecord(uint8_t vk, bool up) {
+  TKeyData k;
+  k.virtualKey = vk;
+  k.repeatCount = 1;
+  k.previousState = up ? 1 : 0;
+  k.transition = up ? 1 : 0;
+  return k;
+}
+
+TEST_F(PanelsTest, KeystrokeTriggerIsOneKeyAndBackspaceCanBeIt) {
+  TEPInKeystroke in;
+  EXPECT_TRUE(in.WantBackspace());
+  EXPECT_FALSE(in.WantTab());
+  in.SetEnterTab(true);
+  EXPECT_TRUE(in.WantTab());
+  // Ctrl held, then C: the trigger is C alone, not a sequence that fires on every Ctrl.
+  for (const TKeyData& k : {KeyRecord(17, false), KeyRecord('C', false), KeyRecord('C', true),
+                            KeyRecord(17, true)})
+    in.Keys().RecordKey(k);
+  TKeySequence c;
+  c.AddKey(TKeyEvent(KeyRecord('C', false)));
+  EXPECT_EQ(in.GetActionText(), KeyActionToTextNoRepeat(kKeyStroke, &c));
+  in.Keys().RecordKey(KeyRecord(8, false));
+  ASSERT_EQ(in.Keys().GetCount(), 1);
+  EXPECT_EQ(in.Keys().Keys()[0].VirtualKey(), 8);
+  // A stored sequence loads whole; the next key pressed replaces it.
+  TKeySequence shiftA;
+  for (const TKeyData& k : {KeyRecord(16, false), KeyRecord('A', false), KeyRecord('A', true),
+                            KeyRecord(16, true)})
+    shiftA.RecordKey(k);
+  auto stored = Accepted(KeyActionToTextNoRepeat(kKeyStroke, &shiftA), true, kActionKeystroke);
+  in.LoadAction(stored.get());
+  EXPECT_EQ(in.Keys().GetCount(), 4);
+  in.Keys().RecordKey(KeyRecord('B', false));
+  EXPECT_EQ(in.Keys().GetCount(), 1);
+  in.Clear();
+  EXPECT_TRUE(in.Keys().SingleKey());
+
+  TEPOutKeyStroke out;
+  EXPECT_FALSE(out.WantTab());
+  EXPECT_FALSE(out.WantBackspace());
+  out.SetTabBackspace(true);
+  EXPECT_TRUE(out.WantTab());
+  EXPECT_TRUE(out.WantBackspace());
+}
+
 TEST_F(PanelsTest, ClearedKeystrokeActionRepeatsAtTheSystemValues) {
   TEPOutKeyStroke panel;
   panel.Clear();

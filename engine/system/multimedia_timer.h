@@ -9,7 +9,10 @@
 //     progress finishes normally;
 //   - called from any other thread it waits until a tick in progress has returned, so the
 //     caller must not hold a lock that the tick takes.
-// Start may follow Stop. Destruction stops like Stop from another thread.
+// Start may follow Stop, also while a tick that stopped the timer from inside is still running
+// (its owner goes on after the stop): the calls begin again with the function that tick runs,
+// since a running function is never replaced. An owner therefore passes the same one each time.
+// Destruction stops like Stop from another thread.
 //
 // The system timer resolution is a separate, process-wide setting: TTimerResolution raises it
 // to 1 ms while it exists (the timer manager holds one for its life).

@@ -356,6 +356,59 @@ TEST(MultimediaTimerSeam, StopWaitsForTheTickExceptFromInsideIt) {
   EXPECT_FALSE(timer->IsRunning());
 }
 
+// A tick that stopped the timer from inside goes on running (the named timers run their
+// events after the stop): a stop from another thread waits for it, and a start from another
+// thread (a timer event on the dispatcher) begins the calls again without replacing the
+// function that tick runs.
+TEST(MultimediaTimerSeam, ATickThatStoppedTheTimerIsWaitedForAndKeepsItsFunction) {
+  // Declared before the timers, whose destruction waits for a tick still using them.
+  TEvent inTick;
+  std::atomic<bool> release{false};
+  std::atomic<bool> tickDone{false};
+  std::atomic<int> ticks{0};
+  auto sleepy = [&](TMultimediaTimer& timer) {
+    return [&, stoppable = &timer] {
+      if (++ticks != 1) return;
+      stoppable->Stop();
+      inTick.Signal();
+      while (!release.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      tickDone = true;
+    };
+  };
+  auto releaseSoon = [&] {
+    return std::thread([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      release = true;
+    });
+  };
+  auto waitedFor = CreateMultimediaTimer();
+  ASSERT_TRUE(waitedFor->Start(2, 2, sleepy(*waitedFor)));
+  ASSERT_EQ(inTick.WaitFor(5000), TWaitResult::Signaled);
+  std::thread releaser = releaseSoon();
+  waitedFor->Stop();
+  EXPECT_TRUE(tickDone.load()) << "a stop from outside returned while the tick still ran";
+  releaser.join();
+
+  release = false;
+  ticks = 0;
+  auto restarted = CreateMultimediaTimer();
+  auto owned = std::make_shared<int>(0);
+  const std::weak_ptr<int> watch = owned;
+  auto body = sleepy(*restarted);
+  ASSERT_TRUE(restarted->Start(2, 2, [body, owned] { body(); }));
+  owned.reset();  // the timer's copy of the function keeps it
+  ASSERT_EQ(inTick.WaitFor(5000), TWaitResult::Signaled);
+  ASSERT_TRUE(restarted->Start(2, 2, [] {}));
+  EXPECT_FALSE(watch.expired()) << "the function of the running tick was freed";
+  releaser = releaseSoon();
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (ticks.load() < 3 && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_GE(ticks.load(), 3) << "the calls did not begin again";
+  restarted->Stop();
+  releaser.join();
+}
+
 // The system's timer (the real multimedia timer under Wine, the ticker thread natively).
 TEST(SystemTimer, FiresANamedTimer) {
   // Declared before the manager: its destruction waits for a callback still signalling.

@@ -363,7 +363,7 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   bool initialised_ = false;
   // A scan in progress, and one asked for meanwhile (main thread only).
   bool rescanning_ = false;
-  bool rescanAgain_ = false, rescanAgainForced_ = false;
+  bool rescanAgain_ = false, rescanAgainForced_ = false, rescanAgainArmed_ = false;
   bool deferNotifications_ = false;
   std::vector<std::function<void()>> deferred_;
   // A scan for a device error is queued onto the main thread and not yet run.

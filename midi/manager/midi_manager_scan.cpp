@@ -15,16 +15,20 @@ struct TMidiManager::TScanLists {
 void TMidiManager::Rescan(bool force, bool armTimer) {
   if (rescanning_) {
     // Asked for from inside a scan (a dialog it caused pumps messages): run it afterwards.
+    // A device change reported meanwhile still gets its forced scan later.
     rescanAgain_ = true;
     rescanAgainForced_ = rescanAgainForced_ || force;
+    rescanAgainArmed_ = rescanAgainArmed_ || armTimer;
     return;
   }
   rescanning_ = true;
   bool forced = force;
   do {
-    rescanAgain_ = false;
-    RescanOnce(forced || rescanAgainForced_, armTimer);
-    rescanAgainForced_ = false;
+    // Taken before the scan: one asked for during it sets them again for the next round.
+    const bool forceNow = forced || rescanAgainForced_;
+    const bool armNow = armTimer || rescanAgainArmed_;
+    rescanAgain_ = rescanAgainForced_ = rescanAgainArmed_ = false;
+    RescanOnce(forceNow, armNow);
     forced = false;
     armTimer = false;
   } while (rescanAgain_);

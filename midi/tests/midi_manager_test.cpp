@@ -273,14 +273,23 @@ TEST_F(MidiManagerTest, AliasesOfOnePortSendOnceAndDeletedAliasesNoLonger) {
   EXPECT_TRUE(m.SendShortToAll(0xFA));
 }
 
+// The deferred scan is forced and arms the timer when the request asked for it: the device
+// change a dialog's message loop reported may have swapped a port for another.
 TEST_F(MidiManagerTest, RescanFromAnErrorReportOfARescanIsDeferred) {
+  loop_.AddInput("Spare");
+  loop_.AddInput("Pads");
+  loop_.Unplug("Pads");
   TMidiManager& m = Manager();
+  int armed = 0;
+  m.SetRescanTimer([&](uint32_t) { ++armed; });
   m.OpenOutput(2, true);
   int reports = 0;
   m.OnError = [&](int, const std::string&) {
     ++reports;
     const int before = ports_.scans;
-    m.Rescan(true, false);  // as a dialog's message loop would on a device change
+    loop_.Unplug("Spare");
+    loop_.Plug("Pads");
+    m.Rescan(true, true);  // as a dialog's message loop would on a device change
     EXPECT_EQ(ports_.scans, before);
   };
   loop_.Unplug("Synth");
@@ -292,6 +301,8 @@ TEST_F(MidiManagerTest, RescanFromAnErrorReportOfARescanIsDeferred) {
   EXPECT_EQ(reports, 1);
   EXPECT_EQ(ports_.scans, before + 2);  // the deferred one ran after the first
   EXPECT_TRUE(m.GetDevice(2, false)->IsOpen());
+  EXPECT_GE(m.IndexOfDevice("Pads", true), 0);
+  EXPECT_EQ(armed, 1);
 }
 
 TEST_F(MidiManagerTest, SendingWhileDevicesComeAndGoIsSafe) {

@@ -60,7 +60,7 @@ void TTransForm::BuildOptionCommands() {
   a.openUsedDevices = &MakeAction(list, "Open Used Devices",
                                   "Opens the MIDI ports the project uses and closes the others");
   a.rescanMidi = &MakeAction(list, "Rescan MIDI devices", "Looks for MIDI devices again");
-  a.rescanMidi->OnExecute = [this] { controller_->RescanDevices(); };
+  a.rescanMidi->OnExecute = [this] { controller_->RescanDevices(true); };
 
   a.logWindow = &MakeAction(list, "Log Window", "Log Window|Shows what the program does", imgLog);
   a.logWindow->OnExecute = [this] { ShowLogWindow(); };

@@ -1,6 +1,6 @@
 // Korvanta's test host driven from outside with MIDI through the loopback stand-in: the panic
 // sent to its output, the log window that shows what the engine did with an incoming note,
-// and the tray icon that follows the activity.
+// the tray icon that follows the activity, and the rescan that finds a swapped device.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -54,13 +54,18 @@ std::vector<std::string> FileLines(const std::wstring& file) {
   return lines;
 }
 
+// Makes the file appear with its whole text at once, for the test host to take.
+bool WriteWhole(const std::wstring& file, const std::string& text) {
+  {
+    std::ofstream out((file + L".part").c_str());
+    out << text;
+  }
+  return MoveFileExW((file + L".part").c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
 // Plays short messages (hexadecimal, a line each) into the test host's input; true once taken.
 bool PlayIntoInput(const std::wstring& feed, const std::string& messages) {
-  {
-    std::ofstream out((feed + L".part").c_str());
-    out << messages;
-  }
-  return MoveFileExW((feed + L".part").c_str(), feed.c_str(), MOVEFILE_REPLACE_EXISTING) &&
+  return WriteWhole(feed, messages) &&
          WaitUntil([&] { return GetFileAttributesW(feed.c_str()) == INVALID_FILE_ATTRIBUTES; });
 }
 
@@ -149,6 +154,57 @@ TEST_F(KorvantaExeTest, TheTrayIconFollowsTheActivityAndGoesWhenTheProgramEnds) 
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back(), "delete ");
   for (const std::string& line : lines) EXPECT_NE(line, "add other") << line;
+}
+
+// Picks the last item of a main menu's drop-down by keys.
+bool ChooseLastMenuItem(TRunningProgram& program, WORD menuKey, const std::function<bool()>& done) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    program.Activate();
+    Press(menuKey, {VK_MENU});
+    if (WaitUntil([] { return OpenMenuWindow() != nullptr; }, 5000)) {
+      Sync(program.MainWindow(0));
+      Press(VK_UP);
+      Sync(program.MainWindow(0));
+      Press(VK_RETURN);
+      if (WaitUntil(done, 5000)) return true;
+    }
+    while (OpenMenuWindow()) Press(VK_ESCAPE);
+  }
+  return false;
+}
+
+// An input swapped for another leaves the port count as it was: "Rescan MIDI devices" finds
+// it at once, and the port the command line asked for opens and answers a note.
+TEST_F(KorvantaExeTest, RescanFromTheMenuFindsASwappedDeviceAtOnce) {
+  WriteQuietSettings(kHostName);
+  const std::wstring feed = TempFolder(kFolder) + L"\\swap-feed.txt";
+  const std::wstring log = TempFolder(kFolder) + L"\\swap-midi.txt";
+  const std::wstring swap = TempFolder(kFolder) + L"\\swap.txt";
+  for (const std::wstring& file : {feed, log, swap}) DeleteFileW(file.c_str());
+  TRunningProgram program(
+      Exe(kHostName),
+      L"/project " + Quoted(EchoProject()) + L" /midiin \"KV Loop In 2\" /midiout \"KV Loop Out\"",
+      {{L"KV_TEST_MIDI_FEED", feed}, {L"KV_TEST_MIDI_LOG", log}, {L"KV_TEST_MIDI_SWAP", swap}});
+  ASSERT_NE(program.MainWindow(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 1; }));
+  // The port is not there yet: the program says so once.
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    return (box = WindowSaying(program, "Failed to open MIDI IN device \"KV Loop In 2\"")) != nullptr;
+  }));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(box, "OK"); }));
+  auto gone = [](const std::wstring& file) {
+    return GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES;
+  };
+  ASSERT_TRUE(WriteWhole(swap, "swap\n"));
+  ASSERT_TRUE(WaitUntil([&] { return gone(swap); }));
+  // The host plays the note only into an open input.
+  ASSERT_TRUE(WriteWhole(feed, "403C90\n"));
+  ASSERT_TRUE(ChooseLastMenuItem(program, 'M', [&] { return gone(feed); }));
+  EXPECT_TRUE(WaitUntil([&] {
+    const auto lines = FileLines(log);
+    return std::find(lines.begin(), lines.end(), "403D90") != lines.end();
+  }));
 }
 
 }  // namespace

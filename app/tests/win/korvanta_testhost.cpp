@@ -6,6 +6,9 @@
 // With KV_TEST_TRAY_LOG the notification area is a recorder (Xvfb has none): every call the
 // program makes is written to that file, a line each ("add", "modify" or "delete", then the
 // name of the icon's picture), the last time when the program has ended.
+// With KV_TEST_MIDI_SWAP the host also has the input "KV Loop Spare" and, unplugged, "KV Loop
+// In 2"; once the file it names appears, the spare is swapped for "KV Loop In 2" (the port
+// count stays), the forced follow-up scan is put off beyond any test, and the file is removed.
 #include <windows.h>
 
 #include <algorithm>
@@ -21,6 +24,8 @@
 #include "app/main_window/win/program_main.h"
 #include "app/shell/win/tray_icons_win.h"
 #include "app/main_window/win/shell_hooks.h"
+#include "base/main_thread.h"
+#include "midi/manager/midi_manager.h"
 #include "midi/testing/loopback_midi.h"
 #include "midi/system/winmm_midi.h"
 #include "ui/tray_icon.h"
@@ -52,9 +57,27 @@ void PlayFeed(const std::wstring& file, kv::TLoopbackMidi& loop) {
   while (fgets(line, sizeof(line), f))
     if (line[0] != '\n' && line[0] != '\r') messages.push_back(strtoul(line, nullptr, 16));
   fclose(f);
-  if (messages.empty() || !loop.FeedShort("KV Loop In", messages[0])) return;
-  for (size_t i = 1; i < messages.size(); ++i) loop.FeedShort("KV Loop In", messages[i]);
+  if (messages.empty()) return;
+  // The first input the program has open takes them.
+  const char* input = "KV Loop In";
+  if (!loop.FeedShort(input, messages[0])) {
+    input = "KV Loop In 2";
+    if (!loop.FeedShort(input, messages[0])) return;
+  }
+  for (size_t i = 1; i < messages.size(); ++i) loop.FeedShort(input, messages[i]);
   DeleteFileW(file.c_str());
+}
+
+// On the main thread, so that the delay is in place before the test can ask for a rescan.
+void SwapWhenAsked(const std::wstring& file, kv::TLoopbackMidi& loop, bool& swapped) {
+  if (swapped || GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+  swapped = true;
+  kv::TMainThreadCalls::Instance().Queue([&loop, file] {
+    if (kv::MidiManagerExists()) kv::MidiManager().SetRescanDelay(24u * 3600u * 1000u);
+    loop.Unplug("KV Loop Spare");
+    loop.Plug("KV Loop In 2");
+    DeleteFileW(file.c_str());
+  });
 }
 
 bool WriteTrayCalls(const std::wstring& file,
@@ -92,6 +115,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::wstring logFile = EnvironmentValue(L"KV_TEST_MIDI_LOG");
   const std::wstring feedFile = EnvironmentValue(L"KV_TEST_MIDI_FEED");
   const std::wstring trayFile = EnvironmentValue(L"KV_TEST_TRAY_LOG");
+  const std::wstring swapFile = EnvironmentValue(L"KV_TEST_MIDI_SWAP");
+  bool swapped = false;
+  if (!swapFile.empty()) {
+    loop.AddInput("KV Loop Spare");
+    loop.AddInput("KV Loop In 2");
+    loop.Unplug("KV Loop In 2");
+  }
   std::unique_ptr<kv::ui::TScopedNotifyIconHook> tray;
   if (!trayFile.empty()) tray = std::make_unique<kv::ui::TScopedNotifyIconHook>();
   std::atomic<bool> done{false};
@@ -104,6 +134,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (WriteSent(logFile, sent)) written = sent.size();
       }
       if (!feedFile.empty()) PlayFeed(feedFile, loop);
+      if (!swapFile.empty()) SwapWhenAsked(swapFile, loop, swapped);
       if (tray) {
         const auto calls = tray->Calls();
         if (calls.size() != trayWritten && WriteTrayCalls(trayFile, calls))

@@ -349,6 +349,25 @@ TEST_F(EditorWindowTest, PressedKeysAreRecordedIntoTheKeystrokePanel) {
   EXPECT_EQ(main_.replaced[0]->GetOutgoingType() & 0x7F, kActionKeystroke);
 }
 
+TEST_F(EditorWindowTest, KeystrokeTriggerRecordsOneKeyAndBackspace) {
+  Load(Make(factory_.InKeystroke().GetActionText(), factory_.OutNone().GetActionText()));
+  ui::testing::SendKey(VK_F6);
+  ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageIncoming; }));
+  auto& view = static_cast<TInKeystrokeView&>(*window_->ShownView(true));
+  view.KeyEdit().SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return view.KeyEdit().Focused(); }));
+  TEPInKeystroke& model = window_->Model().InKeystroke();
+  auto recorded = [&](WORD vk) {
+    return model.Keys().GetCount() == 1 && model.Keys().Keys()[0].VirtualKey() == vk;
+  };
+  ui::testing::SendKey('C', true);  // Ctrl held, then C: the trigger is C
+  ASSERT_TRUE(PumpUntil([&] { return recorded('C'); })) << view.KeyEdit().Text();
+  Shot("in-keystroke-ctrl-c");
+  ui::testing::SendKey(VK_BACK);
+  ASSERT_TRUE(PumpUntil([&] { return recorded(VK_BACK); })) << view.KeyEdit().Text();
+  EXPECT_EQ(view.KeyEdit().Text(), model.Keys().GetDisplayText());
+}
+
 TEST_F(EditorWindowTest, CheckedPortRowsBecomeTheActionsAliases) {
   MidiAliasManager().ClearAliases();
   MidiAliasManager().AddAlias("Keys A", "", makMidiIn, false);

@@ -17,6 +17,13 @@ void ShowKeys(TVKEdit& edit, const TKeySequence& keys) {
   }
 }
 
+// What the panel wants of its key edit.
+void ApplyKeyEditFlags(TVKEdit& edit, TEPKeys& model) {
+  edit.WantTab = model.WantTab();
+  edit.WantBackspace = model.WantBackspace();
+  edit.SetOnlyOneChar(model.Keys().SingleKey());
+}
+
 }  // namespace
 
 TInKeystrokeView::TInKeystrokeView(ui::TWindow& page, const TRect& area, TPanelViewHost& host,
@@ -30,8 +37,12 @@ TInKeystrokeView::TInKeystrokeView(ui::TWindow& page, const TRect& area, TPanelV
   }
   AddLabel(*content_, "Press the key in this field:", 8, 84, 260);
   keys_ = &MakeKeyEdit(TRect::FromBounds(8, 102, 300, 22), model_);
+  ApplyKeyEditFlags(*keys_, model_);
   enterTab_ = &Make<ui::TCheckBox>("Enter Tab", TRect::FromBounds(320, 103, 100, 20));
-  enterTab_->OnClick = [this] { keys_->WantTab = enterTab_->Checked(); };
+  enterTab_->OnClick = [this] {
+    model_.SetEnterTab(enterTab_->Checked());
+    ApplyKeyEditFlags(*keys_, model_);
+  };
 }
 
 void TInKeystrokeView::Refresh() {
@@ -45,14 +56,15 @@ TOutKeystrokeView::TOutKeystrokeView(ui::TWindow& page, const TRect& area, TPane
     : TPanelView(page, area, host), model_(model) {
   AddLabel(*content_, "Press the keys in this field:", 8, 8, 260);
   keys_ = &MakeKeyEdit(TRect::FromBounds(8, 26, 229, 22), model_);
+  ApplyKeyEditFlags(*keys_, model_);
   clear_ = &Make<ui::TButton>("&Clear", TRect::FromBounds(240, 25, 70, 24));
   clear_->OnClick = OnUser([this] { model_.ClearKeys(); });
   tabBack_ = &Make<ui::TCheckBox>("&Enter Tab and Backspace", TRect::FromBounds(8, 54, 220, 20));
   tabBack_->SetHint(
       "When this is checked, you can enter the TAB and the BACKSPACE key in the keystroke field");
   tabBack_->OnClick = [this] {
-    keys_->WantTab = tabBack_->Checked();
-    keys_->WantBackspace = tabBack_->Checked();
+    model_.SetTabBackspace(tabBack_->Checked());
+    ApplyKeyEditFlags(*keys_, model_);
   };
   static const char* const kModes[] = {"Key &Press or Sequence", "Key &Down event",
                                        "Key &Up event"};

@@ -1,11 +1,19 @@
 // The multimedia timer: one periodic timeSetEvent timer whose callback runs on winmm's timer
 // thread. It is killed synchronously (TIME_KILL_SYNCHRONOUS), so after Stop from another
-// thread no tick runs any more; a kill from the timer thread itself does not wait.
+// thread no tick of it runs any more; a kill from the timer thread itself does not wait.
+//
+// A tick that stopped the timer goes on running (the named timers run their events after
+// the stop), and a timer event may start the timer again from another thread meanwhile: the
+// tick in progress keeps its function, and a stop from another thread waits for it as well.
+// mutex_ is never held across a winmm call, since winmm may wait for a callback that takes it.
 #include <windows.h>
 
 #include <mmsystem.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 #include "engine/system/multimedia_timer.h"
 
@@ -18,8 +26,11 @@ class TWinMultimediaTimer : public TMultimediaTimer {
 
   bool Start(uint32_t periodMs, uint32_t resolutionMs, TTickFn tick) override {
     if (id_.load(std::memory_order_acquire) != 0) return true;
-    // No tick runs now (none is started), so the function can be replaced safely.
-    tick_ = std::move(tick);
+    {
+      std::lock_guard<std::mutex> guard(mutex_);
+      // A tick in progress (after a Stop from inside it) still uses the old function.
+      if (!inTick_) tick_ = std::move(tick);
+    }
     UINT id = timeSetEvent(periodMs, resolutionMs, &TWinMultimediaTimer::Callback,
                            reinterpret_cast<DWORD_PTR>(this),
                            TIME_PERIODIC | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS);
@@ -30,18 +41,44 @@ class TWinMultimediaTimer : public TMultimediaTimer {
   void Stop() override {
     UINT id = id_.exchange(0, std::memory_order_acq_rel);
     if (id != 0) timeKillEvent(id);
+    std::unique_lock<std::mutex> guard(mutex_);
+    if (tickThread_ == std::this_thread::get_id()) return;
+    idle_.wait(guard, [this] { return !inTick_; });
   }
 
   bool IsRunning() const override { return id_.load(std::memory_order_acquire) != 0; }
 
  private:
   static void CALLBACK Callback(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
-    auto* self = reinterpret_cast<TWinMultimediaTimer*>(user);
-    if (self->id_.load(std::memory_order_acquire) != 0 && self->tick_) self->tick_();
+    reinterpret_cast<TWinMultimediaTimer*>(user)->RunTick();
+  }
+
+  void RunTick() {
+    {
+      std::lock_guard<std::mutex> guard(mutex_);
+      if (id_.load(std::memory_order_acquire) == 0 || !tick_ || inTick_) return;
+      inTick_ = true;
+      tickThread_ = std::this_thread::get_id();
+    }
+    try {
+      tick_();  // not replaced while inTick_ is set
+    } catch (...) {
+      // Nothing may leave a winmm callback; the next tick comes as usual.
+    }
+    {
+      std::lock_guard<std::mutex> guard(mutex_);
+      inTick_ = false;
+      tickThread_ = std::thread::id();
+    }
+    idle_.notify_all();
   }
 
   std::atomic<UINT> id_{0};
-  TTickFn tick_;  // written only while no timer runs
+  std::mutex mutex_;  // guards the three fields below and tick_ while a tick may run
+  std::condition_variable idle_;
+  bool inTick_ = false;
+  std::thread::id tickThread_;
+  TTickFn tick_;
 };
 
 }  // namespace
