@@ -589,5 +589,19 @@ TEST_F(InPlaceEditExeTest, SavingWhileARenameIsOpenSavesTheNewName) {
   EXPECT_FALSE(Changed());
 }
 
+TEST_F(InPlaceEditExeTest, AnEmptiedNameIsRefusedAndTheOldOneKept) {
+  StartHost();
+  HWND edit = OpenRename(1);
+  ASSERT_NE(edit, nullptr);
+  Press(VK_DELETE);  // the whole name is selected as the edit opens
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(edit).empty(); }));
+  Press(VK_RETURN);
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (box = WindowSaying(*program_, "This is no valid name.")); }));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(box, "OK"); }));
+  EXPECT_EQ(program_->Cell(kTranslators, 1, 0), "A-one");
+  EXPECT_FALSE(Changed());
+}
+
 }  // namespace
 }  // namespace kv::test
