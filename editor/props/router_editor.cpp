@@ -158,9 +158,10 @@ bool TRouterEditor::RebuildColumn(std::vector<TGUIAlias>& rows, uint8_t kind) {
 
 void TRouterEditor::RebuildAliases() {
   // A drag under way belongs to the ports (and the connection) it began on, not to row numbers.
-  const TMidiAlias* fromIn = dragging_ && ValidInput(dragIn_) ? inputs_[dragIn_].alias : nullptr;
+  const TMidiAlias* fromIn =
+      dragging_ && ValidInput(dragIn_) ? inputs_[static_cast<size_t>(dragIn_)].alias : nullptr;
   const TMidiAlias* fromOut =
-      dragging_ && ValidOutput(dragOut_) ? outputs_[dragOut_].alias : nullptr;
+      dragging_ && ValidOutput(dragOut_) ? outputs_[static_cast<size_t>(dragOut_)].alias : nullptr;
   const TGUIRoute* moving = dragging_ ? selected_ : nullptr;
   const bool inputsChanged = RebuildColumn(inputs_, makMidiIn);
   const bool outputsChanged = RebuildColumn(outputs_, makMidiOut);

@@ -52,9 +52,9 @@ TListView::TListView(TWindow& parent, const TRect& bounds, const TListViewOption
 void TListView::Create(TWindow& parent, const TRect& bounds, const TListViewOptions& o, int id) {
   TCreateParams p;
   p.className = WC_LISTVIEWW;
-  // The rename edit is a child of the list: without clipping, any repaint of the list (a row
-  // redrawn as the focus moves, the pointer passing over it) paints over the edit, and the
-  // user types into a box that is not there to see.
+  // The rename edit is a child of the list: clipped out of the list's own drawing (and of the
+  // picture its double buffer copies back), nothing the list paints can cover the box the
+  // user types in.
   p.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP | LVS_REPORT |
             LVS_SHOWSELALWAYS;
   if (!o.multiSelect) p.style |= LVS_SINGLESEL;
