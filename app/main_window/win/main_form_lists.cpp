@@ -409,7 +409,7 @@ void TTransForm::PopupAt(ui::TPopupMenu& menu, ui::TListView& list, ui::TPoint p
 }
 
 void TTransForm::EndOpenEdits() {
-  if (endingEdits_ || closing_) return;
+  if (endingEdits_ || closing_ || !presetList_ || !translatorList_) return;
   endingEdits_ = true;
   struct TEnding {
     bool& flag;
