@@ -84,6 +84,11 @@ class TListView : public TWindow {
   void EditLabel(int index);
   // A row is being renamed in place (its edit has the keys).
   bool Editing() const;
+  // Ends an open rename at once, as Enter (commit) or Escape would: OnEdited, OnEditEnded or
+  // OnEditRefused have fired when it returns, and the keys are the list's again. Whoever is
+  // about to change the rows calls it first, so the name typed reaches the row it was typed
+  // for. Nothing happens while no row is being renamed.
+  void EndEdit(bool commit);
   // The row at a client point, -1 for none.
   int ItemAt(int x, int y) const;
   void SelectAll();
@@ -161,6 +166,7 @@ class TListView : public TWindow {
   std::function<std::string(int, int)> text_;
   std::function<bool(int)> checked_;
   bool settingCheck_ = false;
+  bool cancelling_ = false;  // EndEdit(false) runs: the edit ends without its text
   TListDragLogic drag_;
 };
 

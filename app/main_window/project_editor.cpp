@@ -300,9 +300,18 @@ void TProjectEditor::SetPresetActive(int row, bool active) {
   Notify(Edit(TProjectEditKind::PresetRows, row, {row}));
 }
 
-std::string TProjectEditor::RenamePreset(int row, const std::string& name) {
+std::shared_ptr<TTransList> TProjectEditor::PresetRef(int row) const {
   TPresetHandler* project = Project();
-  TTransList* preset = project ? project->GetPreset(row) : nullptr;
+  if (!project) return nullptr;
+  const TPresetSnapshot presets = project->GetPresets();
+  if (!presets || row < 0 || row >= static_cast<int>(presets->size())) return nullptr;
+  return (*presets)[static_cast<size_t>(row)];
+}
+
+std::string TProjectEditor::RenamePreset(const TTransList* target, const std::string& name) {
+  TPresetHandler* project = Project();
+  const int row = project && target ? project->IndexOfPreset(target) : -1;
+  TTransList* preset = row >= 0 ? project->GetPreset(row) : nullptr;
   if (!preset) return {};
   std::string error = CheckPresetName(name, [project, preset](std::string_view n) {
     const int found = project->FindPreset(n);
@@ -437,17 +446,25 @@ void TProjectEditor::SetTranslatorsActive(const std::vector<int>& rows, bool act
   Modified();
 }
 
-std::string TProjectEditor::RenameTranslator(int row, const std::string& name) {
-  TTransMsgPtr translator = Translator(row);
-  if (!translator) return {};
-  std::string error = CheckTranslatorName(name);
-  if (!error.empty() || name == translator->Name()) return error;
-  translator->SetName(name);
-  TProjectEdit edit = Edit(TProjectEditKind::TranslatorRenamed, current_, {row});
-  edit.items = {translator.get()};
-  edit.name = name;
-  Notify(edit);
-  Modified();
+std::string TProjectEditor::RenameTranslator(const void* item, const std::string& name) {
+  TPresetHandler* project = Project();
+  for (int p = 0; project && item && p < project->GetPresetCount(); ++p) {
+    TTransList* preset = project->GetPreset(p);
+    for (int row = 0; preset && row < preset->GetCount(); ++row) {
+      TTransMsgPtr translator = preset->GetTranslatorRef(row);
+      if (translator.get() != item) continue;
+      std::string error = CheckTranslatorName(name);
+      if (!error.empty() || name == translator->Name()) return error;
+      translator->SetName(name);
+      TProjectEdit edit = Edit(TProjectEditKind::TranslatorRenamed, p);
+      if (p == current_) edit.rows = {row};
+      edit.items = {translator.get()};
+      edit.name = name;
+      Notify(edit);
+      Modified();
+      return {};
+    }
+  }
   return {};
 }
 

@@ -11,6 +11,7 @@
 //
 // Main thread only; each change takes the preset's own lock through the project.
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -203,8 +204,12 @@ class TProjectEditor {
   // --- presets -------------------------------------------------------------------------------
   // Activation is no change of the project file's contents the user made: no modified mark.
   void SetPresetActive(int row, bool active);
-  // The error text, empty when renamed.
-  std::string RenamePreset(int row, const std::string& name);
+  // The preset on the row, or none; held by an edit begun on it, which ends on that preset
+  // wherever its row is by then.
+  std::shared_ptr<TTransList> PresetRef(int row) const;
+  // The error text, empty when renamed (or the name is the same, or the project no longer
+  // holds the preset: the name then goes nowhere).
+  std::string RenamePreset(const TTransList* preset, const std::string& name);
   // A new active preset "New Preset" (2, 3, ...); its row. Throws when it cannot be added.
   int NewPreset();
   // The name the current preset's copy gets; empty when the user must be asked (no current
@@ -222,8 +227,11 @@ class TProjectEditor {
   // --- translators of the current preset -----------------------------------------------------
   // The rows whose translators were switched.
   void SetTranslatorsActive(const std::vector<int>& rows, bool active);
-  // The error text, empty when renamed (or the name was the same).
-  std::string RenameTranslator(int row, const std::string& name);
+  // Renames the translator in whichever preset holds it: a rename begun on it ends there, even
+  // when another preset is current by then. The error text, empty when renamed (or the name
+  // was the same, or no preset holds it any more). The notice has its row only while its
+  // preset is the current one.
+  std::string RenameTranslator(const void* translator, const std::string& name);
   // "New Translator" after itemIndex (at the start for -1); when the project has no presets an
   // active preset "(unnamed)" becomes current first. Its row, or -1.
   int AddTranslator(int itemIndex);

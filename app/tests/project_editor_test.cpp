@@ -255,11 +255,12 @@ TEST_F(ProjectEditorTest, ActivationAndNamesChangeTheTranslatorsAndTellTheViews)
   editor.SetTranslatorsActive({1}, false);
   EXPECT_EQ(modified, 1);
 
-  EXPECT_EQ(editor.RenameTranslator(1, ""), "This is no valid name.");
+  EXPECT_EQ(editor.RenameTranslator(b, ""), "This is no valid name.");
   EXPECT_EQ(b->Name(), "B");
-  EXPECT_EQ(editor.RenameTranslator(1, "Bee"), "");
+  EXPECT_EQ(editor.RenameTranslator(b, "Bee"), "");
   EXPECT_EQ(b->Name(), "Bee");
   EXPECT_EQ(Last().kind, TProjectEditKind::TranslatorRenamed);
+  EXPECT_EQ(Last().rows, std::vector<int>{1});
   EXPECT_EQ(Last().items, (std::vector<const TTransMsg*>{b}));
   EXPECT_EQ(Last().name, "Bee");
   EXPECT_EQ(modified, 2);
@@ -290,7 +291,7 @@ TEST_F(ProjectEditorTest, RowsComeAndGoWithTheirTranslators) {
   EXPECT_EQ(Last().kind, TProjectEditKind::Translators);
   EXPECT_EQ(Last().rows, std::vector<int>{0});
   // After the item index; at the start without one.
-  editor.RenameTranslator(0, "First");
+  editor.RenameTranslator(editor.Translator(0).get(), "First");
   EXPECT_EQ(editor.AddTranslator(0), 1);
   EXPECT_EQ(editor.AddTranslator(-1), 0);
   EXPECT_EQ(Names(), (std::vector<std::string>{"New Translator", "First", "New Translator"}));
@@ -348,8 +349,9 @@ TEST_F(ProjectEditorTest, PresetsAreAddedRenamedMovedAndDeleted) {
   EXPECT_EQ(editor.NewPreset(), 1);
   EXPECT_EQ(editor.PresetText(1, 0), "New Preset 2");
   EXPECT_TRUE(editor.PresetChecked(1));
-  EXPECT_EQ(editor.RenamePreset(1, "new preset"), "A Preset with this name already exists !");
-  EXPECT_EQ(editor.RenamePreset(1, "Drums"), "");
+  TTransList* second = project.GetPreset(1);
+  EXPECT_EQ(editor.RenamePreset(second, "new preset"), "A Preset with this name already exists !");
+  EXPECT_EQ(editor.RenamePreset(second, "Drums"), "");
   EXPECT_EQ(Last().kind, TProjectEditKind::PresetRows);
   editor.SetCurrentPreset(1);
   EXPECT_EQ(editor.DuplicateName(), "Copy of Drums");
@@ -375,6 +377,41 @@ TEST_F(ProjectEditorTest, PresetsAreAddedRenamedMovedAndDeleted) {
   EXPECT_EQ(Last().gone, (std::vector<const TTransMsg*>{gone}));
   EXPECT_EQ(editor.CurrentPresetIndex(), -1);
   EXPECT_EQ(editor.PresetNames(), std::vector<std::string>{"New Preset"});
+}
+
+// A rename ends after the lists may have moved on: it lands on the translator or preset it
+// began on, wherever that is by then, and nowhere once it is gone.
+TEST_F(ProjectEditorTest, RenamesLandOnWhatTheyBeganOn) {
+  Preset("A", {"A-zero", "A-one"});
+  Preset("B", {"B-zero"});
+  const std::shared_ptr<TTransList> a = editor.PresetRef(0);
+  ASSERT_EQ(a.get(), project.GetPreset(0));
+  EXPECT_EQ(editor.PresetRef(2), nullptr);
+  TTransMsg* aZero = project.GetPreset(0)->GetTranslator(0);
+  Forget();
+  // B is current: A's translator is renamed, and B's rows are not the ones told.
+  EXPECT_EQ(editor.RenameTranslator(aZero, "NEWNAME"), "");
+  EXPECT_EQ(aZero->Name(), "NEWNAME");
+  EXPECT_EQ(Names(), std::vector<std::string>{"B-zero"});
+  EXPECT_EQ(Last().preset, 0);
+  EXPECT_TRUE(Last().rows.empty());
+  EXPECT_EQ(Last().items, (std::vector<const TTransMsg*>{aZero}));
+
+  // A preset that moved is renamed on its new row.
+  editor.MovePresets({0}, 1);
+  Forget();
+  EXPECT_EQ(editor.RenamePreset(a.get(), "Moved"), "");
+  EXPECT_EQ(editor.PresetText(1, 0), "Moved");
+  EXPECT_EQ(Last().rows, std::vector<int>{1});
+
+  // Gone: nothing is renamed, nothing marked.
+  editor.DeletePresets({1});
+  Forget();
+  EXPECT_EQ(editor.RenamePreset(a.get(), "Late"), "");
+  EXPECT_EQ(editor.RenameTranslator(aZero, "Late"), "");
+  EXPECT_EQ(editor.PresetNames(), std::vector<std::string>{"B"});
+  EXPECT_TRUE(edits.empty());
+  EXPECT_EQ(modified, 0);
 }
 
 TEST_F(ProjectEditorTest, TimerNamesAreTheProjects) {

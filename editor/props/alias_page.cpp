@@ -76,7 +76,7 @@ void TSetupAliasFrame::VisibleChanged() {
 
 void TSetupAliasFrame::LoadValues() {
   changeReported_ = false;
-  editingRow_ = -1;
+  renaming_ = nullptr;
   RefreshDevices();
   if (!followingManager_) {
     MidiManager().AddChangeListener({&TSetupAliasFrame::DevicesChanged, this});
@@ -272,7 +272,7 @@ void TSetupAliasFrame::AddClick(const TShowAliasChooser& chooser) {
   if (!ChooseAliasKind(chooser, kind, false) || kind == makNone) return;
   const int index = AddRow(kind);
   SelectRow(index);
-  editingRow_ = index;
+  renaming_ = selected_;
 }
 
 void TSetupAliasFrame::RemoveRow(int index, bool report) {
@@ -280,8 +280,9 @@ void TSetupAliasFrame::RemoveRow(int index, bool report) {
   if (wasSelected) selected_ = nullptr;
   if (report && rows_[static_cast<size_t>(index)]->alias)
     removed_.push_back(rows_[static_cast<size_t>(index)]->alias);
+  // A name edit of the row ends with the row: the name goes nowhere.
+  if (rows_[static_cast<size_t>(index)].get() == renaming_) renaming_ = nullptr;
   rows_.erase(rows_.begin() + index);
-  if (editingRow_ == index) editingRow_ = -1;
   if (wasSelected) SelectRow(index < RowCount() ? index : RowCount() - 1);
   if (report) ReportChange();
 }
@@ -295,18 +296,36 @@ void TSetupAliasFrame::DeleteClick() {
 }
 
 void TSetupAliasFrame::RenameClick() {
-  if (selected_ && IsEditable(*selected_)) editingRow_ = Selected();
+  if (selected_ && IsEditable(*selected_)) renaming_ = selected_;
 }
 
-void TSetupAliasFrame::CancelRename() { editingRow_ = -1; }
+int TSetupAliasFrame::EditingRow() const {
+  for (size_t i = 0; renaming_ && i < rows_.size(); ++i)
+    if (rows_[i].get() == renaming_) return static_cast<int>(i);
+  return -1;
+}
+
+void TSetupAliasFrame::BeginRename(int index) {
+  if (index >= 0 && index < RowCount() && IsEditable(Row(index)))
+    renaming_ = rows_[static_cast<size_t>(index)].get();
+}
+
+int TSetupAliasFrame::FinishRename(std::string& name) {
+  const int index = EditingRow();
+  renaming_ = nullptr;
+  if (index >= 0) name = Rename(index, name);
+  return index;
+}
+
+void TSetupAliasFrame::CancelRename() { renaming_ = nullptr; }
 
 void TSetupAliasFrame::RefuseRename(const std::string& error) {
-  editingRow_ = -1;
+  renaming_ = nullptr;
   messages_.ShowError(error);
 }
 
 std::string TSetupAliasFrame::Rename(int index, const std::string& text) {
-  editingRow_ = -1;
+  renaming_ = nullptr;
   if (index < 0 || index >= RowCount()) return text;
   TGAlias& row = *rows_[static_cast<size_t>(index)];
   if (!IsEditable(row)) return row.name;
@@ -329,11 +348,12 @@ std::string TSetupAliasFrame::Rename(int index, const std::string& text) {
   return row.name;
 }
 
-void TSetupAliasFrame::ChooseDevice(int entry) {
-  if (!selected_ || !IsEditable(*selected_)) return;
-  if (entry < 0 || entry >= static_cast<int>(comboEntries_.size())) return;
-  comboSelected_ = entry;
-  selected_->deviceName = comboEntries_[static_cast<size_t>(entry)];
+void TSetupAliasFrame::ChooseDevice(const TGAlias* row, const std::string& entry) {
+  if (!selected_ || row != selected_ || !IsEditable(*selected_)) return;
+  const auto found = std::find(comboEntries_.begin(), comboEntries_.end(), entry);
+  if (found == comboEntries_.end()) return;
+  comboSelected_ = static_cast<int>(found - comboEntries_.begin());
+  selected_->deviceName = entry;
   selected_->edited = true;
   for (const std::unique_ptr<TGAlias>& row : rows_) RefreshTexts(*row);
   ReportChange();
@@ -385,14 +405,14 @@ void TSetupAliasFrame::AutoConnect() {
 }
 
 void TSetupAliasFrame::KeyDown(TPageKey key, bool alt, bool ctrl) {
-  if (editingRow_ >= 0 || alt || ctrl) return;
+  if (renaming_ || alt || ctrl) return;
   if (key == TPageKey::Delete) DeleteClick();
   if (key == TPageKey::F2) RenameClick();
 }
 
 void TSetupAliasFrame::KeyUp(TPageKey key, bool shift, bool alt, bool ctrl,
                              const TShowAliasChooser& chooser) {
-  if (editingRow_ >= 0) return;
+  if (renaming_) return;
   if (key == TPageKey::N && ctrl && !shift && !alt) AddClick(chooser);
 }
 
@@ -419,7 +439,7 @@ void TSetupAliasFrame::Revert() {
       if (wasSelected) selected_ = nullptr;
     }
   }
-  editingRow_ = -1;
+  renaming_ = nullptr;
   removed_.clear();
   UpdateButtons();
 }

@@ -82,15 +82,25 @@ class TSetupAliasFrame final : public TPropertyPanel {
   int AddRow(uint8_t kind);
   void DeleteClick();
   void RenameClick();
-  // The in-place name edit ended: the rename check. Returns the text the row shows.
+  // The rename check of the row; the edit of a name is over. Returns the text the row shows.
   std::string Rename(int index, const std::string& text);
-  int EditingRow() const { return editingRow_; }
+  // The row whose name is edited in place, -1 for none.
+  int EditingRow() const;
+  // The list opened the in-place name edit on the row (an editable one).
+  void BeginRename(int index);
+  // The in-place name edit ended with a name: the rename check on the row the edit began on,
+  // wherever the rows' refreshes have moved it. Returns that row's index, or -1 when it went
+  // meanwhile (the name then goes nowhere); name becomes the text the row shows.
+  int FinishRename(std::string& name);
   // The in-place name edit ended without a name: Escape or an unchanged text. Nothing
   // changes; the keys work again.
   void CancelRename();
   // The name typed holds characters that cannot be stored: the error, and the old name stays.
   void RefuseRename(const std::string& error);
-  void ChooseDevice(int entry);
+  // The in-place device list shown for the row chose the entry (by its text, since the
+  // entries follow the ports plugged in): nothing when that row is no longer the selected one
+  // or the entry is gone.
+  void ChooseDevice(const TGAlias* row, const std::string& entry);
   void CheckRow(int index, bool checked);
   bool AutoConnectEnabled() const;
   void AutoConnect();
@@ -142,7 +152,7 @@ class TSetupAliasFrame final : public TPropertyPanel {
   // not bring their rows back.
   std::vector<const TMidiAlias*> removed_;
   TGAlias* selected_ = nullptr;
-  int editingRow_ = -1;
+  TGAlias* renaming_ = nullptr;  // the row an in-place name edit began on
   int comboKind_ = -1;
   std::vector<std::string> comboEntries_;
   int comboSelected_ = -1;

@@ -157,13 +157,41 @@ bool TRouterEditor::RebuildColumn(std::vector<TGUIAlias>& rows, uint8_t kind) {
 }
 
 void TRouterEditor::RebuildAliases() {
+  // A drag under way belongs to the ports (and the connection) it began on, not to row numbers.
+  const TMidiAlias* fromIn =
+      dragging_ && ValidInput(dragIn_) ? inputs_[static_cast<size_t>(dragIn_)].alias : nullptr;
+  const TMidiAlias* fromOut =
+      dragging_ && ValidOutput(dragOut_) ? outputs_[static_cast<size_t>(dragOut_)].alias : nullptr;
+  const TGUIRoute* moving = dragging_ ? selected_ : nullptr;
   const bool inputsChanged = RebuildColumn(inputs_, makMidiIn);
   const bool outputsChanged = RebuildColumn(outputs_, makMidiOut);
   if (!inputsChanged && !outputsChanged) return;
   MatchRows(true);
+  if (dragging_) FollowDrag(fromIn, fromOut, moving);
   ScrollBarChanged();
   layoutDirty_ = true;
   Invalidate();
+}
+
+void TRouterEditor::FollowDrag(const TMidiAlias* fromIn, const TMidiAlias* fromOut,
+                               const TGUIRoute* moving) {
+  auto rowOf = [](const std::vector<TGUIAlias>& rows, const TMidiAlias* alias) {
+    for (size_t i = 0; i < rows.size(); ++i)
+      if (rows[i].alias == alias) return static_cast<int>(i);
+    return -1;
+  };
+  dragIn_ = fromIn ? rowOf(inputs_, fromIn) : -1;
+  dragOut_ = fromOut ? rowOf(outputs_, fromOut) : -1;
+  const bool gone = (fromIn && dragIn_ < 0) || (fromOut && dragOut_ < 0) ||
+                    (moving && selected_ != moving);
+  if (!gone) {
+    UpdateTarget(mouseX_, mouseY_);
+    return;
+  }
+  // Its port or connection went: the drag ends without a change (the button's release too).
+  dragging_ = false;
+  dragIn_ = dragOut_ = targetIn_ = targetOut_ = -1;
+  StopAutoScroll();
 }
 
 void TRouterEditor::MatchRows(bool drop) {

@@ -156,6 +156,9 @@ class TRouterEditor {
   int Highlighted(int dragRow, int targetRow, int selectedRow, size_t rows) const;
   bool RebuildColumn(std::vector<TGUIAlias>& rows, uint8_t kind);
   TRouterHit HitLine(int x, int yContent) const;
+  // After the columns were rebuilt: the drag's rows are those of the ports it began on, or the
+  // drag ends when they (or the connection whose end it moves) went.
+  void FollowDrag(const TMidiAlias* fromIn, const TMidiAlias* fromOut, const TGUIRoute* moving);
   void UpdateTarget(int x, int y);
   void FinishDrag();
   void FollowCursor(int x, int y);

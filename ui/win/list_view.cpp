@@ -52,7 +52,11 @@ TListView::TListView(TWindow& parent, const TRect& bounds, const TListViewOption
 void TListView::Create(TWindow& parent, const TRect& bounds, const TListViewOptions& o, int id) {
   TCreateParams p;
   p.className = WC_LISTVIEWW;
-  p.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
+  // The rename edit is a child of the list: clipped out of the list's own drawing (and of the
+  // picture its double buffer copies back), nothing the list paints can cover the box the
+  // user types in.
+  p.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP | LVS_REPORT |
+            LVS_SHOWSELALWAYS;
   if (!o.multiSelect) p.style |= LVS_SINGLESEL;
   if (o.editLabels) p.style |= LVS_EDITLABELS;
   if (!o.showHeader) p.style |= LVS_NOCOLUMNHEADER;
@@ -372,6 +376,24 @@ bool TListView::Editing() const {
   return Perform(LVM_GETEDITCONTROL) != 0;
 }
 
+void TListView::EndEdit(bool commit) {
+  const auto edit = reinterpret_cast<HWND>(Perform(LVM_GETEDITCONTROL));
+  if (!edit) return;
+  if (!commit) {
+    // The list may hand the typed text over even when told to cancel: it is not taken.
+    cancelling_ = true;
+    Perform(LVM_CANCELEDITLABEL);
+    cancelling_ = false;
+    return;
+  }
+  // The list takes a rename when its edit loses the keys. Giving them to the list itself does
+  // that where the edit has them; an edit without them is told directly.
+  if (::GetFocus() == edit) SetFocus();
+  if (Perform(LVM_GETEDITCONTROL) == reinterpret_cast<LRESULT>(edit))
+    ::SendMessageW(edit, WM_KILLFOCUS, reinterpret_cast<WPARAM>(Handle()), 0);
+  if (Editing()) Perform(LVM_CANCELEDITLABEL);
+}
+
 int TListView::ItemAt(int x, int y) const {
   LVHITTESTINFO hit{};
   hit.pt = {x, y};
@@ -557,6 +579,10 @@ bool TListView::ItemChanged(NMHDR* header) {
 void TListView::LabelEdited(NMHDR* header, LRESULT& result) {
   const auto& nm = *reinterpret_cast<NMLVDISPINFOW*>(header);
   result = FALSE;  // the caption is set here when accepted
+  if (cancelling_) {
+    OnEditEnded(nm.item.iItem, false);
+    return;
+  }
   if (!nm.item.pszText) {
     const auto edit = reinterpret_cast<HWND>(Perform(LVM_GETEDITCONTROL));
     OnEditEnded(nm.item.iItem, edit && EditEmptied(edit));

@@ -209,6 +209,7 @@ void TTransForm::BuildControls() {
   BuildListCommands();
   BuildOptionCommands();
   ConnectPropsCommands();
+  EndEditsBeforeCommands();
   BuildMenus();
   SetMenu(&menus_->bar);
 
@@ -425,6 +426,7 @@ LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 bool TTransForm::CloseQuery() {
   if (quitting_ || closing_ || ui::Application().Terminated()) return true;
   if (savingAtExit_) return false;
+  EndOpenEdits();  // a name typed is a change to ask about
   if (session_->CloseConfirmed()) return true;
   {
     askingToClose_ = true;

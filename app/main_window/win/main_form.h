@@ -119,6 +119,12 @@ class TTransForm final : public ui::TForm,
   void ConnectPresetList();
   void ConnectTranslatorList();
   void StartRename(ui::TListView& list, int row);
+  // Ends an open rename of either list, on what it began on, before anything changes what the
+  // lists show or hold: the other list's selection, every command, the editor's, a project
+  // replaced and the program's end.
+  void EndOpenEdits();
+  // Every action ends the open renames before its command runs; once all are built.
+  void EndEditsBeforeCommands();
   void PopupAt(ui::TPopupMenu& menu, ui::TListView& list, ui::TPoint p);
   int RowsOfCurrentPreset() const;
   void FitColumns();
@@ -153,7 +159,8 @@ class TTransForm final : public ui::TForm,
   void EditorFollowSelection(bool evenHidden = false);
   void FollowSelectionLater();
   void SelectTranslatorStep(bool forward);
-  // The editor has applied its pending changes, or had none: a list command may run.
+  // An open rename has ended and the editor has applied its pending changes, or had none: a
+  // list command may run.
   bool EditorLetsGo();
 
   // main_form_lists.cpp: the preset and translator lists and their commands
@@ -194,6 +201,9 @@ class TTransForm final : public ui::TForm,
   void ListKeyDown(bool presets, WORD& key, ui::TShiftState shift);
   void ListKeyUp(bool presets, WORD& key, ui::TShiftState shift);
   bool ListBusy(const ui::TListView& list) const;
+  void FinishPresetRename(const std::string& name);
+  void FinishTranslatorRename(const std::string& name);
+  void TellRefusedName(const std::string& error);
   std::string AskPresetName(const std::string& proposed);
 
   // main_form_files.cpp: project files, recent files, clipboard and text export
@@ -286,6 +296,11 @@ class TTransForm final : public ui::TForm,
   bool shutDown_ = false;
   bool refreshPending_ = false;
   int refreshing_ = 0;  // rows are being rebuilt: the lists' handlers stay quiet
+  // What the open rename of each list began on: it ends there, wherever its row is by then,
+  // and nowhere once the project no longer holds it.
+  std::weak_ptr<TTransList> renamedPreset_;
+  std::weak_ptr<TTransMsg> renamedTranslator_;
+  bool endingEdits_ = false;  // EndOpenEdits runs: something else waits to go on
   bool goneLive_ = false;
   bool devicesWatched_ = false;
   bool aliasesWatched_ = false;

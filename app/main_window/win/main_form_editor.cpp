@@ -162,7 +162,10 @@ void TTransForm::EditorFollowSelection(bool evenHidden) {
   editor_->EditTranslator(translator.get(), translator.get());
 }
 
-bool TTransForm::EditorLetsGo() { return !editor_ || editor_->ApplyIfModified(); }
+bool TTransForm::EditorLetsGo() {
+  EndOpenEdits();
+  return !editor_ || editor_->ApplyIfModified();
+}
 
 void TTransForm::EditSelectedTranslator() {
   if (translatorList_->SelectedCount() != 1) return;

@@ -141,6 +141,7 @@ void TTransForm::FileOpenMerge() {
 }
 
 void TTransForm::OpenProject(const std::string& fileName, bool append, bool addToRecent) {
+  EndOpenEdits();
   // A normal open asks to save first; a cancelled question keeps the project.
   if (!append && !session_->AskToSave()) return;
   hooks_.AddErrorSeparator();

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
+#include <utility>
 
 #include "app/main_window/project_editor.h"
 #include "app/main_window/win/input_query.h"
@@ -190,6 +192,8 @@ void TTransForm::ShowTranslatorRows() {
 }
 
 void TTransForm::RebuildPresetList() {
+  // Presets came or went (also from outside): a rename of one that went ends nowhere.
+  EndOpenEdits();
   {
     TRefreshScope scope(refreshing_);
     const int keep = presetList_->ItemIndex();
@@ -277,11 +281,14 @@ void TTransForm::ProjectEdited(const TProjectEdit& edit) {
 void TTransForm::ConnectLists() {
   // The project file holds names in the ANSI code page: a typed name with characters it cannot
   // hold is refused with a message naming them, and the row keeps its name.
-  for (ui::TListView* list : {presetList_, translatorList_}) {
-    list->OnEditRefused = [](int, const std::string& error) {
-      ui::MessageDlg(error, ui::TMsgDlgType::Error, ui::mbOK);
-    };
-  }
+  presetList_->OnEditRefused = [this](int, const std::string& error) {
+    renamedPreset_.reset();
+    TellRefusedName(error);
+  };
+  translatorList_->OnEditRefused = [this](int, const std::string& error) {
+    renamedTranslator_.reset();
+    TellRefusedName(error);
+  };
   ConnectPresetList();
   ConnectTranslatorList();
 }
@@ -289,11 +296,14 @@ void TTransForm::ConnectLists() {
 void TTransForm::ConnectPresetList() {
   presetList_->OnSelectItem = [this](int, bool) {
     if (refreshing_ != 0) return;
+    // Before the translator list shows another preset: a name typed there is for this one.
+    EndOpenEdits();
     EvaluateCurrentPreset();
     PostCommandRefresh();
   };
   presetList_->OnItemChecked = [this](int row, bool checked) {
     if (refreshing_ != 0) return;
+    EndOpenEdits();
     {
       TRefreshScope scope(refreshing_);
       edits_->SetPresetActive(row, checked);
@@ -302,24 +312,19 @@ void TTransForm::ConnectPresetList() {
   };
   presetList_->OnEditing = [this](int row, bool& allow) {
     allow = presetList_->ItemText(row, 0) != kNoPresetName;
+    if (allow) renamedPreset_ = edits_->PresetRef(row);
   };
-  presetList_->OnEdited = [this](int row, std::string& text, bool& accept) {
+  // The row shows what the project tells once renamed: by then the preset may sit on another
+  // row, so the list itself keeps nothing.
+  presetList_->OnEdited = [this](int, std::string& text, bool& accept) {
     accept = false;
-    if (row < 0 || row >= edits_->PresetCount()) return;
-    std::string error;
-    {
-      TRefreshScope scope(refreshing_);
-      error = edits_->RenamePreset(row, text);
-    }
-    if (!error.empty()) {
-      ui::MessageDlg(error, ui::TMsgDlgType::Error, ui::mbOK);
-      // The edit starts again so the user can correct the name.
-      ui::Application().Post([this, row] {
-        if (row < presetList_->Count()) presetList_->EditLabel(row);
-      });
-      return;
-    }
-    accept = true;
+    FinishPresetRename(text);
+  };
+  presetList_->OnEditEnded = [this](int, bool emptied) {
+    if (emptied)
+      FinishPresetRename("");
+    else
+      renamedPreset_.reset();
   };
   presetList_->OnStartDrag = [](int, bool& allow) { allow = true; };
   presetList_->OnDragDrop = [this](int source, int target) {
@@ -342,28 +347,29 @@ void TTransForm::ConnectPresetList() {
 void TTransForm::ConnectTranslatorList() {
   translatorList_->OnSelectItem = [this](int, bool) {
     if (refreshing_ != 0) return;
+    EndOpenEdits();
     PostCommandRefresh();
     FollowSelectionLater();
   };
   translatorList_->OnDblClick = [this] { EditSelectedTranslator(); };
   translatorList_->OnItemChecked = [this](int row, bool checked) {
     if (refreshing_ != 0) return;
+    EndOpenEdits();
     TRefreshScope scope(refreshing_);
     edits_->SetTranslatorsActive({row}, checked);
   };
-  translatorList_->OnEdited = [this](int row, std::string& text, bool& accept) {
-    accept = false;
-    if (!edits_->Translator(row)) return;
-    std::string error;
-    {
-      TRefreshScope scope(refreshing_);
-      error = edits_->RenameTranslator(row, text);
-    }
-    if (!error.empty()) {
-      ui::MessageDlg(error, ui::TMsgDlgType::Error, ui::mbOK);
-      return;
-    }
-    accept = true;
+  translatorList_->OnEditing = [this](int row, bool&) {
+    renamedTranslator_ = edits_->Translator(row);
+  };
+  translatorList_->OnEdited = [this](int, std::string& text, bool& accept) {
+    accept = false;  // the rename tells the row, when it is still shown
+    FinishTranslatorRename(text);
+  };
+  translatorList_->OnEditEnded = [this](int, bool emptied) {
+    if (emptied)
+      FinishTranslatorRename("");
+    else
+      renamedTranslator_.reset();
   };
   translatorList_->OnStartDrag = [](int, bool& allow) { allow = true; };
   translatorList_->OnDragDrop = [this](int source, int target) {
@@ -400,6 +406,72 @@ void TTransForm::PopupAt(ui::TPopupMenu& menu, ui::TListView& list, ui::TPoint p
     p = {r.left + 20, r.top + 20};
   }
   menu.Popup(p.x, p.y, Handle());
+}
+
+void TTransForm::EndOpenEdits() {
+  if (endingEdits_ || closing_ || !presetList_ || !translatorList_) return;
+  endingEdits_ = true;
+  struct TEnding {
+    bool& flag;
+    ~TEnding() { flag = false; }
+  } ending{endingEdits_};
+  presetList_->EndEdit(true);
+  translatorList_->EndEdit(true);
+}
+
+void TTransForm::EndEditsBeforeCommands() {
+  // The menus, toolbars, popups and shortcuts all run their commands through actions: each
+  // takes an open rename first, so the command sees the name typed (and a save stores it).
+  for (const auto& action : Actions().Actions()) {
+    ui::TNotifyEvent command = std::move(action->OnExecute);
+    if (!command) continue;
+    action->OnExecute = [this, command = std::move(command)] {
+      EndOpenEdits();
+      command();
+    };
+  }
+}
+
+void TTransForm::FinishPresetRename(const std::string& name) {
+  const std::shared_ptr<TTransList> preset = std::exchange(renamedPreset_, {}).lock();
+  if (!preset) return;
+  std::string error;
+  {
+    TRefreshScope scope(refreshing_);
+    error = edits_->RenamePreset(preset.get(), name);
+  }
+  if (error.empty()) return;
+  TellRefusedName(error);
+  if (endingEdits_) return;  // something else is under way: the old name stays
+  // The edit starts again so the user can correct the name.
+  std::weak_ptr<TTransList> again = preset;
+  ui::Application().Post([this, again] {
+    const std::shared_ptr<TTransList> p = again.lock();
+    const int row = p && Project() ? Project()->IndexOfPreset(p.get()) : -1;
+    if (!closing_ && row >= 0 && row < presetList_->Count()) presetList_->EditLabel(row);
+  });
+}
+
+void TTransForm::FinishTranslatorRename(const std::string& name) {
+  const TTransMsgPtr translator = std::exchange(renamedTranslator_, {}).lock();
+  if (!translator) return;
+  std::string error;
+  {
+    TRefreshScope scope(refreshing_);
+    error = edits_->RenameTranslator(translator.get(), name);
+  }
+  if (!error.empty()) TellRefusedName(error);
+}
+
+void TTransForm::TellRefusedName(const std::string& error) {
+  if (!endingEdits_) {
+    ui::MessageDlg(error, ui::TMsgDlgType::Error, ui::mbOK);
+    return;
+  }
+  // Said once the click or command that ended the rename has run: the old name stays.
+  ui::Application().Post([this, error] {
+    if (!closing_) ui::MessageDlg(error, ui::TMsgDlgType::Error, ui::mbOK);
+  });
 }
 
 bool TTransForm::ListBusy(const ui::TListView& list) const {
@@ -483,7 +555,6 @@ void TTransForm::ListKeyUp(bool presets, WORD& key, ui::TShiftState shift) {
 // --- preset commands -----------------------------------------------------------------------
 
 void TTransForm::PresetNew() {
-  if (presetList_->Editing()) presetList_->Perform(LVM_CANCELEDITLABEL);
   if (!Project()) return;
   try {
     int row = -1;
@@ -566,6 +637,7 @@ void TTransForm::PresetDelete(bool ask) {
 // --- moving rows ---------------------------------------------------------------------------
 
 void TTransForm::MoveRows(bool presets, int offset) {
+  EndOpenEdits();
   ui::TListView& list = presets ? *presetList_ : *translatorList_;
   const std::vector<int> selected = SelectedRows(list);
   if (PlanRowMoves(list.Count(), selected, offset).empty()) return;

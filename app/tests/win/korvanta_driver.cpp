@@ -782,4 +782,16 @@ HWND OpenMenuWindow() {
   return menu && IsWindowVisible(menu) ? menu : nullptr;
 }
 
+POINT NamePoint(TRunningProgram& program, int which, int row) {
+  POINT p = program.RowPoint(which, row);
+  POINT origin{0, 0};
+  if (HWND list = program.List(which)) ClientToScreen(list, &origin);
+  p.x = origin.x + 30;  // past the check box, on the name's first characters
+  return p;
+}
+
+HWND ListEditBox(HWND list) {
+  return list ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0)) : nullptr;
+}
+
 }  // namespace kv::test

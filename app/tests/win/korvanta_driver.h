@@ -162,4 +162,10 @@ HWND WindowSaying(const TRunningProgram& program, const std::string& part);
 // The drop-down menu window while a menu is open, or null.
 HWND OpenMenuWindow();
 
+// A point on the name of a list's row, on the screen: a click there on the selected row
+// starts renaming it.
+POINT NamePoint(TRunningProgram& program, int which, int row);
+// The in-place edit box a list shows while a row is renamed, or null.
+HWND ListEditBox(HWND list);
+
 }  // namespace kv::test

@@ -485,5 +485,123 @@ TEST_F(ProjectEditsExeTest, AFileChosenInTheProjectsFolderIsStoredRelative) {
   EXPECT_EQ(win::Narrow(text), "tool.txt");
 }
 
+// --- renaming in place while the lists change --------------------------------------------
+
+constexpr const wchar_t* kHostName = L"korvanta_testhost";
+constexpr int kPresets = 0;
+
+// The lines of one section of a project file, up to the next section.
+std::vector<std::string> SectionLines(const std::vector<std::string>& lines,
+                                      const std::string& section) {
+  auto at = std::find(lines.begin(), lines.end(), section);
+  if (at == lines.end()) return {};
+  auto end = std::find_if(at + 1, lines.end(), [](const std::string& l) {
+    return !l.empty() && l.front() == '[';
+  });
+  return {at + 1, end};
+}
+
+// The test host on two presets of two translators each, the first preset shown.
+class InPlaceEditExeTest : public ProjectEditsExeTest {
+ protected:
+  void SetUp() override {
+    DeleteProgramSettings();
+    WriteQuietSettings(kHostName);
+    file_ = TempFolder() + L"\\two presets.kvxp";
+    std::ofstream out(file_.c_str(), std::ios::binary);
+    out << "[Project]\r\nVersion=2\r\n";
+    for (const char* preset : {"A", "B"}) {
+      out << "\r\n[Preset." << (preset[0] - 'A') << "]\r\nName=Preset" << preset
+          << "\r\nActive=1\r\nPresetSwitchIgnore=0\r\n";
+      const char* names[] = {"-zero", "-one"};
+      for (int t = 0; t < 2; ++t)
+        out << "Name" << t << "=" << preset << names[t] << "\r\nIncoming" << t
+            << "=MID1903Cpp\r\nOutgoing" << t << "=KAM10000KSQ10002020220\r\nOptions" << t
+            << "=Actv01Stop01OutO00\r\n";
+    }
+  }
+  void StartHost() {
+    program_ = std::make_unique<TRunningProgram>(Exe(kHostName), L"/project " + Quoted(file_));
+    ASSERT_NE(program_->MainWindow(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] {
+      return program_->Column(kTranslators) == std::vector<std::string>{"A-zero", "A-one"};
+    }));
+    ASSERT_TRUE(program_->Activate());
+  }
+  // Renaming the translator row opened as a user does: a click selects it, and a click on the
+  // selected row's name opens its edit once a double click's time has passed.
+  HWND OpenRename(int row) {
+    HWND list = program_->List(kTranslators);
+    HWND edit = nullptr;
+    for (int attempt = 0; attempt < 3 && !edit; ++attempt) {
+      if (!program_->RowSelected(kTranslators, row)) {
+        ClickAt(program_->RowPoint(kTranslators, row));
+        if (!WaitUntil([&] { return program_->RowSelected(kTranslators, row); })) return nullptr;
+        Sleep(GetDoubleClickTime() + 100);  // part of the gesture: no double click
+      }
+      ClickAt(NamePoint(*program_, kTranslators, row));
+      WaitUntil([&] { return (edit = ListEditBox(list)) != nullptr; }, 5000);
+    }
+    if (edit) WaitUntil([&] { return program_->Focused() == edit; });
+    return edit;
+  }
+};
+
+TEST_F(InPlaceEditExeTest, ARenameLeftOpenForAnotherPresetRenamesItsOwnTranslator) {
+  StartHost();
+  HWND edit = OpenRename(0);
+  ASSERT_NE(edit, nullptr);
+  TypeText("NEWNAME");
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(edit) == "NEWNAME"; }));
+  kv::test::SaveWindowShot(program_->MainWindow(0), L"in-place-rename-open.bmp", 0, true);
+
+  ClickAt(program_->RowPoint(kPresets, 1));
+  ASSERT_TRUE(WaitUntil([&] {
+    return program_->Column(kTranslators) == std::vector<std::string>{"B-zero", "B-one"};
+  })) << ::testing::PrintToString(program_->Column(kTranslators));
+  ClickAt(program_->RowPoint(kPresets, 0));
+  EXPECT_TRUE(WaitUntil([&] {
+    return program_->Column(kTranslators) == std::vector<std::string>{"NEWNAME", "A-one"};
+  })) << ::testing::PrintToString(program_->Column(kTranslators));
+
+  const std::vector<std::string> lines = Save();
+  EXPECT_TRUE(HasLine(SectionLines(lines, "[Preset.0]"), "Name0=NEWNAME"));
+  EXPECT_TRUE(HasLine(SectionLines(lines, "[Preset.1]"), "Name0=B-zero"));
+}
+
+TEST_F(InPlaceEditExeTest, SavingWhileARenameIsOpenSavesTheNewName) {
+  StartHost();
+  HWND edit = OpenRename(1);
+  ASSERT_NE(edit, nullptr);
+  TypeText("Renamed");
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(edit) == "Renamed"; }));
+  // Written when its time changes (reading it meanwhile could stand in the save's way).
+  auto written = [&] {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(file_.c_str(), GetFileExInfoStandard, &data);
+    return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+  };
+  const ULONGLONG before = written();
+  ASSERT_TRUE(PressUntil('S', {VK_CONTROL}, [&] { return written() != before && !Changed(); }));
+  EXPECT_TRUE(HasLine(SectionLines(FileLines(file_), "[Preset.0]"), "Name1=Renamed"));
+  EXPECT_EQ(program_->Cell(kTranslators, 1, 0), "Renamed");
+  EXPECT_FALSE(Changed());
+}
+
+TEST_F(InPlaceEditExeTest, AnEmptiedNameIsRefusedAndTheOldOneKept) {
+  StartHost();
+  HWND edit = OpenRename(1);
+  ASSERT_NE(edit, nullptr);
+  Press(VK_DELETE);  // the whole name is selected as the edit opens
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(edit).empty(); }));
+  Press(VK_RETURN);
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (box = WindowSaying(*program_, "This is no valid name.")); }));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(box, "OK"); }));
+  EXPECT_EQ(program_->Cell(kTranslators, 1, 0), "A-one");
+  EXPECT_FALSE(Changed());
+}
+
 }  // namespace
 }  // namespace kv::test

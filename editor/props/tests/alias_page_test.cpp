@@ -36,6 +36,7 @@ class AliasPageTest : public test::ControllerFixture {
     return Page().Row(index);
   }
   int IndexOf(const char* name, uint8_t kind) { return Page().IndexOfRow(name, kind); }
+  const TGAlias* SelectedRow() { return &Page().Row(Page().Selected()); }
   void UseInProject(const char* name, uint8_t kind) {
     TMidiAliasList ports;
     ports.Add(MidiAliasManager().Lookup(name, kind, false));
@@ -169,7 +170,7 @@ TEST_F(AliasPageTest, ApplyCarriesOutThePlanAndKeepsTheAutomaticFlag) {
   Page().DeleteClick();
   const int added = Page().AddRow(makMidiIn);
   Page().SelectRow(added);
-  Page().ChooseDevice(1);  // Keys
+  Page().ChooseDevice(SelectedRow(), "Keys");
   EXPECT_EQ(Page().Row(Page().Selected()).deviceText, "Keys");
 
   const std::vector<TAliasApplyStep> plan = Page().PlanApply();
@@ -189,7 +190,7 @@ TEST_F(AliasPageTest, ApplyCarriesOutThePlanAndKeepsTheAutomaticFlag) {
 
   // Choosing "(none)" and applying unbinds; an unchanged page applies nothing.
   Page().SelectRow(IndexOf("Bass", makMidiOut));
-  Page().ChooseDevice(0);
+  Page().ChooseDevice(SelectedRow(), "(none)");
   Page().Apply(true);
   EXPECT_EQ(lead->GetDeviceName(), "");
   EXPECT_EQ(changes, 2);
@@ -228,6 +229,44 @@ TEST_F(AliasPageTest, ADeviceRefreshKeepsUnappliedEditsAndCancelReadsThemBack) {
   MidiAliasManager().DeleteAlias(MidiAliasManager().IndexOf("Lead", makMidiOut));
   EXPECT_LT(IndexOf("Lead", makMidiOut), 0);
   EXPECT_FALSE(Page().ChangeReported());
+}
+
+// Rows come, go and re-sort while a name is typed or the device list is open: each choice
+// goes to the row it was made for, or nowhere once that row is gone.
+TEST_F(AliasPageTest, ChoicesMadeWhileRowsChangeGoToTheirRow) {
+  MidiAliasManager().AddAlias("Lead", "Synth", makMidiOut, false);
+  MidiAliasManager().AddAlias("Bass", "", makMidiOut, false);
+  const int began = IndexOf("Bass", makMidiOut);
+  Page().BeginRename(began);
+  MidiAliasManager().AddAlias("Alto", "", makMidiOut, false);  // sorts in before Bass
+  std::string name = "Drums";
+  const int renamed = Page().FinishRename(name);
+  EXPECT_EQ(renamed, IndexOf("Drums", makMidiOut));
+  EXPECT_NE(renamed, began);
+  EXPECT_EQ(Page().Row(IndexOf("Drums", makMidiOut)).alias, Alias("Bass", makMidiOut));
+  EXPECT_GE(IndexOf("Alto", makMidiOut), 0);
+
+  Page().BeginRename(IndexOf("Alto", makMidiOut));
+  MidiAliasManager().DeleteAlias(MidiAliasManager().IndexOf("Alto", makMidiOut));
+  EXPECT_EQ(Page().EditingRow(), -1);
+  name = "Tenor";
+  EXPECT_EQ(Page().FinishRename(name), -1);
+  EXPECT_LT(IndexOf("Tenor", makMidiOut), 0);
+
+  // A port plugged in while the list is open: the entry chosen is the device of its name.
+  Page().SelectRow(IndexOf("Lead", makMidiOut));
+  const TGAlias* lead = SelectedRow();
+  loop_.AddOutput("Pads");
+  MidiManager().Rescan(true, false);
+  Page().ChooseDevice(lead, "Pads");
+  EXPECT_EQ(lead->deviceName, "Pads");
+  Page().ChooseDevice(lead, "Gone");
+  EXPECT_EQ(lead->deviceName, "Pads");
+  // Shown for another row than the selected one: no choice.
+  Page().SelectRow(IndexOf("Drums", makMidiOut));
+  Page().ChooseDevice(lead, "Synth");
+  EXPECT_EQ(lead->deviceName, "Pads");
+  EXPECT_EQ(SelectedRow()->deviceName, "");
 }
 
 TEST_F(AliasPageTest, CheckingRowsOpensAndClosesPortsAtOnce) {

@@ -96,6 +96,27 @@ TEST_F(RouterEditorTest, MovingAConnectionEndDropsTheConnectionItNowDuplicates) 
   EXPECT_EQ(editor().FindConnection(1, 1, true), nullptr);
 }
 
+// The columns are rebuilt in the middle of a drag (an alias made or deleted elsewhere): the
+// drag stays with the port it began on, or ends without a change once that port went.
+TEST_F(RouterEditorTest, ADragFollowsItsPortThroughARebuild) {
+  editor().MouseDown(10, RowY(1), true);  // In B
+  aliases.DeleteAlias(aliases.IndexOf("In A", makMidiIn));
+  editor().RebuildAliases();
+  editor().MouseMove(510, RowY(0));
+  editor().MouseUp(510, RowY(0));
+  ASSERT_EQ(editor().Connections().size(), 1u);
+  EXPECT_EQ(editor().Connections()[0]->inName, "In B");
+
+  editor().MouseDown(10, RowY(1), true);  // In C
+  aliases.DeleteAlias(aliases.IndexOf("In C", makMidiIn));
+  editor().RebuildAliases();
+  EXPECT_FALSE(editor().Dragging());
+  editor().MouseMove(510, RowY(1));
+  editor().MouseUp(510, RowY(1));
+  EXPECT_EQ(editor().Connections().size(), 1u);
+  EXPECT_EQ(panelChanges, 1);
+}
+
 TEST_F(RouterEditorTest, LinesAreHitWithinFourPixelsAndNeverWithoutRoomBetweenColumns) {
   DragInToOut(2, 0);  // centre 90 to centre 18: 54 at the middle
   EXPECT_EQ(editor().HitTest(260, 58, true).zone, TRouterZone::Line);

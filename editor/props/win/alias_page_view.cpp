@@ -126,17 +126,20 @@ void TAliasPageView::ConnectList() {
   };
   list_->OnEditing = [this](int index, bool& allow) {
     allow = index < page_.RowCount() && page_.IsEditable(page_.Row(index));
+    if (allow) page_.BeginRename(index);
   };
+  // The name goes to the row the edit began on: a refresh may have moved that row, and the
+  // list then shows it where it is once rendered.
   list_->OnEdited = [this](int index, std::string& text, bool& accept) {
-    text = page_.Rename(index, text);
-    accept = true;
+    accept = page_.FinishRename(text) == index;
     RenderLater();
     Edited();
   };
   // Escape, an unchanged name or (under Wine) an emptied one: the edit is over either way.
-  list_->OnEditEnded = [this](int index, bool emptied) {
+  list_->OnEditEnded = [this](int, bool emptied) {
+    std::string none;
     if (emptied)
-      page_.Rename(index, "");
+      page_.FinishRename(none);
     else
       page_.CancelRename();
     RenderLater();
@@ -188,8 +191,8 @@ void TAliasPageView::ConnectCommands() {
     Edited();
   };
   devices_->OnChange = [this] {
-    if (rendering_) return;
-    page_.ChooseDevice(devices_->ItemIndex());
+    if (rendering_ || devices_->ItemIndex() < 0) return;
+    page_.ChooseDevice(deviceRow_, devices_->Item(devices_->ItemIndex()));
     Render();
     Edited();
   };
@@ -230,10 +233,13 @@ void TAliasPageView::DevicesChanged(void* view, TMidiManager&) {
 }
 
 // The page object hears of the change too; the list follows once it has refreshed its rows.
+// A name still being edited is taken first, by the row it was typed for.
 void TAliasPageView::RenderLater() {
   std::weak_ptr<bool> alive = alive_;
   ui::Application().Post([this, alive] {
-    if (!alive.expired() && HandleAllocated()) Render();
+    if (alive.expired() || !HandleAllocated()) return;
+    list_->EndEdit(true);
+    Render();
   });
 }
 
@@ -272,6 +278,11 @@ void TAliasPageView::Render() {
   list_->Invalidate();
   delete_->SetEnabled(page_.DeleteEnabled());
   rename_->SetEnabled(page_.RenameEnabled());
+  // The device list belongs to the row it was shown for: open over another row now, it closes
+  // without a choice.
+  const TGAlias* row = selected >= 0 ? &page_.Row(selected) : nullptr;
+  if (row != deviceRow_ && devices_->DroppedDown()) devices_->SetDroppedDown(false);
+  deviceRow_ = row;
   const std::vector<std::string>& entries = page_.DeviceEntries();
   bool same = devices_->Count() == static_cast<int>(entries.size());
   for (int i = 0; same && i < devices_->Count(); ++i) same = devices_->Item(i) == entries[i];

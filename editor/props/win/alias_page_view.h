@@ -74,6 +74,7 @@ class TAliasPageView final : public TPageView {
   ui::TPopupMenu popup_;
   ui::TMenuItem* autoConnect_ = nullptr;
   int rendering_ = 0;
+  const TGAlias* deviceRow_ = nullptr;  // the row the device list was last shown for
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

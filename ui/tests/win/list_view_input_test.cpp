@@ -258,6 +258,40 @@ TEST_F(ListViewInputTest, ARenameTheHandlerRefusesNeverStarts) {
   EXPECT_EQ(asked, (std::vector<int>{1, 0}));
 }
 
+// Whoever changes the rows ends an open rename first: it is over when EndEdit returns.
+TEST_F(ListViewInputTest, EndEditTakesOrDropsTheNameAtOnce) {
+  TListViewOptions o;
+  o.editLabels = true;
+  TListView& list = MakeList(3, 250, o);
+  std::vector<std::pair<int, std::string>> renamed;
+  int ended = 0;
+  list.OnEdited = [&](int row, std::string& text, bool&) { renamed.emplace_back(row, text); };
+  list.OnEditEnded = [&](int, bool) { ++ended; };
+  auto typeInto = [&](int row) {
+    list.EditLabel(row);
+    EXPECT_TRUE(PumpUntil([&] { return list.Editing(); }));
+    auto edit = reinterpret_cast<HWND>(list.Perform(LVM_GETEDITCONTROL));
+    EXPECT_TRUE(PumpUntil([&] { return GetFocus() == edit; }));
+    SendKey(VK_END);
+    SendKey('X');
+    EXPECT_TRUE(PumpUntil([&] { return GetWindowTextLengthW(edit) == 6; }));
+  };
+  list.EndEdit(true);  // nothing open: nothing happens
+  typeInto(1);
+  list.EndEdit(true);
+  EXPECT_FALSE(list.Editing());
+  EXPECT_EQ(renamed, (std::vector<std::pair<int, std::string>>{{1, "Row 1x"}}));
+  EXPECT_EQ(list.ItemText(1), "Row 1x");
+  EXPECT_EQ(GetFocus(), list.Handle());
+
+  typeInto(2);
+  list.EndEdit(false);
+  EXPECT_FALSE(list.Editing());
+  EXPECT_EQ(renamed.size(), 1u);
+  EXPECT_EQ(ended, 1);
+  EXPECT_EQ(list.ItemText(2), "Row 2");
+}
+
 TEST_F(ListViewInputTest, DelWhileRenamingDeletesACharacterNotTheRow) {
   TListViewOptions o;
   o.editLabels = true;

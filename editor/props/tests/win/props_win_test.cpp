@@ -357,6 +357,38 @@ TEST_F(PropsWinTest, AliasesAreAddedRenamedBoundAndPortsOpenedFromThePage) {
   EXPECT_FALSE(GetAliasPageView().Hosted());
 }
 
+// The rows change under a name being typed (an alias made elsewhere, a port plugged in): the
+// name goes to the row it was typed for.
+TEST_F(PropsWinTest, ANameTypedWhileTheRowsChangeGoesToItsRow) {
+  TMidiAliasManager& aliases = MidiAliasManager();
+  aliases.AddAlias("Bass", "", makMidiOut, false);
+  WithDialog([&] { ShowPortAliasSettings(main_.get()); }, [&] {
+    auto& view = static_cast<TAliasPageView&>(GetAliasPageView());
+    TSetupAliasFrame& page = GetAliasFrame();
+    EXPECT_TRUE(PumpUntil([&] { return view.List().Count() == page.RowCount(); }));
+    const TMidiAlias* bass = aliases.Lookup("Bass", makMidiOut, false);
+    view.List().SetFocus();
+    view.List().SetItemIndex(page.IndexOfRow("Bass", makMidiOut));
+    SendKey(VK_F2);
+    EXPECT_TRUE(PumpUntil([&] { return view.List().Editing(); }));
+    TypeText("Tuba");
+    EXPECT_TRUE(PumpUntil([&] {
+      wchar_t typed[16] = {};
+      GetWindowTextW(reinterpret_cast<HWND>(view.List().Perform(LVM_GETEDITCONTROL)), typed, 16);
+      return std::wstring(typed) == L"Tuba";
+    }));
+    // "Alto" sorts in above: the row under the edit is another one now.
+    aliases.AddAlias("Alto", "", makMidiOut, false);
+    EXPECT_TRUE(PumpUntil([&] { return view.List().Count() == page.RowCount(); }));
+    if (view.List().Editing()) SendKey(VK_RETURN);
+    EXPECT_TRUE(PumpUntil([&] { return page.IndexOfRow("Tuba", makMidiOut) >= 0; }));
+    const int tuba = page.IndexOfRow("Tuba", makMidiOut);
+    ASSERT_GE(tuba, 0);
+    EXPECT_EQ(page.Row(tuba).alias, bass);
+    EXPECT_GE(page.IndexOfRow("Alto", makMidiOut), 0);
+  });
+}
+
 TEST_F(PropsWinTest, ARouteDrawnWithTheMouseIsSavedWithTheProject) {
   bool applyEnabled = false;
   WithDialog([&] { ShowProjectRouter(main_.get(), &Project()); }, [&] {
