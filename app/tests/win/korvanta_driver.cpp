@@ -782,4 +782,12 @@ HWND OpenMenuWindow() {
   return menu && IsWindowVisible(menu) ? menu : nullptr;
 }
 
+void WriteSectionSetting(const std::wstring& programBaseName, const wchar_t* section,
+                         const wchar_t* name, const std::wstring& value) {
+  HKEY key = OpenSection(programBaseName, section);
+  if (!key) return;
+  SetString(key, name, value);
+  RegCloseKey(key);
+}
+
 }  // namespace kv::test

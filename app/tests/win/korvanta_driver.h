@@ -162,4 +162,8 @@ HWND WindowSaying(const TRunningProgram& program, const std::string& part);
 // The drop-down menu window while a menu is open, or null.
 HWND OpenMenuWindow();
 
+// A text value in another section than "Current" of the program's settings.
+void WriteSectionSetting(const std::wstring& programBaseName, const wchar_t* section,
+                         const wchar_t* name, const std::wstring& value);
+
 }  // namespace kv::test
