@@ -121,7 +121,6 @@ class TKVHighLevel : public TProjectPorts {
   bool SettingsFileNamed() const { return settingsFileNamed_; }
   TCommandLineParams& Params() { return *params_; }
   const std::string& VirtualPortAliasBase() const { return virtualPortAliasBase_; }
-  void SetVirtualPortAliasBase(std::string base) { virtualPortAliasBase_ = std::move(base); }
   void SetDialogs(TControllerDialogs* dialogs) { dialogs_ = dialogs; }
 
   // Where the last settings load succeeded.
