@@ -113,6 +113,7 @@ void MakePortAliases(TKVHighLevel& controller) {
   controller.MakeDeviceAliases();
   controller.MakeVirtualPortAliases(true);
 }
+
 }  // namespace
 
 TTransForm::TTransForm(TMainWindowHooks& hooks)
@@ -374,7 +375,8 @@ void TTransForm::DevicesChanged(void* object, TMidiManager&) {
   if (form->closing_) return;
   // A port plugged in during the run, or virtual ports added or removed in the settings, is
   // shown with its alias on the ports page like those there at the start. Nothing may leave
-  // this listener: the manager's scan that calls it would never end.
+  // this listener: the scan that calls it would stay marked running, and no port would be
+  // scanned again.
   try {
     MakePortAliases(*form->controller_);
     form->controller_->BindUsedAliases(false);
