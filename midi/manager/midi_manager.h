@@ -261,6 +261,10 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   std::function<void(int index, bool isInput)> OnClose;
   std::function<void(int index, bool isInput, const std::string& text)> OnLog;
   std::function<void(int index, const std::string& text)> OnError;
+  // Called after MIDI through sent something, on the MIDI thread that passed it. Replaced
+  // while MIDI flows (BindEngine sets it too): threads passing MIDI on keep the one they
+  // started with.
+  void SetOnThru(std::function<void(TMidiManager& sender)> onThru);
 
  private:
   // What MIDI threads call, replaced whole and never changed in place.
@@ -323,6 +327,8 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   bool SendToAll(const Send& send);
   template <typename Send>
   bool SendToAliases(const TMidiAliasList& aliases, const Send& send);
+  // Replaces the handlers with a copy changed by change.
+  void ChangeHandlers(const std::function<void(THandlers&)>& change);
   template <typename Send>
   void PassThrough(const THandlers& handlers, int slotIndex, bool handled, bool swallowed,
                    const Send& send);

@@ -92,6 +92,17 @@ bool TMidiManager::SendLongToAliases(const TMidiAliasList& aliases, const uint8_
 
 // --- incoming MIDI --------------------------------------------------------------------------
 
+void TMidiManager::ChangeHandlers(const std::function<void(THandlers&)>& change) {
+  std::lock_guard<std::mutex> lock(handlersMutex_);
+  auto next = std::make_shared<THandlers>(handlers_ ? *handlers_ : THandlers{});
+  change(*next);
+  handlers_ = std::move(next);
+}
+
+void TMidiManager::SetOnThru(std::function<void(TMidiManager&)> onThru) {
+  ChangeHandlers([&](THandlers& h) { h.onThru = std::move(onThru); });
+}
+
 std::shared_ptr<const TMidiManager::THandlers> TMidiManager::Handlers() const {
   std::lock_guard<std::mutex> lock(handlersMutex_);
   return handlers_;
