@@ -21,7 +21,6 @@ class TLock {
 
   void Enter() { mutex_.lock(); }
   void Leave() { mutex_.unlock(); }
-  bool TryEnter() { return mutex_.try_lock(); }
 
   // Lets std::lock_guard / std::unique_lock hold a TLock.
   void lock() { Enter(); }
@@ -80,9 +79,7 @@ class TReadWriteLock {
   void LockWrite();
   void UnlockWrite();
 
-  // Lets std::shared_lock / std::unique_lock hold the lock.
-  void lock_shared() { LockRead(); }
-  void unlock_shared() { UnlockRead(); }
+  // Lets std::unique_lock hold the lock.
   void lock() { LockWrite(); }
   void unlock() { UnlockWrite(); }
 

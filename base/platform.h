@@ -72,7 +72,6 @@ bool IsWindowsVistaOrLater();
 // Shell special folders (CSIDL numbers); empty when the shell cannot give it.
 std::string GetSpecialFolder(int folderId);
 std::string GetMyDocumentsFolder();
-std::string GetMyDocumentsFolderSlash();
 std::string GetCommonAppDataFolder();
 // Starts the file with its default verb, shown normally; true when the shell reports success.
 // window is the owner window's handle as a number (0 for none).
@@ -82,10 +81,6 @@ bool ShellOpen(uintptr_t window, const std::string& file, const std::string& par
 // the kRegRoot values.
 enum class RegRoot { CurrentUser, LocalMachine };
 bool RegKeyExists(RegRoot root, const std::string& subkey);
-
-// Brings the window to the top, makes it the foreground window and yields the processor once;
-// true when it became the foreground window.
-bool ForceForegroundWindow(uintptr_t window);
 
 // Debugger output (OutputDebugString on Windows, standard error elsewhere).
 void DebugOutput(const std::string& text);

@@ -19,7 +19,7 @@ Cache& TheCache() {
 }
 
 std::string TitleAndBase() {
-  const std::string& title = GetTitleOverride().empty() ? GetProgramTitle() : GetTitleOverride();
+  const std::string& title = GetProgramTitle();
   return title + "\\" + GetProgramBaseName();
 }
 

@@ -39,7 +39,6 @@ class TKeyView final : public TCustomIniFile {
 
 std::unique_ptr<TCustomIniFile> TMemorySettingsRegistry::Open(const std::string& keyPath,
                                                               bool forWriting) {
-  if (!refused_.empty() && SameText(refused_, keyPath)) return nullptr;
   if (!forWriting && !HasKey(keyPath)) return nullptr;
   return std::make_unique<TKeyView>(Key(keyPath));
 }

@@ -36,13 +36,10 @@ class TMemorySettingsRegistry final : public TSettingsRegistry {
   // The store under that key (made when missing), for tests to fill or look at.
   std::shared_ptr<TMemIniFile> Key(const std::string& keyPath);
   bool HasKey(const std::string& keyPath) const;
-  // A key that cannot be opened, for failure tests.
-  void Refuse(const std::string& keyPath) { refused_ = keyPath; }
 
  private:
   mutable std::mutex mutex_;  // guards keys_
   std::map<std::string, std::shared_ptr<TMemIniFile>> keys_;  // by lower-case path
-  std::string refused_;
 };
 
 }  // namespace kv

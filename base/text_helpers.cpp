@@ -57,17 +57,6 @@ std::string IntToHexFixed(int64_t value, int digits, int keep) {
   return out;
 }
 
-void PutHexDigits(std::string& text, uint32_t value, size_t count, size_t position) {
-  if (position < 1) return;
-  for (size_t k = 0; k < count; ++k) {
-    // Digit k from the right goes to position + count - 1 - k.
-    const size_t pos1 = position + count - 1 - k;
-    if (pos1 >= 1 && pos1 <= text.size()) {
-      text[pos1 - 1] = kHexDigits[(k < 8 ? (value >> (4 * k)) : 0) & 15];
-    }
-  }
-}
-
 std::string EncodeLengthPrefixed(std::string_view text) {
   if (text.size() > kMaxLengthPrefixed) text = text.substr(0, kMaxLengthPrefixed);
   std::string out = IntToHexFixed(static_cast<int64_t>(text.size()), 4, 4);
@@ -178,14 +167,6 @@ std::string MakeAbsolutePath(std::string_view path, std::string_view folder) {
   const bool folderSlash = !folder.empty() && folder.back() == '\\';
   if (!pathSlash && !folderSlash) out += '\\';
   out.append(path);
-  return out;
-}
-
-std::string TrimAndUnquote(std::string_view text) {
-  std::string out = Trim(text);
-  if (out.size() >= 2 && out.front() == '"' && out.back() == '"') {
-    out = out.substr(1, out.size() - 2);
-  }
   return out;
 }
 

@@ -25,9 +25,6 @@ int32_t HexToIntAt(std::string_view text, size_t position, size_t count);
 // Upper-case hexadecimal, padded with "0" to at least digits; when keep >= 1 and the text is
 // longer, only its last keep digits remain.
 std::string IntToHexFixed(int64_t value, int digits, int keep);
-// Writes the low count hexadecimal digits of value into text in place, the last one at
-// position + count - 1; digits that fall outside the text are not written.
-void PutHexDigits(std::string& text, uint32_t value, size_t count, size_t position);
 
 inline constexpr size_t kMaxLengthPrefixed = 65535;
 // Length as 4 upper-case hexadecimal digits, then the text. A text longer than 65535
@@ -50,8 +47,6 @@ std::string UnescapeText(std::string_view text);
 
 bool IsAbsolutePath(std::string_view path);
 std::string MakeAbsolutePath(std::string_view path, std::string_view folder);
-// Trims blanks; removes one pair of enclosing double quotes.
-std::string TrimAndUnquote(std::string_view text);
 
 // Upper-cased names with ids from one program-wide counter (starting at 1) that all sets
 // share, so an id is unique in the whole run.

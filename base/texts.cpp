@@ -6,10 +6,6 @@ std::string& Title() {
   static std::string title = kDefaultProgramTitle;
   return title;
 }
-std::string& Override() {
-  static std::string title;
-  return title;
-}
 }  // namespace
 
 const std::string& GetProgramTitle() {
@@ -17,12 +13,6 @@ const std::string& GetProgramTitle() {
 }
 void SetProgramTitle(const std::string& title) {
   Title() = title;
-}
-const std::string& GetTitleOverride() {
-  return Override();
-}
-void SetTitleOverride(const std::string& title) {
-  Override() = title;
 }
 
 }  // namespace kv

@@ -15,8 +15,4 @@ inline constexpr const char* kProjectFileExt = ".kvxp";
 const std::string& GetProgramTitle();
 void SetProgramTitle(const std::string& title);
 
-// A title used only for the settings key; empty means the program title is used.
-const std::string& GetTitleOverride();
-void SetTitleOverride(const std::string& title);
-
 }  // namespace kv

@@ -8,28 +8,10 @@
 
 namespace kv {
 
-std::string FloatToStrPadded(int width, int decimals, double value) {
-  if (decimals < 0) decimals = 0;
-  // Seven significant digits: round to them first, then show the decimals asked for.
-  char sig[64];
-  std::snprintf(sig, sizeof sig, "%.7g", value);
-  const double rounded = std::strtod(sig, nullptr);
-  char buf[128];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, rounded);
-  std::string r = buf;
-  while (static_cast<int>(r.size()) < width) r.insert(r.begin(), ' ');
-  return r;
-}
-
 std::string IntToStrZeroPad(int64_t value, int width) {
   std::string r = IntToStr(value);
   while (static_cast<int>(r.size()) < width) r.insert(r.begin(), '0');
   return r;
-}
-
-std::wstring IntToStrZeroPadW(int64_t value, int width) {
-  const std::string s = IntToStrZeroPad(value, width);
-  return std::wstring(s.begin(), s.end());
 }
 
 std::string RemoveTrailingBackslash(std::string_view path) {

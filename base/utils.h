@@ -14,11 +14,7 @@ inline int IntMax(int a, int b) {
   return a > b ? a : b;
 }
 
-// Fixed-point text with 7 significant digits and the given decimals, blanks in front up to
-// width.
-std::string FloatToStrPadded(int width, int decimals, double value);
 std::string IntToStrZeroPad(int64_t value, int width);
-std::wstring IntToStrZeroPadW(int64_t value, int width);
 
 std::string RemoveTrailingBackslash(std::string_view path);
 std::string AddTrailingBackslash(std::string_view path);

@@ -31,11 +31,6 @@ int RuleTypeToChooserIndex(int stepCode) {
   return 1;
 }
 
-int ChooserIndexToRuleType(int index) {
-  if (index < 1 || index > 5) return 0;
-  return kItemCodes[index];
-}
-
 TRuleChooserModel::TRuleChooserModel(uint8_t stepCode, bool preselect) : stepCode_(stepCode) {
   if (preselect) itemIndex_ = RuleTypeToChooserIndex(stepCode);
 }

@@ -13,8 +13,6 @@ inline constexpr int kRuleChooserConditionItem = 6;
 const std::vector<std::string>& RuleChooserCaptions();
 // The item of a step code; a code without an item gives the item of code 1.
 int RuleTypeToChooserIndex(int stepCode);
-// Indexes 1 to 5 give their code; any other index gives 0.
-int ChooserIndexToRuleType(int index);
 
 // The dialog's state between showing and closing.
 class TRuleChooserModel {

@@ -349,11 +349,6 @@ void TEditTrans::ChooseOutgoing(int itemIndex) {
   MarkModified();
 }
 
-void TEditTrans::SetIncomingRawText(std::string text) {
-  inRaw_ = std::move(text);
-  MarkModified();
-}
-
 void TEditTrans::SetDelay(TDelayChoice delay) {
   delay_ = delay;
   MarkModified();

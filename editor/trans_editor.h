@@ -123,7 +123,6 @@ class TEditTrans {
   void ChooseIncoming(int itemIndex);
   void ChooseOutgoing(int itemIndex);
   const std::string& IncomingRawText() const { return inRaw_; }
-  void SetIncomingRawText(std::string text);
   const std::string& OutgoingRawText() const { return outRaw_; }
   const std::string& IncomingSummary() const { return inSummary_; }
   const std::string& OutgoingSummary() const { return outSummary_; }

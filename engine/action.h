@@ -33,7 +33,6 @@ class TTransAction {
   TTransAction& operator=(const TTransAction&) = delete;
 
   bool IsIncoming() const { return incoming_ != 0; }
-  uint8_t Direction() const { return incoming_; }  // 1 incoming, 0 outgoing
 
   uint8_t GetDelayUnit() const { return delayUnit_; }
   void SetDelayUnit(uint8_t unit) { delayUnit_ = unit; }

@@ -297,7 +297,6 @@ void TRuntimeDispatcher::Execute() {
     }
     if (immediateEmpty && !Terminated()) wake_.WaitFor(wait);
   }
-  if (onEnd_) onEnd_(*this);
 }
 
 }  // namespace kv

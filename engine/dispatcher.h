@@ -82,15 +82,12 @@ class TRuntimeDispatcher : public TThread {
   static constexpr uint32_t kIdleWaitMs = 1000;
   static constexpr const char* kQueueFullMessage = "Message queue is full (actions are discarded)";
 
-  using TEndNotification = std::function<void(TRuntimeDispatcher& dispatcher)>;
-
   // The sink must outlive the dispatcher. startThread false is for tests that run the queue
   // themselves (RunPending).
   explicit TRuntimeDispatcher(TDispatchSink* sink, bool startThread = true);
   ~TRuntimeDispatcher() override;
 
   void SetParams(TGlobalTranslateParams* params) { params_.store(params); }
-  void SetOnEnd(TEndNotification onEnd) { onEnd_ = std::move(onEnd); }
 
   // Any thread. Queues the context's outgoing action to run after delayMs (at once for 0 or
   // less); false when it was dropped (thread ending, or pool full). keepPreset is a reference
@@ -133,7 +130,6 @@ class TRuntimeDispatcher : public TThread {
 
   TDispatchSink* sink_;
   std::atomic<TGlobalTranslateParams*> params_{nullptr};
-  TEndNotification onEnd_;
   TEvent wake_;
 
   mutable std::mutex lock_;  // guards pool_, free_, the queues

@@ -21,7 +21,6 @@ class TFormatArg {
 
   std::string Text() const;
   int64_t Number() const { return isNumber_ ? number_ : 0; }
-  bool IsNumber() const { return isNumber_; }
 
  private:
   std::string_view text_;

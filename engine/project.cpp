@@ -355,16 +355,6 @@ void TPresetHandler::SwitchToPreset(int index, TCascadedErrorMessageHandler* err
   }
 }
 
-void TPresetHandler::SwitchToPresetNamed(std::string_view name,
-                                         TCascadedErrorMessageHandler* errors) {
-  const int index = FindPreset(name);
-  if (index < 0) {
-    Report(errors, FormatText("Preset \"%s\" not found.", {name}));
-    return;
-  }
-  SwitchToPreset(index, errors);
-}
-
 int TPresetHandler::FindSwitchTarget(bool forward) const {
   const TPresetSnapshot presets = GetPresets();
   std::vector<int> switchable;

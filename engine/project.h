@@ -104,7 +104,6 @@ class TPresetHandler final {
 
   // --- preset switching ------------------------------------------------------------------
   void SwitchToPreset(int index, TCascadedErrorMessageHandler* errors);
-  void SwitchToPresetNamed(std::string_view name, TCascadedErrorMessageHandler* errors);
   void ActivateNextPreset();
   void ActivatePreviousPreset();
   // Modes: 0 next, 1 previous, 2 switch to named, 3 switch to number, 4 activate named,

@@ -24,15 +24,6 @@ uint16_t ActivityFlagForActionType(int kind, bool incoming) {
   }
 }
 
-bool HasIncomingActivity(uint16_t flags) {
-  return (flags & (kActivityMidiIn | kActivityTimerIn | kActivityKeyIn | kActivityOtherIn)) != 0;
-}
-
-bool HasOutgoingActivity(uint16_t flags) {
-  return (flags & (kActivityMidiOut | kActivityTimerOut | kActivityKeyOut | kActivityMouseOut |
-                   kActivityWindowMessageOut | kActivityMidiThrough | kActivityOtherOut)) != 0;
-}
-
 void TTransStats::Bump(Row& row, int kind) {
   if (kind >= 0 && kind < kKinds) row[kind].fetch_add(1, std::memory_order_relaxed);
 }

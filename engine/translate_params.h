@@ -43,8 +43,6 @@ enum TActivityFlag : uint16_t {
 // The bit of an action kind on the incoming or outgoing side; 0 for kinds without one
 // (unknown, and any id above 10).
 uint16_t ActivityFlagForActionType(int kind, bool incoming);
-bool HasIncomingActivity(uint16_t flags);
-bool HasOutgoingActivity(uint16_t flags);
 
 // Counters of the engine. They are counted from several threads at once without a lock
 // (relaxed atomics): each count is exact, the counts are not a consistent snapshot.
@@ -90,7 +88,6 @@ class TCascadedErrorMessageHandler {
 
   virtual void ReportError(int code, const std::string& text);
   void SetReceiver(TReceiver receiver) { receiver_ = std::move(receiver); }
-  bool HasReceiver() const { return static_cast<bool>(receiver_); }
 
  protected:
   void Pass(int code, const std::string& text) const {
@@ -149,7 +146,6 @@ class TGlobalTranslateParams {
   void ReportActivity(void* sender, uint16_t activity) const {
     if (onActivity_) onActivity_(sender, activity);
   }
-  bool HasActivityReceiver() const { return static_cast<bool>(onActivity_); }
 
   void SetOnPresetChangeRequest(TPresetChangeRequest request) {
     onPresetChange_ = std::move(request);

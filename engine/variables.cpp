@@ -196,10 +196,6 @@ void ClearLocalVariables(TLocalVariables& locals) {
   locals.fill(0);
 }
 
-void ClearGlobalVariables(TGlobalVariables& globals) {
-  globals.Clear();
-}
-
 }  // namespace kv
 
 namespace kv {

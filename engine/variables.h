@@ -101,7 +101,6 @@ size_t ParseNumber(std::string_view text, size_t position, int32_t& value);
 size_t ParseNumberOrVariableAt(std::string_view text, size_t position, TNumberOrVariable& field);
 
 void ClearLocalVariables(TLocalVariables& locals);
-void ClearGlobalVariables(TGlobalVariables& globals);
 
 // Replaces every "%[format ]name%" section of the text with the variable's (or number's)
 // value, "%%" with "%". Every problem is added as a line to errors (when given) and the

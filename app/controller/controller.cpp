@@ -183,13 +183,29 @@ bool TKVHighLevel::AskYesNo(const std::string& text, uint32_t delayMs) {
 // --- settings --------------------------------------------------------------------------------
 
 void TKVHighLevel::ReadSettings(TCustomIniFile& ini) {
+  ReadStore(ini, nullptr);
+}
+
+void TKVHighLevel::ImportSettings(TCustomIniFile& ini) {
+  TMidiAliasList used;
+  CollectUsedAliases(used);
+  ReadStore(ini, &used);
+  // Whatever the file held, this machine's ports keep their own aliases.
+  MakeDeviceAliases();
+  MakeVirtualPortAliases(true);
+}
+
+void TKVHighLevel::ReadStore(TCustomIniFile& ini, const TMidiAliasList* keepUnbound) {
   EnsureStage(3);
   SetStage(3);
   if (!ini.SectionExists("Current"))
     throw Exception(FormatText("This is not a file with %s settings !", GetProgramTitle()));
   if (OnReadSettings) OnReadSettings(ini);
   MidiManager().LoadFromIni(ini);
-  MidiAliasManager().LoadFromIni(ini);
+  if (keepUnbound)
+    MidiAliasManager().ReplaceFromIni(ini, *keepUnbound);
+  else
+    MidiAliasManager().LoadFromIni(ini);
 }
 
 void TKVHighLevel::WriteSettings(TCustomIniFile& ini) {

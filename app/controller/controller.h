@@ -76,6 +76,10 @@ class TKVHighLevel : public TProjectPorts {
   virtual void ReadSettings(TCustomIniFile& ini);
 
   void EnsureStage(uint8_t target);
+  // Import Settings: ReadSettings, except that the file's aliases replace the current set.
+  // Those the open project names and the file lacks stay, unbound, so the project's next save
+  // loses no port; the ports present keep their own aliases.
+  void ImportSettings(TCustomIniFile& ini);
   void WriteSettings(TCustomIniFile& ini);
   bool SaveSettings(bool toRegistry, bool toFile);
   // The save at exit: where the last load read from; after a first run the registry, or the
@@ -123,7 +127,6 @@ class TKVHighLevel : public TProjectPorts {
   bool SettingsFileNamed() const { return settingsFileNamed_; }
   TCommandLineParams& Params() { return *params_; }
   const std::string& VirtualPortAliasBase() const { return virtualPortAliasBase_; }
-  void SetVirtualPortAliasBase(std::string base) { virtualPortAliasBase_ = std::move(base); }
   void SetDialogs(TControllerDialogs* dialogs) { dialogs_ = dialogs; }
 
   // Where the last settings load succeeded.
@@ -147,6 +150,7 @@ class TKVHighLevel : public TProjectPorts {
   };
 
   void SetStage(uint8_t stage);
+  void ReadStore(TCustomIniFile& ini, const TMidiAliasList* keepUnbound);
   void ApplyEngineLogging();
   bool AskYesNo(const std::string& text, uint32_t delayMs);
   void ReadRegistrySettings(bool& defaultsSet, bool& result);

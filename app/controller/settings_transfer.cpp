@@ -60,7 +60,7 @@ bool TSettingsTransfer::Import(TSettingsTransferChoices& choices) {
   if (!Choose(false, choices, file)) return false;
   try {
     TMemIniFile ini(file);
-    controller_.ReadSettings(ini);
+    controller_.ImportSettings(ini);
   } catch (const std::exception& error) {
     host_.Error(error.what());
     return false;

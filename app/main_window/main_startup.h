@@ -81,7 +81,6 @@ class TMainStartup {
   // The wParam FormShow posts 0x52C with.
   unsigned FirstShowParam() const { return continued_ ? 1u : 0u; }
   bool GoneLive() const { return goneLive_; }
-  bool Continued() const { return continued_; }
 
  private:
   void GoLiveOnce(const TStartupState& state, std::vector<TStartupStep>& steps);

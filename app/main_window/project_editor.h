@@ -63,15 +63,6 @@ std::vector<TRowMove> PlanRowMoves(int count, std::vector<int> selected, int off
 // Drag and drop moves the selection by (drop row - drag row), kept within the Top and Bottom
 // offsets.
 int DropOffset(int count, const std::vector<int>& selected, int dragRow, int dropRow);
-// Applies the steps to a list of row identities (tests and the views' own row state).
-template <class T>
-void ApplyRowMoves(std::vector<T>& rows, const std::vector<TRowMove>& moves) {
-  for (const TRowMove& m : moves) {
-    T item = rows[static_cast<size_t>(m.from)];
-    rows.erase(rows.begin() + m.from);
-    rows.insert(rows.begin() + m.to, item);
-  }
-}
 
 // The selected rows in the order they are deleted (bottom up).
 std::vector<int> DeletionOrder(std::vector<int> selected);

@@ -81,8 +81,6 @@ class TShowEvents final : public TThread {
   // Main thread.
   void SetLampsEnabled(bool on);
   void SetTrayEnabled(bool on);
-  bool LampsEnabled() const { return lampsEnabled_.load(); }
-  bool TrayEnabled() const { return trayEnabled_.load(); }
   // Ends the thread (serving its calls onto the main thread meanwhile), then shows every lamp
   // dark and the idle tray icon. Main thread; safe to call twice.
   void StopLamps();

@@ -47,7 +47,6 @@ class TPublicity {
   const std::string& Name() const { return name_; }
   const std::string& Link() const { return link_; }
   int32_t PictureNumber() const { return picture_; }
-  int32_t DescriptionNumber() const { return description_; }
   // Loaded on first use; throws "Separator is missing in Description for <name>".
   const std::vector<std::string>& GetDescriptionLines();
   std::vector<std::string> GetBody();

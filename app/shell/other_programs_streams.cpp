@@ -140,18 +140,5 @@ void TScrambledStream::BeforeWrite(uint8_t* buffer, size_t count, int64_t positi
   AfterRead(buffer, count, position);
 }
 
-std::string ScrambleBytes(std::string bytes) {
-  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(bytes[i] ^ (i & 0xFF));
-  return bytes;
-}
-
-std::string WithChecksum(const std::string& bytes) {
-  const uint32_t sum =
-      AddToChecksum(0, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), 0);
-  std::string out = bytes;
-  for (int i = 0; i < 4; ++i) out += static_cast<char>((sum >> (8 * i)) & 0xFF);
-  return out;
-}
-
 }  // namespace kv
 

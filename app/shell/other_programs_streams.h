@@ -123,9 +123,4 @@ class TScrambledStream final : public TFilteredStream {
   void BeforeWrite(uint8_t* buffer, size_t count, int64_t position) override;
 };
 
-// The stored forms, as the build writes the resources: scrambled (when asked) and followed by
-// the checksum of what precedes it.
-std::string ScrambleBytes(std::string bytes);
-std::string WithChecksum(const std::string& bytes);
-
 }  // namespace kv

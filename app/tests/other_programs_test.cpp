@@ -7,10 +7,14 @@
 
 #include "app/shell/other_programs.h"
 #include "app/shell/other_programs_streams.h"
+#include "app/tests/stored_resources.h"
 #include "base/exception.h"
 
 namespace kv {
 namespace {
+
+using test::ScrambleBytes;
+using test::WithChecksum;
 
 TEST(PublicityStreams, ChecksumAndScramblingRoundTrip) {
   std::string data;

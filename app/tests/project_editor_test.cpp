@@ -62,10 +62,15 @@ TEST(PresetNamesTest, ChecksAndFileNames) {
   EXPECT_EQ(PresetTextFileName("a/b\\c*d:e?f\"g<h>i|j"), "abcdefghij.txt");
 }
 
+// The rows (a character each) after the planned steps, applied one after the other.
 std::string Moved(const std::string& text, const std::vector<int>& selected, int offset) {
-  std::vector<char> rows(text.begin(), text.end());
-  ApplyRowMoves(rows, PlanRowMoves(static_cast<int>(rows.size()), selected, offset));
-  return {rows.begin(), rows.end()};
+  std::string rows = text;
+  for (const TRowMove& m : PlanRowMoves(static_cast<int>(rows.size()), selected, offset)) {
+    const char row = rows[static_cast<size_t>(m.from)];
+    rows.erase(static_cast<size_t>(m.from), 1);
+    rows.insert(static_cast<size_t>(m.to), 1, row);
+  }
+  return rows;
 }
 
 TEST(RowMovesTest, SelectedRowsMoveTogetherAndKeepTheirGaps) {

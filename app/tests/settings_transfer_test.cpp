@@ -7,6 +7,8 @@
 #include "app/tests/controller_fixture.h"
 #include "base/ini_file.h"
 #include "base/texts.h"
+#include "engine/project.h"
+#include "engine/trans_engine.h"
 
 namespace kv::test {
 namespace {
@@ -96,6 +98,52 @@ TEST_F(SettingsTransferTest, ImportReadsAFileAndKeepsTheHelpChoice) {
   EXPECT_FALSE(choices.dontShowImport);  // the file's value does not count
   EXPECT_EQ(choices.settingsFilename, host.chosen);
   EXPECT_EQ(host.messages.back(), "info Settings imported successfully.");
+}
+
+// The file's aliases replace the set; one the open project names keeps its object (so the
+// project keeps the port at its next save), unbound; the ports present keep their own.
+TEST_F(SettingsTransferTest, ImportReplacesTheAliasesButKeepsTheProjectsUnbound) {
+  TKVHighLevel& controller = Make();
+  controller.GoLive();
+  TMidiAliasManager& aliases = MidiAliasManager();
+  controller.MakeDeviceAliases();
+  aliases.AddAlias("Lead", "Old Port", makMidiOut, false);
+  aliases.AddAlias("Pads", "Old Port", makMidiOut, false);
+  aliases.AddAlias("Stale", "Old Port", makMidiOut, false);
+  TMidiAlias* lead = aliases.Lookup("Lead", makMidiOut, false);
+  TMidiAlias* pads = aliases.Lookup("Pads", makMidiOut, false);
+  TMidiAliasList ports;
+  ports.Add(lead);
+  ports.Add(pads);
+  controller.Engine()->Project().SetDefaultOutPorts(&ports);
+
+  TScriptedTransferHost host;
+  TSettingsTransfer transfer(controller, host);
+  TSettingsTransferChoices choices;
+  choices.dontShowImport = true;
+  host.chosen = File("other.kvxs",
+                     "[Current]\r\n[MIDI.alias]\r\nName0=Lead\r\nDevice0=2:New Port\r\n"
+                     "Name1=Drums\r\nDevice1=2:Kit\r\n");
+  ASSERT_TRUE(transfer.Import(choices));
+
+  EXPECT_EQ(aliases.Lookup("Lead", makMidiOut, false), lead);
+  EXPECT_EQ(lead->GetDeviceName(), "New Port");
+  ASSERT_NE(aliases.Lookup("Drums", makMidiOut, false), nullptr);
+  EXPECT_EQ(aliases.Lookup("Drums", makMidiOut, false)->GetDeviceName(), "Kit");
+  EXPECT_EQ(aliases.Lookup("Pads", makMidiOut, false), pads);
+  EXPECT_EQ(pads->GetDeviceName(), "");
+  EXPECT_EQ(aliases.Lookup("Stale", makMidiOut, false), nullptr);
+  EXPECT_EQ(aliases.Lookup("Keys", makMidiIn, false)->GetDeviceName(), "Keys");
+  EXPECT_EQ(controller.Engine()->Project().GetDefaultOutPorts().SaveToData(makMidiOut),
+            "MIDA00020004Lead0004Pads");
+  TMemIniFile saved;
+  controller.WriteSettings(saved);
+  std::vector<std::string> names;
+  for (const auto& [key, value] : saved.ReadSectionValues(kMidiAliasSection))
+    if (key.rfind("Name", 0) == 0) names.push_back(value);
+  EXPECT_EQ(names, (std::vector<std::string>{"Lead", "Pads", "Drums", "Keys", "MIDI Mapper",
+                                             "Synth"}));
+  controller.Engine()->Project().SetDefaultOutPorts(nullptr);
 }
 
 TEST_F(SettingsTransferTest, AFileWithoutCurrentIsRefusedAndChangesNothing) {

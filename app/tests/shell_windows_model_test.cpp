@@ -14,12 +14,16 @@
 #include "app/shell/error_lines.h"
 #include "app/shell/other_programs_presenter.h"
 #include "app/shell/other_programs_streams.h"
+#include "app/tests/stored_resources.h"
 #include "app/shell/splash_flow.h"
 #include "base/main_thread.h"
 #include "base/texts.h"
 
 namespace kv {
 namespace {
+
+using test::ScrambleBytes;
+using test::WithChecksum;
 
 TEST(ErrorLines, GroupsSeparateOnlyWhatIsThereAndShowOnlyWhatIsNew) {
   TErrorLines lines;

@@ -165,9 +165,6 @@ std::string GetSpecialFolder(int) {
 std::string GetMyDocumentsFolder() {
   return {};
 }
-std::string GetMyDocumentsFolderSlash() {
-  return {};
-}
 std::string GetCommonAppDataFolder() {
   return {};
 }
@@ -175,9 +172,6 @@ bool ShellOpen(uintptr_t, const std::string&, const std::string&, const std::str
   return false;
 }
 bool RegKeyExists(RegRoot, const std::string&) {
-  return false;
-}
-bool ForceForegroundWindow(uintptr_t) {
   return false;
 }
 

@@ -31,13 +31,6 @@ TEST(TextHelpersTest, HexWriting) {
   EXPECT_EQ(IntToHexFixed(10, 4, 4), "000A");
   EXPECT_EQ(IntToHexFixed(-1, 4, 4), "FFFF");
   EXPECT_EQ(IntToHexFixed(0x12345, 2, 0), "12345");
-  std::string text = "abcdef";
-  PutHexDigits(text, 0xAB, 2, 3);
-  EXPECT_EQ(text, "abABef");
-  PutHexDigits(text, 0x1234, 4, 5);  // clipped at the end
-  EXPECT_EQ(text, "abAB12");
-  PutHexDigits(text, 0xF, 1, 0);  // position 0 writes nothing
-  EXPECT_EQ(text, "abAB12");
 }
 
 TEST(TextHelpersTest, LengthPrefixedRoundTripAndBounds) {
@@ -98,9 +91,6 @@ TEST(TextHelpersTest, Paths) {
   EXPECT_EQ(MakeAbsolutePath("a.exe", "D:\\p"), "D:\\p\\a.exe");
   EXPECT_EQ(MakeAbsolutePath("a.exe", "D:\\p\\"), "D:\\p\\a.exe");
   EXPECT_EQ(MakeAbsolutePath("\\a.exe", "D:\\p"), "D:\\p\\a.exe");
-  EXPECT_EQ(TrimAndUnquote("  \"a b\"  "), "a b");
-  EXPECT_EQ(TrimAndUnquote("\""), "\"");
-  EXPECT_EQ(TrimAndUnquote(" x "), "x");
   EXPECT_TRUE(StrHasPrefix("StMa0000", "stma", true));
   EXPECT_FALSE(StrHasPrefix("StMa0000", "stma", false));
   EXPECT_FALSE(StrHasPrefix("St", "StMa", false));

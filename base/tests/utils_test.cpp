@@ -65,9 +65,6 @@ TEST(Utils, NumbersAndTests) {
   EXPECT_TRUE(StrEndsWith("file.KVXP", ".kvxp", true));
   EXPECT_EQ(IntToStrZeroPad(7, 3), "007");
   EXPECT_EQ(IntToStrZeroPad(1234, 3), "1234");
-  EXPECT_EQ(IntToStrZeroPadW(5, 2), L"05");
-  EXPECT_EQ(FloatToStrPadded(8, 2, 3.14159), "    3.14");
-  EXPECT_EQ(FloatToStrPadded(0, 1, 2.0), "2.0");
 }
 
 }  // namespace

@@ -246,12 +246,6 @@ std::string GetMyDocumentsFolder() {
   return GetSpecialFolder(CSIDL_PERSONAL);
 }
 
-std::string GetMyDocumentsFolderSlash() {
-  std::string p = GetMyDocumentsFolder();
-  if (!p.empty() && p.back() != '\\') p += '\\';
-  return p;
-}
-
 std::string GetCommonAppDataFolder() {
   std::string p = GetSpecialFolder(CSIDL_COMMON_APPDATA);
   while (!p.empty() && p.back() == '\\') p.pop_back();
@@ -275,14 +269,6 @@ bool RegKeyExists(RegRoot root, const std::string& subkey) {
   if (RegOpenKeyExW(base, Widen(key).c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
   RegCloseKey(h);
   return true;
-}
-
-bool ForceForegroundWindow(uintptr_t window) {
-  const HWND w = reinterpret_cast<HWND>(window);
-  BringWindowToTop(w);
-  SetForegroundWindow(w);
-  Sleep(0);
-  return GetForegroundWindow() == w;
 }
 
 void DebugOutput(const std::string& text) {

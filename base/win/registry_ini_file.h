@@ -13,7 +13,6 @@ class TRegistryIniFile : public TCustomIniFile {
   // keyPath like "\Software\Zarn Software\..." (a leading "\" is ignored).
   TRegistryIniFile(std::string keyPath, bool writable);
 
-  const std::string& KeyPath() const { return keyPath_; }
   // True when the key itself exists.
   bool KeyExists() const;
 

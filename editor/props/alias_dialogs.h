@@ -78,8 +78,6 @@ class TDefineMidiAlias {
   bool OkEnabled() const { return okEnabled_; }
   // Only one list: the dialog shrinks to fit it.
   bool Compact() const { return !second_; }
-  TMidiAlias* First() const { return first_; }
-  TMidiAlias* Second() const { return second_; }
 
  private:
   static void DevicesChanged(void* dialog, TMidiManager& sender);

@@ -64,7 +64,6 @@ class TSetupDefaultPortsFrame final : public TPropertyPanel {
 
   const TPortSide& InSide() const { return in_; }
   const TPortSide& OutSide() const { return out_; }
-  bool PresetMode() const { return presetMode_; }
   bool ChangeReported() const { return changeReported_; }
   bool AliasesVisible() const { return aliasesVisible_; }
   bool RadioButtonsVisible() const { return presetMode_; }

@@ -26,8 +26,6 @@ class TPortsPropertyForm : public TPropertyForm {
   ~TPortsPropertyForm() override;
 
   TSetupDefaultPortsFrame& GetDefaultPortsFrame();
-  bool HasDefaultPortsFrame() const { return frame_ != nullptr; }
-  int RememberedRatio() const { return rememberedRatio_; }
 
  protected:
   int NotebookPageCount() const override { return 1; }

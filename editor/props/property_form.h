@@ -49,7 +49,6 @@ class TPropertyForm {
   bool IsShown() const { return shown_; }
   bool IsClosed() const { return closed_; }
   int CurrentPageId() const { return currentPageId_; }
-  int PendingPageId() const { return pendingPageId_; }
   int SelectedNode() const { return selectedNode_; }
   // The page object shown right of the tree, or none (a notebook page or an empty area).
   TPropertyPanel* CurrentPanel() const { return currentPanel_; }

@@ -38,12 +38,6 @@ void TRouterEditor::SetRowHeight(int height) {
   Invalidate();
 }
 
-void TRouterEditor::SetAliasColumnWidth(int width) {
-  aliasColumnWidth_ = width;
-  layoutDirty_ = true;
-  Invalidate();
-}
-
 void TRouterEditor::SetIconWidth(int width) {
   iconWidth_ = width;
   layoutDirty_ = true;

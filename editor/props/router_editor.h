@@ -72,14 +72,10 @@ class TRouterEditor {
   TRouterEditor(const TRouterEditor&) = delete;
   TRouterEditor& operator=(const TRouterEditor&) = delete;
 
-  int RowHeight() const { return rowHeight_; }
   void SetRowHeight(int height);
-  int AliasColumnWidth() const { return aliasColumnWidth_; }
-  void SetAliasColumnWidth(int width);
   int IconWidth() const { return iconWidth_; }
   void SetIconWidth(int width);
   void SetClientSize(int width, int height);
-  int ClientWidth() const { return clientWidth_; }
   int ClientHeight() const { return clientHeight_; }
   bool Focused() const { return focused_; }
   void SetFocused(bool focused) { focused_ = focused; }
@@ -132,9 +128,6 @@ class TRouterEditor {
   TGUIRoute* Selected() const { return selected_; }
   bool Dragging() const { return dragging_; }
   bool Captured() const { return captured_; }
-  int DragInput() const { return dragIn_; }
-  int DragOutput() const { return dragOut_; }
-  int TargetInput() const { return targetIn_; }
   int TargetOutput() const { return targetOut_; }
 
   std::function<void()> OnChange;

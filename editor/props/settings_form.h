@@ -78,8 +78,6 @@ class TSettingsForm final : public TPropertyForm {
   // The host's options changed under the open dialog (settings were imported): the boxes take
   // them again, so that applying does not put the old values back.
   void ReloadOptions();
-  // "Return to Project Properties": the dialog closes as cancelled.
-  void ReturnToProjectPropertiesClick() { Close(TModalResult::Cancel); }
 
  protected:
   void InitPages() override;

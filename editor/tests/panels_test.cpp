@@ -88,7 +88,7 @@ TEST_F(PanelsTest, EveryClearedPanelBuildsAnAcceptedActionAndReadsItBack) {
 
 TEST_F(PanelsTest, FilledPanelsReadBackWhatTheyLoaded) {
   TEPOutMidi outMidi;
-  ExpectTextRoundTrip(outMidi, BuildMidiActionText("903Cpp", "Note", std::vector<std::string>{"PanelOut"}));
+  ExpectTextRoundTrip(outMidi, ConvertLegacyMidiText("903Cpp", "Note", {"PanelOut"}));
   TEPInKeystroke inKey;
   TEPOutKeyStroke outKey;
   TEPOutTimer outTimer;

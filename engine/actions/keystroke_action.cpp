@@ -38,9 +38,6 @@ int DigitAt(std::string_view text, size_t position) {
 void SetSuppressKeysWhenActive(bool on) {
   gSuppressKeysWhenActive.store(on, std::memory_order_relaxed);
 }
-bool GetSuppressKeysWhenActive() {
-  return gSuppressKeysWhenActive.load(std::memory_order_relaxed);
-}
 void SetSuppressKeyInWhenActive(bool on) {
   gSuppressKeyInWhenActive.store(on, std::memory_order_relaxed);
 }

@@ -25,7 +25,6 @@ enum TKeyActionMode : uint8_t { kKeyStroke = 0, kKeyDown = 1, kKeyUp = 2 };
 // Program-wide options, set from the settings and by the main window (main thread); read
 // from any thread.
 void SetSuppressKeysWhenActive(bool on);  // default on: send nothing while we are active
-bool GetSuppressKeysWhenActive();
 void SetSuppressKeyInWhenActive(bool on);  // default off: ignore key triggers while active
 bool GetSuppressKeyInWhenActive();
 void SetApplicationActive(bool active);  // the program's own window is the active one

@@ -181,15 +181,6 @@ void TTransMidiAction::SetPorts(const TMidiAliasList* list) {
   ports_->Assign(list);
 }
 
-void TTransMidiAction::SetPortNames(const std::vector<std::string>& names) {
-  TMidiAliasList list;
-  if (!names.empty()) {
-    TMidiAliasManager& aliases = MidiAliasManager();
-    for (const std::string& name : names) list.Add(aliases.Lookup(name, PortKind(), true));
-  }
-  SetPorts(&list);
-}
-
 const TMidiAliasList* TTransMidiAction::ChooseIncomingPorts(
     const TIncomingEvent& event, std::shared_ptr<const TMidiAliasList>& hold) const {
   if (HasOwnPorts()) return ports_.get();

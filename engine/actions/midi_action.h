@@ -75,9 +75,6 @@ class TTransMidiAction : public TTransAction {
   void GetPorts(TMidiAliasList* list, bool append) const;
   // A non-empty list is copied; none or empty clears the own ports.
   void SetPorts(const TMidiAliasList* list);
-  // Each name becomes the alias of that name (made when the alias manager lacks it), of kind
-  // MIDI IN for an incoming action, MIDI OUT for an outgoing one. Main thread.
-  void SetPortNames(const std::vector<std::string>& names);
 
   // Bytes collected from the source port towards a match (0 when nothing is pending).
   int32_t GetPendingCount(int32_t source) const { return collector_.PendingCount(source); }
@@ -111,18 +108,10 @@ std::string DescribeMidiSend(const uint8_t* bytes, int32_t n, bool sent);
 // alone; an empty text stays empty.
 std::string InsertHexSpaces(std::string_view text);
 
-// The stored text without an action object, from port names (engine/midi_action_text.h) or
-// from an alias list (none or empty: MID1).
+// The stored text without an action object, from an alias list (none or empty: MID1); from
+// port names it is ConvertLegacyMidiText (engine/midi_action_text.h).
 std::string FormatMidiActionText(std::string_view midiText, std::string_view description,
                                  const TMidiAliasList* ports);
-inline std::string BuildMidiActionText(std::string_view midiText, std::string_view description,
-                                       const std::vector<std::string>& portNames) {
-  return ConvertLegacyMidiText(midiText, description, portNames);
-}
-inline std::string BuildMidiActionText(std::string_view midiText, std::string_view description,
-                                       const TMidiAliasList* ports) {
-  return FormatMidiActionText(midiText, description, ports);
-}
 
 // Registers the tags MID1 and MID2 (engine/standard_actions.cpp calls it at start-up).
 void RegisterMidiActions();

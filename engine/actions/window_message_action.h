@@ -45,10 +45,8 @@ class TTransMessageAction : public TTransAction {
   const TNumberOrVariable& LParam() const { return lParam_; }
   void SetLParam(const TNumberOrVariable& value) { lParam_ = value; }
   const std::string& Comment() const { return comment_; }
-  void SetComment(std::string comment) { comment_ = std::move(comment); }
   TTargetWindow& TargetWindow() { return *target_; }
   const TTargetWindow& TargetWindow() const { return *target_; }
-  void SetTargetWindow(const TTargetWindow& window) { target_->Assign(window); }
 
  private:
   std::string InnerText() const;

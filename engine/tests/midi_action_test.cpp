@@ -117,10 +117,10 @@ TEST(MidiActionTextTest, MidiTextThatLooksLikeADescriptionBlockReadsBack) {
   const std::string saved = action->SaveToText();
   EXPECT_EQ(saved, "MID1MIDD0000MIDD0000");
   EXPECT_EQ(Load(saved)->GetMidiText(), "MIDD0000");
-  EXPECT_EQ(BuildMidiActionText("MIDD00", "", std::vector<std::string>{}), "MID1MIDD0000MIDD00");
+  EXPECT_EQ(ConvertLegacyMidiText("MIDD00", "", {}), "MID1MIDD0000MIDD00");
   // With a description or a port block first there is nothing to mistake.
-  EXPECT_EQ(BuildMidiActionText("MIDD00", "x", std::vector<std::string>{}), "MID1MIDD0001xMIDD00");
-  EXPECT_EQ(BuildMidiActionText("MIDD00", "", std::vector<std::string>{"P"}),
+  EXPECT_EQ(ConvertLegacyMidiText("MIDD00", "x", {}), "MID1MIDD0001xMIDD00");
+  EXPECT_EQ(ConvertLegacyMidiText("MIDD00", "", {"P"}),
             "MID2MIDA00010001PMIDD00");
 }
 
@@ -179,9 +179,9 @@ TEST(MidiActionTextTest, BuiltFromAnAliasList) {
   TMidiAliasList ports;
   ports.Add(Alias("MaBuiltA", makMidiOut, -1));
   ports.Add(Alias("MaBuiltB", makMidiOut, -1));
-  EXPECT_EQ(BuildMidiActionText("90 3C pp", "Note", &ports),
+  EXPECT_EQ(FormatMidiActionText("90 3C pp", "Note", &ports),
             "MID2MIDD0004NoteMIDA00020008MaBuiltA0008MaBuiltB903Cpp");
-  EXPECT_EQ(BuildMidiActionText("903C", "", static_cast<const TMidiAliasList*>(nullptr)),
+  EXPECT_EQ(FormatMidiActionText("903C", "", nullptr),
             "MID1903C");
   TMidiAliasList empty;
   EXPECT_EQ(FormatMidiActionText("903C", "", &empty), "MID1903C");
@@ -483,7 +483,10 @@ TEST(MidiActionPortsTest, GetSetAndNames) {
   EXPECT_TRUE(list.IsEmpty());
   EXPECT_EQ(action.GetOwnPorts(), nullptr);
 
-  action.SetPortNames({"MaNameA", "MaNameB"});
+  TMidiAliasList named;
+  for (const char* name : {"MaNameA", "MaNameB"})
+    named.Add(MidiAliasManager().Lookup(name, makMidiOut, true));
+  action.SetPorts(&named);
   ASSERT_TRUE(action.HasOwnPorts());
   EXPECT_EQ(action.GetOwnPorts()->GetDisplayText(), "MaNameA, MaNameB");
   EXPECT_EQ(action.GetOwnPorts()->GetItem(0),
@@ -502,9 +505,6 @@ TEST(MidiActionPortsTest, GetSetAndNames) {
   EXPECT_EQ(action.GetOwnPorts()->GetDisplayText(), "MaNameC");
   TMidiAliasList empty;
   action.SetPorts(&empty);
-  EXPECT_FALSE(action.HasOwnPorts());
-  action.SetPortNames({"MaNameA"});
-  action.SetPortNames({});
   EXPECT_FALSE(action.HasOwnPorts());
 }
 

@@ -28,10 +28,6 @@ TEST(ParamsTest, ActivityFlags) {
   }
   EXPECT_EQ(ActivityFlagForActionType(11, true), 0);
   EXPECT_EQ(ActivityFlagForActionType(-1, false), 0);
-  EXPECT_TRUE(HasIncomingActivity(2));
-  EXPECT_FALSE(HasIncomingActivity(1 | 8 | 16 | 512));
-  EXPECT_TRUE(HasOutgoingActivity(4096));
-  EXPECT_FALSE(HasOutgoingActivity(1 | 2 | 32));
 }
 
 TEST(ParamsTest, StatisticsCountPerKindAndIgnoreStrayKinds) {

@@ -178,7 +178,7 @@ TEST_F(ProjectTest, FileWithoutVersionKeepsAlwaysActiveSectionsOnThroughSwitchin
   ASSERT_EQ(Names(), (std::vector<std::string>{"(always active)", "Bass", "Drums"}));
   EXPECT_TRUE(project.GetPreset(0)->PresetSwitchIgnore());
   EXPECT_FALSE(project.GetPreset(1)->PresetSwitchIgnore());
-  project.SwitchToPresetNamed("Bass", nullptr);
+  project.SwitchToPreset(1, nullptr);  // Bass
   EXPECT_TRUE(project.GetPreset(0)->Active());
   EXPECT_TRUE(project.GetPreset(1)->Active());
   EXPECT_FALSE(project.GetPreset(2)->Active());
@@ -433,10 +433,8 @@ TEST_F(ProjectTest, SwitchingByIndexNameAndPresetChangeModes) {
       "PresetSwitchIgnore=1\r\n[Preset.2]\r\nName=C\r\nActive=1\r\n");
   Errors errors;
   project.SwitchToPreset(7, &errors);
-  project.SwitchToPresetNamed("nope", &errors);
-  ASSERT_EQ(errors.texts.size(), 2u);
+  ASSERT_EQ(errors.texts.size(), 1u);
   EXPECT_EQ(errors.texts[0], "Preset index 7 out of bounds.");
-  EXPECT_EQ(errors.texts[1], "Preset \"nope\" not found.");
 
   project.SwitchToPreset(1, nullptr);
   EXPECT_TRUE(project.SwitchIgnoreTarget());

@@ -157,11 +157,6 @@ TMMMidiDev* TMidiManager::GetDevice(int index, bool isInput) const {
   return outputs_.At(index);
 }
 
-bool TMidiManager::TryGetDevice(int index, bool isInput, TMMMidiDev*& slot) const {
-  slot = GetDevice(index, isInput);
-  return slot != nullptr;
-}
-
 TMMMidiIn* TMidiManager::GetInput(int index) const {
   return inputs_.At(index);
 }
@@ -247,12 +242,6 @@ void TMidiManager::OpenInput(int index, bool raise) {
 }
 void TMidiManager::OpenOutput(int index, bool raise) {
   OpenDevice(index, false, raise);
-}
-void TMidiManager::CloseInput(int index, bool raise) {
-  CloseDevice(index, true, raise);
-}
-void TMidiManager::CloseOutput(int index, bool raise) {
-  CloseDevice(index, false, raise);
 }
 
 void TMidiManager::Open(TMMMidiDev* slot, int index, bool isInput, bool raise) {

@@ -217,15 +217,11 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   void CloseDevice(int index, bool isInput, bool raise);
   void OpenInput(int index, bool raise);
   void OpenOutput(int index, bool raise);
-  void CloseInput(int index, bool raise);
-  void CloseOutput(int index, bool raise);
   void CloseAll();
 
   int GetDeviceCount(bool isInput);
   // The slot, or none when the index is out of range.
   TMMMidiDev* GetDevice(int index, bool isInput) const;
-  // True with the slot when the index names one.
-  bool TryGetDevice(int index, bool isInput, TMMMidiDev*& slot) const;
   TMMMidiIn* GetInput(int index) const;
   TMMMidiOut* GetOutput(int index) const;
   int IndexOfDevice(const std::string& name, bool isInput) const;
@@ -253,9 +249,6 @@ class TMidiManager final : public TEngineMidiBinding, public TMidiOutputSink {
   void AliasesChanged();
   void RoutesChanged();
 
-  // The engine's handlers; set them while no MIDI arrives, or through BindEngine.
-  void SetShortMsgHandler(TMidiShortMsgEvent handler);
-  void SetLongMsgHandler(TMidiLongMsgEvent handler);
   // TEngineMidiBinding: BindEngine(nullptr) returns once no call into the engine runs.
   void BindEngine(TMidiInputHandler* engine) override;
 

@@ -99,14 +99,6 @@ void TMidiManager::ChangeHandlers(const std::function<void(THandlers&)>& change)
   handlers_ = std::move(next);
 }
 
-void TMidiManager::SetShortMsgHandler(TMidiShortMsgEvent handler) {
-  ChangeHandlers([&](THandlers& h) { h.shortMsg = std::move(handler); });
-}
-
-void TMidiManager::SetLongMsgHandler(TMidiLongMsgEvent handler) {
-  ChangeHandlers([&](THandlers& h) { h.longMsg = std::move(handler); });
-}
-
 void TMidiManager::SetOnThru(std::function<void(TMidiManager&)> onThru) {
   ChangeHandlers([&](THandlers& h) { h.onThru = std::move(onThru); });
 }

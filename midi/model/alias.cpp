@@ -241,10 +241,11 @@ void TMidiAliasManager::ClearAliases() {
   if (changed) NotifyChange();
 }
 
-void TMidiAliasManager::LoadFromIni(const TCustomIniFile& settings) {
+std::vector<const TMidiAlias*> TMidiAliasManager::ReadAliasSection(
+    const TCustomIniFile& settings) {
   // Rebinding in place instead of clearing first: the project's alias lists and routes hold
   // these objects, and an alias made undefined here would drop its ports at the next save.
-  BeginUpdate();
+  std::vector<const TMidiAlias*> named;
   for (int n = 0;; ++n) {
     const std::string nameKey = NumberedKey("Name", n);
     if (!settings.ValueExists(kMidiAliasSection, nameKey)) break;
@@ -254,13 +255,46 @@ void TMidiAliasManager::LoadFromIni(const TCustomIniFile& settings) {
     std::string device;
     ParseDeviceValue(settings.ReadString(kMidiAliasSection, NumberedKey("Device", n), ""), kind,
                      device);
-    const int index = kind == makNone ? -1 : IndexOf(name, kind);
+    int index = kind == makNone ? -1 : IndexOf(name, kind);
     if (index < 0)
-      AddAlias(std::move(name), std::move(device), kind, false);
+      index = AddAlias(std::move(name), std::move(device), kind, false);
     else
       SetAliasDevice(name, std::move(device), kind);
+    named.push_back(aliases_[static_cast<size_t>(index)].get());
+  }
+  return named;
+}
+
+void TMidiAliasManager::LoadFromIni(const TCustomIniFile& settings) {
+  BeginUpdate();
+  try {
+    ReadAliasSection(settings);
+  } catch (...) {
+    EndUpdate();
+    throw;
   }
   NotifyChange();  // loading always reports once
+  EndUpdate();
+}
+
+void TMidiAliasManager::ReplaceFromIni(const TCustomIniFile& settings,
+                                       const TMidiAliasList& keepUnbound) {
+  BeginUpdate();
+  try {
+    const std::vector<const TMidiAlias*> named = ReadAliasSection(settings);
+    for (const auto& a : aliases_) {
+      if (!a->IsDefined() || std::find(named.begin(), named.end(), a.get()) != named.end())
+        continue;
+      if (keepUnbound.Contains(a.get()))
+        RedefineAlias(*a, a->name_, {}, a->automatic_);
+      else if (SetKind(*a, makNone))
+        NotifyChange();
+    }
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  NotifyChange();
   EndUpdate();
 }
 

@@ -227,10 +227,16 @@ class TMidiAliasManager {
   // Section MIDI.alias of the settings. Loading rebinds the aliases it names in place and
   // appends only names not known yet, so the alias objects a project holds stay defined.
   void LoadFromIni(const TCustomIniFile& settings);
+  // The section read as the whole set (settings imported): the aliases it names as
+  // LoadFromIni reads them; every other alias is deleted, except those in keepUnbound, which
+  // stay defined but lose their device.
+  void ReplaceFromIni(const TCustomIniFile& settings, const TMidiAliasList& keepUnbound);
   void SaveToIni(TCustomIniFile& settings) const;
 
  private:
   static bool SetKind(TMidiAlias& alias, uint8_t kind);
+  // Reads the section's aliases (in place where known) and returns those it named.
+  std::vector<const TMidiAlias*> ReadAliasSection(const TCustomIniFile& settings);
 
   // Main thread only. Owned; unique_ptr keeps each alias at its address for the whole run.
   std::vector<std::unique_ptr<TMidiAlias>> aliases_;

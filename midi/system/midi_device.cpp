@@ -133,12 +133,6 @@ bool IsOpenPortName(bool isOutput, const std::string& name) {
   return FindName(list, name) != list.end();
 }
 
-std::vector<std::string> GetOpenPortNames(bool isOutput) {
-  TOpenPortNames& lists = OpenPortNames();
-  std::lock_guard<std::mutex> lock(lists.mutex);
-  return lists.names[isOutput ? 1 : 0];
-}
-
 bool IsVirtualCablePortName(std::string_view name) {
   static constexpr std::string_view kPrefixes[] = {
       "LB1",           "LB2",    "LB3",           "LB4",  "MIDI Yoke Junction:",

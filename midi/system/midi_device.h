@@ -102,7 +102,6 @@ class TMidiDeviceBase {
 
   // The manager slot that owns this port, and its index (-1 for none). Read on MIDI threads.
   void SetSlot(TMMMidiDev* slot, int index);
-  TMMMidiDev* GetSlot() const { return slot_; }
   int GetSlotIndex() const { return slotIndex_.load(std::memory_order_acquire); }
 
   // The system reported an error of the open port, on its callback thread (a system port
@@ -115,7 +114,6 @@ class TMidiDeviceBase {
   // True when the handle was closed.
   virtual bool DoClose(TMidiPortHandle handle) = 0;
   void SetHandle(TMidiPortHandle handle) { handle_.store(handle, std::memory_order_release); }
-  void SetDevicePath(const std::string& path) { devicePath_ = path; }
 
  private:
   int32_t deviceId_ = kNoMidiDevice;
@@ -171,7 +169,6 @@ bool SameMidiDevice(const TMidiDeviceBase& a, const TMidiDeviceBase& b);
 void RegisterOpenPortName(bool isOutput, const std::string& name);
 void UnregisterOpenPortName(bool isOutput, const std::string& name);
 bool IsOpenPortName(bool isOutput, const std::string& name);
-std::vector<std::string> GetOpenPortNames(bool isOutput);
 
 // The name begins with one of the outside virtual-cable drivers' prefixes.
 bool IsVirtualCablePortName(std::string_view name);

@@ -77,18 +77,28 @@ class MidiManagerTest : public ::testing::Test {
     return MidiAliasManager().GetItem(index);
   }
   // The engine stand-in: every message handled, swallowed when asked.
+  struct TEngineStandIn final : TMidiInputHandler {
+    void HandleShortMessage(int32_t, uint32_t, bool& swallowed, bool& handled) override {
+      ++*seen;
+      swallowed = swallow;
+      handled = true;
+    }
+    void HandleLongMessage(int32_t, const uint8_t*, int32_t, bool&, bool&) override {}
+    void OnMidiThroughActivity() override { ++thru; }
+    std::atomic<int>* seen = nullptr;
+    bool swallow = false;
+    std::atomic<int> thru{0};
+  };
   void BindEngine(std::atomic<int>& seen, bool swallow) {
-    Manager().SetShortMsgHandler(
-        [&seen, swallow](int32_t, uint32_t, bool& swallowed, bool& handled) {
-          ++seen;
-          swallowed = swallow;
-          handled = true;
-        });
+    engine_.seen = &seen;
+    engine_.swallow = swallow;
+    Manager().BindEngine(&engine_);
   }
 
   TLoopbackMidi loop_;
   TWinmmMidiScope scope_;
   TCountingPorts ports_;
+  TEngineStandIn engine_;  // outlives the manager that calls it
   std::unique_ptr<TMidiManager> manager_;
 };
 
@@ -183,7 +193,7 @@ TEST_F(MidiManagerTest, UnpluggedInputKeepsItsSlotAndReopensWithItsAliases) {
   EXPECT_EQ(in->GetDeviceIndex(), 0);
   EXPECT_EQ(log.front(), "Opened MIDI IN: Keys");
   // Closed by the user, it is not reopened by a scan.
-  m.CloseInput(0, true);
+  m.CloseDevice(0, true, true);
   m.Rescan(true, false);
   EXPECT_FALSE(slot->IsOpen());
   EXPECT_FALSE(slot->IsOpenRequested());
@@ -226,8 +236,6 @@ TEST_F(MidiManagerTest, UnswallowedMidiPassesThroughToRoutedOutputsOnce) {
   MidiRouter().AddRoute(in, out);
   std::atomic<int> seen{0};
   BindEngine(seen, false);
-  int thru = 0;
-  m.SetOnThru([&](TMidiManager&) { ++thru; });
   m.OpenInput(0, true);
   m.OpenOutput(2, true);
   loop_.FeedShort("Keys", 0x403C90);
@@ -236,7 +244,7 @@ TEST_F(MidiManagerTest, UnswallowedMidiPassesThroughToRoutedOutputsOnce) {
   auto sent = loop_.Sent("Synth");
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0].bytes, (std::vector<uint8_t>{0x90, 0x3C, 0x40}));
-  EXPECT_EQ(thru, 1);
+  EXPECT_EQ(engine_.thru, 1);
 }
 
 TEST_F(MidiManagerTest, SwallowedOrSuspendedMidiIsNotPassed) {

@@ -92,7 +92,6 @@ class TVirtualPortSide {
   // The port's name on this side when it matches; empty otherwise.
   std::string GetPortName(int index) const;
   void SetPortFilter(std::u16string filter);
-  const std::u16string& GetPortFilter() const { return filter_; }
 
  protected:
   explicit TVirtualPortSide(uint32_t sideType) : sideType_(sideType) {}

@@ -97,6 +97,22 @@ int WrapToolBar(const ui::TToolBar& bar, int width) {
   }
   return bottom;
 }
+
+// Set while the window makes the aliases of the ports themselves: the program's own
+// bookkeeping is no edit of the project. Main thread only.
+bool gMakingPortAliases = false;
+
+// Every present port gets an alias of its own name, each of the program's virtual ports its
+// numbered one, and those of virtual ports gone are dropped.
+void MakePortAliases(TKVHighLevel& controller) {
+  struct TMaking {
+    TMaking() { gMakingPortAliases = true; }
+    ~TMaking() { gMakingPortAliases = false; }
+  } making;
+  controller.MakeDeviceAliases();
+  controller.MakeVirtualPortAliases(true);
+}
+
 }  // namespace
 
 TTransForm::TTransForm(TMainWindowHooks& hooks)
@@ -341,7 +357,7 @@ void TTransForm::RegisterCallbacks() {
 }
 
 void TTransForm::AliasesChanged(void* object, TMidiAliasManager&) {
-  static_cast<TTransForm*>(object)->MarkModified();
+  if (!gMakingPortAliases) static_cast<TTransForm*>(object)->MarkModified();
 }
 
 void TTransForm::MidiMessage(const std::string& text) {
@@ -358,8 +374,17 @@ void TTransForm::MidiMessage(const std::string& text) {
 void TTransForm::DevicesChanged(void* object, TMidiManager&) {
   auto* form = static_cast<TTransForm*>(object);
   if (form->closing_) return;
-  form->controller_->BindUsedAliases(false);
-  form->controller_->OpenUsedPorts(true);
+  // A port plugged in during the run, or virtual ports added or removed in the settings, is
+  // shown with its alias on the ports page like those there at the start. Nothing may leave
+  // this listener: the scan that calls it would stay marked running, and no port would be
+  // scanned again.
+  try {
+    MakePortAliases(*form->controller_);
+    form->controller_->BindUsedAliases(false);
+    form->controller_->OpenUsedPorts(true);
+  } catch (const std::exception& e) {
+    form->controller_->LogException(e);
+  }
 }
 
 // --- messages ------------------------------------------------------------------------------
@@ -611,8 +636,10 @@ void TTransForm::RunStartupSteps(const std::vector<TStartupStep>& steps) {
 
 void TTransForm::GoLive() {
   try {
-    controller_->MakeDeviceAliases();
-    controller_->MakeVirtualPortAliases(true);
+    // An alias named after its own port that is gone for good goes before the ports present
+    // get theirs, so it is neither shown nor saved back.
+    controller_->RemoveStaleDeviceAliases();
+    MakePortAliases(*controller_);
     controller_->BindUsedAliases(false);
     settingsHost_->SetAutostart(StartupShortcutExists(GetProgramBaseName()));
     MidiManager().AddChangeListener({&TTransForm::DevicesChanged, this});

@@ -79,7 +79,6 @@ class TTransForm final : public ui::TForm,
   // The command line asked to close: it ran, and the program ends without a window.
   bool Quitting() const { return quitting_; }
   TKVHighLevel& Controller() { return *controller_; }
-  const TMainSettings& Settings() const { return settings_; }
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;

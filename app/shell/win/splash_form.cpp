@@ -132,7 +132,7 @@ LRESULT TSplashForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 TSplashForm1::TSplashForm1(TWindow* owner, bool about)
-    : TSplashForm(owner, about ? "ABOUT" : "SPLASH", about), about_(about) {
+    : TSplashForm(owner, about ? "ABOUT" : "SPLASH", about) {
   TFontSpec fontSpec;
   fontSpec.name = "Tahoma";
   fontSpec.height = -27;

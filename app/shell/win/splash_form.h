@@ -61,8 +61,6 @@ class TSplashForm1 final : public TSplashForm {
   ~TSplashForm1() override;
 
   const std::string& EditionText() const { return edition_; }
-  const std::string& FixedLine() const { return fixedLine_; }
-  bool About() const { return about_; }
 
   // The start-up splash and the About box while they exist.
   static TSplashForm1* StartupSplashWindow();
@@ -74,7 +72,6 @@ class TSplashForm1 final : public TSplashForm {
   void Hidden() override;
 
  private:
-  bool about_;
   std::string edition_;
   std::string fixedLine_;
   ui::TFont editionFont_;

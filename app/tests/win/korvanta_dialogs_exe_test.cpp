@@ -360,8 +360,11 @@ TEST_F(KorvantaExeTest, ImportedSettingsShowInTheOpenSettingsAndStayAfterOk) {
   const std::wstring imported = TempFolder(kFolder) + L"\\imported.kvxs";
   {
     std::ofstream out(imported.c_str(), std::ios::binary);
-    out << "[Current]\r\nFriendlyDescriptions=1\r\nShowSplashScreen=0\r\n";
+    out << "[Current]\r\nFriendlyDescriptions=1\r\nShowSplashScreen=0\r\n"
+           "[MIDI.alias]\r\nName0=Imported Synth\r\nDevice0=2:Far Away\r\n";
   }
+  WriteSectionSetting(kProgramName, L"MIDI.alias", L"Name0", L"Earlier Synth");
+  WriteSectionSetting(kProgramName, L"MIDI.alias", L"Device0", L"2:Far Away");
   const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND main = program.MainWindow();
@@ -397,6 +400,28 @@ TEST_F(KorvantaExeTest, ImportedSettingsShowInTheOpenSettingsAndStayAfterOk) {
   // The imported option shows in the dialog at once, and in the list behind it.
   EXPECT_TRUE(WaitUntil([&] { return BoxChecked(friendly); }));
   EXPECT_TRUE(WaitUntil([&] { return program.Cell(kTranslators, 0, 2) != fullDescription; }));
+  // The file's aliases replace those there were: the ports page shows the imported one only.
+  HWND tree = TopChild(dialog, L"treeview");
+  ASSERT_NE(tree, nullptr);
+  ASSERT_TRUE(ActivateWindow(dialog));
+  RECT treeRect{};
+  GetWindowRect(tree, &treeRect);
+  ClickAt({treeRect.left + 30, treeRect.top + 10});
+  for (int i = 0; i < 6 && program.TreeSelection(tree) != "MIDI Ports"; ++i) {
+    const std::string before = program.TreeSelection(tree);
+    Press(VK_DOWN);
+    WaitUntil([&] { return program.TreeSelection(tree) != before; }, 3000);
+  }
+  HWND ports = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (ports = TopChild(dialog, L"syslistview32")) != nullptr; }));
+  auto shown = [&](const std::string& name) {
+    for (int i = 0, n = static_cast<int>(SendMessageW(ports, LVM_GETITEMCOUNT, 0, 0)); i < n; ++i)
+      if (ListViewCell(ports, i, 0) == name) return true;
+    return false;
+  };
+  EXPECT_TRUE(WaitUntil([&] { return shown("Imported Synth"); }));
+  EXPECT_FALSE(shown("Earlier Synth"));
+  SaveWindowShot(dialog, L"korvanta-imported-aliases.bmp");
   // OK keeps it: the dialog does not put back what it showed before the import.
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "OK"); }));
   ASSERT_TRUE(WaitUntil([&] { return program.Dialog() == nullptr; }));

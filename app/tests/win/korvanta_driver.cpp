@@ -597,8 +597,8 @@ void TypeWideChar(wchar_t c) {
 void BindExampleAliases(const std::wstring& programBaseName) {
   HKEY key = OpenSection(programBaseName, L"MIDI.alias");
   if (!key) return;
-  const wchar_t* values[][2] = {{L"Name0", L"Keyboard"}, {L"Device0", L"1:Keyboard"},
-                                {L"Name1", L"Synth"}, {L"Device1", L"2:Synth"}};
+  const wchar_t* values[][2] = {{L"Name0", L"Keyboard"}, {L"Device0", L"1:Stage Keyboard"},
+                                {L"Name1", L"Synth"}, {L"Device1", L"2:Stage Synth"}};
   for (const auto& value : values) SetString(key, value[0], value[1]);
   RegCloseKey(key);
 }
@@ -792,6 +792,14 @@ POINT NamePoint(TRunningProgram& program, int which, int row) {
 
 HWND ListEditBox(HWND list) {
   return list ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0)) : nullptr;
+}
+
+void WriteSectionSetting(const std::wstring& programBaseName, const wchar_t* section,
+                         const wchar_t* name, const std::wstring& value) {
+  HKEY key = OpenSection(programBaseName, section);
+  if (!key) return;
+  SetString(key, name, value);
+  RegCloseKey(key);
 }
 
 }  // namespace kv::test

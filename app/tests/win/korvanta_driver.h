@@ -109,8 +109,9 @@ bool ToolButtonScreenRect(HWND toolbar, int index, RECT& screen);
 std::string ListViewCell(HWND list, int row, int column);
 // One character typed as the keyboard would give it, any Unicode character.
 void TypeWideChar(wchar_t c);
-// Binds the two port aliases of the router example ("Keyboard" in, "Synth" out) to ports of
-// their own names, so a start that loads it asks nothing about them.
+// Binds the two port aliases of the router example ("Keyboard" in, "Synth" out) to ports, so a
+// start that loads it asks nothing about them. The ports have other names: an alias named
+// after its own port is dropped at the start when that port is not there.
 void BindExampleAliases(const std::wstring& programBaseName);
 // The items of another process's combo box, read in that process.
 std::vector<std::string> ComboItems(HWND combo);
@@ -167,5 +168,8 @@ HWND OpenMenuWindow();
 POINT NamePoint(TRunningProgram& program, int which, int row);
 // The in-place edit box a list shows while a row is renamed, or null.
 HWND ListEditBox(HWND list);
+// A text value in another section than "Current" of the program's settings.
+void WriteSectionSetting(const std::wstring& programBaseName, const wchar_t* section,
+                         const wchar_t* name, const std::wstring& value);
 
 }  // namespace kv::test

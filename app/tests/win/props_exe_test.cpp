@@ -194,6 +194,30 @@ TEST_F(PortsPageTest, ANameOutsideTheCodePageIsRefusedWithItsCharacters) {
     EXPECT_EQ(ListViewCell(list, i, 0).find('?'), std::string::npos) << ListViewCell(list, i, 0);
 }
 
+// An alias named after its own port, which is gone, is dropped at the start; one the user
+// bound to that port under a name of its own stays.
+TEST(PortsPage, AnAliasOfAPortThatIsGoneIsNotShown) {
+  DeleteProgramSettings();
+  WriteQuietSettings(kHostName);
+  const std::pair<const wchar_t*, const wchar_t*> aliases[] = {
+      {L"Name0", L"Old Synth"}, {L"Device0", L"2:Old Synth"},
+      {L"Name1", L"My Synth"}, {L"Device1", L"2:Old Synth"}};
+  for (const auto& [name, value] : aliases)
+    WriteSectionSetting(kHostName, L"MIDI.alias", name, value);
+  TRunningProgram program(Exe(kHostName), L"");
+  ASSERT_NE(program.MainWindow(), nullptr);
+  HWND dialog = OpenPortsPage(program);
+  ASSERT_NE(dialog, nullptr);
+  HWND list = TopChild(dialog, L"syslistview32");
+  ASSERT_NE(list, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return RowNamed(list, "My Synth") >= 0; }));
+  EXPECT_GE(RowNamed(list, "KV Loop Out"), 0);
+  EXPECT_LT(RowNamed(list, "Old Synth"), 0);
+  SaveWindowShot(dialog, L"props-stale-alias-gone.bmp");
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "Cancel"); }));
+  DeleteProgramSettings();
+}
+
 TEST(ProjectProperties, AnAuthorOutsideTheCodePageIsRefusedWhereItIsTyped) {
   DeleteProgramSettings();
   WriteQuietSettings(kHostName);
