@@ -67,14 +67,15 @@ ensure_template() {
   exec 8>&-
 }
 
-# Makes $1 a copy of the template unless it is one of the template as it is.
+# Makes $1 a copy of the template unless it is one of the template as it is. Copies are made
+# under the template's lock: one at a time, and never of a template being booted again.
 ensure_copy() {
   local prefix=$1 stamp
   stamp=$(cat "$template/.kv-template")
   [ "$(cat "$prefix/.kv-copied-from" 2>/dev/null)" = "$stamp" ] && return 0
-  mkdir -p "$(dirname "$prefix")"
-  exec 7>"$prefix.lock"
+  exec 7>"$template.lock"
   flock 7
+  stamp=$(cat "$template/.kv-template")
   if [ "$(cat "$prefix/.kv-copied-from" 2>/dev/null)" != "$stamp" ]; then
     [ -d "$prefix" ] && { WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; }
     rm -rf "$prefix" "$prefix.new"
