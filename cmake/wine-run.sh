@@ -47,13 +47,14 @@ ensure_template() {
   if [ "$(head -n 1 "$template/.kv-template" 2>/dev/null)" != "$wine_version" ]; then
     local fresh="$template.new"
     rm -rf "$fresh"
-    WINEPREFIX=$fresh wineboot -i >/dev/null 2>&1 || true
+    # Wine's processes never get the lock: one left behind would hold it for good.
+    WINEPREFIX=$fresh wineboot -i >/dev/null 2>&1 8>&- || true
     # With no window manager Wine waits about two seconds for every hide or destroy of a
     # managed top-level window; the tests' prefixes make their windows unmanaged.
     WINEPREFIX=$fresh wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N \
-      /f >/dev/null 2>&1 || true
+      /f >/dev/null 2>&1 8>&- || true
     # The server writes the registry to its files as it ends.
-    WINEPREFIX=$fresh wineserver -w || true
+    WINEPREFIX=$fresh wineserver -w 8>&- || true
     if [ ! -f "$fresh/system.reg" ] || ! grep -q '"Managed"="N"' "$fresh/user.reg"; then
       echo "wine-run.sh: Wine could not boot a prefix in $fresh" >&2
       exit 1
@@ -77,7 +78,7 @@ ensure_copy() {
   flock 7
   stamp=$(cat "$template/.kv-template")
   if [ "$(cat "$prefix/.kv-copied-from" 2>/dev/null)" != "$stamp" ]; then
-    [ -d "$prefix" ] && { WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; }
+    [ -d "$prefix" ] && { WINEPREFIX=$prefix wineserver -k 2>/dev/null 7>&- || true; }
     rm -rf "$prefix" "$prefix.new"
     python3 "$here/copy-wine-prefix.py" "$template" "$prefix.new"
     printf '%s\n' "$stamp" >"$prefix.new/.kv-copied-from"
@@ -85,6 +86,21 @@ ensure_copy() {
   fi
   flock -u 7
   exec 7>&-
+}
+
+# The first program of a Wine session starts Wine's own processes (its desktop, services,
+# device drivers), which hold that program's output open for as long as the session lasts:
+# CTest would wait for them long after a quick test ended beside slow ones. The session of
+# the shared prefix is started here with no output to hold, and outlasts its last program by
+# half a minute.
+start_session() {
+  exec 6>"$template.lock"
+  flock 6
+  if wineserver -p30 >/dev/null 2>&1 6>&-; then
+    wine cmd /c exit </dev/null >/dev/null 2>&1 6>&- || true
+  fi
+  flock -u 6
+  exec 6>&-
 }
 
 # Runs the program on a virtual display of its own (a number the X server finds free itself,
@@ -144,4 +160,5 @@ if [ -n "${KV_OWN_DESKTOP:-}" ]; then
 fi
 export WINEPREFIX=${KV_WINEPREFIX:-$root/build/wineprefix}
 ensure_copy "$WINEPREFIX"
+start_session
 exec wine "$@"
