@@ -3,9 +3,9 @@
 # tests under ThreadSanitizer, then the Windows build under Wine on a virtual display. Ends
 # with one line "N passed, N failed" for all of them; exits 0 only when all pass.
 #
-# The Windows build, the longest, runs beside the native builds and their tests, and Wine boots
-# its prefix meanwhile. The Windows tests run last with nothing else beside them: some print
-# figures that follow the machine's load.
+# The four builds run side by side, and Wine boots its prefix meanwhile; each build's tests
+# run as soon as it is done. The Windows tests run last with nothing else beside them: some
+# print figures that follow the machine's load.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 cd "$root"
@@ -32,9 +32,20 @@ run() {
 # Booting a Wine prefix takes a while of its own: done once, while the code builds.
 bash cmake/wine-run.sh --boot-only >build/wine-boot.log 2>&1 &
 boot=$!
-# Its output is shown once it is done, not mixed into the native builds'.
+# The builds beside the native one keep their output apart; it is shown when they are done.
 build windows >build/windows-build.log 2>&1 &
 windows_build=$!
+build tsan >build/tsan-build.log 2>&1 &
+tsan_build=$!
+bash scripts/fuzz.sh --build-only >build/fuzz-build.log 2>&1 &
+fuzz_build=$!
+# Waits for a build started beside the native one and shows its output; fails as it did.
+built() {
+  local code=0
+  wait "$1" || code=$?
+  cat "$2"
+  return $code
+}
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -46,8 +57,12 @@ layers_failed=0
 python3 scripts/check_layers.py || { status=1; layers_failed=1; }
 
 if build native; then run native; else status=1; fi
-if build tsan; then run tsan setarch "$(uname -m)" -R; else status=1; fi
-# The fuzz targets, a bounded time each; each target counts as one case.
+if built "$tsan_build" build/tsan-build.log; then run tsan setarch "$(uname -m)" -R; else status=1; fi
+# The fuzz targets, a bounded time each, once every build is done so they have their cores to
+# themselves; each target counts as one case.
+built "$fuzz_build" build/fuzz-build.log || status=1
+windows_built=0
+built "$windows_build" build/windows-build.log || windows_built=1
 fuzz_log=$(mktemp)
 KV_FUZZ_SECONDS=${KV_FUZZ_SECONDS:-10} bash scripts/fuzz.sh 2>&1 | tee "$fuzz_log" || status=1
 export KV_EXTRA_PASSED=$(grep -cE '^fuzz_[a-z_]+: [0-9]+s$' "$fuzz_log")
@@ -59,9 +74,6 @@ rm -f "$fuzz_log"
 KV_EXTRA_PASSED=$((KV_EXTRA_PASSED + 1 - layers_failed))
 KV_EXTRA_FAILED=$((KV_EXTRA_FAILED + layers_failed))
 
-windows_built=0
-wait "$windows_build" || windows_built=1
-cat build/windows-build.log
 # A failed boot is tried again by the first test and shows there.
 wait "$boot" || true
 if [ "$windows_built" = 0 ]; then

@@ -7,6 +7,7 @@
 #   scripts/fuzz.sh                 about 10 s in all (the targets run side by side)
 #   KV_FUZZ_SECONDS=60 scripts/fuzz.sh    seconds per target
 #   KV_FUZZ_BUILD=dir scripts/fuzz.sh     build directory (default build/fuzz)
+#   scripts/fuzz.sh --build-only    builds the targets and runs none
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,6 +18,7 @@ targets=(project action rules)
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DKV_FUZZ=ON -DKV_SANITIZE=address -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
+[ "${1:-}" = --build-only ] && exit 0
 
 artifacts=$build/fuzz-artifacts
 mkdir -p "$artifacts"
