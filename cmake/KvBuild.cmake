@@ -6,6 +6,11 @@
 #   kv_add_test(NAME <target> [WINDOWS_ONLY] [THREADED] SOURCES ... [WIN_SOURCES ...]
 #               [DEPS ...] [WIN_LIBS ...])
 #       one CTest test per executable; THREADED tests also build and run under ThreadSanitizer.
+#   kv_test_own_desktop(<test> ... [SERIAL])
+#       Windows tests that type, click, take the foreground or use the clipboard and the user's
+#       registry: each runs on a virtual display and in a Wine prefix of its own
+#       (cmake/wine-run.sh), so they run side by side. SERIAL ones run with no other test
+#       beside them, for figures that follow the machine's load.
 #   kv_add_program(NAME <target> [GUI] [CONSOLE] SOURCES ... [DEPS ...] [WIN_LIBS ...])
 #       a Windows program (only built in the Windows configuration). Programs are Unicode:
 #       their entry is wmain (CONSOLE) or wWinMain (GUI), linked with -municode. SHARED with
@@ -124,6 +129,19 @@ function(kv_add_test)
   if(A_THREADED)
     set_tests_properties(${A_NAME} PROPERTIES LABELS threaded)
   endif()
+endfunction()
+
+function(kv_test_own_desktop)
+  cmake_parse_arguments(A "SERIAL" "" "" ${ARGN})
+  if(NOT KV_WINDOWS)
+    return()
+  endif()
+  foreach(test ${A_UNPARSED_ARGUMENTS})
+    set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT KV_OWN_DESKTOP=${test})
+    if(A_SERIAL)
+      set_tests_properties(${test} PROPERTIES RUN_SERIAL TRUE)
+    endif()
+  endforeach()
 endfunction()
 
 function(kv_add_program)

@@ -22,6 +22,12 @@ void TMidiManager::Rescan(bool force, bool armTimer) {
     return;
   }
   rescanning_ = true;
+  // A handler that throws out of a scan (a listener, an error report) must not leave the
+  // manager believing it is still scanning: no device change would ever be looked at again.
+  struct TEndOfScan {
+    TMidiManager& m;
+    ~TEndOfScan() { m.rescanning_ = m.deferNotifications_ = false; }
+  } endOfScan{*this};
   bool forced = force;
   do {
     // Taken before the scan: one asked for during it sets them again for the next round.
@@ -32,7 +38,6 @@ void TMidiManager::Rescan(bool force, bool armTimer) {
     forced = false;
     armTimer = false;
   } while (rescanAgain_);
-  rescanning_ = false;
 }
 
 void TMidiManager::RescanTimer() {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <stdexcept>
 #include <thread>
 
 #include "base/ini_file.h"
@@ -311,6 +312,25 @@ TEST_F(MidiManagerTest, RescanFromAnErrorReportOfARescanIsDeferred) {
   EXPECT_TRUE(m.GetDevice(2, false)->IsOpen());
   EXPECT_GE(m.IndexOfDevice("Pads", true), 0);
   EXPECT_EQ(armed, 1);
+}
+
+TEST_F(MidiManagerTest, AHandlerThrowingOutOfAScanLeavesLaterScansWorking) {
+  TMidiManager& m = Manager();
+  m.OpenOutput(2, true);
+  int reports = 0;
+  m.OnError = [&](int, const std::string&) {
+    if (++reports == 1) throw std::runtime_error("a report that fails");
+  };
+  loop_.Unplug("Synth");
+  m.Rescan(false, false);
+  loop_.Plug("Synth");
+  loop_.InjectError(TLoopbackCall::Open, kMmNoMem);
+  EXPECT_ANY_THROW(m.Rescan(true, false));
+  // Scans go on, and a report is made at once, not kept for a scan that never ends.
+  const int before = ports_.scans;
+  m.Rescan(true, false);
+  EXPECT_EQ(ports_.scans, before + 1);
+  EXPECT_TRUE(m.GetDevice(2, false)->IsOpen());
 }
 
 TEST_F(MidiManagerTest, SendingWhileDevicesComeAndGoIsSafe) {
