@@ -1,5 +1,7 @@
 #include "app/main_window/main_startup.h"
 
+#include <algorithm>
+
 #include "app/main_window/main_messages.h"
 #include "app/main_window/main_settings.h"
 #include "engine/format.h"
@@ -28,7 +30,9 @@ TCreateDecision DecideMainWindowCreate(const TMainSettings& settings, bool start
 void TMainStartup::GoLiveOnce(const TStartupState& state, std::vector<TStartupStep>& steps) {
   if (goneLive_ || state.quitting || state.terminating) return;
   goneLive_ = true;
-  steps.push_back(TStartupStep::GoLive);
+  for (TStartupStep step : {TStartupStep::MakePortAliases, TStartupStep::LoadProject,
+                            TStartupStep::GoLive, TStartupStep::SelectFirstPreset})
+    steps.push_back(step);
 }
 
 std::vector<TStartupStep> TMainStartup::FirstShow(unsigned wParam, const TStartupState& state,
@@ -53,16 +57,25 @@ std::vector<TStartupStep> TMainStartup::FirstShow(unsigned wParam, const TStartu
     steps.push_back(TStartupStep::ContinueAfterSplash);
   }
   steps.push_back(TStartupStep::GiveEditorEngine);
+  // Ahead of a continuation already queued: the window shows before it continues.
+  queue_.insert(std::find(queue_.begin(), queue_.end(), TStartupStep::Continue), steps.begin(),
+                steps.end());
   return steps;
 }
+
+void TMainStartup::QueueContinue() { queue_.push_back(TStartupStep::Continue); }
 
 std::vector<TStartupStep> TMainStartup::Continue(const TStartupState& state,
                                                  const TMainSettings& settings,
                                                  const std::string& pendingProject) {
   std::vector<TStartupStep> steps;
   if (continued_ || state.terminating || state.closing || state.quitting) return steps;
-  continued_ = true;
   GoLiveOnce(state, steps);
+  if (!steps.empty()) {
+    steps.push_back(TStartupStep::Continue);
+    return steps;
+  }
+  continued_ = true;
   steps.push_back(TStartupStep::PointRecentFilesForReading);
   if (!settings.migrationDone) steps.push_back(TStartupStep::MigrateRegistryProjects);
   steps.push_back(TStartupStep::ApplyTrayIcon);
@@ -74,6 +87,19 @@ std::vector<TStartupStep> TMainStartup::Continue(const TStartupState& state,
   steps.push_back(TStartupStep::InstallExamplePresets);
   steps.push_back(TStartupStep::GivePresetFolder);
   return steps;
+}
+
+std::optional<TStartupStep> TMainStartup::NextStep(const TStartupState& state,
+                                                   const TMainSettings& settings,
+                                                   const std::string& pendingProject) {
+  while (!queue_.empty()) {
+    const TStartupStep step = queue_.front();
+    queue_.pop_front();
+    if (step != TStartupStep::Continue) return step;
+    const std::vector<TStartupStep> steps = Continue(state, settings, pendingProject);
+    queue_.insert(queue_.begin(), steps.begin(), steps.end());
+  }
+  return std::nullopt;
 }
 
 bool PostContinueAtOnce(bool startupSplashCounting) { return !startupSplashCounting; }

@@ -1,8 +1,11 @@
 #pragma once
 // How the main window starts the program: what creation does with the window, the first-show
 // message and the start-up continuation message (posted when the splash hides). The model
-// says which steps run; the window runs them. Each one-time step runs once however often the
-// messages arrive. Main thread only.
+// says which steps run; the window runs them one per message, in the order decided, so its
+// thread answers between them. Each one-time step runs once however often the messages
+// arrive. Main thread only.
+#include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,11 +31,16 @@ enum class TStartupStep {
   ReevaluateLamps,
   ContinueAfterSplash,  // see PostContinueAtOnce
   GiveEditorEngine,
-  // the one-time start-up: automatic aliases and rebinding, device-change subscription, the
-  // interface utilities get the engine, the controller goes live, modified cleared, the
-  // start-with-Windows shortcut read
+  // The one-time start-up, in four steps: the automatic aliases and their rebinding, the
+  // start-with-Windows shortcut read and the device-change subscription; the project loaded;
+  // the controller started (MIDI ports opened) with the modified mark cleared; the first
+  // preset's translators shown.
+  MakePortAliases,
+  LoadProject,
   GoLive,
-  // start-up continuation
+  SelectFirstPreset,
+  // start-up continuation: decided when it is reached, after the steps queued before it
+  Continue,
   PointRecentFilesForReading,
   MigrateRegistryProjects,
   ApplyTrayIcon,
@@ -71,13 +79,26 @@ TCreateDecision DecideMainWindowCreate(const TMainSettings& settings, bool start
 
 class TMainStartup {
  public:
-  // Message 0x52C; wParam 1 when start-up had already continued.
+  // Message 0x52C; wParam 1 when start-up had already continued. Returns the steps decided
+  // and queues them.
   std::vector<TStartupStep> FirstShow(unsigned wParam, const TStartupState& state,
                                       const TMainSettings& settings);
-  // Message 0x47D. The pending project (from "CurrentProject") is opened only when the loaded
-  // project is empty and was not refused; the window clears the pending name when it opens it.
+  // Message 0x47D: the continuation is queued behind what is queued already (the one-time
+  // start-up above all) and decided when it is reached.
+  void QueueContinue();
+  // The continuation's steps. Before the one-time start-up has run they are that start-up
+  // and the continuation once more, so that what follows is decided on the loaded project.
+  // The pending project (from "CurrentProject") is opened only when the loaded project is
+  // empty and was not refused; the window clears the pending name when it opens it.
   std::vector<TStartupStep> Continue(const TStartupState& state, const TMainSettings& settings,
                                      const std::string& pendingProject);
+  // The next queued step, a continuation reached being decided in its place with the window
+  // as it is now; nothing when none is left.
+  std::optional<TStartupStep> NextStep(const TStartupState& state, const TMainSettings& settings,
+                                       const std::string& pendingProject);
+  bool StepsPending() const { return !queue_.empty(); }
+  // The window closes: what is left would act on a window going away.
+  void DropSteps() { queue_.clear(); }
   // The wParam FormShow posts 0x52C with.
   unsigned FirstShowParam() const { return continued_ ? 1u : 0u; }
   bool GoneLive() const { return goneLive_; }
@@ -87,8 +108,9 @@ class TMainStartup {
 
   bool logReopened_ = false;
   bool editorReopened_ = false;
-  bool goneLive_ = false;
+  bool goneLive_ = false;  // its steps are decided
   bool continued_ = false;
+  std::deque<TStartupStep> queue_;
 };
 
 // After the first show: 0x47D is posted at once, unless a start-up splash is counting down (its

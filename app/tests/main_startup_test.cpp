@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 #include "app/main_window/main_settings.h"
 #include "app/main_window/main_messages.h"
@@ -75,8 +77,9 @@ TEST(MainStartupTest, FirstShowGoesLiveOnceAndStartsTheSplash) {
   state.visible = true;
   EXPECT_EQ(startup.FirstShowParam(), 0u);
   EXPECT_EQ(startup.FirstShow(0, state, s),
-            (std::vector<S>{S::ReopenLogWindow, S::Repaint, S::GoLive, S::InstallHints,
-                            S::ReevaluateLamps, S::ContinueAfterSplash, S::GiveEditorEngine}));
+            (std::vector<S>{S::ReopenLogWindow, S::Repaint, S::MakePortAliases, S::LoadProject,
+                            S::GoLive, S::SelectFirstPreset, S::InstallHints, S::ReevaluateLamps,
+                            S::ContinueAfterSplash, S::GiveEditorEngine}));
   // Shown again: nothing one-time repeats.
   EXPECT_EQ(startup.FirstShow(0, state, s),
             (std::vector<S>{S::Repaint, S::InstallHints, S::ReevaluateLamps, S::ContinueAfterSplash,
@@ -115,21 +118,27 @@ TEST(MainStartupTest, ContinuationGoesLiveItselfAndOpensThePendingProjectOnlyInt
   TMainSettings s;
   s.migrationDone = true;
   TStartupState state;
+  const std::vector<S> continued{S::PointRecentFilesForReading, S::ApplyTrayIcon,
+                                 S::OpenPendingProject,         S::RefreshPresetChecks,
+                                 S::ReportFailedDevices,        S::WatchAliasChanges,
+                                 S::InstallExamplePresets,      S::GivePresetFolder};
   {
     TMainStartup startup;
-    const std::vector<S> steps = startup.Continue(state, s, "last.kvxp");
-    EXPECT_EQ(steps, (std::vector<S>{S::GoLive, S::PointRecentFilesForReading, S::ApplyTrayIcon,
-                                     S::OpenPendingProject, S::RefreshPresetChecks,
-                                     S::ReportFailedDevices, S::WatchAliasChanges,
-                                     S::InstallExamplePresets, S::GivePresetFolder}));
+    // Not live yet: the start-up first, and the continuation decided again once it has run.
+    EXPECT_EQ(startup.Continue(state, s, "last.kvxp"),
+              (std::vector<S>{S::MakePortAliases, S::LoadProject, S::GoLive,
+                              S::SelectFirstPreset, S::Continue}));
+    EXPECT_EQ(startup.Continue(state, s, "last.kvxp"), continued);
   }
   {
     TMainStartup startup;
+    startup.Continue(state, s, "last.kvxp");
     state.projectHasPresets = true;  // the command line's project stays
     EXPECT_FALSE(Has(startup.Continue(state, s, "last.kvxp"), S::OpenPendingProject));
   }
   {
     TMainStartup startup;
+    startup.Continue(state, s, "last.kvxp");
     state.projectHasPresets = false;
     state.projectRefused = true;  // the file asked for was refused: no other opens instead
     EXPECT_FALSE(Has(startup.Continue(state, s, "last.kvxp"), S::OpenPendingProject));
@@ -139,6 +148,36 @@ TEST(MainStartupTest, ContinuationGoesLiveItselfAndOpensThePendingProjectOnlyInt
     state.quitting = true;
     EXPECT_TRUE(startup.Continue(state, s, "last.kvxp").empty());
   }
+}
+
+// The window runs the steps one per message; a continuation queued before the first show's
+// steps is reached after them and decided on the project they loaded.
+TEST(MainStartupTest, QueuedStepsRunInOrderAndTheContinuationIsDecidedWhenReached) {
+  TMainSettings s;
+  s.migrationDone = true;
+  TStartupState state;
+  state.visible = true;
+  TMainStartup startup;
+  startup.QueueContinue();
+  startup.FirstShow(0, state, s);
+  std::vector<S> ran;
+  while (const std::optional<S> step = startup.NextStep(state, s, "last.kvxp")) {
+    ran.push_back(*step);
+    if (*step == S::LoadProject) state.projectHasPresets = true;
+  }
+  EXPECT_FALSE(startup.StepsPending());
+  const std::vector<S> expected{
+      S::Repaint, S::MakePortAliases, S::LoadProject, S::GoLive, S::SelectFirstPreset,
+      S::InstallHints, S::ReevaluateLamps, S::ContinueAfterSplash, S::GiveEditorEngine,
+      S::PointRecentFilesForReading, S::ApplyTrayIcon, S::RefreshPresetChecks,
+      S::ReportFailedDevices, S::WatchAliasChanges, S::InstallExamplePresets, S::GivePresetFolder};
+  EXPECT_EQ(ran, expected);
+
+  // A window that closes drops what is left.
+  TMainStartup closing;
+  closing.FirstShow(0, state, s);
+  closing.DropSteps();
+  EXPECT_FALSE(closing.NextStep(state, s, "").has_value());
 }
 
 TEST(MainStartupTest, FailedDevicesMakeOneWarning) {

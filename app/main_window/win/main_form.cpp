@@ -9,13 +9,11 @@
 #include <exception>
 
 #include "app/controller/autostart.h"
-#include "app/main_window/example_presets.h"
 #include "app/main_window/main_messages.h"
 #include "app/shell/tray_animation.h"
 #include "app/main_window/win/main_form_parts.h"
 #include "app/shell/win/lamp_panel.h"
 #include "app/shell/win/settings_save_failed.h"
-#include "app/controller/win/migration_registry_win.h"
 #include "app/shell/win/tray_icons_win.h"
 #include "base/clock.h"
 #include "base/ini_file.h"
@@ -387,6 +385,21 @@ void TTransForm::DevicesChanged(void* object, TMidiManager&) {
   }
 }
 
+void TTransForm::MakePortAliasesAtStart() {
+  try {
+    // An alias named after its own port that is gone for good goes before the ports present
+    // get theirs, so it is neither shown nor saved back.
+    controller_->RemoveStaleDeviceAliases();
+    MakePortAliases(*controller_);
+    controller_->BindUsedAliases(false);
+    settingsHost_->SetAutostart(StartupShortcutExists(GetProgramBaseName()));
+    MidiManager().AddChangeListener({&TTransForm::DevicesChanged, this});
+    devicesWatched_ = true;
+  } catch (const std::exception& e) {
+    controller_->LogException(e);
+  }
+}
+
 // --- messages ------------------------------------------------------------------------------
 
 LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -408,17 +421,23 @@ LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case kStartupContinueMessage:
       ContinueStartup();
       return 0;
+    case kStartupStepMessage:
+      RunNextStartupStep();
+      return 0;
     case kCommandRefreshMessage:
       if (wp == 1) RefreshCommands();
       return 0;
     case kTrayCallbackMessage:
-      TrayCallback(lp);
+      if (!DeferWhileStarting(msg, wp, lp)) TrayCallback(lp);
       return 0;
     case kCloseRequestMessage:
       if (wp == kCloseRequestMessage) {
-        CloseRequest();
+        if (!DeferWhileStarting(msg, wp, lp)) CloseRequest();
         return 0;
       }
+      break;
+    case WM_CLOSE:
+      if (DeferWhileStarting(msg, wp, lp)) return 0;
       break;
     case WM_DEVICECHANGE:
       DeviceChange(wp, lp);
@@ -544,143 +563,6 @@ void TTransForm::DeviceChange(WPARAM wp, LPARAM lp) {
   if (RescansOnDeviceChange(wp) && controller_ && goneLive_) controller_->RescanDevices();
 }
 
-// --- start-up ------------------------------------------------------------------------------
-
-TStartupState TTransForm::StartupState() const {
-  TStartupState state;
-  state.closing = closing_;
-  state.quitting = quitting_;
-  state.terminating = ui::Application().Terminated();
-  state.visible = Visible();
-  state.projectHasPresets = Project() && Project()->GetPresetCount() > 0;
-  state.projectRefused = controller_->ProjectRefused();
-  return state;
-}
-
-void TTransForm::FirstShow(WPARAM wp) {
-  // The keys have a home from the start: the preset list.
-  if (Visible() && !ContainsFocus()) presetList_->SetFocus();
-  RunStartupSteps(startup_.FirstShow(static_cast<unsigned>(wp), StartupState(), settings_));
-}
-
-void TTransForm::RunStartupSteps(const std::vector<TStartupStep>& steps) {
-  for (TStartupStep step : steps) {
-    switch (step) {
-      case TStartupStep::ReopenLogWindow:
-        ShowLogWindow();
-        break;
-      case TStartupStep::Repaint:
-        Repaint();
-        break;
-      case TStartupStep::InstallHints:
-        ui::Application().SetShowHints(true);
-        break;
-      case TStartupStep::ReevaluateLamps:
-        ReevaluateLamps();
-        break;
-      case TStartupStep::ContinueAfterSplash: {
-        const bool counting = settings_.showSplashScreen &&
-                              hooks_.ShowStartupSplash([this] { Post(kStartupContinueMessage); });
-        if (PostContinueAtOnce(counting)) Post(kStartupContinueMessage);
-        break;
-      }
-      case TStartupStep::GoLive:
-        GoLive();
-        break;
-      case TStartupStep::PointRecentFilesForReading:
-        history_->Loaded();
-        break;
-      case TStartupStep::MigrateRegistryProjects: {
-        TWinMigrationRegistry registry;
-        MigrateRegistryProjects(MigrationBaseKey(), settings_.migrationDone, registry, *this);
-        break;
-      }
-      case TStartupStep::ApplyTrayIcon:
-        ApplyTrayIcon();
-        break;
-      case TStartupStep::OpenPendingProject:
-        if (!pendingProject_.empty()) {
-          const std::string file = pendingProject_;
-          pendingProject_.clear();
-          OpenProject(file, false, true);
-        }
-        break;
-      case TStartupStep::RefreshPresetChecks:
-        for (int row = 0; row < presetList_->Count(); ++row) FillPresetRow(row);
-        break;
-      case TStartupStep::ReportFailedDevices:
-        ReportFailedDevices();
-        break;
-      case TStartupStep::WatchAliasChanges:
-        MidiAliasManager().AddChangeListener({&TTransForm::AliasesChanged, this});
-        aliasesWatched_ = true;
-        break;
-      case TStartupStep::InstallExamplePresets:
-        InstallPresets();
-        break;
-      case TStartupStep::ReopenEditor:
-        CreateEditor();
-        if (editor_) {
-          EditorFollowSelection(true);
-          editor_->Show();
-        }
-        break;
-      case TStartupStep::GiveEditorEngine:
-        CreateEditorSoon();
-        break;
-      case TStartupStep::GivePresetFolder:
-        break;  // the file dialogs read the preset folder themselves
-    }
-  }
-}
-
-void TTransForm::GoLive() {
-  try {
-    // An alias named after its own port that is gone for good goes before the ports present
-    // get theirs, so it is neither shown nor saved back.
-    controller_->RemoveStaleDeviceAliases();
-    MakePortAliases(*controller_);
-    controller_->BindUsedAliases(false);
-    settingsHost_->SetAutostart(StartupShortcutExists(GetProgramBaseName()));
-    MidiManager().AddChangeListener({&TTransForm::DevicesChanged, this});
-    devicesWatched_ = true;
-    controller_->GoLive();
-  } catch (const std::exception& e) {
-    controller_->LogException(e);
-  }
-  goneLive_ = true;
-  session_->ClearModified();
-  RebuildPresetList();
-  SelectFirstPresetWhenNone();
-}
-
-void TTransForm::ContinueStartup() {
-  if (settings_.presetFolder.empty())
-    settings_.presetFolder = DefaultPresetFolder(GetMyDocumentsFolder());
-  RunStartupSteps(startup_.Continue(StartupState(), settings_, pendingProject_));
-}
-
-void TTransForm::ReportFailedDevices() {
-  std::vector<std::string> inputs, outputs;
-  if (MidiManagerExists()) {
-    TMidiManager& midi = MidiManager();
-    for (const bool isInput : {true, false}) {
-      for (int i = 0; i < midi.GetDeviceCount(isInput); ++i) {
-        TMMMidiDev* slot = midi.GetDevice(i, isInput);
-        if (slot && slot->IsOpenRequested() && !slot->IsOpen())
-          (isInput ? inputs : outputs).push_back(slot->GetName());
-      }
-    }
-  }
-  const std::string text = FailedDevicesText(inputs, outputs);
-  if (!text.empty())
-    ui::MessageDlgDelayed(text, ui::TMsgDlgType::Information, ui::mbOK, 1000);
-}
-
-void TTransForm::InstallPresets() {
-  InstallExamplePresets(settings_, GetProgramBuildNumber(), quitting_, *this);
-}
-
 // --- settings ------------------------------------------------------------------------------
 
 void TTransForm::ReadSettings(TCustomIniFile& ini) {
@@ -709,6 +591,9 @@ void TTransForm::WriteSettings(TCustomIniFile& ini) {
     settings_.columnWidths.push_back(translatorList_->ColumnWidth(c));
   settings_.mainVisible = Visible() || settings_.mainVisible;
   settings_.showLoggerForm = hooks_.LogWindowOpen();
+  // The editor is seen open only beside a main window shown as it is: hidden in the tray or
+  // minimised, the window keeps what it read.
+  if (editor_ && Visible() && !IsIconic(Handle())) settings_.showEditWindow = editor_->Visible();
   WriteMainSettings(ini, settings_, document_->FileName());
   ui::SaveFormPlacement(*this, ini, kMainPlacementSection, kPlacementWriteFlags);
   if (editor_) {

@@ -89,7 +89,10 @@ class TTransForm final : public ui::TForm,
   struct TMenus;
   class TEditorView;
 
-  // main_form.cpp: creation, layout, messages, start-up and shut-down
+  // Runs the next start-up step; the window posts it to itself, one step at a time.
+  static constexpr UINT kStartupStepMessage = WM_APP + 0x52C;
+
+  // main_form.cpp: creation, layout, messages and shut-down; main_form_startup.cpp: start-up
   void BuildControls();
   void BuildToolBars();
   void BuildMenus();
@@ -97,9 +100,15 @@ class TTransForm final : public ui::TForm,
   void RegisterCallbacks();
   TStartupState StartupState() const;
   void FirstShow(WPARAM wp);
-  void RunStartupSteps(const std::vector<TStartupStep>& steps);
-  void GoLive();
   void ContinueStartup();
+  void RunStartupStepsSoon();
+  void RunNextStartupStep();
+  void RunStartupStep(TStartupStep step);
+  void RunContinuationStep(TStartupStep step);
+  // True when the message waits for the start-up steps: it is posted again after the last.
+  bool DeferWhileStarting(UINT msg, WPARAM wp, LPARAM lp);
+  void PaintPending();
+  void MakePortAliasesAtStart();
   void ReportFailedDevices();
   void InstallPresets();
   // The settings saved at exit; false when a failed save made the user choose to go on.
@@ -301,6 +310,14 @@ class TTransForm final : public ui::TForm,
   std::weak_ptr<TTransMsg> renamedTranslator_;
   bool endingEdits_ = false;  // EndOpenEdits runs: something else waits to go on
   bool goneLive_ = false;
+  bool stepPosted_ = false;   // the next start-up step's message is on its way
+  bool stepRunning_ = false;  // a start-up step runs (and may show a dialog)
+  struct TDeferredMessage {
+    UINT msg;
+    WPARAM wp;
+    LPARAM lp;
+  };
+  std::vector<TDeferredMessage> deferred_;  // see DeferWhileStarting
   bool devicesWatched_ = false;
   bool aliasesWatched_ = false;
   ui::TSubscription activated_;

@@ -250,6 +250,20 @@ bool MoveEditorClearOfRows(TRunningProgram& program, HWND editor, int rows) {
   return true;
 }
 
+// First, Second and Third, each with that incoming and outgoing action.
+std::wstring WriteThreeLikeTranslators(const wchar_t* name, const std::string& incoming,
+                                       const std::string& outgoing) {
+  std::string translators;
+  const char* const names[] = {"First", "Second", "Third"};
+  for (int i = 0; i < 3; ++i) {
+    const std::string n = std::to_string(i);
+    translators += "Name" + n + "=" + names[i] + "\r\nIncoming" + n + "=" + incoming +
+                   "\r\nOutgoing" + n + "=" + outgoing + "\r\nOptions" + n +
+                   "=Actv01Stop01OutO00\r\n";
+  }
+  return WriteProject(name, translators);
+}
+
 // A change pending in the editor when another translator's row is clicked lands on the
 // translator it was made for, never on the one clicked: a typed name, a kind chosen in an open
 // drop-down list, a message captured from the MIDI input.
@@ -259,14 +273,7 @@ TEST_F(EditorExeTest, APendingChangeStaysWithItsTranslatorWhenAnotherRowIsClicke
   const std::wstring feed = TempFolder(L"kv-editor-exe") + L"\\pending-feed.txt";
   DeleteFileW(feed.c_str());
   const std::string note = "MID1903Cpp", out = "MID1904840";
-  std::string translators;
-  const char* const names[] = {"First", "Second", "Third"};
-  for (int i = 0; i < 3; ++i) {
-    const std::string n = std::to_string(i);
-    translators += "Name" + n + "=" + names[i] + "\r\nIncoming" + n + "=" + note + "\r\nOutgoing" +
-                   n + "=" + out + "\r\nOptions" + n + "=Actv01Stop01OutO00\r\n";
-  }
-  const std::wstring file = WriteProject(L"pending.kvxp", translators);
+  const std::wstring file = WriteThreeLikeTranslators(L"pending.kvxp", note, out);
   TRunningProgram program(Exe(kHost), L"/project " + Quoted(file) + L" /midiin \"KV Loop In\"",
                           {{L"KV_TEST_MIDI_FEED", feed}});
   HWND editor = OpenEditor(program, 3, 0);

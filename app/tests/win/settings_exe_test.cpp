@@ -349,6 +349,34 @@ TEST_F(SettingsExeTest, TheLogWindowReopensWhereItWas) {
   }
 }
 
+// The editor open at the end opens again at the next start; closed, it stays closed.
+TEST_F(SettingsExeTest, TheEditorReopensWhenItWasOpenAtTheEnd) {
+  DeleteProgramSettings();
+  WriteQuietSettings(kHostName);
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
+  {
+    TRunningProgram program(Exe(kHostName), L"/project " + Quoted(file));
+    ASSERT_NE(program.MainWindow(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
+    ASSERT_TRUE(program.Activate());
+    ClickAt(program.RowPoint(kTranslators, 0));
+    ASSERT_TRUE(WaitUntil([&] { return program.RowSelected(kTranslators, 0); }));
+    ASSERT_TRUE(PressUntil('E', {VK_CONTROL}, [&] { return program.Dialog() != nullptr; }));
+    ASSERT_TRUE(CloseProgram(program));
+  }
+  EXPECT_EQ(RegInteger(kHostName, L"Current", L"ShowEditWindow"), 1);
+  {
+    TRunningProgram again(Exe(kHostName), L"/project " + Quoted(file));
+    ASSERT_NE(again.MainWindow(), nullptr);
+    HWND editor = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (editor = again.Dialog()) != nullptr; }));
+    PostMessageW(editor, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(editor); }));
+    ASSERT_TRUE(CloseProgram(again));
+  }
+  EXPECT_EQ(RegInteger(kHostName, L"Current", L"ShowEditWindow"), 0);
+}
+
 // "Start Minimized" starts the window on the task bar, or in the tray when minimising hides it
 // there; the start-up runs all the same (the project loads), and the window comes back as the
 // task bar and the tray icon bring it back.

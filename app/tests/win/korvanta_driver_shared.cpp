@@ -1,0 +1,184 @@
+// The driver's helpers that the exe test files share: the programs and files of the build,
+// texts and windows found by what they show, pictures of windows.
+#include "app/tests/win/korvanta_driver.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "base/win/wide.h"
+
+namespace kv::test {
+
+std::wstring Exe(const wchar_t* name) { return BinFolder() + L"\\" + name + L".exe"; }
+
+std::wstring ExampleFile(const char* name) {
+  return win::Widen(std::string(KV_SOURCE_DIR) + "/app/res/examples/" + name);
+}
+
+std::wstring TempFolder(const wchar_t* name) {
+  wchar_t buffer[MAX_PATH];
+  GetTempPathW(MAX_PATH, buffer);
+  std::wstring folder = std::wstring(buffer) + name;
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
+
+std::wstring CopyExample(const char* name, const wchar_t* folder) {
+  const std::wstring target = TempFolder(folder) + L"\\" + win::Widen(name);
+  CopyFileW(ExampleFile(name).c_str(), target.c_str(), FALSE);
+  // The sources may be read-only; the copy is the test's to change.
+  SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  return target;
+}
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+bool Contains(const std::vector<std::string>& texts, const std::string& part) {
+  return std::any_of(texts.begin(), texts.end(),
+                     [&](const std::string& t) { return t.find(part) != std::string::npos; });
+}
+
+std::string FileBytes(const std::wstring& file) {
+  std::string bytes;
+  if (FILE* f = _wfopen(file.c_str(), L"rb")) {
+    char buffer[65536];
+    for (size_t n; (n = fread(buffer, 1, sizeof(buffer), f)) > 0;) bytes.append(buffer, n);
+    fclose(f);
+  }
+  return bytes;
+}
+
+void TypeWide(const std::wstring& text) {
+  for (wchar_t c : text) TypeWideChar(c);
+}
+
+std::wstring ShotFile(const wchar_t* name) {
+  return win::Widen(std::string(KV_SHOT_DIR)) + L"\\" + name;
+}
+
+bool SaveWindowShot(HWND window, const wchar_t* name, int extra, bool asWindowLeftIt) {
+  // The window's thread answers the paint messages before the picture is taken.
+  Sync(window);
+  RedrawWindow(window, nullptr, nullptr,
+               (asWindowLeftIt ? 0 : RDW_INVALIDATE | RDW_ERASE | RDW_FRAME) | RDW_ALLCHILDREN |
+                   RDW_UPDATENOW);
+  Sync(window);
+  RECT r{};
+  GetWindowRect(window, &r);
+  InflateRect(&r, extra, extra);
+  r.left = std::max<LONG>(r.left, 0);
+  r.top = std::max<LONG>(r.top, 0);
+  return SaveScreenPicture(r, ShotFile(name));
+}
+
+std::string WindowText(HWND window) {
+  wchar_t text[4096] = {};
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000,
+                      &ignored);
+  return win::Narrow(text);
+}
+
+std::string ChildTexts(HWND window) {
+  std::string all;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lp) -> BOOL {
+        DWORD_PTR length = 0;
+        if (!SendMessageTimeoutW(child, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, 2000, &length))
+          return TRUE;
+        std::wstring text(length + 1, L'\0');
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutW(child, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                            SMTO_BLOCK, 2000, &copied);
+        text.resize(std::min<size_t>(copied, length));
+        *reinterpret_cast<std::string*>(lp) += win::Narrow(text) + "\n";
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+HWND TopChild(HWND window, const wchar_t* className) {
+  struct Search {
+    const wchar_t* className;
+    HWND found = nullptr;
+    RECT at{};
+  } search{className, nullptr, {}};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        if (!wcsstr(_wcslwr(name), s->className) || !IsWindowVisible(child)) return TRUE;
+        RECT r{};
+        GetWindowRect(child, &r);
+        if (!s->found || r.top < s->at.top || (r.top == s->at.top && r.left < s->at.left)) {
+          s->found = child;
+          s->at = r;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND ChildWithText(HWND window, const wchar_t* className, const std::string& text,
+                   bool visibleOnly) {
+  struct Search {
+    const wchar_t* className;
+    std::string text;
+    bool visibleOnly;
+    HWND found = nullptr;
+  } search{className, text, visibleOnly, nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        if (s->visibleOnly && !IsWindowVisible(child)) return TRUE;
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        if (wcsstr(_wcslwr(name), s->className) && WindowText(child) == s->text) s->found = child;
+        return s->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WindowTitled(const TRunningProgram& program, const std::string& start) {
+  for (HWND w : program.VisibleWindows()) {
+    const std::vector<std::string> texts = TRunningProgram::Texts(w);
+    if (!texts.empty() && texts[0].rfind(start, 0) == 0) return w;
+  }
+  return nullptr;
+}
+
+HWND WindowSaying(const TRunningProgram& program, const std::string& part) {
+  for (HWND w : program.VisibleWindows())
+    if (Contains(TRunningProgram::Texts(w), part)) return w;
+  return nullptr;
+}
+
+HWND OpenMenuWindow() {
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  return menu && IsWindowVisible(menu) ? menu : nullptr;
+}
+
+POINT NamePoint(TRunningProgram& program, int which, int row) {
+  POINT p = program.RowPoint(which, row);
+  POINT origin{0, 0};
+  if (HWND list = program.List(which)) ClientToScreen(list, &origin);
+  p.x = origin.x + 30;  // past the check box, on the name's first characters
+  return p;
+}
+
+HWND ListEditBox(HWND list) {
+  return list ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0)) : nullptr;
+}
+
+}  // namespace kv::test
