@@ -88,6 +88,22 @@ class EditorExeTest : public ::testing::Test {
   HWND main_ = nullptr;
 };
 
+// The Options page's name field that shows `shown`, clicked and typed over with `typed`; null
+// when it never took the keys.
+HWND TypeOverName(TRunningProgram& program, HWND editor, const std::string& shown,
+                  const std::string& typed) {
+  HWND name = nullptr;
+  if (!PressUntil(VK_F5, {}, [&] {
+        return (name = ChildWithText(editor, L"edit", shown, true)) != nullptr;
+      }))
+    return nullptr;
+  ClickCenter(name);
+  if (!WaitUntil([&] { return program.Focused() == name; })) return nullptr;
+  SendMessageW(name, EM_SETSEL, 0, -1);
+  TypeText(typed);
+  return name;
+}
+
 // Ctrl+N pressed in the outgoing MIDI field moves the editor to a keystroke translator, whose
 // key field takes the focus while Ctrl and N are still down: their releases are not its keys.
 TEST_F(EditorExeTest, CtrlNIntoAKeystrokeTranslatorRecordsNothing) {
@@ -136,14 +152,8 @@ TEST_F(EditorExeTest, NextAfterABadRuleLineKeepsTheEditsAndCloseStillAsks) {
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND editor = OpenEditor(program, 2, 0);
   ASSERT_NE(editor, nullptr);
-  HWND name = nullptr;
-  ASSERT_TRUE(PressUntil(VK_F5, {}, [&] {
-    return (name = ChildWithText(editor, L"edit", "First", true)) != nullptr;
-  }));
-  ClickCenter(name);
-  ASSERT_TRUE(WaitUntil([&] { return program.Focused() == name; }));
-  SendMessageW(name, EM_SETSEL, 0, -1);
-  TypeText("Renamed");
+  HWND name = TypeOverName(program, editor, "First", "Renamed");
+  ASSERT_NE(name, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return WindowText(editor) == "Edit Translator Entry Renamed"; }));
 
   // The rules text lies under the description field, the highest edit of the page.
@@ -285,14 +295,7 @@ TEST_F(EditorExeTest, APendingChangeStaysWithItsTranslatorWhenAnotherRowIsClicke
   };
 
   // A name being typed.
-  HWND name = nullptr;
-  ASSERT_TRUE(PressUntil(VK_F5, {}, [&] {
-    return (name = ChildWithText(editor, L"edit", "First", true)) != nullptr;
-  }));
-  ClickCenter(name);
-  ASSERT_TRUE(WaitUntil([&] { return program.Focused() == name; }));
-  SendMessageW(name, EM_SETSEL, 0, -1);
-  TypeText("Typed");
+  ASSERT_NE(TypeOverName(program, editor, "First", "Typed"), nullptr);
   ASSERT_TRUE(editing("Typed"));
   ClickAt(program.RowPoint(kTranslators, 1));
   ASSERT_TRUE(editing("Second"));

@@ -67,6 +67,15 @@ void CloseErrors(TRunningProgram& program, HWND errors) {
   (void)program;
 }
 
+std::string ExampleTitle() { return std::string(kTitle) + " - MIDI to keystrokes.kvxp"; }
+
+// The main window once it shows the example "MIDI to keystrokes.kvxp" in its title and rows.
+HWND ExampleShown(TRunningProgram& program) {
+  HWND main = program.MainWindow();
+  if (!main || !WaitUntil([&] { return program.Title() == ExampleTitle(); })) return nullptr;
+  return WaitUntil([&] { return program.RowCount(kTranslators) == 3; }) ? main : nullptr;
+}
+
 class ProjectFilesExeTest : public ::testing::Test {
  protected:
   void SetUp() override { DeleteProgramSettings(); }
@@ -124,11 +133,8 @@ TEST_F(ProjectFilesExeTest, OpeningAnEmptyFileKeepsTheCurrentProject) {
   const std::wstring project = CopyExample("MIDI to keystrokes.kvxp", kFolder);
   const std::wstring empty = WriteFile(L"empty.kvxp", "");
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(project));
-  HWND main = program.MainWindow();
+  const HWND main = ExampleShown(program);
   ASSERT_NE(main, nullptr);
-  const std::string title = std::string(kTitle) + " - MIDI to keystrokes.kvxp";
-  ASSERT_TRUE(WaitUntil([&] { return program.Title() == title; })) << program.Title();
-  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
 
   ASSERT_TRUE(program.Activate());
   ASSERT_TRUE(PressUntil('O', {VK_CONTROL}, [&] { return program.Dialog() != nullptr; }));
@@ -158,14 +164,14 @@ TEST_F(ProjectFilesExeTest, OpeningAnEmptyFileKeepsTheCurrentProject) {
   ASSERT_TRUE(WaitUntil([&] { return (errors = WindowShowing(program, kNoProject)) != nullptr; }));
   EXPECT_TRUE(WindowShowing(program, "empty.kvxp"));
   CloseErrors(program, errors);
-  EXPECT_EQ(program.Title(), title);
+  EXPECT_EQ(program.Title(), ExampleTitle());
   EXPECT_EQ(program.RowCount(kTranslators), 3);
 
   // A change, saved: it goes to the project's own file.
   ASSERT_TRUE(program.SetRowState(kTranslators, 0, LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(1)));
   ASSERT_TRUE(WaitUntil([&] { return program.Title().find(" * ") != std::string::npos; }));
   ASSERT_TRUE(program.Activate());
-  ASSERT_TRUE(PressUntil('S', {VK_CONTROL}, [&] { return program.Title() == title; }))
+  ASSERT_TRUE(PressUntil('S', {VK_CONTROL}, [&] { return program.Title() == ExampleTitle(); }))
       << program.Title();
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.WaitForExit(15000));
@@ -238,11 +244,8 @@ TEST_F(ProjectFilesExeTest, ASaveClearsLeftoversOfACrashedSaveAndARefusalNamesTh
   const std::wstring leftover = WriteFile(L"MIDI to keystrokes.kvxp.0BADF00D.tmp", "[Project]\r\nVer");
   const std::wstring unrelated = WriteFile(L"MIDI to keystrokes.kvxp.tmp", "kept");
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(project));
-  HWND main = program.MainWindow();
+  const HWND main = ExampleShown(program);
   ASSERT_NE(main, nullptr);
-  const std::string title = std::string(kTitle) + " - MIDI to keystrokes.kvxp";
-  ASSERT_TRUE(WaitUntil([&] { return program.Title() == title; })) << program.Title();
-  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
   ASSERT_TRUE(program.SetRowState(kTranslators, 0, LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(1)));
   ASSERT_TRUE(WaitUntil([&] { return program.Title().find(" * ") != std::string::npos; }));
 
@@ -267,7 +270,7 @@ TEST_F(ProjectFilesExeTest, ASaveClearsLeftoversOfACrashedSaveAndARefusalNamesTh
   EXPECT_EQ(FileBytes(project), original);
 
   ASSERT_TRUE(program.Activate());
-  ASSERT_TRUE(PressUntil('S', {VK_CONTROL}, [&] { return program.Title() == title; }))
+  ASSERT_TRUE(PressUntil('S', {VK_CONTROL}, [&] { return program.Title() == ExampleTitle(); }))
       << program.Title();
   EXPECT_EQ(GetFileAttributesW(leftover.c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(FileBytes(unrelated), "kept");
