@@ -23,6 +23,7 @@
 #include "ui/message_dialog.h"
 
 namespace kv {
+
 TStartupState TTransForm::StartupState() const {
   TStartupState state;
   state.closing = closing_;
@@ -129,7 +130,12 @@ void TTransForm::RunStartupStep(TStartupStep step) {
       controller_->EnsureStage(5);
       break;
     case TStartupStep::GoLive:
-      controller_->GoLive();
+      try {
+        controller_->GoLive();
+      } catch (const std::exception& e) {
+        // A port that fails to open leaves the rest of the program to start.
+        controller_->LogException(e);
+      }
       goneLive_ = true;
       session_->ClearModified();
       RebuildPresetList();
