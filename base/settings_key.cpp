@@ -19,8 +19,7 @@ Cache& TheCache() {
 }
 
 std::string TitleAndBase() {
-  const std::string& title = GetProgramTitle();
-  return title + "\\" + GetProgramBaseName();
+  return GetProgramTitle() + "\\" + GetProgramBaseName();
 }
 
 std::string ReadCompany() {

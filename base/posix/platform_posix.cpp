@@ -116,8 +116,7 @@ bool TReplacementFile::Flush() {
 }
 
 bool TReplacementFile::MoveTo(const std::string& target) {
-  struct stat st {};
-  if (::stat(target.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0) {
+  if (FileExists(target) && IsFileReadOnly(target)) {
     errno = EACCES;
     return false;
   }

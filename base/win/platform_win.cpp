@@ -145,8 +145,7 @@ bool TReplacementFile::MoveTo(const std::string& target) {
   const std::wstring from = Widen(path_), to = Widen(target);
   // The system refuses to replace a read-only file, except where the process's rights
   // override the attribute; the user's wish holds there too.
-  const DWORD a = GetFileAttributesW(to.c_str());
-  if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY) != 0) {
+  if (FileExists(target) && IsFileReadOnly(target)) {
     SetLastError(ERROR_ACCESS_DENIED);
     return false;
   }

@@ -16,6 +16,7 @@
 #include "engine/action_registry.h"
 #include "engine/actions/execute_file_action.h"
 #include "engine/actions/midi_action.h"
+#include "engine/actions/midi_action_text.h"
 #include "engine/system/execute_file_system.h"
 #include "engine/system/target_window_system.h"
 #include "engine/timer_manager.h"

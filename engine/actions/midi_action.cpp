@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "base/text_helpers.h"
 #include "engine/action_registry.h"
+#include "engine/actions/midi_action_text.h"
 #include "engine/format.h"
 #include "engine/preset.h"
 #include "engine/project.h"

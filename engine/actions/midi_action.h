@@ -25,11 +25,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "engine/action.h"
 #include "engine/actions/midi_action_pattern.h"
-#include "engine/actions/midi_action_text.h"
 #include "midi/model/alias.h"
 #include "midi/manager/midi_action_sink.h"
 
@@ -109,7 +107,7 @@ std::string DescribeMidiSend(const uint8_t* bytes, int32_t n, bool sent);
 std::string InsertHexSpaces(std::string_view text);
 
 // The stored text without an action object, from an alias list (none or empty: MID1); from
-// port names it is ConvertLegacyMidiText (engine/midi_action_text.h).
+// port names it is ConvertLegacyMidiText (engine/actions/midi_action_text.h).
 std::string FormatMidiActionText(std::string_view midiText, std::string_view description,
                                  const TMidiAliasList* ports);
 

@@ -7,6 +7,7 @@
 
 #include "base/exception.h"
 #include "engine/action_registry.h"
+#include "engine/actions/midi_action_text.h"
 #include "engine/preset.h"
 #include "engine/project.h"
 #include "engine/tests/midi_action_recorder.h"

@@ -2,6 +2,8 @@
 // because their device came or went.
 #include "midi/manager/midi_manager.h"
 
+#include <exception>
+
 #include "base/main_thread.h"
 #include "midi/system/port_text.h"
 
@@ -26,7 +28,7 @@ void TMidiManager::Rescan(bool force, bool armTimer) {
   // manager believing it is still scanning: no device change would ever be looked at again.
   struct TEndOfScan {
     TMidiManager& m;
-    ~TEndOfScan() { m.rescanning_ = m.deferNotifications_ = false; }
+    ~TEndOfScan() { m.rescanning_ = false; }
   } endOfScan{*this};
   bool forced = force;
   do {
@@ -62,7 +64,12 @@ void TMidiManager::RescanOnce(bool force, bool armTimer) {
   std::vector<TScanLists> passes(2);
   {
     TLockGuard guard(lock_);
-    deferNotifications_ = true;
+    // Reports made during the scan wait for its end, also for a scan cut short by a throw.
+    struct TDeferring {
+      bool& flag;
+      explicit TDeferring(bool& f) : flag(f) { flag = true; }
+      ~TDeferring() { flag = false; }
+    } deferring{deferNotifications_};
     scanned_ = true;
     // A device unplugged and plugged back between two scans leaves the count unchanged, but
     // the port's handle is dead (MIDI would be lost for good while it shows open) and the
@@ -88,13 +95,22 @@ void TMidiManager::RescanOnce(bool force, bool armTimer) {
     }
     FinishScan(changed);
     if (changed) AliasesChanged();
-    deferNotifications_ = false;
   }
   std::vector<std::function<void()>> deferred;
   deferred.swap(deferred_);
-  for (auto& fn : deferred) fn();
+  // A report that throws keeps neither the later reports, the listeners nor the timer from
+  // their turn; the first throw goes on to the caller afterwards.
+  std::exception_ptr first;
+  for (auto& fn : deferred) {
+    try {
+      fn();
+    } catch (...) {
+      if (!first) first = std::current_exception();
+    }
+  }
   if (changed) listeners_.Call(*this);
   if (armTimer) ArmRescanTimer();
+  if (first) std::rethrow_exception(first);
   // The enumerated devices no slot took are freed with `passes`.
 }
 

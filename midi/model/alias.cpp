@@ -287,8 +287,8 @@ void TMidiAliasManager::ReplaceFromIni(const TCustomIniFile& settings,
         continue;
       if (keepUnbound.Contains(a.get()))
         RedefineAlias(*a, a->name_, {}, a->automatic_);
-      else if (SetKind(*a, makNone))
-        NotifyChange();
+      else
+        SetKind(*a, makNone);
     }
   } catch (...) {
     EndUpdate();
