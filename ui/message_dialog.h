@@ -84,5 +84,8 @@ int MessageDlgWithCheckBox(const std::string& text, TMsgDlgType type, TMsgDlgBut
 
 // Called with every message dialog just before it shows modally (tests answer it from here).
 void SetMessageDialogObserver(std::function<void(TMessageForm&)> observer);
+// Shows a dialog made by CreateMessageDialog and changed by its caller, as every message
+// dialog shows (the observer sees it); the modal result.
+int RunMessageForm(TMessageForm& form);
 
 }  // namespace kv::ui

@@ -191,6 +191,10 @@ void TKVHighLevel::ImportSettings(TCustomIniFile& ini) {
   CollectUsedAliases(used);
   ReadStore(ini, &used);
   // Whatever the file held, this machine's ports keep their own aliases.
+  MakePortAliases();
+}
+
+void TKVHighLevel::MakePortAliases() {
   MakeDeviceAliases();
   MakeVirtualPortAliases(true);
 }

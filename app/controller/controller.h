@@ -100,6 +100,9 @@ class TKVHighLevel : public TProjectPorts {
   void RemoveStaleDeviceAliases();
   void MakeDeviceAliases();
   void MakeVirtualPortAliases(bool create);
+  // Every present port gets an alias of its own name, each of the program's virtual ports its
+  // numbered one, and those of virtual ports gone are dropped.
+  void MakePortAliases();
   // A scan now and a forced one 10 s later. Unforced (the system's device-change report), the
   // scan matches ports anew only when their count changed; the user's rescan is forced, since
   // a device swapped for another leaves the count as it was.

@@ -27,8 +27,8 @@ TCreateDecision DecideMainWindowCreate(const TMainSettings& settings, bool start
   return d;
 }
 
-void TMainStartup::GoLiveOnce(const TStartupState& state, std::vector<TStartupStep>& steps) {
-  if (goneLive_ || state.quitting || state.terminating) return;
+void TMainStartup::GoLiveOnce(std::vector<TStartupStep>& steps) {
+  if (goneLive_) return;
   goneLive_ = true;
   for (TStartupStep step : {TStartupStep::MakePortAliases, TStartupStep::LoadProject,
                             TStartupStep::GoLive, TStartupStep::SelectFirstPreset})
@@ -49,7 +49,7 @@ std::vector<TStartupStep> TMainStartup::FirstShow(unsigned wParam, const TStartu
   }
   if (wParam == 0 && !state.terminating) {
     if (state.visible) steps.push_back(TStartupStep::Repaint);
-    GoLiveOnce(state, steps);
+    GoLiveOnce(steps);
   }
   steps.push_back(TStartupStep::InstallHints);
   if (wParam == 0) {
@@ -70,7 +70,7 @@ std::vector<TStartupStep> TMainStartup::Continue(const TStartupState& state,
                                                  const std::string& pendingProject) {
   std::vector<TStartupStep> steps;
   if (continued_ || state.terminating || state.closing || state.quitting) return steps;
-  GoLiveOnce(state, steps);
+  GoLiveOnce(steps);
   if (!steps.empty()) {
     steps.push_back(TStartupStep::Continue);
     return steps;

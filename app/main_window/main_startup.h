@@ -104,7 +104,7 @@ class TMainStartup {
   bool GoneLive() const { return goneLive_; }
 
  private:
-  void GoLiveOnce(const TStartupState& state, std::vector<TStartupStep>& steps);
+  void GoLiveOnce(std::vector<TStartupStep>& steps);
 
   bool logReopened_ = false;
   bool editorReopened_ = false;

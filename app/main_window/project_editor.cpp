@@ -252,11 +252,20 @@ int TProjectEditor::RowOf(const void* translator) const {
 }
 
 bool TProjectEditor::Holds(const void* translator) const {
+  int preset = -1, row = -1;
+  return Locate(translator, preset, row);
+}
+
+bool TProjectEditor::Locate(const void* translator, int& preset, int& row) const {
   TPresetHandler* project = Project();
   for (int p = 0; project && translator && p < project->GetPresetCount(); ++p) {
-    TTransList* preset = project->GetPreset(p);
-    for (int row = 0; preset && row < preset->GetCount(); ++row)
-      if (preset->GetTranslator(row) == translator) return true;
+    TTransList* list = project->GetPreset(p);
+    for (int r = 0; list && r < list->GetCount(); ++r) {
+      if (list->GetTranslator(r) != translator) continue;
+      preset = p;
+      row = r;
+      return true;
+    }
   }
   return false;
 }
@@ -447,24 +456,18 @@ void TProjectEditor::SetTranslatorsActive(const std::vector<int>& rows, bool act
 }
 
 std::string TProjectEditor::RenameTranslator(const void* item, const std::string& name) {
-  TPresetHandler* project = Project();
-  for (int p = 0; project && item && p < project->GetPresetCount(); ++p) {
-    TTransList* preset = project->GetPreset(p);
-    for (int row = 0; preset && row < preset->GetCount(); ++row) {
-      TTransMsgPtr translator = preset->GetTranslatorRef(row);
-      if (translator.get() != item) continue;
-      std::string error = CheckTranslatorName(name);
-      if (!error.empty() || name == translator->Name()) return error;
-      translator->SetName(name);
-      TProjectEdit edit = Edit(TProjectEditKind::TranslatorRenamed, p);
-      if (p == current_) edit.rows = {row};
-      edit.items = {translator.get()};
-      edit.name = name;
-      Notify(edit);
-      Modified();
-      return {};
-    }
-  }
+  int p = -1, row = -1;
+  if (!Locate(item, p, row)) return {};
+  TTransMsgPtr translator = Project()->GetPreset(p)->GetTranslatorRef(row);
+  std::string error = CheckTranslatorName(name);
+  if (!error.empty() || name == translator->Name()) return error;
+  translator->SetName(name);
+  TProjectEdit edit = Edit(TProjectEditKind::TranslatorRenamed, p);
+  if (p == current_) edit.rows = {row};
+  edit.items = {translator.get()};
+  edit.name = name;
+  Notify(edit);
+  Modified();
   return {};
 }
 

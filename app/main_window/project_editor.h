@@ -239,6 +239,8 @@ class TProjectEditor {
   void ReplaceTranslator(const void* item, TTransMsgPtr translator);
 
  private:
+  // The preset and row that hold the translator; false when no preset holds it.
+  bool Locate(const void* translator, int& preset, int& row) const;
   // The preset that receives new translators, made when the project has none (then
   // madePreset is set). None while presets exist but none is current.
   TTransList* TargetPreset(bool& madePreset);

@@ -239,6 +239,8 @@ void TInitialDisabledForm::Elapsed() {
   if (def && GetActiveWindow() == dialog_.Handle()) ::SetFocus(def);
 }
 
+int RunMessageForm(TMessageForm& form) { return RunModal(form); }
+
 std::unique_ptr<TMessageForm> CreateMessageDialog(const std::string& text, TMsgDlgType type,
                                                   TMsgDlgButtons buttons) {
   return std::make_unique<TMessageForm>(text, type, buttons);

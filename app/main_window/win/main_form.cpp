@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/controller/autostart.h"
 #include "app/main_window/main_messages.h"
 #include "app/shell/tray_animation.h"
 #include "app/main_window/win/main_form_parts.h"
@@ -94,21 +93,6 @@ int WrapToolBar(const ui::TToolBar& bar, int width) {
       bottom = std::max<int>(bottom, r.bottom);
   }
   return bottom;
-}
-
-// Set while the window makes the aliases of the ports themselves: the program's own
-// bookkeeping is no edit of the project. Main thread only.
-bool gMakingPortAliases = false;
-
-// Every present port gets an alias of its own name, each of the program's virtual ports its
-// numbered one, and those of virtual ports gone are dropped.
-void MakePortAliases(TKVHighLevel& controller) {
-  struct TMaking {
-    TMaking() { gMakingPortAliases = true; }
-    ~TMaking() { gMakingPortAliases = false; }
-  } making;
-  controller.MakeDeviceAliases();
-  controller.MakeVirtualPortAliases(true);
 }
 
 }  // namespace
@@ -355,7 +339,8 @@ void TTransForm::RegisterCallbacks() {
 }
 
 void TTransForm::AliasesChanged(void* object, TMidiAliasManager&) {
-  if (!gMakingPortAliases) static_cast<TTransForm*>(object)->MarkModified();
+  auto* form = static_cast<TTransForm*>(object);
+  if (!form->makingPortAliases_) form->MarkModified();
 }
 
 void TTransForm::MidiMessage(const std::string& text) {
@@ -374,10 +359,10 @@ void TTransForm::DevicesChanged(void* object, TMidiManager&) {
   if (form->closing_) return;
   // A port plugged in during the run, or virtual ports added or removed in the settings, is
   // shown with its alias on the ports page like those there at the start. Nothing may leave
-  // this listener: the scan that calls it would stay marked running, and no port would be
-  // scanned again.
+  // this listener: the manager's other listeners would miss the change, and the throw would
+  // end in the message loop.
   try {
-    MakePortAliases(*form->controller_);
+    form->MakePortAliases();
     form->controller_->BindUsedAliases(false);
     form->controller_->OpenUsedPorts(true);
   } catch (const std::exception& e) {
@@ -385,19 +370,10 @@ void TTransForm::DevicesChanged(void* object, TMidiManager&) {
   }
 }
 
-void TTransForm::MakePortAliasesAtStart() {
-  try {
-    // An alias named after its own port that is gone for good goes before the ports present
-    // get theirs, so it is neither shown nor saved back.
-    controller_->RemoveStaleDeviceAliases();
-    MakePortAliases(*controller_);
-    controller_->BindUsedAliases(false);
-    settingsHost_->SetAutostart(StartupShortcutExists(GetProgramBaseName()));
-    MidiManager().AddChangeListener({&TTransForm::DevicesChanged, this});
-    devicesWatched_ = true;
-  } catch (const std::exception& e) {
-    controller_->LogException(e);
-  }
+void TTransForm::MakePortAliases() {
+  // The program's own bookkeeping is no edit of the project.
+  TFlagScope making(makingPortAliases_);
+  controller_->MakePortAliases();
 }
 
 // --- messages ------------------------------------------------------------------------------
@@ -473,10 +449,8 @@ bool TTransForm::CloseQuery() {
   EndOpenEdits();  // a name typed is a change to ask about
   if (session_->CloseConfirmed()) return true;
   {
-    askingToClose_ = true;
-    const bool confirmed = session_->CloseQuery(settings_.confirmProgramExit, kProgramTitle);
-    askingToClose_ = false;
-    if (!confirmed) return false;
+    TFlagScope asking(askingToClose_);
+    if (!session_->CloseQuery(settings_.confirmProgramExit, kProgramTitle)) return false;
   }
   actions_->confirmExit->SetChecked(settings_.confirmProgramExit);
   {
@@ -486,9 +460,12 @@ bool TTransForm::CloseQuery() {
     } catch (const std::exception&) {
     }
   }
-  savingAtExit_ = true;
-  const bool saved = SaveSettingsAtExit();
-  savingAtExit_ = false;
+  bool saved = false;
+  {
+    // A close asked for while the user answers a failed save waits for that answer.
+    TFlagScope saving(savingAtExit_);
+    saved = SaveSettingsAtExit();
+  }
   if (!saved) {
     session_->ForgetCloseConfirmation();
     return false;

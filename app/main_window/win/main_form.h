@@ -108,6 +108,7 @@ class TTransForm final : public ui::TForm,
   // True when the message waits for the start-up steps: it is posted again after the last.
   bool DeferWhileStarting(UINT msg, WPARAM wp, LPARAM lp);
   void PaintPending();
+  void MakePortAliases();
   void MakePortAliasesAtStart();
   void ReportFailedDevices();
   void InstallPresets();
@@ -310,6 +311,7 @@ class TTransForm final : public ui::TForm,
   std::weak_ptr<TTransMsg> renamedTranslator_;
   bool endingEdits_ = false;  // EndOpenEdits runs: something else waits to go on
   bool goneLive_ = false;
+  bool makingPortAliases_ = false;  // the window's own aliases are no edit of the project
   bool stepPosted_ = false;   // the next start-up step's message is on its way
   bool stepRunning_ = false;  // a start-up step runs (and may show a dialog)
   struct TDeferredMessage {

@@ -410,11 +410,7 @@ void TTransForm::PopupAt(ui::TPopupMenu& menu, ui::TListView& list, ui::TPoint p
 
 void TTransForm::EndOpenEdits() {
   if (endingEdits_ || closing_ || !presetList_ || !translatorList_) return;
-  endingEdits_ = true;
-  struct TEnding {
-    bool& flag;
-    ~TEnding() { flag = false; }
-  } ending{endingEdits_};
+  TFlagScope ending(endingEdits_);
   presetList_->EndEdit(true);
   translatorList_->EndEdit(true);
 }

@@ -50,6 +50,18 @@ class TRefreshScope {
   int& counter_;
 };
 
+// Holds a flag set for a scope, also when the scope is left by a throw.
+class TFlagScope {
+ public:
+  explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~TFlagScope() { flag_ = false; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 // An action with its caption, hint and picture (-1 none).
 ui::TAction& MakeAction(ui::TActionList& list, const std::string& caption, const std::string& hint,
                         int image = -1, ui::TShortCut shortCut = ui::kScNone);

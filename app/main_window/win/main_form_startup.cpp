@@ -8,15 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "app/controller/autostart.h"
 #include "app/controller/win/migration_registry_win.h"
 #include "app/main_window/example_presets.h"
 #include "app/main_window/win/main_form.h"
+#include "app/main_window/win/main_form_parts.h"
 #include "base/platform.h"
 #include "base/utils.h"
 #include "controls/win/history_menu.h"
 #include "editor/win/edit_trans_window.h"
 #include "engine/project.h"
-#include "engine/trans_engine.h"
 #include "midi/manager/midi_manager.h"
 #include "midi/model/alias.h"
 #include "ui/application.h"
@@ -65,14 +66,13 @@ void TTransForm::RunNextStartupStep() {
   }
   if (const std::optional<TStartupStep> step =
           startup_.NextStep(StartupState(), settings_, pendingProject_)) {
-    stepRunning_ = true;
+    TFlagScope running(stepRunning_);
     try {
       RunStartupStep(*step);
     } catch (const std::exception& e) {
       // One step that fails does not keep the program from starting.
       controller_->LogException(e);
     }
-    stepRunning_ = false;
   }
   if (startup_.StepsPending()) {
     RunStartupStepsSoon();
@@ -187,6 +187,17 @@ void TTransForm::RunContinuationStep(TStartupStep step) {
       // read by the file dialogs themselves.
       break;
   }
+}
+
+void TTransForm::MakePortAliasesAtStart() {
+  // An alias named after its own port that is gone for good goes before the ports present get
+  // theirs, so it is neither shown nor saved back.
+  controller_->RemoveStaleDeviceAliases();
+  MakePortAliases();
+  controller_->BindUsedAliases(false);
+  settingsHost_->SetAutostart(StartupShortcutExists(GetProgramBaseName()));
+  MidiManager().AddChangeListener({&TTransForm::DevicesChanged, this});
+  devicesWatched_ = true;
 }
 
 void TTransForm::PaintPending() {

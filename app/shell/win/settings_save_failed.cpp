@@ -66,7 +66,7 @@ TFailedSaveAnswer AskAfterFailedSettingsSave(const std::string& error,
     ui::TInitialDisabledForm delay(*form, ui::kErrorDelayMs);
     // Its answer may end the program: not hidden first (see FreeUnlessEnding).
     form->SetHideAfterModal(false);
-    result = form->ShowModal();
+    result = ui::RunMessageForm(*form);
   }
   ui::Application().FreeUnlessEnding(std::move(form));
   if (result == ui::mrRetry) return TFailedSaveAnswer::Retry;
