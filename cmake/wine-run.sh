@@ -92,9 +92,9 @@ ensure_copy() {
 # device drivers), which hold that program's output open for as long as the session lasts:
 # CTest would wait for them long after a quick test ended beside slow ones. The session of
 # the shared prefix is started here with no output to hold, and outlasts its last program by
-# half a minute.
+# half a minute. Its lock is the prefix's own: test starts elsewhere need not wait for it.
 start_session() {
-  exec 6>"$template.lock"
+  exec 6>"$WINEPREFIX/.kv-session.lock"
   flock 6
   if wineserver -p30 >/dev/null 2>&1 6>&-; then
     wine cmd /c exit </dev/null >/dev/null 2>&1 6>&- || true

@@ -16,7 +16,7 @@ bool TEPKeys::LoadKeys(const TTransAction* action) {
   if (keys == nullptr) return false;
   mode_ = ValidMode(keys->Mode());
   if (keys->Keys() != nullptr) {
-    keys_.LoadFromText(keys->Keys()->SaveToText());
+    keys_.AssignKeys(*keys->Keys());
   } else {
     keys_.Clear();
   }

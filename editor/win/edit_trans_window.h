@@ -131,6 +131,7 @@ class TEditTransWindow : public ui::TForm {
   void BuildOptionsPage(ui::TTabSheet& page);
   void BuildPage(TEditPage page);
   void BuildSidePage(ui::TTabSheet& page, bool incoming);
+  ui::TRect PanelArea(ui::TTabSheet& page, bool incoming) const;
   void BuildDelayControls(ui::TTabSheet& page, int y);
   void BuildRulesPage(ui::TTabSheet& page);
   void BuildButtons();

@@ -41,6 +41,14 @@ void TEditTransWindow::BuildOptionsPage(ui::TTabSheet& page) {
   });
 }
 
+// Where a side's panels lie on its page: below the kind's list, above the summary (and the
+// outgoing side's delay).
+TRect TEditTransWindow::PanelArea(ui::TTabSheet& page, bool incoming) const {
+  const TRect client = page.ClientRect();
+  const int bottom = client.Height() - kSummaryHeight - (incoming ? 0 : kDelayHeight);
+  return TRect::FromBounds(4, kPanelTop, client.Width() - 8, bottom - kPanelTop);
+}
+
 void TEditTransWindow::BuildSidePage(ui::TTabSheet& page, bool incoming) {
   const TRect client = page.ClientRect();
   const int w = client.Width();
@@ -61,8 +69,7 @@ void TEditTransWindow::BuildSidePage(ui::TTabSheet& page, bool incoming) {
   });
   (incoming ? inType_ : outType_) = &chooser;
 
-  const int bottom = h - kSummaryHeight - (incoming ? 0 : kDelayHeight);
-  const TRect area = TRect::FromBounds(4, kPanelTop, w - 8, bottom - kPanelTop);
+  const TRect area = PanelArea(page, incoming);
   ui::TPanel& unknown = page.Add<ui::TPanel>(page, area);
   AddLabel(unknown,
            incoming ? "Raw specification of the unsupported Incoming Action:"
@@ -84,7 +91,7 @@ void TEditTransWindow::BuildSidePage(ui::TTabSheet& page, bool incoming) {
   };
   monitors_[incoming ? 0 : 1] = &monitor;
 
-  if (!incoming) BuildDelayControls(page, bottom + 4);
+  if (!incoming) BuildDelayControls(page, area.bottom + 4);
   AddLabel(page, incoming ? "Outgoing:" : "Incoming:", 8, h - kSummaryHeight + 7, 60);
   auto& summary =
       page.Add<ui::TEdit>(page, TRect::FromBounds(70, h - kSummaryHeight + 4, w - 78, 22), ro);
@@ -164,9 +171,7 @@ void TEditTransWindow::MatchEnabled(ui::TWindow& built, bool itself) {
 std::unique_ptr<TPanelView> TEditTransWindow::NewView(const TEditPanel& panel) {
   const bool in = panel.IsIncoming();
   ui::TTabSheet& page = pages_->Page(in ? kPageIncoming : kPageOutgoing);
-  const TRect client = page.ClientRect();
-  const int bottom = client.Height() - kSummaryHeight - (in ? 0 : kDelayHeight);
-  const TRect area = TRect::FromBounds(4, kPanelTop, client.Width() - 8, bottom - kPanelTop);
+  const TRect area = PanelArea(page, in);
   TEditTrans& m = model_;
   TPanelViewHost& host = viewHost_;
   const void* p = &panel;

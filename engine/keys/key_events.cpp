@@ -172,6 +172,11 @@ void TKeyEvent::UpdateName() {
 void TKeySequence::Assign(const TKeySequence& source) {
   if (&source == this) return;
   singleKey_ = source.singleKey_;
+  AssignKeys(source);
+}
+
+void TKeySequence::AssignKeys(const TKeySequence& source) {
+  if (&source == this) return;
   keys_ = source.keys_;
   Changed();
 }

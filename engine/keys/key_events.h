@@ -104,6 +104,8 @@ class TKeySequence {
 
   // Copies the single-key flag and every event; OnChange is not copied.
   virtual void Assign(const TKeySequence& source);
+  // Copies every event and keeps this sequence's own single-key flag.
+  void AssignKeys(const TKeySequence& source);
   // "KSQ1", the count as 4 upper-case hexadecimal digits, then each event's key code.
   virtual std::string SaveToText() const;
   // Reads "KSQ1" or the legacy "Key " form; returns the characters used. Throws

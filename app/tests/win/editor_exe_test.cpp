@@ -228,22 +228,6 @@ TEST_F(EditorExeTest, ATypedRepeatDelayAppliedWithEnterIsSaved) {
   EXPECT_EQ(FileValue(file, "Outgoing0"), "KAM2110A02EEKSQ10001127");
 }
 
-// Plays short messages (hexadecimal, a line each) into the test host's input again (at most
-// five times) while done() does not follow: a message may arrive before the input is open.
-bool PlayIntoInputUntil(const std::wstring& feed, const std::string& messages,
-                        const std::function<bool()>& done) {
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    {
-      std::ofstream out((feed + L".part").c_str());
-      out << messages;
-    }
-    if (MoveFileExW((feed + L".part").c_str(), feed.c_str(), MOVEFILE_REPLACE_EXISTING) &&
-        WaitUntil(done, 4000))
-      return true;
-  }
-  return false;
-}
-
 // The editor moved to the screen's bottom right, clear of the main window's translator rows,
 // so that a click on a row reaches the list.
 bool MoveEditorClearOfRows(TRunningProgram& program, HWND editor, int rows) {
@@ -330,7 +314,7 @@ TEST_F(EditorExeTest, APendingChangeStaysWithItsTranslatorWhenAnotherRowIsClicke
   ASSERT_TRUE(PressUntil('C', {VK_MENU}, [&] {
     return SendMessageW(capture, BM_GETCHECK, 0, 0) == BST_CHECKED;
   }));
-  ASSERT_TRUE(PlayIntoInputUntil(feed, "7F4090\n", [&] { return WindowText(field) == "90 40 7F"; }))
+  ASSERT_TRUE(PlayUntil(feed, "7F4090\n", [&] { return WindowText(field) == "90 40 7F"; }))
       << WindowText(field);
   ClickAt(program.RowPoint(kTranslators, 0));
   ASSERT_TRUE(editing("Typed"));

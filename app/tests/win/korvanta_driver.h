@@ -172,4 +172,13 @@ HWND ListEditBox(HWND list);
 void WriteSectionSetting(const std::wstring& programBaseName, const wchar_t* section,
                          const wchar_t* name, const std::wstring& value);
 
+// The test host's MIDI input feed (KV_TEST_MIDI_FEED): the file appears with its whole text at
+// once; short messages (hexadecimal, a line each) are played into the input, true once taken;
+// played again (at most five times) while done() does not follow, as a message that arrives
+// while the program is still starting up is not processed yet.
+bool WriteWhole(const std::wstring& file, const std::string& text);
+bool PlayIntoInput(const std::wstring& feed, const std::string& messages);
+bool PlayUntil(const std::wstring& feed, const std::string& messages,
+               const std::function<bool()>& done);
+
 }  // namespace kv::test

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -179,6 +181,32 @@ POINT NamePoint(TRunningProgram& program, int which, int row) {
 
 HWND ListEditBox(HWND list) {
   return list ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0)) : nullptr;
+}
+
+// --- the test host's MIDI input feed ---------------------------------------------------------
+
+// Makes the file appear with its whole text at once, for the test host to take.
+bool WriteWhole(const std::wstring& file, const std::string& text) {
+  {
+    std::ofstream out((file + L".part").c_str());
+    out << text;
+  }
+  return MoveFileExW((file + L".part").c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+// Plays short messages (hexadecimal, a line each) into the test host's input; true once taken.
+bool PlayIntoInput(const std::wstring& feed, const std::string& messages) {
+  return WriteWhole(feed, messages) &&
+         WaitUntil([&] { return GetFileAttributesW(feed.c_str()) == INVALID_FILE_ATTRIBUTES; });
+}
+
+// Plays the messages again (at most five times) while done() does not follow: a message that
+// arrives while the program is still starting up is not processed yet.
+bool PlayUntil(const std::wstring& feed, const std::string& messages,
+               const std::function<bool()>& done) {
+  for (int attempt = 0; attempt < 5; ++attempt)
+    if (PlayIntoInput(feed, messages) && WaitUntil(done, 4000)) return true;
+  return false;
 }
 
 }  // namespace kv::test

@@ -54,21 +54,6 @@ std::vector<std::string> FileLines(const std::wstring& file) {
   return lines;
 }
 
-// Makes the file appear with its whole text at once, for the test host to take.
-bool WriteWhole(const std::wstring& file, const std::string& text) {
-  {
-    std::ofstream out((file + L".part").c_str());
-    out << text;
-  }
-  return MoveFileExW((file + L".part").c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
-}
-
-// Plays short messages (hexadecimal, a line each) into the test host's input; true once taken.
-bool PlayIntoInput(const std::wstring& feed, const std::string& messages) {
-  return WriteWhole(feed, messages) &&
-         WaitUntil([&] { return GetFileAttributesW(feed.c_str()) == INVALID_FILE_ATTRIBUTES; });
-}
-
 // A project of one translator that answers note 60 with note 61 on the default output: its
 // output stays inside the loopback stand-in, where no window sees it.
 std::wstring EchoProject() {
@@ -80,15 +65,6 @@ std::wstring EchoProject() {
   return file;
 }
 constexpr const wchar_t* kLoopPorts = L" /midiin \"KV Loop In\" /midiout \"KV Loop Out\"";
-
-// Plays the messages again (at most five times) while done() does not follow: a message that
-// arrives while the program is still starting up is not processed yet.
-bool PlayUntil(const std::wstring& feed, const std::string& messages,
-               const std::function<bool()>& done) {
-  for (int attempt = 0; attempt < 5; ++attempt)
-    if (PlayIntoInput(feed, messages) && WaitUntil(done, 4000)) return true;
-  return false;
-}
 
 TEST_F(KorvantaExeTest, LogWindowOpensFromTheMenuWhileTheInputTakesMidi) {
   WriteQuietSettings(kHostName);

@@ -21,28 +21,7 @@ namespace {
 constexpr const wchar_t* kProgramName = L"Korvanta";
 constexpr int kTranslators = 1;
 constexpr const char* kStopBox = "Stop processing with this translator";
-
-std::wstring Exe(const wchar_t* name) { return BinFolder() + L"\\" + name + L".exe"; }
-
-std::wstring TempFolder() {
-  wchar_t buffer[MAX_PATH];
-  GetTempPathW(MAX_PATH, buffer);
-  std::wstring folder = std::wstring(buffer) + L"kv-project-edits";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return folder;
-}
-
-// A copy of an example project in a folder of the test's own.
-std::wstring CopyExample(const char* name) {
-  const std::wstring source =
-      win::Widen(std::string(KV_SOURCE_DIR) + "/app/res/examples/" + name);
-  const std::wstring target = TempFolder() + L"\\" + win::Widen(name);
-  CopyFileW(source.c_str(), target.c_str(), FALSE);
-  SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-  return target;
-}
-
-std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+constexpr const wchar_t* kFolder = L"kv-project-edits";
 
 std::vector<std::string> FileLines(const std::wstring& file) {
   std::ifstream in(file.c_str());
@@ -58,57 +37,6 @@ bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-// A visible window of the program showing that text anywhere, or null.
-HWND WindowShowing(const TRunningProgram& program, const std::string& part) {
-  for (HWND w : program.VisibleWindows())
-    for (const std::string& text : TRunningProgram::Texts(w))
-      if (text.find(part) != std::string::npos) return w;
-  return nullptr;
-}
-
-// The child window whose class name holds that lower-case part, showing that text, or null;
-// with visibleOnly only a visible one.
-HWND ChildWithText(HWND window, const wchar_t* className, const std::string& text,
-                   bool visibleOnly = false) {
-  struct Search {
-    const wchar_t* className;
-    std::wstring text;
-    bool visibleOnly;
-    HWND found = nullptr;
-  } search{className, win::Widen(text), visibleOnly, nullptr};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        if (s->visibleOnly && !IsWindowVisible(child)) return TRUE;
-        wchar_t name[64] = {}, text[256] = {};
-        GetClassNameW(child, name, 64);
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(child, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
-                            2000, &ignored);
-        if (wcsstr(_wcslwr(name), s->className) && s->text == text) s->found = child;
-        return s->found == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-std::wstring ShotFile(const wchar_t* name) {
-  return win::Widen(std::string(KV_SHOT_DIR)) + L"\\" + name;
-}
-
-bool SaveWindowShot(HWND window, const wchar_t* name) {
-  // Painted through before the picture: the window's thread answers the paint messages.
-  RedrawWindow(window, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Sync(window);
-  RECT r{};
-  GetWindowRect(window, &r);
-  r.left = std::max<LONG>(r.left, 0);
-  r.top = std::max<LONG>(r.top, 0);
-  return SaveScreenPicture(r, ShotFile(name));
-}
-
 // A visible top-level window of the program other than these, or null.
 HWND OtherWindow(TRunningProgram& program, HWND one, HWND other) {
   for (HWND w : program.VisibleWindows())
@@ -117,12 +45,6 @@ HWND OtherWindow(TRunningProgram& program, HWND one, HWND other) {
 }
 
 bool BoxChecked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-// The drop-down menu window while a menu is open, or null.
-HWND OpenMenuWindow() {
-  HWND menu = FindWindowW(L"#32768", nullptr);
-  return menu && IsWindowVisible(menu) ? menu : nullptr;
-}
 
 // Chooses the menu bar's menu item reached from its first item by the keys, with Enter; again
 // (at most three times) while done() does not follow.
@@ -153,7 +75,7 @@ class ProjectEditsExeTest : public ::testing::Test {
 
   // The program on a copy of the example, with the translator list focused on its first row.
   void Start(const char* example, int rows) {
-    file_ = CopyExample(example);
+    file_ = CopyExample(example, kFolder);
     program_ = std::make_unique<TRunningProgram>(Exe(kProgramName), L"/project " + Quoted(file_));
     ASSERT_NE(program_->MainWindow(), nullptr);
     ASSERT_TRUE(WaitUntil([&] { return program_->RowCount(kTranslators) == rows; }));
@@ -243,7 +165,7 @@ TEST_F(ProjectEditsExeTest, ANameTheFileCannotHoldIsRefusedInTheListAndTheEditor
   TypeWideChar(L'\u0436');
   Press(VK_RETURN);
   HWND box = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (box = WindowShowing(*program_, "U+0436")) != nullptr; }));
+  ASSERT_TRUE(WaitUntil([&] { return (box = WindowSaying(*program_, "U+0436")) != nullptr; }));
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(box, "OK"); }));
   EXPECT_TRUE(WaitUntil([&] { return program_->Cell(kTranslators, 1, 0) == "Next"; }))
       << program_->Cell(kTranslators, 1, 0);
@@ -259,7 +181,7 @@ TEST_F(ProjectEditsExeTest, ANameTheFileCannotHoldIsRefusedInTheListAndTheEditor
   ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
   ASSERT_TRUE(WaitUntil([&] { return program_->Focused() == name; }));
   TypeWideChar(L'\u0436');
-  ASSERT_TRUE(WaitUntil([&] { return (box = WindowShowing(*program_, "U+0436")) != nullptr; }));
+  ASSERT_TRUE(WaitUntil([&] { return (box = WindowSaying(*program_, "U+0436")) != nullptr; }));
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(box, "OK"); }));
   EXPECT_EQ(WindowText(name), "Next");
   EXPECT_FALSE(Changed());
@@ -280,7 +202,7 @@ TEST_F(ProjectEditsExeTest, DeletingTheEditedTranslatorLetsTheEditorGoOn) {
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, kStopBox); }));
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, "Apply"); }));
   EXPECT_TRUE(WaitUntil([&] { return program_->Cell(kTranslators, 0, 4).empty(); }));
-  EXPECT_EQ(WindowShowing(*program_, "no longer in the current preset"), nullptr);
+  EXPECT_EQ(WindowSaying(*program_, "no longer in the current preset"), nullptr);
   EXPECT_EQ(program_->Column(kTranslators), (std::vector<std::string>{"Play or pause", "Previous"}));
 }
 
@@ -310,7 +232,7 @@ TEST_F(ProjectEditsExeTest, CutKeepsTheRowsWhenTheClipboardIsBusy) {
   ASSERT_TRUE(OpenClipboard(nullptr));
   HWND error = nullptr;
   const bool shown = PressUntil('X', {VK_CONTROL}, [&] {
-    return (error = WindowShowing(*program_, "could not be put on the clipboard")) != nullptr;
+    return (error = WindowSaying(*program_, "could not be put on the clipboard")) != nullptr;
   });
   CloseClipboard();
   ASSERT_TRUE(shown);
@@ -323,7 +245,7 @@ TEST_F(ProjectEditsExeTest, CutKeepsTheRowsWhenTheClipboardIsBusy) {
 
 TEST_F(ProjectEditsExeTest, TheEditorsTimerNamesAreTheProjects) {
   // "Pulse" is named only by the second translator, which the editor never shows.
-  const std::wstring file = TempFolder() + L"\\timers.kvxp";
+  const std::wstring file = TempFolder(kFolder) + L"\\timers.kvxp";
   {
     std::ofstream out(file.c_str(), std::ios::binary);
     out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Timers\r\nActive=1\r\n"
@@ -446,7 +368,7 @@ TEST_F(ProjectEditsExeTest, TheEditorOpensWhereItWasClosed) {
 }
 
 TEST_F(ProjectEditsExeTest, AFileChosenInTheProjectsFolderIsStoredRelative) {
-  const std::wstring folder = TempFolder();
+  const std::wstring folder = TempFolder(kFolder);
   file_ = folder + L"\\tools.kvxp";
   {
     std::ofstream((folder + L"\\tool.txt").c_str()) << "a document";
@@ -473,7 +395,7 @@ TEST_F(ProjectEditsExeTest, AFileChosenInTheProjectsFolderIsStoredRelative) {
   // The dialog starts in the project's folder with the file chosen: Enter takes it.
   HWND dialog = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
-    return (dialog = WindowShowing(*program_, "Select File to Execute")) != nullptr;
+    return (dialog = WindowSaying(*program_, "Select File to Execute")) != nullptr;
   }));
   ActivateWindow(dialog);
   ASSERT_TRUE(PressUntil(VK_RETURN, {}, [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
@@ -507,7 +429,7 @@ class InPlaceEditExeTest : public ProjectEditsExeTest {
   void SetUp() override {
     DeleteProgramSettings();
     WriteQuietSettings(kHostName);
-    file_ = TempFolder() + L"\\two presets.kvxp";
+    file_ = TempFolder(kFolder) + L"\\two presets.kvxp";
     std::ofstream out(file_.c_str(), std::ios::binary);
     out << "[Project]\r\nVersion=2\r\n";
     for (const char* preset : {"A", "B"}) {
@@ -553,7 +475,7 @@ TEST_F(InPlaceEditExeTest, ARenameLeftOpenForAnotherPresetRenamesItsOwnTranslato
   ASSERT_NE(edit, nullptr);
   TypeText("NEWNAME");
   ASSERT_TRUE(WaitUntil([&] { return WindowText(edit) == "NEWNAME"; }));
-  kv::test::SaveWindowShot(program_->MainWindow(0), L"in-place-rename-open.bmp", 0, true);
+  SaveWindowShot(program_->MainWindow(0), L"in-place-rename-open.bmp", 0, true);
 
   ClickAt(program_->RowPoint(kPresets, 1));
   ASSERT_TRUE(WaitUntil([&] {
