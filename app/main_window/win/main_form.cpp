@@ -207,6 +207,7 @@ void TTransForm::BuildControls() {
   BuildListCommands();
   BuildOptionCommands();
   ConnectPropsCommands();
+  // After every command is connected: it wraps the commands there are.
   EndEditsBeforeCommands();
   BuildMenus();
   SetMenu(&menus_->bar);
