@@ -429,12 +429,15 @@ void TEditTrans::MonitorLineClicked(int index) {
   }
 }
 
+bool TEditTrans::AskToApply(const std::function<TCloseAnswer()>& ask) {
+  if (!modified_) return true;
+  const TCloseAnswer answer = ask ? ask() : kCloseCancel;
+  if (answer == kCloseCancel) return false;
+  return answer == kCloseNo || ApplyChanges();
+}
+
 bool TEditTrans::CloseQuery(const std::function<TCloseAnswer()>& ask) {
-  if (modified_) {
-    const TCloseAnswer answer = ask ? ask() : kCloseCancel;
-    if (answer == kCloseCancel) return false;
-    if (answer == kCloseYes && !ApplyChanges()) return false;
-  }
+  if (!AskToApply(ask)) return false;
   SetCapture(false);
   item_ = nullptr;
   modified_ = false;

@@ -15,11 +15,13 @@ namespace kv {
 void TProjectSession::MarkModified() {
   if (suppressed_) return;
   modified_ = true;
+  declined_ = false;
   host_.TitleChanged();
 }
 
 void TProjectSession::ClearModified() {
   modified_ = false;
+  declined_ = false;
   host_.TitleChanged();
 }
 
@@ -32,7 +34,7 @@ std::string TProjectSession::Title(const std::string& appTitle) const {
 }
 
 bool TProjectSession::AskToSave() {
-  if (!Changed()) return true;
+  if (!Changed() || declined_) return true;
   const std::string file = document_.FileName();
   const std::string text =
       file.empty()
@@ -44,7 +46,9 @@ bool TProjectSession::AskToSave() {
       // The project goes only when it is safe: a cancelled or failed save keeps it.
       return file.empty() ? SaveAs() : SaveTo(file);
     case TAnswer::No:
-      ClearModified();
+      // The changes are still there until the command replaces the project: one that does
+      // not go on must leave it changed.
+      declined_ = true;
       return true;
     case TAnswer::Cancel:
       return false;
@@ -117,7 +121,8 @@ bool TProjectSession::New() {
   return true;
 }
 
-bool TProjectSession::CloseQuery(bool& confirmProgramExit, const std::string& appTitle) {
+bool TProjectSession::CloseQuery(bool& confirmProgramExit, const std::string& appTitle,
+                                 const std::function<bool()>& pendingEdits) {
   if (closeConfirmed_) return true;
   if (confirmProgramExit) {
     bool doNotAsk = false;
@@ -126,6 +131,7 @@ bool TProjectSession::CloseQuery(bool& confirmProgramExit, const std::string& ap
     if (doNotAsk) confirmProgramExit = false;
     if (answer != TAnswer::Yes) return false;
   }
+  if (pendingEdits && !pendingEdits()) return false;
   closeConfirmed_ = AskToSave();
   return closeConfirmed_;
 }

@@ -56,8 +56,13 @@ class TProjectSession {
   bool Changed() const;
   std::string Title(const std::string& appTitle) const;
 
-  // Before open, new, close and exit: true when the project may go.
+  // Before open, new, close and exit: true when the project may go. A No lets the changes go
+  // only with the project: until the command that asked replaces or closes it, the project
+  // stays changed, and further questions of the same command are not asked again.
   bool AskToSave();
+  // The command that asked has ended: after a No it did not go on (an Open whose file dialog
+  // was cancelled), so the next command asks again.
+  void CommandEnded() { declined_ = false; }
   // Save: to the project's file when it can be written, else Save As.
   bool Save();
   bool SaveAs();
@@ -72,9 +77,11 @@ class TProjectSession {
 
   // The close query of exit, a close request from outside and the end of the Windows session
   // alike (the session must not end over unsaved changes without asking): the exit question
-  // when confirmProgramExit (a ticked box clears it), then the save question. True when the
+  // when confirmProgramExit (a ticked box clears it), then pendingEdits (what is typed but not
+  // yet part of the project: false stops the close), then the save question. True when the
   // program may end; once confirmed, later queries agree without asking again.
-  bool CloseQuery(bool& confirmProgramExit, const std::string& appTitle);
+  bool CloseQuery(bool& confirmProgramExit, const std::string& appTitle,
+                  const std::function<bool()>& pendingEdits = {});
   bool CloseConfirmed() const { return closeConfirmed_; }
   // A confirmed close that did not happen (the program goes on after a close request or a
   // cancelled end of the session): the next close asks again, so later edits are not lost.
@@ -88,6 +95,7 @@ class TProjectSession {
   bool modified_ = false;
   bool suppressed_ = false;
   bool closeConfirmed_ = false;
+  bool declined_ = false;  // No to saving, answered for the command under way
 };
 
 // The project of the controller's engine, loaded and saved as the controller does. Errors go

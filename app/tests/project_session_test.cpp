@@ -116,11 +116,25 @@ TEST_F(SessionTest, AChangedProjectIsOnlyLetGoWhenSavedOrDeclined) {
   EXPECT_FALSE(session.Modified());
   EXPECT_EQ(host.recent, (std::vector<std::string>{"C:\\a.kvxp"}));
 
+  // No lets the changes go with the project only: the command's own later questions are not
+  // asked again, but one that did not go on leaves the project changed and asked about.
   session.MarkModified();
   host.answers = {TAnswer::No};
   EXPECT_TRUE(session.AskToSave());
   EXPECT_EQ(host.questions.back(),
             "You have made changes to Project \"a.kvxp\". Do you want to save it ?");
+  const size_t asked = host.questions.size();
+  EXPECT_TRUE(session.AskToSave());
+  EXPECT_EQ(host.questions.size(), asked);
+  EXPECT_TRUE(session.Modified());
+  EXPECT_EQ(session.Title("T"), "T * a.kvxp");
+  session.CommandEnded();
+  host.answers = {TAnswer::Cancel};
+  EXPECT_FALSE(session.AskToSave());
+  EXPECT_EQ(host.questions.size(), asked + 1);
+
+  host.answers = {TAnswer::No};
+  EXPECT_TRUE(session.Open("C:\\b.kvxp"));
   EXPECT_FALSE(session.Modified());
 }
 
@@ -177,10 +191,21 @@ TEST_F(SessionTest, ExitAndTheEndOfTheSessionAskToQuitThenToSave) {
   EXPECT_FALSE(session.CloseQuery(confirm, "T"));
   EXPECT_FALSE(confirm);
 
+  // What is typed but not yet in the project is asked about between the two questions.
   doc.saveWorks = true;
+  std::vector<std::string> order;
+  auto pending = [&](bool letGo) {
+    return [&order, &host = host, letGo] {
+      order.push_back("pending after " + std::to_string(host.questions.size()));
+      return letGo;
+    };
+  };
+  EXPECT_FALSE(session.CloseQuery(confirm, "T", pending(false)));
+  EXPECT_EQ(host.questions.size(), 3u);
   host.answers = {TAnswer::Yes};
-  EXPECT_TRUE(session.CloseQuery(confirm, "T"));
+  EXPECT_TRUE(session.CloseQuery(confirm, "T", pending(true)));
   EXPECT_EQ(host.questions.size(), 4u);
+  EXPECT_EQ(order, (std::vector<std::string>{"pending after 3", "pending after 3"}));
   // The session's end after a confirmed exit does not ask again.
   session.MarkModified();
   EXPECT_TRUE(session.CloseQuery(confirm, "T"));

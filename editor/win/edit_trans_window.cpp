@@ -355,19 +355,35 @@ void TEditTransWindow::KeyDown(WORD& key, ui::TShiftState shift) {
   TForm::KeyDown(key, shift);
 }
 
+namespace {
+
+TCloseAnswer AskApplyQuestion() {
+  switch (ui::MessageDlgDelayed("Do you want to apply your changes to the translator entry?",
+                                ui::TMsgDlgType::Confirmation, ui::mbYesNoCancel, 250)) {
+    case ui::mrYes:
+      return kCloseYes;
+    case ui::mrNo:
+      return kCloseNo;
+    default:
+      return kCloseCancel;
+  }
+}
+
+}  // namespace
+
+bool TEditTransWindow::AskToApply() {
+  if (!model_.Modified()) return true;
+  // The question is about what the window shows: it is seen first.
+  if (!Visible()) Show();
+  BringToFront();
+  const bool goOn = model_.AskToApply(AskApplyQuestion);
+  RefreshAll();
+  return goOn;
+}
+
 bool TEditTransWindow::CloseQuery() {
   if (!TForm::CloseQuery()) return false;
-  const bool close = model_.CloseQuery([] {
-    switch (ui::MessageDlgDelayed("Do you want to apply your changes to the translator entry?",
-                                  ui::TMsgDlgType::Confirmation, ui::mbYesNoCancel, 250)) {
-      case ui::mrYes:
-        return kCloseYes;
-      case ui::mrNo:
-        return kCloseNo;
-      default:
-        return kCloseCancel;
-    }
-  });
+  const bool close = model_.CloseQuery(AskApplyQuestion);
   RefreshAll();
   if (close) {
     model_.SetCapture(false);

@@ -57,6 +57,9 @@ class TEditTransWindow : public ui::TForm {
   void ItemDeleted(TEditItem item);
   bool ApplyIfModified();
   bool ApplyChanges();
+  // The editor's own question about pending changes, asked in front of it (the program's
+  // exit): true when the caller may go on; No leaves the changes pending.
+  bool AskToApply();
   // At start-up, before events flow: MIDI capture and the Test buttons use this engine.
   void AttachEngine(TTransEngine& engine);
   // Before the engine ends: no captured message reaches the editor any more.

@@ -218,7 +218,10 @@ void TTransForm::BuildControls() {
   history_->SetRegKey("MRUList");
   history_->BeginLoading();
   history_->SetMenu(*menus_->recent);
-  history_->OnClick = [this](const std::string& file) { OpenProject(file, false, true); };
+  history_->OnClick = [this](const std::string& file) {
+    OpenProject(file, false, true);
+    session_->CommandEnded();
+  };
 
   BuildToolBars();
 
@@ -451,7 +454,11 @@ bool TTransForm::CloseQuery() {
   if (session_->CloseConfirmed()) return true;
   {
     TFlagScope asking(askingToClose_);
-    if (!session_->CloseQuery(settings_.confirmProgramExit, kProgramTitle)) return false;
+    // Asked where the project is asked about: what the editor holds and has not applied is
+    // typed, and goes only when the user says so.
+    if (!session_->CloseQuery(settings_.confirmProgramExit, kProgramTitle,
+                              [this] { return !editor_ || editor_->AskToApply(); }))
+      return false;
   }
   actions_->confirmExit->SetChecked(settings_.confirmProgramExit);
   {

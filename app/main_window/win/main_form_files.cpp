@@ -51,7 +51,9 @@ void TTransForm::BuildFileCommands() {
   using ui::MakeShortCut;
   a.fileNew = &MakeAction(list, "New", "New|Starts a new project", imgNew);
   a.fileNew->OnExecute = [this] {
-    if (!session_->New()) return;
+    if (!EditorLetsGo() || !session_->New()) return;
+    // The editor's translator went with the old project.
+    edits_->ProjectReplaced();
     RebuildPresetList();
     presetList_->SetItemIndex(0);
     EvaluateCurrentPreset();
@@ -73,7 +75,7 @@ void TTransForm::BuildFileCommands() {
   a.fileClose = &MakeAction(list, "&Close", "Close|Closes the project", -1,
                             MakeShortCut(VK_F4, false, true, false));
   a.fileClose->OnExecute = [this] {
-    if (!session_->Close()) return;
+    if (!EditorLetsGo() || !session_->Close()) return;
     edits_->ProjectReplaced();
     RebuildPresetList();
   };
@@ -110,7 +112,8 @@ std::string TTransForm::DataFolder() {
 }
 
 void TTransForm::FileOpen() {
-  if (!session_->AskToSave()) return;
+  // What the editor has not applied yet is part of what the save question asks about.
+  if (!EditorLetsGo() || !session_->AskToSave()) return;
   ui::TOpenDialog dialog;
   dialog.title = "Open Project";
   dialog.filter = kOpenFilter;
@@ -130,6 +133,7 @@ void TTransForm::FileOpen() {
 }
 
 void TTransForm::FileOpenMerge() {
+  if (!EditorLetsGo()) return;
   ui::TOpenDialog dialog;
   dialog.title = "Open Project";
   dialog.filter = kOpenFilter;
@@ -141,7 +145,7 @@ void TTransForm::FileOpenMerge() {
 }
 
 void TTransForm::OpenProject(const std::string& fileName, bool append, bool addToRecent) {
-  EndOpenEdits();
+  if (!EditorLetsGo()) return;
   // A normal open asks to save first; a cancelled question keeps the project.
   if (!append && !session_->AskToSave()) return;
   hooks_.AddErrorSeparator();
@@ -258,7 +262,7 @@ bool WriteTextFile(const std::string& fileName, const std::vector<std::string>& 
 
 void TTransForm::SavePresetAsText() {
   TTransList* preset = CurrentPreset();
-  if (!preset) return;
+  if (!preset || !EditorLetsGo()) return;
   std::string file = PresetTextFileName(preset->GetName());
   if (!ChooseTextFile(file)) return;
   std::vector<std::string> lines;
@@ -269,7 +273,7 @@ void TTransForm::SavePresetAsText() {
 
 void TTransForm::SaveProjectAsText() {
   TPresetHandler* project = Project();
-  if (!project) return;
+  if (!project || !EditorLetsGo()) return;
   std::string file = ProjectTextFileName(document_->FileName());
   if (!ChooseTextFile(file)) return;
   if (!WriteTextFile(file, DescribeProject(*project)))

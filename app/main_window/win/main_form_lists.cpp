@@ -72,7 +72,6 @@ void TTransForm::BuildListCommands() {
     *translatorMoves[i].first =
         &MakeAction(list, translatorMoves[i].second, "Moves the selected translators");
     (*translatorMoves[i].first)->OnExecute = [this, kind] {
-      if (!EditorLetsGo()) return;
       MoveRows(false, MoveOffset(kind, translatorList_->Count(), SelectedRows(*translatorList_)));
     };
     Enable(**translatorMoves[i].first, TMainCommand::MoveTrans);
@@ -373,7 +372,6 @@ void TTransForm::ConnectTranslatorList() {
   };
   translatorList_->OnStartDrag = [](int, bool& allow) { allow = true; };
   translatorList_->OnDragDrop = [this](int source, int target) {
-    if (!EditorLetsGo()) return;
     MoveRows(false, DropOffset(translatorList_->Count(), SelectedRows(*translatorList_), source,
                                target));
   };
@@ -424,6 +422,8 @@ void TTransForm::EndEditsBeforeCommands() {
     action->OnExecute = [this, command = std::move(command)] {
       EndOpenEdits();
       command();
+      // A No to saving counts for the command that asked alone.
+      if (session_) session_->CommandEnded();
     };
   }
 }
@@ -511,8 +511,7 @@ void TTransForm::ListKeyDown(bool presets, WORD& key, ui::TShiftState shift) {
       {
         const TMoveKind kind = pressed == VK_UP ? (shiftKey ? TMoveKind::Top : TMoveKind::Up)
                                                 : (shiftKey ? TMoveKind::Bottom : TMoveKind::Down);
-        if (presets || EditorLetsGo())
-          MoveRows(presets, MoveOffset(kind, list.Count(), SelectedRows(list)));
+        MoveRows(presets, MoveOffset(kind, list.Count(), SelectedRows(list)));
       }
       break;
     default:
@@ -551,7 +550,7 @@ void TTransForm::ListKeyUp(bool presets, WORD& key, ui::TShiftState shift) {
 // --- preset commands -----------------------------------------------------------------------
 
 void TTransForm::PresetNew() {
-  if (!Project()) return;
+  if (!Project() || !EditorLetsGo()) return;
   try {
     int row = -1;
     {
@@ -568,6 +567,7 @@ void TTransForm::PresetNew() {
 }
 
 void TTransForm::PresetRename() {
+  if (!EditorLetsGo()) return;
   const int row = presetList_->ItemIndex();
   if (presetList_->SelectedCount() == 1 && row >= 0) presetList_->EditLabel(row);
 }
@@ -585,7 +585,8 @@ std::string TTransForm::AskPresetName(const std::string& proposed) {
 }
 
 void TTransForm::PresetDuplicate() {
-  if (!Project()) return;
+  // The copy is made of the preset as the editor has it.
+  if (!Project() || !EditorLetsGo()) return;
   try {
     std::string name = edits_->DuplicateName();
     if (name.empty()) {
@@ -607,7 +608,7 @@ void TTransForm::PresetDuplicate() {
 
 void TTransForm::PresetDelete(bool ask) {
   TPresetHandler* project = Project();
-  if (!project) return;
+  if (!project || !EditorLetsGo()) return;
   const std::vector<int> selected = SelectedRows(*presetList_);
   if (selected.empty()) {
     if (ask)
@@ -633,7 +634,7 @@ void TTransForm::PresetDelete(bool ask) {
 // --- moving rows ---------------------------------------------------------------------------
 
 void TTransForm::MoveRows(bool presets, int offset) {
-  EndOpenEdits();
+  if (!EditorLetsGo()) return;
   ui::TListView& list = presets ? *presetList_ : *translatorList_;
   const std::vector<int> selected = SelectedRows(list);
   if (PlanRowMoves(list.Count(), selected, offset).empty()) return;
@@ -710,7 +711,7 @@ void TTransForm::DuplicateTranslator() {
 void TTransForm::DeleteTranslators(bool ask) {
   TTransList* preset = CurrentPreset();
   const std::vector<int> selected = SelectedRows(*translatorList_);
-  if (!preset || selected.empty()) return;
+  if (!preset || selected.empty() || !EditorLetsGo()) return;
   if (ask) {
     TTransMsg* first = preset->GetTranslator(selected.front());
     const std::string text =
@@ -733,6 +734,7 @@ void TTransForm::SetTranslatorsActive(bool active) {
 }
 
 void TTransForm::RenameTranslator() {
+  if (!EditorLetsGo()) return;
   const int row = translatorList_->ItemIndex();
   if (translatorList_->SelectedCount() == 1 && row >= 0) translatorList_->EditLabel(row);
 }

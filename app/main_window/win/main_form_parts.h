@@ -50,16 +50,19 @@ class TRefreshScope {
   int& counter_;
 };
 
-// Holds a flag set for a scope, also when the scope is left by a throw.
+// Holds a flag set for a scope, also when the scope is left by a throw. Scopes nest: an inner
+// one (a close check that comes while the first one's question is open) leaves the flag as
+// the outer one still needs it.
 class TFlagScope {
  public:
-  explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~TFlagScope() { flag_ = false; }
+  explicit TFlagScope(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
+  ~TFlagScope() { flag_ = was_; }
   TFlagScope(const TFlagScope&) = delete;
   TFlagScope& operator=(const TFlagScope&) = delete;
 
  private:
   bool& flag_;
+  const bool was_;
 };
 
 // An action with its caption, hint and picture (-1 none).

@@ -1,7 +1,8 @@
 // Korvanta.exe driven from outside with files that are no projects (started with one, or one
 // chosen in the open dialog), with saves beside what a crashed save left and saves the
-// system refuses, and with a close request from another program that the user confirms while
-// the program then runs on.
+// system refuses, with a close request from another program that the user confirms while
+// the program then runs on, and with a change typed in the translator editor and not yet
+// applied when a file command or the exit comes.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -74,6 +75,59 @@ HWND ExampleShown(TRunningProgram& program) {
   HWND main = program.MainWindow();
   if (!main || !WaitUntil([&] { return program.Title() == ExampleTitle(); })) return nullptr;
   return WaitUntil([&] { return program.RowCount(kTranslators) == 3; }) ? main : nullptr;
+}
+
+constexpr const char* kApplyQuestion = "Do you want to apply your changes to the translator entry?";
+constexpr const char* kSaveExample =
+    "You have made changes to Project \"MIDI to keystrokes.kvxp\"";
+
+void ClickCenter(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+// The editor opened on a translator row with Enter, out of the way of the main window, and
+// that row's name typed over in it without applying; null when the editor never showed it.
+HWND TypeNameInEditor(TRunningProgram& program, int row, const std::string& typed) {
+  const std::string shown = program.Cell(kTranslators, row, 0);
+  if (!program.Activate()) return nullptr;
+  ClickAt(program.RowPoint(kTranslators, row));
+  if (!WaitUntil([&] { return program.RowSelected(kTranslators, row); })) return nullptr;
+  HWND editor = nullptr;
+  PressUntil(VK_RETURN, {}, [&] {
+    editor = WindowTitled(program, "Edit Translator Entry " + shown);
+    return editor != nullptr;
+  });
+  if (!editor) return nullptr;
+  RECT r{};
+  GetWindowRect(editor, &r);
+  SetWindowPos(editor, nullptr, GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left),
+               GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ActivateWindow(editor);
+  HWND name = nullptr;
+  if (!PressUntil(VK_F5, {}, [&] {
+        return (name = ChildWithText(editor, L"edit", shown, true)) != nullptr;
+      }))
+    return nullptr;
+  ClickCenter(name);
+  if (!WaitUntil([&] { return program.Focused() == name; })) return nullptr;
+  SendMessageW(name, EM_SETSEL, 0, -1);
+  TypeText(typed);
+  const bool typedIn =
+      WaitUntil([&] { return WindowText(editor) == "Edit Translator Entry " + typed; });
+  return typedIn ? editor : nullptr;
+}
+
+// The question that says part, answered with the button of that caption.
+bool Answer(TRunningProgram& program, const std::string& part, const std::string& button) {
+  HWND question = nullptr;
+  if (!WaitUntil([&] { return (question = WindowSaying(program, part)) != nullptr; }))
+    return false;
+  ActivateWindow(question);
+  return WaitUntil([&] { return ClickButton(question, button); }, 20000) &&
+         WaitUntil([&] { return !IsWindow(question) || !IsWindowVisible(question); });
 }
 
 class ProjectFilesExeTest : public ::testing::Test {
@@ -232,6 +286,88 @@ TEST_F(ProjectFilesExeTest, AConfirmedCloseThatDoesNotHappenLetsNoLaterChangeGoU
   ActivateWindow(dialog);
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "&No"); }, 20000));
   EXPECT_TRUE(program.WaitForExit(15000));
+}
+
+// A name typed in the editor and not applied is asked about at exit, by each road, before the
+// project is: Cancel keeps it and the program; Yes applies it, and the project's own question
+// follows.
+TEST_F(ProjectFilesExeTest, AnExitAsksAboutTheEditorsPendingChangeBeforeTheProject) {
+  WriteQuietSettings(kProgramName);
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
+  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
+  const HWND main = ExampleShown(program);
+  ASSERT_NE(main, nullptr);
+  HWND editor = TypeNameInEditor(program, 0, "Typed");
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(program.Title(), ExampleTitle());
+
+  PostMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+  ASSERT_TRUE(Answer(program, kApplyQuestion, "Cancel")) << "the session's end asked nothing";
+  PostMessageW(main, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+  ASSERT_TRUE(Sync(main));
+  ASSERT_TRUE(program.Running());
+  EXPECT_EQ(WindowText(editor), "Edit Translator Entry Typed");
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(Answer(program, kApplyQuestion, "&Yes"));
+  ASSERT_TRUE(Answer(program, kSaveExample, "&Yes"));
+  EXPECT_TRUE(program.WaitForExit(15000));
+  EXPECT_NE(FileBytes(file).find("Name0=Typed\r\n"), std::string::npos);
+}
+
+// A name typed in the editor and not applied goes into the project before a command copies or
+// replaces what the editor shows: Duplicate copies it, Open asks to save it, New asks too and
+// leaves the editor empty and the lists working. A No to saving whose Open then did not go on
+// leaves the project changed.
+TEST_F(ProjectFilesExeTest, FileAndPresetCommandsTakeTheEditorsPendingChangeFirst) {
+  WriteQuietSettings(kProgramName);
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
+  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
+  const HWND main = ExampleShown(program);
+  ASSERT_NE(main, nullptr);
+
+  HWND editor = TypeNameInEditor(program, 0, "Typed");
+  ASSERT_NE(editor, nullptr);
+  ASSERT_TRUE(program.Activate());
+  ClickAt(program.RowPoint(kPresets, 0));
+  ASSERT_TRUE(PressUntil('D', {VK_CONTROL}, [&] { return program.RowCount(kPresets) == 2; }));
+  ASSERT_TRUE(WaitUntil([&] { return program.Cell(kPresets, 1, 0) == "Copy of Media keys"; }));
+  ASSERT_TRUE(WaitUntil([&] { return program.RowSelected(kPresets, 1); }));
+  EXPECT_EQ(program.Column(kTranslators),
+            (std::vector<std::string>{"Typed", "Next", "Previous"}));
+
+  ASSERT_TRUE(program.Activate());
+  ASSERT_TRUE(PressUntil('S', {VK_CONTROL}, [&] { return program.Title() == ExampleTitle(); }));
+  ASSERT_NE(TypeNameInEditor(program, 0, "Again"), nullptr);
+  ASSERT_TRUE(program.Activate());
+  ASSERT_TRUE(PressUntil('O', {VK_CONTROL}, [&] { return WindowSaying(program, kSaveExample); }))
+      << "Open asked nothing";
+  ASSERT_TRUE(Answer(program, kSaveExample, "&No"));
+  HWND open = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (open = WindowTitled(program, "Open Project")) != nullptr; }));
+  PostMessageW(open, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(open); }));
+  EXPECT_NE(program.Title().find(" * "), std::string::npos) << "shown saved: " << program.Title();
+
+  ASSERT_NE(TypeNameInEditor(program, 1, "Third"), nullptr);
+  HWND bar = TopChild(main, L"toolbarwindow32");
+  RECT button{};
+  ASSERT_TRUE(bar && ToolButtonScreenRect(bar, 0, button));  // New
+  ClickAt({(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+  ASSERT_TRUE(Answer(program, kSaveExample, "&No")) << "New asked nothing";
+  ASSERT_TRUE(WaitUntil([&] { return program.Title() == kTitle; })) << program.Title();
+  EXPECT_EQ(program.Column(kPresets), (std::vector<std::string>{"New Preset"}));
+  EXPECT_EQ(WindowText(editor), "Edit Translator Entry");
+  ASSERT_TRUE(ToolButtonScreenRect(bar, 4, button));  // Add
+  ClickAt({(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 1; }));
+  EXPECT_EQ(WindowSaying(program, "no longer in the current preset"), nullptr);
+
+  const std::string saved = FileBytes(file);
+  EXPECT_NE(saved.find("[Preset.1]\r\nName=Copy of Media keys"), std::string::npos);
+  EXPECT_NE(saved.find("Name0=Typed\r\n"), std::string::npos);
+  EXPECT_EQ(saved.find("Again"), std::string::npos);
+  EXPECT_EQ(saved.find("Third"), std::string::npos);
 }
 
 // Saving: what a save cut off by a crash left beside the project goes with the next save, and
