@@ -433,11 +433,17 @@ bool TEditTrans::AskToApply(const std::function<TCloseAnswer()>& ask) {
   if (!modified_) return true;
   const TCloseAnswer answer = ask ? ask() : kCloseCancel;
   if (answer == kCloseCancel) return false;
-  return answer == kCloseNo || ApplyChanges();
+  if (answer == kCloseYes) return ApplyChanges();
+  Revert();
+  return true;
 }
 
 bool TEditTrans::CloseQuery(const std::function<TCloseAnswer()>& ask) {
-  if (!AskToApply(ask)) return false;
+  if (modified_) {
+    const TCloseAnswer answer = ask ? ask() : kCloseCancel;
+    if (answer == kCloseCancel) return false;
+    if (answer == kCloseYes && !ApplyChanges()) return false;
+  }
   SetCapture(false);
   item_ = nullptr;
   modified_ = false;

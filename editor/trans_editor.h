@@ -174,8 +174,8 @@ class TEditTrans {
   // the item.
   bool CloseQuery(const std::function<TCloseAnswer()>& ask);
   // The same question for whoever is about to end what the editor shows (the program's exit):
-  // Yes applies, and a failed Apply keeps every edit; No leaves the changes pending, to go
-  // only with what ends; Cancel keeps them. True when the caller may go on.
+  // Yes applies, and a failed Apply keeps every edit; No drops the changes, as the user chose,
+  // so that no later save takes them in; Cancel keeps them. True when the caller may go on.
   bool AskToApply(const std::function<TCloseAnswer()>& ask);
   // The window is shown: capture off, the delay combos offer the variable names.
   void Shown();

@@ -58,7 +58,7 @@ class TEditTransWindow : public ui::TForm {
   bool ApplyIfModified();
   bool ApplyChanges();
   // The editor's own question about pending changes, asked in front of it (the program's
-  // exit): true when the caller may go on; No leaves the changes pending.
+  // exit): true when the caller may go on; No drops the changes.
   bool AskToApply();
   // At start-up, before events flow: MIDI capture and the Test buttons use this engine.
   void AttachEngine(TTransEngine& engine);

@@ -289,8 +289,8 @@ TEST_F(ProjectFilesExeTest, AConfirmedCloseThatDoesNotHappenLetsNoLaterChangeGoU
 }
 
 // A name typed in the editor and not applied is asked about at exit, by each road, before the
-// project is: Cancel keeps it and the program; Yes applies it, and the project's own question
-// follows.
+// project is: Cancel keeps it and the program; No drops it, also from the project's save that
+// follows; Yes applies it, and the project's own question follows.
 TEST_F(ProjectFilesExeTest, AnExitAsksAboutTheEditorsPendingChangeBeforeTheProject) {
   WriteQuietSettings(kProgramName);
   const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
@@ -308,6 +308,18 @@ TEST_F(ProjectFilesExeTest, AnExitAsksAboutTheEditorsPendingChangeBeforeTheProje
   ASSERT_TRUE(program.Running());
   EXPECT_EQ(WindowText(editor), "Edit Translator Entry Typed");
 
+  // A close request from another program, with the project changed too.
+  ASSERT_TRUE(program.SetRowState(kTranslators, 1, LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(1)));
+  ASSERT_TRUE(WaitUntil([&] { return program.Title().find(" * ") != std::string::npos; }));
+  PostMessageW(main, 0x69A, 0x69A, 0);
+  ASSERT_TRUE(Answer(program, kApplyQuestion, "&No"));
+  ASSERT_TRUE(Answer(program, kSaveExample, "&Yes"));
+  ASSERT_TRUE(WaitUntil([&] { return program.Title() == ExampleTitle(); }));
+  EXPECT_EQ(WindowText(editor), "Edit Translator Entry Play or pause");
+  EXPECT_NE(FileBytes(file).find("Options1=Actv00"), std::string::npos);
+  EXPECT_EQ(FileBytes(file).find("Typed"), std::string::npos);
+
+  ASSERT_NE(TypeNameInEditor(program, 0, "Typed"), nullptr);
   PostMessageW(main, WM_CLOSE, 0, 0);
   ASSERT_TRUE(Answer(program, kApplyQuestion, "&Yes"));
   ASSERT_TRUE(Answer(program, kSaveExample, "&Yes"));
