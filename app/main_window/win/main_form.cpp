@@ -449,7 +449,10 @@ LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool TTransForm::CloseQuery() {
   if (quitting_ || closing_ || ui::Application().Terminated()) return true;
-  if (savingAtExit_) return false;
+  // A close check that comes while one asks (a posted close, the session's end) or while the
+  // user answers a failed save waits for that answer: a second question on top of the first
+  // would ask the same twice.
+  if (savingAtExit_ || askingToClose_) return false;
   EndOpenEdits();  // a name typed is a change to ask about
   if (session_->CloseConfirmed()) return true;
   {

@@ -382,6 +382,34 @@ TEST_F(ProjectFilesExeTest, FileAndPresetCommandsTakeTheEditorsPendingChangeFirs
   EXPECT_EQ(saved.find("Third"), std::string::npos);
 }
 
+// A close check that comes while the exit question is open (the session's end) waits for its
+// answer instead of asking again on top of it; the answer then ends the program.
+TEST_F(ProjectFilesExeTest, ACloseCheckWhileTheExitQuestionIsOpenWaitsForItsAnswer) {
+  WriteQuietSettings(kProgramName);
+  WriteSetting(kProgramName, L"DontAskForClose", 0);
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
+  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
+  const HWND main = ExampleShown(program);
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  HWND question = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    return (question = WindowSaying(program, "Do you really want to quit")) != nullptr;
+  }));
+  DWORD_PTR ended = TRUE;
+  EXPECT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                                  10000, &ended))
+      << "the session's end asked again";
+  EXPECT_EQ(ended, static_cast<DWORD_PTR>(FALSE));
+  int questions = 0;
+  for (HWND w : program.VisibleWindows())
+    questions += Contains(TRunningProgram::Texts(w), "Do you really want to quit") ? 1 : 0;
+  EXPECT_EQ(questions, 1);
+  ActivateWindow(question);
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(question, "&Yes"); }, 20000));
+  EXPECT_TRUE(program.WaitForExit(15000));
+}
+
 // Saving: what a save cut off by a crash left beside the project goes with the next save, and
 // nothing else there; a save the system refuses names the project's file with the reason, and
 // the project stays changed and its file as it was.
