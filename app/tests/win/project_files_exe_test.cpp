@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "app/tests/win/korvanta_driver.h"
@@ -134,6 +135,22 @@ class ProjectFilesExeTest : public ::testing::Test {
  protected:
   void SetUp() override { DeleteProgramSettings(); }
   void TearDown() override { DeleteProgramSettings(); }
+
+  // The program started on a copy of the example (file_) once its window shows it, else null.
+  HWND StartOnExample() {
+    file_ = CopyExample("MIDI to keystrokes.kvxp", kFolder);
+    program_ = std::make_unique<TRunningProgram>(Exe(kProgramName), L"/project " + Quoted(file_));
+    return ExampleShown(*program_);
+  }
+  // Started quietly so, with the editor open on the first translator and that name typed in
+  // it, not applied: the editor, else null.
+  HWND StartTypingInEditor(const std::string& typed) {
+    WriteQuietSettings(kProgramName);
+    return StartOnExample() ? TypeNameInEditor(*program_, 0, typed) : nullptr;
+  }
+
+  std::wstring file_;
+  std::unique_ptr<TRunningProgram> program_;
 };
 
 // Started with a file that is no project while the settings name the last project: the file
@@ -292,13 +309,11 @@ TEST_F(ProjectFilesExeTest, AConfirmedCloseThatDoesNotHappenLetsNoLaterChangeGoU
 // project is: Cancel keeps it and the program; No drops it, also from the project's save that
 // follows; Yes applies it, and the project's own question follows.
 TEST_F(ProjectFilesExeTest, AnExitAsksAboutTheEditorsPendingChangeBeforeTheProject) {
-  WriteQuietSettings(kProgramName);
-  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
-  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
-  const HWND main = ExampleShown(program);
-  ASSERT_NE(main, nullptr);
-  HWND editor = TypeNameInEditor(program, 0, "Typed");
+  HWND editor = StartTypingInEditor("Typed");
   ASSERT_NE(editor, nullptr);
+  TRunningProgram& program = *program_;
+  const HWND main = program.MainWindow(0);
+  const std::wstring& file = file_;
   EXPECT_EQ(program.Title(), ExampleTitle());
 
   PostMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
@@ -332,14 +347,11 @@ TEST_F(ProjectFilesExeTest, AnExitAsksAboutTheEditorsPendingChangeBeforeTheProje
 // leaves the editor empty and the lists working. A No to saving whose Open then did not go on
 // leaves the project changed.
 TEST_F(ProjectFilesExeTest, FileAndPresetCommandsTakeTheEditorsPendingChangeFirst) {
-  WriteQuietSettings(kProgramName);
-  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
-  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
-  const HWND main = ExampleShown(program);
-  ASSERT_NE(main, nullptr);
-
-  HWND editor = TypeNameInEditor(program, 0, "Typed");
+  HWND editor = StartTypingInEditor("Typed");
   ASSERT_NE(editor, nullptr);
+  TRunningProgram& program = *program_;
+  const HWND main = program.MainWindow(0);
+  const std::wstring& file = file_;
   ASSERT_TRUE(program.Activate());
   ClickAt(program.RowPoint(kPresets, 0));
   ASSERT_TRUE(PressUntil('D', {VK_CONTROL}, [&] { return program.RowCount(kPresets) == 2; }));
@@ -387,10 +399,9 @@ TEST_F(ProjectFilesExeTest, FileAndPresetCommandsTakeTheEditorsPendingChangeFirs
 TEST_F(ProjectFilesExeTest, ACloseCheckWhileTheExitQuestionIsOpenWaitsForItsAnswer) {
   WriteQuietSettings(kProgramName);
   WriteSetting(kProgramName, L"DontAskForClose", 0);
-  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
-  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
-  const HWND main = ExampleShown(program);
+  const HWND main = StartOnExample();
   ASSERT_NE(main, nullptr);
+  TRunningProgram& program = *program_;
   PostMessageW(main, WM_CLOSE, 0, 0);
   HWND question = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
