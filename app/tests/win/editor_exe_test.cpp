@@ -378,5 +378,28 @@ TEST_F(EditorExeTest, AKindTakenWithEnterInTheOpenListIsApplied) {
   EXPECT_EQ(FileValue(file, "Outgoing0").substr(0, 4), "Tim0") << FileValue(file, "Outgoing0");
 }
 
+// A window-message action's comment, which its panel does not show, stays through an Apply
+// of another change.
+TEST_F(EditorExeTest, AWindowMessageKeepsItsCommentThroughAnApply) {
+  WriteQuietSettings(kProgramName);
+  const std::string message = "SMsg|D1025|W1|L2|C0005Hello|TTWnd020006Player0000";
+  const std::wstring file = WriteProject(L"message comment.kvxp",
+                                         "Name0=First\r\nIncoming0=MID1903Cpp\r\nOutgoing0=" +
+                                             message + "\r\nOptions0=Actv01Stop01OutO00\r\n");
+  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
+  HWND editor = OpenEditor(program, 1, 0);
+  ASSERT_NE(editor, nullptr);
+  ASSERT_NE(TypeOverName(program, editor, "First", "Renamed"), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(editor) == "Edit Translator Entry Renamed"; }));
+  HWND apply = ChildWithText(editor, L"button", "Apply");
+  ASSERT_NE(apply, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(apply) != FALSE; }));
+  ClickCenter(apply);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(apply); }));
+  ASSERT_TRUE(Save(program));
+  EXPECT_EQ(FileValue(file, "Name0"), "Renamed");
+  EXPECT_EQ(FileValue(file, "Outgoing0"), message);
+}
+
 }  // namespace
 }  // namespace kv::test
