@@ -37,6 +37,7 @@ void TEPOutMessage::Clear() {
     combo->text = '0';
   }
   registerName_.clear();
+  comment_.clear();
   UpdateControls();
 }
 
@@ -63,6 +64,7 @@ void TEPOutMessage::LoadAction(const TTransAction* action) {
   ShowNumberOrVariable(number_, message->Message());
   ShowNumberOrVariable(wParam_, message->WParam());
   ShowNumberOrVariable(lParam_, message->LParam());
+  comment_ = message->Comment();
   UpdateControls();
 }
 
@@ -88,6 +90,7 @@ std::unique_ptr<TTransMessageAction> TEPOutMessage::BuildAction() {
   }
   action->SetWParam(ParseOrThrow(wParam_, "Illegal value for WParam!"));
   action->SetLParam(ParseOrThrow(lParam_, "Illegal value for LPram!"));
+  action->SetComment(comment_);
   if (!byClass_ && !byTitle_) {
     throw Exception("Please specify how to identify the window either by title or by class name");
   }

@@ -68,6 +68,8 @@ class TEPOutMessage : public TEditPanel {
   std::string registerName_;
   TComboModel wParam_;
   TComboModel lParam_;
+  // The loaded action's comment: no control shows it, so a build keeps it.
+  std::string comment_;
 };
 
 }  // namespace kv

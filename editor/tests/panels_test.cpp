@@ -429,6 +429,20 @@ TEST_F(MessagePanelTest, RegisteredNamesAndTitles) {
   EXPECT_TRUE(panel.MatchByClass());
 }
 
+// The comment has no control: a build after a change elsewhere keeps it, a cleared panel has
+// none.
+TEST_F(MessagePanelTest, TheLoadedCommentOutlivesABuild) {
+  TEPOutMessage panel;
+  const std::string target = "TWnd020006Player0000";
+  ExpectTextRoundTrip(panel, "SMsg|D1025|W1|L2|C0005Hello|T" + target);
+  panel.WParam().text = "7";
+  EXPECT_EQ(panel.GetActionText(), "SMsg|D1025|W7|L2|C0005Hello|T" + target);
+  panel.Clear();
+  panel.SetMatchByTitle(true);
+  panel.Title() = "Player";
+  EXPECT_EQ(panel.GetActionText().find("|C"), std::string::npos);
+}
+
 TEST_F(MessagePanelTest, TestAndVerifyLookForTheWindow) {
   TEPOutMessage panel;
   EXPECT_EQ(panel.Verify().text,

@@ -31,7 +31,7 @@ void TModelCombo::Read(TComboModel& model) const {
 }
 
 bool TModelCombo::CommandNotify(WORD code, WORD id) {
-  picked_ = code == CBN_SELCHANGE;
+  picked_ = code == CBN_SELCHANGE || code == CBN_SELENDOK;
   const bool handled = TComboBox::CommandNotify(code, id);
   picked_ = false;
   return handled;

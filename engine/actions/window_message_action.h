@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "engine/action.h"
 #include "engine/actions/target_window.h"
@@ -45,6 +46,7 @@ class TTransMessageAction : public TTransAction {
   const TNumberOrVariable& LParam() const { return lParam_; }
   void SetLParam(const TNumberOrVariable& value) { lParam_ = value; }
   const std::string& Comment() const { return comment_; }
+  void SetComment(std::string comment) { comment_ = std::move(comment); }
   TTargetWindow& TargetWindow() { return *target_; }
   const TTargetWindow& TargetWindow() const { return *target_; }
 

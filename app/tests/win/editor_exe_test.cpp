@@ -59,6 +59,22 @@ void ClickCenter(HWND window) {
   ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
+// The outgoing kinds' list, shown with F8 while it stands on "MIDI message", dropped down by a
+// click and its highlight moved to "Timer" with three Down keys; null when it did not get there.
+HWND HighlightTimerInOutgoingKinds(HWND editor) {
+  HWND kind = nullptr;
+  if (!PressUntil(VK_F8, {}, [&] {
+        return (kind = ChildWithText(editor, L"combobox", "MIDI message", true)) != nullptr;
+      }))
+    return nullptr;
+  ClickCenter(kind);
+  if (!WaitUntil([&] { return SendMessageW(kind, CB_GETDROPPEDSTATE, 0, 0) != 0; }))
+    return nullptr;
+  for (int i = 0; i < 3; ++i) Press(VK_DOWN);
+  if (!WaitUntil([&] { return WindowText(kind) == "Timer"; })) return nullptr;
+  return kind;
+}
+
 class EditorExeTest : public ::testing::Test {
  protected:
   void SetUp() override { DeleteProgramSettings(); }
@@ -259,8 +275,8 @@ std::wstring WriteThreeLikeTranslators(const wchar_t* name, const std::string& i
 }
 
 // A change pending in the editor when another translator's row is clicked lands on the
-// translator it was made for, never on the one clicked: a typed name, a kind chosen in an open
-// drop-down list, a message captured from the MIDI input.
+// translator it was made for, never on the one clicked: a typed name, a message captured from
+// the MIDI input; a kind only highlighted in the open drop-down list is no change at all.
 TEST_F(EditorExeTest, APendingChangeStaysWithItsTranslatorWhenAnotherRowIsClicked) {
   constexpr const wchar_t* kHost = L"korvanta_testhost";
   WriteQuietSettings(kHost);
@@ -285,21 +301,21 @@ TEST_F(EditorExeTest, APendingChangeStaysWithItsTranslatorWhenAnotherRowIsClicke
   ASSERT_TRUE(editing("Second"));
   EXPECT_EQ(program.Column(kTranslators), (std::vector<std::string>{"Typed", "Second", "Third"}));
 
-  // Another kind chosen with the keys while the outgoing kinds' list is open.
+  // Another kind only highlighted with the keys in the open outgoing kinds' list, which the
+  // click on another row closes: the list backed out of changes nothing.
   ASSERT_TRUE(ActivateWindow(editor));
-  HWND kind = nullptr;
-  ASSERT_TRUE(PressUntil(VK_F8, {}, [&] {
-    return (kind = ChildWithText(editor, L"combobox", "MIDI message", true)) != nullptr;
-  }));
-  ClickCenter(kind);
-  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(kind, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
-  Press(VK_DOWN);
-  Press(VK_DOWN);
-  ASSERT_TRUE(WaitUntil([&] { return WindowText(kind) == "Mouse"; })) << WindowText(kind);
+  HWND kind = HighlightTimerInOutgoingKinds(editor);
+  ASSERT_NE(kind, nullptr);
   ClickAt(program.RowPoint(kTranslators, 2));
   // The click may only close the list (it does under Wine): then the next one moves. A second
   // click on the row already selected would change nothing.
   ASSERT_TRUE(WaitUntil([&] { return SendMessageW(kind, CB_GETDROPPEDSTATE, 0, 0) == 0; }));
+  ASSERT_TRUE(Sync(editor));
+  EXPECT_EQ(WindowText(kind), "MIDI message");
+  HWND apply = ChildWithText(editor, L"button", "Apply");
+  ASSERT_NE(apply, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(apply)) << "marked changed by a kind never chosen";
+  SaveWindowShot(editor, L"editor-exe-kind-backed-out.bmp");
   if (!editing("Third", 2000)) ClickAt(program.RowPoint(kTranslators, 2));
   ASSERT_TRUE(editing("Third"));
 
@@ -327,10 +343,62 @@ TEST_F(EditorExeTest, APendingChangeStaysWithItsTranslatorWhenAnotherRowIsClicke
   EXPECT_EQ(FileValue(file, "Outgoing0"), out);
   EXPECT_EQ(FileValue(file, "Name1"), "Second");
   EXPECT_EQ(FileValue(file, "Incoming1"), note);
-  EXPECT_EQ(FileValue(file, "Outgoing1").substr(0, 3), "Mse") << "the kind chosen in the list";
+  EXPECT_EQ(FileValue(file, "Outgoing1"), out) << "a kind only highlighted in the list";
   EXPECT_EQ(FileValue(file, "Name2"), "Third");
   EXPECT_EQ(FileValue(file, "Outgoing2"), out);
   EXPECT_EQ(FileValue(file, "Incoming2"), "MID190407F");
+}
+
+// A kind taken with Enter in the open outgoing kinds' list shows its panel, and applied it is
+// saved; moving through the list alone changed nothing.
+TEST_F(EditorExeTest, AKindTakenWithEnterInTheOpenListIsApplied) {
+  WriteQuietSettings(kProgramName);
+  const std::wstring file = WriteProject(L"kind taken.kvxp",
+                                         "Name0=First\r\nIncoming0=MID1903Cpp\r\n"
+                                         "Outgoing0=MID1B03Cpp\r\nOptions0=Actv01Stop01OutO00\r\n");
+  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
+  HWND editor = OpenEditor(program, 1, 0);
+  ASSERT_NE(editor, nullptr);
+  HWND kind = HighlightTimerInOutgoingKinds(editor);
+  ASSERT_NE(kind, nullptr);
+  HWND apply = ChildWithText(editor, L"button", "Apply");
+  ASSERT_NE(apply, nullptr);
+  ASSERT_TRUE(Sync(editor));
+  EXPECT_FALSE(IsWindowEnabled(apply));
+  Press(VK_RETURN);
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(kind, CB_GETDROPPEDSTATE, 0, 0) == 0; }));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(apply) != FALSE; }));
+  ASSERT_TRUE(WaitUntil([&] {
+    return ChildWithText(editor, L"button", "&Activate Timer", true) != nullptr;
+  })) << ChildTexts(editor);
+  SaveWindowShot(editor, L"editor-exe-kind-taken.bmp");
+  ClickCenter(apply);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(apply); }));
+  ASSERT_TRUE(Save(program));
+  EXPECT_EQ(FileValue(file, "Outgoing0").substr(0, 4), "Tim0") << FileValue(file, "Outgoing0");
+}
+
+// A window-message action's comment, which its panel does not show, stays through an Apply
+// of another change.
+TEST_F(EditorExeTest, AWindowMessageKeepsItsCommentThroughAnApply) {
+  WriteQuietSettings(kProgramName);
+  const std::string message = "SMsg|D1025|W1|L2|C0005Hello|TTWnd020006Player0000";
+  const std::wstring file = WriteProject(L"message comment.kvxp",
+                                         "Name0=First\r\nIncoming0=MID1903Cpp\r\nOutgoing0=" +
+                                             message + "\r\nOptions0=Actv01Stop01OutO00\r\n");
+  TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
+  HWND editor = OpenEditor(program, 1, 0);
+  ASSERT_NE(editor, nullptr);
+  ASSERT_NE(TypeOverName(program, editor, "First", "Renamed"), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(editor) == "Edit Translator Entry Renamed"; }));
+  HWND apply = ChildWithText(editor, L"button", "Apply");
+  ASSERT_NE(apply, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(apply) != FALSE; }));
+  ClickCenter(apply);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(apply); }));
+  ASSERT_TRUE(Save(program));
+  EXPECT_EQ(FileValue(file, "Name0"), "Renamed");
+  EXPECT_EQ(FileValue(file, "Outgoing0"), message);
 }
 
 }  // namespace

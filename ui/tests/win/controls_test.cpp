@@ -153,11 +153,79 @@ TEST_F(ControlsTest, ComboBoxItemsAndChanges) {
   EXPECT_EQ(combo.ItemIndex(), 2);
   EXPECT_EQ(changes, 0);
   // A user's choice: the combo box tells its parent.
+  SendMessageW(combo.Handle(), CB_SETCURSEL, 1, 0);
   SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(combo.Handle()));
   EXPECT_EQ(changes, 1);
   combo.Delete(0);
   EXPECT_EQ(combo.Item(0), "Seconds");
+}
+
+// The notifications of the open list as the system sends them, the list's highlight moved as
+// the user's keys move it.
+TEST_F(ControlsTest, ComboBoxReportsTheChoiceTakenNotTheOneBackedOutOf) {
+  TComboBox& combo = form.Add<TComboBox>(form, TRect::FromBounds(0, 0, 150, 24));
+  combo.SetItems({"None", "MIDI message", "Mouse", "Timer"});
+  combo.SetItemIndex(1);
+  std::vector<int> changes;
+  combo.OnChange = [&] { changes.push_back(combo.ItemIndex()); };
+  auto notify = [&](std::initializer_list<WORD> codes) {
+    for (WORD code : codes) {
+      SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(0, code),
+                   reinterpret_cast<LPARAM>(combo.Handle()));
+    }
+  };
+  auto highlight = [&](int index) {
+    SendMessageW(combo.Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    notify({CBN_SELCHANGE});
+  };
+  // Escape: the highlight stays where it went, the box goes back.
+  notify({CBN_DROPDOWN});
+  highlight(2);
+  highlight(3);
+  notify({CBN_SELENDCANCEL, CBN_CLOSEUP});
+  EXPECT_EQ(combo.ItemIndex(), 1);
+  // Backed out of with a change notified after the close-up.
+  notify({CBN_DROPDOWN});
+  highlight(3);
+  notify({CBN_SELENDCANCEL, CBN_CLOSEUP});
+  highlight(1);
+  EXPECT_EQ(changes, std::vector<int>{});
+  // Enter, and a click on an item whose change comes after the close-up: one report each.
+  notify({CBN_DROPDOWN});
+  highlight(3);
+  notify({CBN_SELENDOK, CBN_CLOSEUP});
+  notify({CBN_DROPDOWN});
+  SendMessageW(combo.Handle(), CB_SETCURSEL, 2, 0);
+  notify({CBN_SELENDOK, CBN_CLOSEUP, CBN_SELCHANGE});
+  // The arrow keys on the closed box; the list dropped down and closed with nothing moved.
+  SendMessageW(combo.Handle(), CB_SETCURSEL, 0, 0);
+  notify({CBN_SELENDOK, CBN_SELCHANGE});
+  notify({CBN_DROPDOWN, CBN_SELENDCANCEL, CBN_CLOSEUP});
+  EXPECT_EQ(changes, (std::vector<int>{3, 2, 0}));
+  EXPECT_EQ(combo.ItemIndex(), 0);
+}
+
+TEST_F(ControlsTest, EditableComboBackedOutOfKeepsTheTypedText) {
+  TComboBox& combo =
+      form.Add<TComboBox>(form, TRect::FromBounds(0, 0, 150, 24), TComboStyle::DropDown);
+  combo.SetItems({"0", "1", "2"});
+  combo.SetText("12");
+  int changes = 0;
+  combo.OnChange = [&] { ++changes; };
+  auto notify = [&](WORD code) {
+    SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(0, code),
+                 reinterpret_cast<LPARAM>(combo.Handle()));
+  };
+  notify(CBN_DROPDOWN);
+  SendMessageW(combo.Handle(), CB_SETCURSEL, 1, 0);
+  notify(CBN_SELCHANGE);
+  notify(CBN_SELENDCANCEL);
+  notify(CBN_CLOSEUP);
+  EXPECT_EQ(combo.Text(), "12");
+  EXPECT_EQ(changes, 0);
+  notify(CBN_EDITCHANGE);  // typing is reported as it always was
+  EXPECT_EQ(changes, 1);
 }
 
 TEST_F(ControlsTest, UpDownStepsItsBuddy) {
