@@ -53,12 +53,6 @@ HWND OtherWindowWith(TRunningProgram& program, HWND main, HWND editor, const std
   return nullptr;
 }
 
-void ClickCenter(HWND window) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-}
-
 // The outgoing kinds' list, shown with F8 while it stands on "MIDI message", dropped down by a
 // click and its highlight moved to "Timer" with three Down keys; null when it did not get there.
 HWND HighlightTimerInOutgoingKinds(HWND editor) {
@@ -103,22 +97,6 @@ class EditorExeTest : public ::testing::Test {
 
   HWND main_ = nullptr;
 };
-
-// The Options page's name field that shows `shown`, clicked and typed over with `typed`; null
-// when it never took the keys.
-HWND TypeOverName(TRunningProgram& program, HWND editor, const std::string& shown,
-                  const std::string& typed) {
-  HWND name = nullptr;
-  if (!PressUntil(VK_F5, {}, [&] {
-        return (name = ChildWithText(editor, L"edit", shown, true)) != nullptr;
-      }))
-    return nullptr;
-  ClickCenter(name);
-  if (!WaitUntil([&] { return program.Focused() == name; })) return nullptr;
-  SendMessageW(name, EM_SETSEL, 0, -1);
-  TypeText(typed);
-  return name;
-}
 
 // Ctrl+N pressed in the outgoing MIDI field moves the editor to a keystroke translator, whose
 // key field takes the focus while Ctrl and N are still down: their releases are not its keys.
@@ -168,7 +146,7 @@ TEST_F(EditorExeTest, NextAfterABadRuleLineKeepsTheEditsAndCloseStillAsks) {
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND editor = OpenEditor(program, 2, 0);
   ASSERT_NE(editor, nullptr);
-  HWND name = TypeOverName(program, editor, "First", "Renamed");
+  HWND name = TypeOverEditorName(program, editor, "First", "Renamed");
   ASSERT_NE(name, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return WindowText(editor) == "Edit Translator Entry Renamed"; }));
 
@@ -295,7 +273,7 @@ TEST_F(EditorExeTest, APendingChangeStaysWithItsTranslatorWhenAnotherRowIsClicke
   };
 
   // A name being typed.
-  ASSERT_NE(TypeOverName(program, editor, "First", "Typed"), nullptr);
+  ASSERT_NE(TypeOverEditorName(program, editor, "First", "Typed"), nullptr);
   ASSERT_TRUE(editing("Typed"));
   ClickAt(program.RowPoint(kTranslators, 1));
   ASSERT_TRUE(editing("Second"));
@@ -389,7 +367,7 @@ TEST_F(EditorExeTest, AWindowMessageKeepsItsCommentThroughAnApply) {
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND editor = OpenEditor(program, 1, 0);
   ASSERT_NE(editor, nullptr);
-  ASSERT_NE(TypeOverName(program, editor, "First", "Renamed"), nullptr);
+  ASSERT_NE(TypeOverEditorName(program, editor, "First", "Renamed"), nullptr);
   ASSERT_TRUE(WaitUntil([&] { return WindowText(editor) == "Edit Translator Entry Renamed"; }));
   HWND apply = ChildWithText(editor, L"button", "Apply");
   ASSERT_NE(apply, nullptr);

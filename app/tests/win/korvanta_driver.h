@@ -166,6 +166,12 @@ HWND OpenMenuWindow();
 // A point on the name of a list's row, on the screen: a click there on the selected row
 // starts renaming it.
 POINT NamePoint(TRunningProgram& program, int which, int row);
+// A click on the middle of the window.
+void ClickCenter(HWND window);
+// The translator editor's name field (on its Options page, shown with F5) that shows `shown`,
+// clicked and typed over with `typed`; null when it never took the keys.
+HWND TypeOverEditorName(TRunningProgram& program, HWND editor, const std::string& shown,
+                        const std::string& typed);
 // The in-place edit box a list shows while a row is renamed, or null.
 HWND ListEditBox(HWND list);
 // A text value in another section than "Current" of the program's settings.

@@ -179,6 +179,26 @@ POINT NamePoint(TRunningProgram& program, int which, int row) {
   return p;
 }
 
+void ClickCenter(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+HWND TypeOverEditorName(TRunningProgram& program, HWND editor, const std::string& shown,
+                        const std::string& typed) {
+  HWND name = nullptr;
+  if (!PressUntil(VK_F5, {}, [&] {
+        return (name = ChildWithText(editor, L"edit", shown, true)) != nullptr;
+      }))
+    return nullptr;
+  ClickCenter(name);
+  if (!WaitUntil([&] { return program.Focused() == name; })) return nullptr;
+  SendMessageW(name, EM_SETSEL, 0, -1);
+  TypeText(typed);
+  return name;
+}
+
 HWND ListEditBox(HWND list) {
   return list ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0)) : nullptr;
 }

@@ -82,12 +82,6 @@ constexpr const char* kApplyQuestion = "Do you want to apply your changes to the
 constexpr const char* kSaveExample =
     "You have made changes to Project \"MIDI to keystrokes.kvxp\"";
 
-void ClickCenter(HWND window) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-}
-
 // The editor opened on a translator row with Enter, out of the way of the main window, and
 // that row's name typed over in it without applying; null when the editor never showed it.
 HWND TypeNameInEditor(TRunningProgram& program, int row, const std::string& typed) {
@@ -107,15 +101,7 @@ HWND TypeNameInEditor(TRunningProgram& program, int row, const std::string& type
                GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top), 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ActivateWindow(editor);
-  HWND name = nullptr;
-  if (!PressUntil(VK_F5, {}, [&] {
-        return (name = ChildWithText(editor, L"edit", shown, true)) != nullptr;
-      }))
-    return nullptr;
-  ClickCenter(name);
-  if (!WaitUntil([&] { return program.Focused() == name; })) return nullptr;
-  SendMessageW(name, EM_SETSEL, 0, -1);
-  TypeText(typed);
+  if (!TypeOverEditorName(program, editor, shown, typed)) return nullptr;
   const bool typedIn =
       WaitUntil([&] { return WindowText(editor) == "Edit Translator Entry " + typed; });
   return typedIn ? editor : nullptr;
