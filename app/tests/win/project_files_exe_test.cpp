@@ -322,6 +322,9 @@ TEST_F(ProjectFilesExeTest, AnExitAsksAboutTheEditorsPendingChangeBeforeTheProje
 
   ASSERT_NE(TypeNameInEditor(program, 0, "Typed"), nullptr);
   PostMessageW(main, WM_CLOSE, 0, 0);
+  HWND question = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (question = WindowSaying(program, kApplyQuestion)) != nullptr; }));
+  SaveWindowShot(question, L"exit-editor-question.bmp", 40);
   ASSERT_TRUE(Answer(program, kApplyQuestion, "&Yes"));
   ASSERT_TRUE(Answer(program, kSaveExample, "&Yes"));
   EXPECT_TRUE(program.WaitForExit(15000));
