@@ -41,7 +41,10 @@ class TApplication {
   bool ShowMainForm() const { return showMainForm_; }
   void SetShowMainForm(bool show) { showMainForm_ = show; }
   int MainShowCommand() const { return mainShowCommand_; }
-  void SetMainShowCommand(int command) { mainShowCommand_ = command; }
+  // A minimised command after SW_SHOWMAXIMIZED (a maximised placement, then a minimised
+  // start) keeps the maximised state for when the window is restored; so does a main form
+  // not shown at the start, for when it is shown.
+  void SetMainShowCommand(int command);
 
   // Shows the main form and runs the message loop until Terminate or WM_QUIT.
   void Run();
@@ -105,6 +108,7 @@ class TApplication {
   ~TApplication();
   bool PreProcess(MSG& msg);
   void Idle();
+  void ShowMainFormAtStart();
 
   bool initialized_ = false;
   bool terminated_ = false;
@@ -114,6 +118,7 @@ class TApplication {
   bool showMainForm_ = true;
   bool showHints_ = true;
   int mainShowCommand_ = SW_SHOWNORMAL;
+  bool mainRestoresMaximized_ = false;
   int displayBits_ = 0;
   DWORD displaySize_ = 0;
   std::string title_;

@@ -35,10 +35,10 @@ void TMainStartup::GoLiveOnce(std::vector<TStartupStep>& steps) {
     steps.push_back(step);
 }
 
-std::vector<TStartupStep> TMainStartup::FirstShow(unsigned wParam, const TStartupState& state,
-                                                  const TMainSettings& settings) {
+void TMainStartup::FirstShow(unsigned wParam, const TStartupState& state,
+                             const TMainSettings& settings) {
+  if (state.closing || state.quitting) return;
   std::vector<TStartupStep> steps;
-  if (state.closing || state.quitting) return steps;
   if (state.visible && settings.showLoggerForm && !logReopened_) {
     logReopened_ = true;
     steps.push_back(TStartupStep::ReopenLogWindow);
@@ -60,7 +60,6 @@ std::vector<TStartupStep> TMainStartup::FirstShow(unsigned wParam, const TStartu
   // Ahead of a continuation already queued: the window shows before it continues.
   queue_.insert(std::find(queue_.begin(), queue_.end(), TStartupStep::Continue), steps.begin(),
                 steps.end());
-  return steps;
 }
 
 void TMainStartup::QueueContinue() { queue_.push_back(TStartupStep::Continue); }

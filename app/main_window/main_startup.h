@@ -79,10 +79,8 @@ TCreateDecision DecideMainWindowCreate(const TMainSettings& settings, bool start
 
 class TMainStartup {
  public:
-  // Message 0x52C; wParam 1 when start-up had already continued. Returns the steps decided
-  // and queues them.
-  std::vector<TStartupStep> FirstShow(unsigned wParam, const TStartupState& state,
-                                      const TMainSettings& settings);
+  // Message 0x52C; wParam 1 when start-up had already continued. Queues the steps decided.
+  void FirstShow(unsigned wParam, const TStartupState& state, const TMainSettings& settings);
   // Message 0x47D: the continuation is queued behind what is queued already (the one-time
   // start-up above all) and decided when it is reached.
   void QueueContinue();
@@ -101,7 +99,6 @@ class TMainStartup {
   void DropSteps() { queue_.clear(); }
   // The wParam FormShow posts 0x52C with.
   unsigned FirstShowParam() const { return continued_ ? 1u : 0u; }
-  bool GoneLive() const { return goneLive_; }
 
  private:
   void GoLiveOnce(std::vector<TStartupStep>& steps);

@@ -27,12 +27,11 @@ bool StartsBlock(const std::string& line) { return StrHasPrefix(line, kClipNameK
 
 }  // namespace
 
-TTranslatorClip WriteTranslatorClip(const std::vector<const TTransMsg*>& translators) {
+TTranslatorClip WriteTranslatorClip(const std::vector<TClipTranslator>& translators) {
   std::vector<std::string> blocks, text;
-  int index = 0;
-  for (const TTransMsg* t : translators) {
-    t->CopyToStrings(blocks);
-    DescribeTranslator(text, -1, index++, *t);
+  for (const TClipTranslator& t : translators) {
+    t.translator->CopyToStrings(blocks);
+    DescribeTranslator(text, -1, t.index, *t.translator);
   }
   return {JoinTextLines(blocks), JoinTextLines(text)};
 }

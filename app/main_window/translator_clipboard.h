@@ -17,7 +17,12 @@ struct TTranslatorClip {
   std::string blocks;  // the registered format: text lines, exactly its length, no zero
   std::string text;    // the plain text: each translator's description
 };
-TTranslatorClip WriteTranslatorClip(const std::vector<const TTransMsg*>& translators);
+// A translator to copy and its index in its preset, which its description carries.
+struct TClipTranslator {
+  int index = 0;
+  const TTransMsg* translator = nullptr;
+};
+TTranslatorClip WriteTranslatorClip(const std::vector<TClipTranslator>& translators);
 
 // Reads the blocks from exactly size bytes of clipboard data (never past them; a zero ends the
 // text early). A block that lacks one of its four lines is skipped and reading goes on with

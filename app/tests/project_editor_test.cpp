@@ -332,8 +332,8 @@ TEST_F(ProjectEditorTest, RowsComeAndGoWithTheirTranslators) {
 TEST_F(ProjectEditorTest, PasteGoesToTheCurrentPresetAndNeverToAnUnchosenOne) {
   project.AddPresetNamed("A");
   project.AddPresetNamed("B");
-  auto clip = WriteTranslatorClip({Make("X", "MID1903C7F", "None", "").get(),
-                                   Make("Y", "MID1903C7F", "None", "").get()});
+  auto clip = WriteTranslatorClip({{0, Make("X", "MID1903C7F", "None", "").get()},
+                                   {1, Make("Y", "MID1903C7F", "None", "").get()}});
   auto pasted = ReadTranslatorClip(clip.blocks.data(), clip.blocks.size());
   editor.SetCurrentPreset(-1);  // several presets selected
   EXPECT_TRUE(editor.PasteTranslators(pasted).empty());

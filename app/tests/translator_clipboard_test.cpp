@@ -26,12 +26,13 @@ TTransMsgPtr Make(const std::string& name, const char* in, const char* out, std:
 TEST(TranslatorClipboardTest, TwoTranslatorsMakeTwoBlocksAndTwoDescriptions) {
   auto a = Make("Kick", "MID1903C7F", "None", "Actv01Stop01");
   auto b = Make("Off", "MID1903C7F", "MID1903C7F", "Actv00Stop00OutO01");
-  const TTranslatorClip clip = WriteTranslatorClip({a.get(), b.get()});
+  // Each is numbered by its place in its preset, not in what was copied.
+  const TTranslatorClip clip = WriteTranslatorClip({{1, a.get()}, {3, b.get()}});
   EXPECT_EQ(clip.blocks.find('\0'), std::string::npos);
   EXPECT_EQ(clip.blocks.rfind("Name=Kick\r\nIncoming=", 0), 0u);
   EXPECT_NE(clip.blocks.find("\r\nName=Off\r\n"), std::string::npos);
-  EXPECT_EQ(clip.text.rfind("Translator 0: Kick\r\nOptions: stop=true\r\nIncoming: ", 0), 0u);
-  EXPECT_NE(clip.text.find("\r\n\r\nTranslator 1: Off\r\nOptions: disabled, stop=false, thru\r\n"),
+  EXPECT_EQ(clip.text.rfind("Translator 1: Kick\r\nOptions: stop=true\r\nIncoming: ", 0), 0u);
+  EXPECT_NE(clip.text.find("\r\n\r\nTranslator 3: Off\r\nOptions: disabled, stop=false, thru\r\n"),
             std::string::npos);
   EXPECT_NE(clip.text.find("Outgoing: (none)"), std::string::npos);  // "None" has no text
 
@@ -46,7 +47,7 @@ TEST(TranslatorClipboardTest, TwoTranslatorsMakeTwoBlocksAndTwoDescriptions) {
 TEST(TranslatorClipboardTest, ReadingStaysInsideTheDataAndSkipsTornBlocks) {
   auto a = Make("A", "MID1903C7F", "None", "");
   auto b = Make("B", "MID1903C7F", "None", "");
-  std::string bytes = WriteTranslatorClip({a.get(), b.get()}).blocks;
+  std::string bytes = WriteTranslatorClip({{0, a.get()}, {1, b.get()}}).blocks;
   // A block missing its last line, then the whole ones: the torn one alone is lost.
   const std::string torn = "Name=Torn\r\nIncoming=MID1903C7F\r\nOutgoing=None\r\n";
   std::string data = torn + bytes;

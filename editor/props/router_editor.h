@@ -128,7 +128,6 @@ class TRouterEditor {
   TGUIRoute* Selected() const { return selected_; }
   bool Dragging() const { return dragging_; }
   bool Captured() const { return captured_; }
-  int TargetOutput() const { return targetOut_; }
 
   std::function<void()> OnChange;
   std::function<void()> OnSelectionChange;

@@ -217,8 +217,8 @@ bool TEditTransWindow::EditTranslator(TEditItem item, const TTransMsg* translato
                     IsWindowEnabled(focus);
   if (keep || GetActiveWindow() != Handle() || !model_.Enabled()) return true;
   ui::TTabSheet& page = pages_->Page(pages_->ActivePageIndex());
-  TPanelView* view = model_.Page() == kPageIncoming   ? ShownView(true)
-                     : model_.Page() == kPageOutgoing ? ShownView(false)
+  TPanelView* view = model_.Page() == kPageIncoming   ? ChosenView(true, true)
+                     : model_.Page() == kPageOutgoing ? ChosenView(false, true)
                                                       : nullptr;
   HWND first = view ? FirstTabStop(view->Content().Handle(), nullptr) : nullptr;
   if (!first) {
@@ -523,7 +523,12 @@ void TEditTransWindow::RefreshAll() {
 }
 
 void TEditTransWindow::ToggleHelp() {
-  ui::TPageControl& help = Help().Control();
+  if (!help_) {
+    help_ = std::make_unique<THelpPages>(
+        *this,
+        TRect::FromBounds(6, pages_->BoundsRect().bottom + 4, kClientWidth - 12, kHelpHeight));
+  }
+  ui::TPageControl& help = help_->Control();
   if (help.Top() + help.Height() > ClientRect().Height() - kButtonPanelHeight) {
     AnimateClientHeight(help.Top() + help.Height() + kButtonPanelHeight + 9);
     help.Show();

@@ -76,39 +76,23 @@ class TEditTransWindow : public ui::TForm {
   // Asks which rule to add (the rule chooser dialog unless replaced).
   TRulesView::TChooser chooseRule;
 
-  // --- for the tests (a page or view not built yet is built on the way) -----------------
+  // --- for the tests: reads of what is built, building nothing --------------------------
   TEditTrans& Model() { return model_; }
   ui::TPageControl& Pages() { return *pages_; }
   ui::TEdit& NameEdit() { return *name_; }
   ui::TCheckBox& ActiveBox() { return *active_; }
-  ui::TCheckBox& StopBox() { return *stop_; }
-  ui::TComboBox& InType();
-  ui::TComboBox& OutType();
-  ui::TEdit& InUnknown();
-  ui::TEdit& OutUnknown();
-  ui::TEdit& OutgoingSummary();
-  ui::TEdit& IncomingSummary();
-  ui::TRadioButton& DelayButton(TDelayChoice choice);
-  TModelCombo& DelaySeconds();
-  TModelCombo& DelayMillis();
   ui::TButton& ApplyButton() { return *apply_; }
-  ui::TButton& RevertButton() { return *revert_; }
   ui::TButton& CloseButton() { return *close_; }
-  ui::TListBox& Monitor(bool incoming);
-  TRulesView& Rules();
-  TMidiPanelView& InMidiView();
-  TMidiPanelView& OutMidiView();
-  THelpPages& Help();
   ui::TButton& HelpButton() { return *helpButton_; }
-  // Whether a page's controls, or a panel's view, have been built yet.
+  // Whether a page's controls have been built yet.
   bool PageBuilt(TEditPage page) const;
-  bool ViewBuilt(const TEditPanel& panel) const { return FindView(panel) != nullptr; }
+  // A panel's view once its kind has been shown on its page, the Rules page's view once that
+  // page has been shown, the help pages once asked for; else null.
+  TPanelView* FindView(const TEditPanel& panel) const;
+  TRulesView* Rules() const { return rules_.get(); }
+  THelpPages* Help() const { return help_.get(); }
   // "Show Help" / "Hide Help": the window grows to show the help pages, or shrinks again.
   void ToggleHelp();
-  // The view of a panel model.
-  TPanelView& ViewOf(const TEditPanel& panel);
-  // The shown panel view of the Incoming (true) or Outgoing page; none for the unknown one.
-  TPanelView* ShownView(bool incoming);
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -140,7 +124,8 @@ class TEditTransWindow : public ui::TForm {
   void BuildButtons();
   void BuildActions();
   std::unique_ptr<TPanelView> NewView(const TEditPanel& panel);
-  TPanelView* FindView(const TEditPanel& panel) const;
+  // The view of a panel model, built when it is not yet.
+  TPanelView& ViewOf(const TEditPanel& panel);
   // The chosen panel's view of a side; built only when asked to (its page is shown).
   TPanelView* ChosenView(bool incoming, bool build);
   // Controls built while the editor is disabled are disabled with it.

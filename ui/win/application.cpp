@@ -49,9 +49,34 @@ void TApplication::Initialize() {
   initialized_ = true;
 }
 
+void TApplication::SetMainShowCommand(int command) {
+  const bool minimized =
+      command == SW_SHOWMINNOACTIVE || command == SW_SHOWMINIMIZED || command == SW_MINIMIZE;
+  mainRestoresMaximized_ = command == SW_SHOWMAXIMIZED || (minimized && mainRestoresMaximized_);
+  mainShowCommand_ = command;
+}
+
+void TApplication::ShowMainFormAtStart() {
+  if (!mainForm_ || !mainForm_->HandleAllocated()) return;
+  if (!showMainForm_) {
+    // Hidden in the tray: it is shown later as it would have been shown now.
+    if (mainRestoresMaximized_) mainForm_->SetWindowState(TWindowState::Maximized);
+    return;
+  }
+  mainForm_->ShowWithCommand(mainShowCommand_);
+  if (!mainRestoresMaximized_ || mainShowCommand_ == SW_SHOWMAXIMIZED) return;
+  // Minimised: the system restores it maximised, from the task bar as from anywhere else.
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof(wp);
+  if (!GetWindowPlacement(mainForm_->Handle(), &wp)) return;
+  wp.flags |= WPF_RESTORETOMAXIMIZED;
+  wp.showCmd = SW_SHOWMINNOACTIVE;
+  SetWindowPlacement(mainForm_->Handle(), &wp);
+}
+
 void TApplication::Run() {
   Initialize();
-  if (mainForm_ && showMainForm_) mainForm_->ShowWithCommand(mainShowCommand_);
+  ShowMainFormAtStart();
   while (!terminated_) HandleMessage();
 }
 

@@ -181,10 +181,10 @@ bool TTransForm::CopyTranslators() {
   TTransList* preset = CurrentPreset();
   if (!preset || !EditorLetsGo()) return false;
   std::vector<TTransMsgPtr> held;
-  std::vector<const TTransMsg*> translators;
+  std::vector<TClipTranslator> translators;
   for (int row : SelectedRows(*translatorList_)) {
     if (TTransMsgPtr t = preset->GetTranslatorRef(row)) {
-      translators.push_back(t.get());
+      translators.push_back({row, t.get()});
       held.push_back(std::move(t));
     }
   }

@@ -2,7 +2,8 @@
 // does it: what the lists change while the editor is open on a translator survives the
 // editor's Apply and reaches the saved file, as do its pending edits; a failed Apply keeps
 // the list on its translator; the menu's activation marks the project changed; Cut keeps
-// what could not reach the clipboard; the editor offers the project's timer names, browses
+// what could not reach the clipboard, and a copy's plain text numbers translators as their
+// preset does; the editor offers the project's timer names, browses
 // from the project's folder and opens where it was closed.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <sstream>
 
 #include "app/tests/win/korvanta_driver.h"
 #include "base/win/wide.h"
@@ -23,14 +25,17 @@ constexpr int kTranslators = 1;
 constexpr const char* kStopBox = "Stop processing with this translator";
 constexpr const wchar_t* kFolder = L"kv-project-edits";
 
-std::vector<std::string> FileLines(const std::wstring& file) {
-  std::ifstream in(file.c_str());
+std::vector<std::string> Lines(std::istream&& in) {
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     lines.push_back(line);
   }
   return lines;
+}
+
+std::vector<std::string> FileLines(const std::wstring& file) {
+  return Lines(std::ifstream(file.c_str()));
 }
 
 bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
@@ -241,6 +246,61 @@ TEST_F(ProjectEditsExeTest, CutKeepsTheRowsWhenTheClipboardIsBusy) {
   ASSERT_TRUE(WaitUntil([&] { return program_->Dialog() == nullptr; }));
   EXPECT_EQ(program_->RowCount(kTranslators), 3);
   EXPECT_FALSE(Changed());
+}
+
+// Rows picked apart with Ctrl+click: the plain text another program gets numbers each
+// translator as its preset does, as the list's second column shows it.
+TEST_F(ProjectEditsExeTest, CopiedTranslatorsKeepTheirOwnNumbersInThePlainText) {
+  file_ = TempFolder(kFolder) + L"\\five.kvxp";
+  {
+    std::ofstream out(file_.c_str(), std::ios::binary);
+    out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Five\r\nActive=1\r\n"
+           "PresetSwitchIgnore=0\r\n";
+    for (int t = 0; t < 5; ++t)
+      out << "Name" << t << "=T" << t << "\r\nIncoming" << t << "=MID1903Cpp\r\nOutgoing" << t
+          << "=None\r\nOptions" << t << "=Actv01Stop01OutO00\r\n";
+  }
+  program_ = std::make_unique<TRunningProgram>(Exe(kProgramName), L"/project " + Quoted(file_));
+  ASSERT_NE(program_->MainWindow(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return program_->RowCount(kTranslators) == 5; }));
+  auto picked = [&] {
+    for (int row = 0; row < 5; ++row)
+      if (program_->RowSelected(kTranslators, row) != (row == 1 || row == 3 || row == 4))
+        return false;
+    return true;
+  };
+  // A click on row 1 and Ctrl+clicks on rows 3 and 4; again (at most three times) while a
+  // Ctrl lost to a focus change on the way made a Ctrl+click a plain one.
+  for (int attempt = 0; attempt < 3 && !picked(); ++attempt) {
+    FocusList(1);
+    for (int row : {3, 4}) {
+      Key(VK_CONTROL, false);
+      ClickAt(RightOfEditor(row));
+      Key(VK_CONTROL, true);
+      ASSERT_TRUE(WaitUntil([&] { return program_->RowSelected(kTranslators, row); }));
+    }
+  }
+  ASSERT_TRUE(picked());
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  ASSERT_TRUE(PressUntil('C', {VK_CONTROL}, [] {
+    return IsClipboardFormatAvailable(CF_UNICODETEXT) != 0;
+  }));
+  ASSERT_TRUE(WaitUntil([] { return OpenClipboard(nullptr) != 0; }));
+  std::wstring text;
+  if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(h));
+    GlobalUnlock(h);
+  }
+  CloseClipboard();
+  std::vector<std::string> headings;
+  for (const std::string& line : Lines(std::istringstream(win::Narrow(text))))
+    if (line.rfind("Translator ", 0) == 0) headings.push_back(line);
+  EXPECT_EQ(headings, (std::vector<std::string>{"Translator 1: T1", "Translator 3: T3",
+                                                "Translator 4: T4"}))
+      << win::Narrow(text);
 }
 
 TEST_F(ProjectEditsExeTest, TheEditorsTimerNamesAreTheProjects) {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 
 #include "app/tests/win/korvanta_driver.h"
@@ -377,36 +378,71 @@ TEST_F(SettingsExeTest, TheEditorReopensWhenItWasOpenAtTheEnd) {
   EXPECT_EQ(RegInteger(kHostName, L"Current", L"ShowEditWindow"), 0);
 }
 
+// The test host started afresh with "Start Minimized" on the example, minimising to the tray
+// or not, from a placement that was maximised or not; its main window once the start-up has
+// loaded the project, else null.
+HWND StartMinimizedHost(std::optional<TRunningProgram>& program, bool toTray, bool maximised) {
+  DeleteProgramSettings();
+  WriteQuietSettings(kHostName);
+  WriteSetting(kHostName, L"StartMinimized", 1);
+  WriteSetting(kHostName, L"MinimizeToTray", toTray ? 1 : 0);
+  if (maximised) {
+    WriteSectionSetting(kHostName, L"Main", L"State", 2);
+    WriteSectionSetting(kHostName, L"Main", L"Width", 500);
+    WriteSectionSetting(kHostName, L"Main", L"Height", 400);
+  }
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
+  program.emplace(Exe(kHostName), L"/project " + Quoted(file));
+  HWND main = nullptr;
+  const bool loaded = WaitUntil([&] {
+    main = MainWindowShownOrNot(program->Pid());
+    return main && MostListRows(main) == 3;
+  }, 30000);
+  return loaded ? main : nullptr;
+}
+
+// The window brought back as the user does it: the tray icon's double click, or the task bar
+// button's click; true once it shows.
+bool RestoreAsUser(HWND main, bool toTray) {
+  if (toTray)
+    PostMessageW(main, 0x7E8, 1, WM_LBUTTONDBLCLK);
+  else
+    PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+  return WaitUntil([&] { return IsWindowVisible(main) && !IsIconic(main); });
+}
+
 // "Start Minimized" starts the window on the task bar, or in the tray when minimising hides it
 // there; the start-up runs all the same (the project loads), and the window comes back as the
 // task bar and the tray icon bring it back.
 TEST_F(SettingsExeTest, StartMinimizedWaitsOnTheTaskBarOrInTheTray) {
   for (const bool toTray : {false, true}) {
     SCOPED_TRACE(toTray ? "in the tray" : "on the task bar");
-    DeleteProgramSettings();
-    WriteQuietSettings(kHostName);
-    WriteSetting(kHostName, L"StartMinimized", 1);
-    WriteSetting(kHostName, L"MinimizeToTray", toTray ? 1 : 0);
-    const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
-    TRunningProgram program(Exe(kHostName), L"/project " + Quoted(file));
-    HWND main = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-      main = MainWindowShownOrNot(program.Pid());
-      return main && MostListRows(main) == 3;
-    }, 30000)) << "the start-up did not load the project";
+    std::optional<TRunningProgram> program;
+    HWND main = StartMinimizedHost(program, toTray, false);
+    ASSERT_NE(main, nullptr) << "the start-up did not load the project";
     EXPECT_EQ(IsWindowVisible(main) != 0, !toTray);
     EXPECT_EQ(IsIconic(main) != 0, !toTray);
 
-    if (toTray)
-      PostMessageW(main, 0x7E8, 1, WM_LBUTTONDBLCLK);  // the tray icon's double click
-    else
-      PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);  // the task bar button's click
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && !IsIconic(main); }));
-    ASSERT_EQ(program.MainWindow(), main);
-    EXPECT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
+    ASSERT_TRUE(RestoreAsUser(main, toTray));
+    ASSERT_EQ(program->MainWindow(), main);
+    EXPECT_TRUE(WaitUntil([&] { return program->RowCount(kTranslators) == 3; }));
     SaveWindowShot(main, toTray ? L"settings-start-minimized-tray.bmp"
                                 : L"settings-start-minimized-taskbar.bmp");
-    ASSERT_TRUE(CloseProgram(program));
+    ASSERT_TRUE(CloseProgram(*program));
+  }
+}
+
+// A window that was maximised and starts minimised comes back maximised, from the task bar
+// as from the tray.
+TEST_F(SettingsExeTest, AMaximisedWindowStartedMinimizedComesBackMaximised) {
+  for (const bool toTray : {false, true}) {
+    SCOPED_TRACE(toTray ? "in the tray" : "on the task bar");
+    std::optional<TRunningProgram> program;
+    HWND main = StartMinimizedHost(program, toTray, true);
+    ASSERT_NE(main, nullptr) << "the start-up did not load the project";
+    ASSERT_TRUE(RestoreAsUser(main, toTray));
+    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(main) != 0; }));
+    ASSERT_TRUE(CloseProgram(*program));
   }
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,127 @@ void TypeIntoCombo(ui::TComboBox& combo, const std::string& text) {
 
 void Click(ui::TWindow& button) {
   SendMessageW(button.Handle(), BM_CLICK, 0, 0);
+}
+
+// What a test reaches must be there: a missing control fails the test.
+template <class T>
+T& Must(T* found, const std::string& what) {
+  if (!found) throw std::runtime_error("not found: " + what);
+  return *found;
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+  std::vector<HWND> all;
+  EnumChildWindows(
+      parent,
+      [](HWND w, LPARAM lp) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+bool HasClass(HWND w, const wchar_t* className) {
+  wchar_t name[64] = {};
+  GetClassNameW(w, name, 64);
+  return _wcsicmp(name, className) == 0;
+}
+
+HWND WithText(HWND parent, const std::string& text) {
+  for (HWND w : Descendants(parent)) {
+    if (!IsWindowVisible(w)) continue;
+    wchar_t buffer[256] = {};
+    GetWindowTextW(w, buffer, 256);
+    if (win::Narrow(buffer) == text) return w;
+  }
+  return nullptr;
+}
+
+template <class T>
+T* ControlOf(HWND w) {
+  return w ? dynamic_cast<T*>(ui::TWindow::FromHandle(w)) : nullptr;
+}
+
+// A control of that class found by its label, as a user finds it among what is shown: the
+// window showing the label's text, then on its line the nearest control right of it, else the
+// nearest below it.
+template <class T>
+T& Labelled(ui::TWindow& page, const std::string& label, const wchar_t* className) {
+  HWND labelWindow = WithText(page.Handle(), label);
+  if (!labelWindow) throw std::runtime_error("not found: " + label);
+  RECT l{};
+  GetWindowRect(labelWindow, &l);
+  HWND best = nullptr;
+  long bestDistance = 0;
+  for (HWND w : Descendants(page.Handle())) {
+    if (w == labelWindow || !HasClass(w, className) || !IsWindowVisible(w)) continue;
+    RECT r{};
+    GetWindowRect(w, &r);
+    long distance = 0;
+    if (r.top >= l.top - 8 && r.top <= l.bottom && r.left >= l.right - 4) {
+      distance = r.left - l.right;
+    } else if (r.top >= l.bottom - 4 && r.left < l.right && r.right > l.left) {
+      distance = 10000 + r.top - l.bottom;
+    } else {
+      continue;
+    }
+    if (!best || distance < bestDistance) {
+      best = w;
+      bestDistance = distance;
+    }
+  }
+  return Must(ControlOf<T>(best), "the control of " + label);
+}
+
+ui::TTabSheet& SidePage(TEditTransWindow& w, bool incoming) {
+  return w.Pages().Page(incoming ? kPageIncoming : kPageOutgoing);
+}
+
+// The kind chooser of the Incoming (true) or Outgoing page.
+ui::TComboBox& Chooser(TEditTransWindow& w, bool incoming) {
+  return Labelled<ui::TComboBox>(
+      SidePage(w, incoming),
+      incoming ? "Select the Incoming Trigger type:" : "Select the Outgoing Action type:",
+      L"ComboBox");
+}
+
+// The summary of the other side at the foot of the Incoming (true) or Outgoing page.
+ui::TEdit& SummaryOn(TEditTransWindow& w, bool incomingPage) {
+  return Labelled<ui::TEdit>(SidePage(w, incomingPage), incomingPage ? "Outgoing:" : "Incoming:",
+                             L"Edit");
+}
+
+// The raw text of a kind the editor has no panel for.
+ui::TEdit& RawText(TEditTransWindow& w, bool incoming) {
+  return Labelled<ui::TEdit>(SidePage(w, incoming),
+                             incoming ? "Raw specification of the unsupported Incoming Action:"
+                                      : "Raw specification of the unsupported Outgoing Action:",
+                             L"Edit");
+}
+
+ui::TListBox& Monitor(TEditTransWindow& w, bool incoming) {
+  return Must(ControlOf<ui::TListBox>(
+                  FindWindowExW(SidePage(w, incoming).Handle(), nullptr, L"ListBox", nullptr)),
+              "the monitor");
+}
+
+// The view of the kind chosen on a side, when it has been built; null for an unknown kind.
+template <class V = TPanelView>
+V* Shown(TEditTransWindow& w, bool incoming) {
+  const TEditPanel* chosen = incoming ? w.Model().IncomingChooser().Chosen()
+                                      : w.Model().OutgoingChooser().Chosen();
+  return chosen ? dynamic_cast<V*>(w.FindView(*chosen)) : nullptr;
+}
+
+template <class V>
+V& View(TEditTransWindow& w, const TEditPanel& panel) {
+  return Must(dynamic_cast<V*>(w.FindView(panel)), "the view of " + panel.Caption());
+}
+
+TMidiPanelView& MidiView(TEditTransWindow& w, bool incoming) {
+  return incoming ? View<TMidiPanelView>(w, w.Model().InMidi())
+                  : View<TMidiPanelView>(w, w.Model().OutMidi());
 }
 
 // Real typing into the focused window.
@@ -142,17 +264,18 @@ class EditorWindowTest : public ::testing::Test {
     Load(t);
     ui::testing::SendKey(VK_F6);
     ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageIncoming; }));
-    EXPECT_EQ(window_->InType().Text(), in.panel->Caption()) << in.shot;
-    TPanelView* shown = window_->ShownView(true);
-    ASSERT_EQ(shown, &window_->ViewOf(*in.panel)) << in.shot;
+    EXPECT_EQ(Chooser(*window_, true).Text(), in.panel->Caption()) << in.shot;
+    TPanelView* shown = Shown(*window_, true);
+    ASSERT_NE(shown, nullptr) << in.shot;
+    ASSERT_EQ(shown, window_->FindView(*in.panel)) << in.shot;
     EXPECT_TRUE(StyleVisible(shown->Content())) << in.shot;
-    for (TPanelView* other : {&window_->ViewOf(window_->Model().InMidi()),
-                              &window_->ViewOf(window_->Model().InTimer())}) {
-      if (other != shown) {
+    for (TPanelView* other : {window_->FindView(window_->Model().InMidi()),
+                              window_->FindView(window_->Model().InTimer())}) {
+      if (other && other != shown) {
         EXPECT_FALSE(StyleVisible(other->Content())) << in.shot;
       }
     }
-    EXPECT_EQ(window_->OutgoingSummary().Text(), t->Outgoing()->GetDescription()) << in.shot;
+    EXPECT_EQ(SummaryOn(*window_, true).Text(), t->Outgoing()->GetDescription()) << in.shot;
     Shot(in.shot);
   }
 
@@ -162,10 +285,12 @@ class EditorWindowTest : public ::testing::Test {
     Load(t);
     ui::testing::SendKey(VK_F8);
     ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageOutgoing; }));
-    EXPECT_EQ(window_->OutType().Text(), out.panel->Caption()) << out.shot;
-    ASSERT_EQ(window_->ShownView(false), &window_->ViewOf(*out.panel)) << out.shot;
-    EXPECT_TRUE(StyleVisible(window_->ShownView(false)->Content())) << out.shot;
-    EXPECT_EQ(window_->IncomingSummary().Text(), t->Incoming()->GetDescription()) << out.shot;
+    EXPECT_EQ(Chooser(*window_, false).Text(), out.panel->Caption()) << out.shot;
+    TPanelView* shown = Shown(*window_, false);
+    ASSERT_NE(shown, nullptr) << out.shot;
+    ASSERT_EQ(shown, window_->FindView(*out.panel)) << out.shot;
+    EXPECT_TRUE(StyleVisible(shown->Content())) << out.shot;
+    EXPECT_EQ(SummaryOn(*window_, false).Text(), t->Incoming()->GetDescription()) << out.shot;
     Shot(out.shot);
   }
 
@@ -213,11 +338,14 @@ TEST_F(EditorWindowTest, EveryKindLoadsIntoItsPanelView) {
   for (const TKindCase& in : ins) ASSERT_NO_FATAL_FAILURE(ExpectIncomingShown(in, none));
   // The controls show what was loaded (the last loads are checked through their views).
   Load(Make(midiIn, midiOut));
-  EXPECT_EQ(window_->InMidiView().MessageEdit().Text(), window_->Model().InMidi().MessageText());
-  EXPECT_FALSE(window_->InMidiView().MessageEdit().Text().empty());
-  EXPECT_FALSE(window_->InMidiView().Reading().Text().empty()) << "the reading of the message";
-  EXPECT_TRUE(window_->InMidiView().SwallowBox()->Checked());
-  EXPECT_EQ(window_->OutMidiView().MessageEdit().Text(), "B0 07 pp");
+  TMidiPanelView& inMidi = MidiView(*window_, true);
+  EXPECT_EQ(inMidi.MessageEdit().Text(), window_->Model().InMidi().MessageText());
+  EXPECT_FALSE(inMidi.MessageEdit().Text().empty());
+  EXPECT_FALSE(inMidi.Reading().Text().empty()) << "the reading of the message";
+  EXPECT_TRUE(inMidi.SwallowBox()->Checked());
+  ui::testing::SendKey(VK_F8);
+  ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageOutgoing; }));
+  EXPECT_EQ(MidiView(*window_, false).MessageEdit().Text(), "B0 07 pp");
 
   SetUpOutgoingFactory();
   TEditTrans& m = window_->Model();
@@ -233,11 +361,11 @@ TEST_F(EditorWindowTest, EveryKindLoadsIntoItsPanelView) {
       {factory_.OutExecuteFile().GetActionText(), &m.OutExecuteFile(), "out-execute"},
   };
   for (const TKindCase& out : outs) ASSERT_NO_FATAL_FAILURE(ExpectOutgoingShown(midiIn, out));
-  auto& mouse = static_cast<TMouseView&>(window_->ViewOf(m.OutMouse()));
-  auto& timer = static_cast<TOutTimerView&>(window_->ViewOf(m.OutTimer()));
-  auto& message = static_cast<TMessageView&>(window_->ViewOf(m.OutMessage()));
-  auto& keys = static_cast<TOutKeystrokeView&>(window_->ViewOf(m.OutKeystroke()));
-  auto& execute = static_cast<TExecuteFileView&>(window_->ViewOf(m.OutExecuteFile()));
+  auto& mouse = View<TMouseView>(*window_, m.OutMouse());
+  auto& timer = View<TOutTimerView>(*window_, m.OutTimer());
+  auto& message = View<TMessageView>(*window_, m.OutMessage());
+  auto& keys = View<TOutKeystrokeView>(*window_, m.OutKeystroke());
+  auto& execute = View<TExecuteFileView>(*window_, m.OutExecuteFile());
   Load(Make(midiIn, outs[3].text));
   EXPECT_TRUE(mouse.KindButton(TEPOutMouse::kWheel).Checked());
   EXPECT_TRUE(StyleVisible(mouse.SubPanel(TEPOutMouse::kWheel)));
@@ -261,12 +389,15 @@ TEST_F(EditorWindowTest, EveryKindLoadsIntoItsPanelView) {
 
 TEST_F(EditorWindowTest, UnknownKindsShowTheirRawTextAndSurviveApply) {
   Load(Make("Zzz1whatever", "Qqq9stuff"));
-  EXPECT_EQ(window_->InType().Text(), kUnknownPanelCaption);
-  EXPECT_EQ(window_->InUnknown().Text(), "Zzz1whatever");
-  EXPECT_EQ(window_->OutUnknown().Text(), "Qqq9stuff");
-  EXPECT_EQ(window_->ShownView(true), nullptr);
+  ui::testing::SendKey(VK_F8);
+  ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageOutgoing; }));
+  EXPECT_EQ(RawText(*window_, false).Text(), "Qqq9stuff");
   ui::testing::SendKey(VK_F6);
   ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageIncoming; }));
+  ui::TComboBox& kinds = Chooser(*window_, true);
+  EXPECT_EQ(kinds.Text(), kUnknownPanelCaption);
+  EXPECT_EQ(RawText(*window_, true).Text(), "Zzz1whatever");
+  EXPECT_EQ(Shown(*window_, true), nullptr);
   Shot("in-unknown");
   window_->NameEdit().SetText("Kept");
   ASSERT_TRUE(window_->ApplyChanges());
@@ -274,11 +405,11 @@ TEST_F(EditorWindowTest, UnknownKindsShowTheirRawTextAndSurviveApply) {
   EXPECT_EQ(main_.replaced[0]->GetIncomingText(), "Zzz1whatever");
   EXPECT_EQ(main_.replaced[0]->GetOutgoingText(), "Qqq9stuff");
   // The unknown item stays listed until a translator with a real kind is loaded.
-  PickItem(window_->InType(), 2);
-  EXPECT_EQ(window_->InType().Text(), "Timer");
-  EXPECT_EQ(window_->InType().Count(), 6);
+  PickItem(kinds, 2);
+  EXPECT_EQ(kinds.Text(), "Timer");
+  EXPECT_EQ(kinds.Count(), 6);
   Load(Make("MID1903C7F", "Qqq9stuff"));
-  EXPECT_EQ(window_->InType().Count(), 5);
+  EXPECT_EQ(kinds.Count(), 5);
 }
 
 TEST_F(EditorWindowTest, SwitchingKindsAndApplyingBuildsTheNewTranslator) {
@@ -286,9 +417,9 @@ TEST_F(EditorWindowTest, SwitchingKindsAndApplyingBuildsTheNewTranslator) {
   EXPECT_FALSE(window_->ApplyButton().Enabled());
   ui::testing::SendKey(VK_F8);
   ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageOutgoing; }));
-  PickItem(window_->OutType(), 4);  // Timer
-  EXPECT_EQ(window_->OutType().Text(), "Timer");
-  auto& timer = static_cast<TOutTimerView&>(*window_->ShownView(false));
+  PickItem(Chooser(*window_, false), 4);  // Timer
+  EXPECT_EQ(Chooser(*window_, false).Text(), "Timer");
+  auto& timer = Must(Shown<TOutTimerView>(*window_, false), "the timer view");
   EXPECT_FALSE(timer.StartSettings().Enabled() && IsWindowEnabled(timer.CountCombo().Handle()))
       << "no name yet: the start settings are disabled";
   TypeIntoCombo(timer.NameCombo(), "Beat");
@@ -297,8 +428,11 @@ TEST_F(EditorWindowTest, SwitchingKindsAndApplyingBuildsTheNewTranslator) {
   EXPECT_TRUE(IsWindowEnabled(timer.CountCombo().Handle()));
   TypeIntoCombo(timer.CountCombo(), "5");
   // The delay: typing into a delay combo chooses its radio button.
-  TypeIntoCombo(window_->DelayMillis(), "250");
-  EXPECT_TRUE(window_->DelayButton(kDelayInMillis).Checked());
+  ui::TTabSheet& outgoing = SidePage(*window_, false);
+  TypeIntoCombo(Labelled<ui::TComboBox>(outgoing, "delay in milliseconds:", L"ComboBox"), "250");
+  EXPECT_TRUE(Must(ControlOf<ui::TRadioButton>(WithText(outgoing.Handle(), "delay in milliseconds:")),
+                   "the milliseconds button")
+                  .Checked());
   EXPECT_TRUE(PumpUntil([&] { return window_->ApplyButton().Enabled(); }));
   Shot("out-timer-typed");
 
@@ -327,8 +461,8 @@ TEST_F(EditorWindowTest, PressedKeysAreRecordedIntoTheKeystrokePanel) {
   Load(Make("MID1903C7F", factory_.OutNone().GetActionText()));
   ui::testing::SendKey(VK_F8);
   ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageOutgoing; }));
-  PickItem(window_->OutType(), 2);  // Key Stroke Emulation
-  auto& keys = static_cast<TOutKeystrokeView&>(*window_->ShownView(false));
+  PickItem(Chooser(*window_, false), 2);  // Key Stroke Emulation
+  auto& keys = Must(Shown<TOutKeystrokeView>(*window_, false), "the keystroke view");
   keys.KeyEdit().SetFocus();
   ASSERT_TRUE(PumpUntil([&] { return keys.KeyEdit().Focused(); }));
   ui::testing::SendKey('K');
@@ -353,7 +487,7 @@ TEST_F(EditorWindowTest, KeystrokeTriggerRecordsOneKeyAndBackspace) {
   Load(Make(factory_.InKeystroke().GetActionText(), factory_.OutNone().GetActionText()));
   ui::testing::SendKey(VK_F6);
   ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageIncoming; }));
-  auto& view = static_cast<TInKeystrokeView&>(*window_->ShownView(true));
+  auto& view = Must(Shown<TInKeystrokeView>(*window_, true), "the keystroke view");
   view.KeyEdit().SetFocus();
   ASSERT_TRUE(PumpUntil([&] { return view.KeyEdit().Focused(); }));
   TEPInKeystroke& model = window_->Model().InKeystroke();
@@ -376,7 +510,7 @@ TEST_F(EditorWindowTest, CheckedPortRowsBecomeTheActionsAliases) {
   Load(Make("MID1903C7F", factory_.OutNone().GetActionText()));
   ui::testing::SendKey(VK_F6);
   ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageIncoming; }));
-  TMidiPanelView& midi = window_->InMidiView();
+  TMidiPanelView& midi = MidiView(*window_, true);
   EXPECT_TRUE(midi.DefaultPortsButton().Checked());
   EXPECT_FALSE(StyleVisible(midi.PortList()));
   Click(midi.SpecificPortsButton());
@@ -406,7 +540,7 @@ TEST_F(EditorWindowTest, RulesBuilderFollowsTheCaretAndRewritesTheLine) {
   Load(Make("MID1903C7F", factory_.OutNone().GetActionText()));
   ui::testing::SendKey(VK_F7);
   ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageRules; }));
-  TRulesView& rules = window_->Rules();
+  TRulesView& rules = Must(window_->Rules(), "the rules view");
   rules.Memo().SetFocus();
   ASSERT_TRUE(PumpUntil([&] { return rules.Memo().Focused(); }));
   TypeText("pp=1");
@@ -475,7 +609,7 @@ TEST_F(EditorWindowTest, ThePresetStandInBoxStaysDisabled) {
   Load(Make("MID1903C7F", factory_.OutPreset().GetActionText()));
   ui::testing::SendKey(VK_F8);
   ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageOutgoing; }));
-  auto& preset = static_cast<TPresetView&>(window_->ViewOf(window_->Model().OutPreset()));
+  auto& preset = View<TPresetView>(*window_, window_->Model().OutPreset());
   ui::TCheckBox& standIn = *preset.DeactivateOthersStandIn();
   EXPECT_TRUE(StyleVisible(standIn));
   EXPECT_TRUE(standIn.Checked());
@@ -489,16 +623,18 @@ TEST_F(EditorWindowTest, AfterApplyTheFieldsShowWhatWasStored) {
   Load(Make("MID1903C7F", factory_.OutNone().GetActionText()));
   ui::testing::SendKey(VK_F8);
   ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageOutgoing; }));
-  PickItem(window_->OutType(), 3);  // Mouse
-  auto& mouse = static_cast<TMouseView&>(*window_->ShownView(false));
+  PickItem(Chooser(*window_, false), 3);  // Mouse
+  auto& mouse = Must(Shown<TMouseView>(*window_, false), "the mouse view");
+  ui::TComboBox& seconds =
+      Labelled<ui::TComboBox>(SidePage(*window_, false), "delay in seconds:", L"ComboBox");
   TypeIntoCombo(mouse.MoveX(), "12x");
-  TypeIntoCombo(window_->DelaySeconds(), "1.5");
+  TypeIntoCombo(seconds, "1.5");
   ASSERT_TRUE(window_->ApplyChanges());
   EXPECT_EQ(mouse.MoveX().Text(), "0");
-  EXPECT_EQ(window_->DelaySeconds().Text(), "0");
+  EXPECT_EQ(seconds.Text(), "0");
 
-  PickItem(window_->OutType(), 2);  // Key Stroke Emulation
-  auto& keys = static_cast<TOutKeystrokeView&>(*window_->ShownView(false));
+  PickItem(Chooser(*window_, false), 2);  // Key Stroke Emulation
+  auto& keys = Must(Shown<TOutKeystrokeView>(*window_, false), "the keystroke view");
   Click(keys.ModeButton(kKeyDown));
   keys.InitialDelayEdit().SetFocus();
   ASSERT_TRUE(PumpUntil([&] { return keys.InitialDelayEdit().Focused(); }));
@@ -536,8 +672,9 @@ TEST_F(EditorWindowTest, KeysRunTheEditorsCommandsFromAnyControl) {
   ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageRules; }));
   EXPECT_EQ(window_->Model().Page(), kPageRules);
   // Inside the rules text too: the multi-line control would keep Ctrl+PgDn for itself.
-  window_->Rules().Memo().SetFocus();
-  ASSERT_TRUE(PumpUntil([&] { return window_->Rules().Memo().Focused(); }));
+  TRulesView& rules = Must(window_->Rules(), "the rules view");
+  rules.Memo().SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return rules.Memo().Focused(); }));
   ui::testing::SendKey(VK_NEXT, true);
   ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageOutgoing; }));
 
@@ -614,20 +751,21 @@ TEST_F(EditorWindowTest, PagesAndViewsAreBuiltWhenFirstShown) {
   window_->Show();
   SetWindowPos(window_->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   ASSERT_TRUE(window_->PageBuilt(kPageIncoming));
-  EXPECT_FALSE(IsWindowEnabled(window_->InType().Handle())) << "no item: disabled";
-  EXPECT_FALSE(IsWindowEnabled(window_->InMidiView().MessageEdit().Handle()));
+  EXPECT_FALSE(IsWindowEnabled(Chooser(*window_, true).Handle())) << "no item: disabled";
+  EXPECT_FALSE(IsWindowEnabled(MidiView(*window_, true).MessageEdit().Handle()));
 
   Load(Make("MID1903C7F", factory_.OutKeystroke().GetActionText()));
-  EXPECT_TRUE(IsWindowEnabled(window_->InMidiView().MessageEdit().Handle()));
-  EXPECT_FALSE(window_->ViewBuilt(window_->Model().InTimer()));
+  EXPECT_TRUE(IsWindowEnabled(MidiView(*window_, true).MessageEdit().Handle()));
+  EXPECT_EQ(window_->FindView(window_->Model().InTimer()), nullptr);
   EXPECT_FALSE(window_->PageBuilt(kPageOutgoing));
   ASSERT_TRUE(ui::testing::MakeForeground(window_->Handle()));
   ui::testing::SendKey(VK_F8);
   ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageOutgoing; }));
-  ASSERT_TRUE(window_->ViewBuilt(window_->Model().OutKeystroke()));
-  EXPECT_TRUE(StyleVisible(window_->ViewOf(window_->Model().OutKeystroke()).Content()));
-  EXPECT_EQ(window_->OutType().Text(), "Key Stroke Emulation");
-  EXPECT_EQ(window_->IncomingSummary().Text(), "MIDI 90 3C 7F");
+  TPanelView* keys = window_->FindView(window_->Model().OutKeystroke());
+  ASSERT_NE(keys, nullptr);
+  EXPECT_TRUE(StyleVisible(keys->Content()));
+  EXPECT_EQ(Chooser(*window_, false).Text(), "Key Stroke Emulation");
+  EXPECT_EQ(SummaryOn(*window_, false).Text(), "MIDI 90 3C 7F");
   EXPECT_FALSE(window_->PageBuilt(kPageRules));
   EXPECT_FALSE(window_->ApplyButton().Enabled()) << "building marked the translator changed";
 }
@@ -635,20 +773,22 @@ TEST_F(EditorWindowTest, PagesAndViewsAreBuiltWhenFirstShown) {
 TEST_F(EditorWindowTest, HelpGrowsTheWindowAndConvertsNumbers) {
   Load(Make("MID1903C7F", factory_.OutNone().GetActionText()));
   const int closedHeight = window_->ClientRect().Height();
-  ui::TPageControl& help = window_->Help().Control();
+  EXPECT_EQ(window_->Help(), nullptr) << "made when first asked for";
   Click(window_->HelpButton());
+  THelpPages& pages = Must(window_->Help(), "the help");
+  ui::TPageControl& help = pages.Control();
   EXPECT_TRUE(StyleVisible(help));
   EXPECT_EQ(window_->HelpButton().Text(), "Hide Help");
   EXPECT_GE(window_->ClientRect().Height(), help.Top() + help.Height());
   help.SetActivePageIndex(2);
   // The converter: each field shows the other's value, or nothing for a text that is none.
-  window_->Help().Hex().SetText("ff");
-  EXPECT_EQ(window_->Help().Dec().Text(), "255");
-  window_->Help().Dec().SetText("4096");
-  EXPECT_EQ(window_->Help().Hex().Text(), "1000");
-  window_->Help().Hex().SetText("fg");
-  EXPECT_EQ(window_->Help().Dec().Text(), "");
-  window_->Help().Hex().SetText("7F");
+  pages.Hex().SetText("ff");
+  EXPECT_EQ(pages.Dec().Text(), "255");
+  pages.Dec().SetText("4096");
+  EXPECT_EQ(pages.Hex().Text(), "1000");
+  pages.Hex().SetText("fg");
+  EXPECT_EQ(pages.Dec().Text(), "");
+  pages.Hex().SetText("7F");
   Shot("help");
   help.SetActivePageIndex(7);
   Shot("help-rules");
@@ -693,16 +833,17 @@ TEST_F(EditorCaptureTest, CapturedMessagesBecomeAPatternAndFillTheMonitor) {
   ASSERT_TRUE(PumpUntil([&] { return window.Pages().ActivePageIndex() == kPageIncoming; }));
   ui::testing::SendAltKey('C');
   ASSERT_TRUE(PumpUntil([&] { return window.Model().CaptureTarget() == kCaptureIncoming; }));
-  EXPECT_TRUE(window.InMidiView().CaptureBox().Checked());
-  ui::TListBox& monitor = window.Monitor(true);
+  TMidiPanelView& midi = MidiView(window, true);
+  EXPECT_TRUE(midi.CaptureBox().Checked());
+  ui::TListBox& monitor = Monitor(window, true);
   EXPECT_TRUE(StyleVisible(monitor));
   EXPECT_EQ(monitor.Count(), kMonitorLines);
-  EXPECT_EQ(monitor.Width(), window.InMidiView().MessageEdit().Width());
+  EXPECT_EQ(monitor.Width(), midi.MessageEdit().Width());
 
   ASSERT_TRUE(loop_.FeedShort("Keys", 0x7F4090));
-  ASSERT_TRUE(PumpUntil([&] { return window.InMidiView().MessageEdit().Text() == "90 40 7F"; }));
+  ASSERT_TRUE(PumpUntil([&] { return midi.MessageEdit().Text() == "90 40 7F"; }));
   ASSERT_TRUE(loop_.FeedShort("Keys", 0x7F4190));
-  ASSERT_TRUE(PumpUntil([&] { return window.InMidiView().MessageEdit().Text() == "90 pp 7F"; }));
+  ASSERT_TRUE(PumpUntil([&] { return midi.MessageEdit().Text() == "90 pp 7F"; }));
   EXPECT_EQ(monitor.Item(0), "90 41 7F");
   EXPECT_EQ(monitor.Item(1), "90 40 7F");
   window.Repaint();
@@ -714,7 +855,7 @@ TEST_F(EditorCaptureTest, CapturedMessagesBecomeAPatternAndFillTheMonitor) {
   SendMessageW(GetParent(monitor.Handle()), WM_COMMAND,
                MAKEWPARAM(GetDlgCtrlID(monitor.Handle()), LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(monitor.Handle()));
-  EXPECT_EQ(window.InMidiView().MessageEdit().Text(), "90 40 7F");
+  EXPECT_EQ(midi.MessageEdit().Text(), "90 40 7F");
 
   // Alt+C again switches it off; a page change does too.
   ui::testing::SendAltKey('C');
@@ -725,7 +866,7 @@ TEST_F(EditorCaptureTest, CapturedMessagesBecomeAPatternAndFillTheMonitor) {
   ui::testing::SendKey(VK_F8);
   ASSERT_TRUE(PumpUntil([&] { return window.Pages().ActivePageIndex() == kPageOutgoing; }));
   EXPECT_EQ(window.Model().CaptureTarget(), kCaptureOff);
-  EXPECT_FALSE(window.InMidiView().CaptureBox().Checked());
+  EXPECT_FALSE(midi.CaptureBox().Checked());
 }
 
 }  // namespace

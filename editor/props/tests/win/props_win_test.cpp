@@ -417,7 +417,8 @@ TEST_F(PropsWinTest, ARouteDrawnWithTheMouseIsSavedWithTheProject) {
     EXPECT_TRUE(PumpUntil([&] { return editor.Dragging(); }));
     MoveMouse({(from.x + to.x) / 2, (from.y + to.y) / 2 + 10});
     MoveMouse(to);
-    EXPECT_TRUE(PumpUntil([&] { return editor.TargetOutput() == out; }));
+    // The output under the mouse is lit as the target.
+    EXPECT_TRUE(PumpUntil([&] { return editor.HighlightedOutput() == out; }));
     SendMouseButton(to, false);
     EXPECT_TRUE(PumpUntil([&] { return editor.Connections().size() == 1 && !editor.Dragging(); }));
     applyEnabled = d.ApplyButton().Enabled();
