@@ -38,6 +38,7 @@ void TEPOutMessage::Clear() {
   }
   registerName_.clear();
   comment_.clear();
+  keptTitleMatch_.reset();
   UpdateControls();
 }
 
@@ -65,6 +66,7 @@ void TEPOutMessage::LoadAction(const TTransAction* action) {
   ShowNumberOrVariable(wParam_, message->WParam());
   ShowNumberOrVariable(lParam_, message->LParam());
   comment_ = message->Comment();
+  keptTitleMatch_ = TKeptTitleMatch{target.MatchMode(), target.Title()};
   UpdateControls();
 }
 
@@ -72,7 +74,10 @@ std::unique_ptr<TTransMessageAction> TEPOutMessage::BuildAction() {
   auto action = std::make_unique<TTransMessageAction>(false);
   TTargetWindow& target = action->TargetWindow();
   target.SetWindowClass(byClass_ ? className_ : std::string());
-  if (byTitle_) {
+  if (keptTitleMatch_ && keptTitleMatch_->title == title_) {
+    target.SetTitle(title_);
+    target.SetMatchMode(keptTitleMatch_->mode);
+  } else if (byTitle_) {
     target.SetTitle(title_);
     target.SetMatchMode(IsTitleMode(titleMode_) ? titleMode_ : static_cast<uint8_t>(kMatchTitleExact));
   } else {
@@ -131,12 +136,14 @@ void TEPOutMessage::SetMatchByClass(bool checked) {
 
 void TEPOutMessage::SetMatchByTitle(bool checked) {
   byTitle_ = checked;
+  keptTitleMatch_.reset();
   UpdateControls();
   Changed();
 }
 
 void TEPOutMessage::SetTitleMode(uint8_t mode) {
   titleMode_ = mode;
+  keptTitleMatch_.reset();
   UpdateControls();
   Changed();
 }

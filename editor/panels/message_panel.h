@@ -2,6 +2,7 @@
 // The window-message action panel: the target window (by class and/or title), the message
 // (a number or variable, or a name registered with the system) and its two parameters.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "editor/panels/edit_panel.h"
@@ -70,6 +71,14 @@ class TEPOutMessage : public TEditPanel {
   TComboModel lParam_;
   // The loaded action's comment: no control shows it, so a build keeps it.
   std::string comment_;
+  // The loaded target's title match, which the controls cannot always show (a given handle's
+  // mode, a title kept in class-only mode, a mode without a title): built as loaded while the
+  // title reads as loaded and the user has neither clicked the title box nor a title radio.
+  struct TKeptTitleMatch {
+    uint8_t mode;
+    std::string title;
+  };
+  std::optional<TKeptTitleMatch> keptTitleMatch_;
 };
 
 }  // namespace kv

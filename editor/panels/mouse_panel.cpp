@@ -28,6 +28,7 @@ TEPOutMouse::TEPOutMouse() : TEditPanel("Mouse", false, kActionMouse) {
 void TEPOutMouse::Clear() {
   for (TComboModel* combo : {&moveX_, &moveY_, &posX_, &posY_}) SetText(*combo, "0");
   SetText(wheelDelta_, "10");
+  keptButton_.reset();
 }
 
 void TEPOutMouse::Activate() {
@@ -63,8 +64,12 @@ void TEPOutMouse::LoadAction(const TTransAction* action) {
   ShowNumberOrVariable(posY_, mouse->Y());
   ShowNumberOrVariable(moveY_, mouse->Y());
   button_ = kLeft;
+  keptButton_ = mouse->Button();
   for (int i = 0; i < 6; ++i) {
-    if (kButtonCodes[i] == mouse->Button()) button_ = static_cast<TButtonChoice>(i);
+    if (kButtonCodes[i] == mouse->Button()) {
+      button_ = static_cast<TButtonChoice>(i);
+      keptButton_.reset();
+    }
   }
   secondWheel_ = mouse->Type() == kMouseHWheelTurn;
   ShowNumberOrVariable(wheelDelta_, mouse->Wheel());
@@ -88,7 +93,7 @@ std::string TEPOutMouse::GetActionText() {
       break;
     case kClicks:
       action.SetType(onlyDown_ ? kMouseButtonDown : onlyUp_ ? kMouseButtonUp : kMouseClick);
-      action.SetButton(kButtonCodes[button_]);
+      action.SetButton(keptButton_.value_or(kButtonCodes[button_]));
       break;
     case kWheel:
       action.SetType(secondWheel_ ? kMouseHWheelTurn : kMouseWheelTurn);
@@ -102,12 +107,14 @@ std::string TEPOutMouse::GetActionText() {
 }
 
 void TEPOutMouse::SetKind(TKind kind) {
+  if (kind != kind_) keptButton_.reset();
   kind_ = kind;
   Changed();
 }
 
 void TEPOutMouse::SetButton(TButtonChoice button) {
   button_ = button;
+  keptButton_.reset();
   Changed();
 }
 

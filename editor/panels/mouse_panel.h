@@ -1,6 +1,7 @@
 #pragma once
 // The mouse action panel: a relative move, a move to a position, a button click, press or
 // release, or a wheel turn; every number may be a variable.
+#include <optional>
 #include <string>
 
 #include "editor/panels/edit_panel.h"
@@ -47,6 +48,9 @@ class TEPOutMouse : public TEditPanel {
   bool onlyUp_ = false;
   bool secondWheel_ = false;
   TComboModel moveX_, moveY_, posX_, posY_, wheelDelta_;
+  // A loaded button code no radio shows (an extra button past the sixth): built as loaded
+  // until the user picks a button or another kind.
+  std::optional<int32_t> keptButton_;
 };
 
 }  // namespace kv

@@ -359,6 +359,22 @@ TEST_F(PanelsTest, MouseButtonsOnlyOneOfDownAndUp) {
   EXPECT_EQ(panel.MoveY().text, "qq");
 }
 
+// An extra button past the sixth has no radio ("&Left" shows): builds keep it until a button
+// is picked or the kind changes.
+TEST_F(PanelsTest, MouseKeepsAButtonNoRadioShows) {
+  TEPOutMouse panel;
+  ExpectTextRoundTrip(panel, "Mse2020F");
+  EXPECT_EQ(panel.Button(), TEPOutMouse::kLeft);
+  panel.SetOnlyUp(true);
+  EXPECT_EQ(panel.GetActionText(), "Mse2040F");
+  panel.SetButton(TEPOutMouse::kButton6);
+  EXPECT_EQ(panel.GetActionText(), "Mse20405");
+  ExpectTextRoundTrip(panel, "Mse20306");
+  panel.SetKind(TEPOutMouse::kMovement);
+  panel.SetKind(TEPOutMouse::kClicks);
+  EXPECT_EQ(panel.GetActionText(), "Mse10300");
+}
+
 TEST_F(PanelsTest, PresetPanelKeepsAnUnknownNameAndTheDeactivateBox) {
   TEPOutPreset panel([] { return std::vector<std::string>{"Main", "Drums"}; });
   TTransPresetChangeAction byName(false, kPresetSwitchNamed, "Elsewhere", {});
@@ -441,6 +457,26 @@ TEST_F(MessagePanelTest, TheLoadedCommentOutlivesABuild) {
   panel.SetMatchByTitle(true);
   panel.Title() = "Player";
   EXPECT_EQ(panel.GetActionText().find("|C"), std::string::npos);
+}
+
+// A title match the controls cannot show (a handle's mode shown as "Equal", a title hidden by
+// class-only mode, a mode without a title) is built as loaded until the title controls are
+// used.
+TEST_F(MessagePanelTest, TheLoadedTitleMatchOutlivesABuild) {
+  TEPOutMessage panel;
+  for (const std::string target :
+       {"TWnd010006Player0000", "TWnd000006Player0003Cls", "TWnd0300000003Cls"}) {
+    ExpectTextRoundTrip(panel, "SMsg|D1025|W1|L2|T" + target);
+    panel.LParam().text = "9";
+    EXPECT_EQ(panel.GetActionText(), "SMsg|D1025|W1|L9|T" + target);
+  }
+  ExpectTextRoundTrip(panel, "SMsg|D1025|W1|L2|TTWnd010006Player0000");
+  EXPECT_EQ(panel.TitleMode(), kMatchTitleExact);
+  panel.SetTitleMode(kMatchTitleExact);
+  EXPECT_EQ(panel.GetActionText(), "SMsg|D1025|W1|L2|TTWnd020006Player0000");
+  ExpectTextRoundTrip(panel, "SMsg|D1025|W1|L2|TTWnd010006Player0000");
+  panel.Title() = "Mixer";
+  EXPECT_EQ(panel.GetActionText(), "SMsg|D1025|W1|L2|TTWnd020005Mixer0000");
 }
 
 TEST_F(MessagePanelTest, TestAndVerifyLookForTheWindow) {

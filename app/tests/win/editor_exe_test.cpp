@@ -356,27 +356,40 @@ TEST_F(EditorExeTest, AKindTakenWithEnterInTheOpenListIsApplied) {
   EXPECT_EQ(FileValue(file, "Outgoing0").substr(0, 4), "Tim0") << FileValue(file, "Outgoing0");
 }
 
-// A window-message action's comment, which its panel does not show, stays through an Apply
-// of another change.
-TEST_F(EditorExeTest, AWindowMessageKeepsItsCommentThroughAnApply) {
+// What a panel does not show stays through an Apply of another change: a window message's
+// comment and its target found by a given window's mode (shown as "Equal"), a mouse click of
+// an extra button that no radio names (shown as "&Left").
+TEST_F(EditorExeTest, ActionsKeepWhatTheirPanelsDoNotShowThroughAnApply) {
   WriteQuietSettings(kProgramName);
-  const std::string message = "SMsg|D1025|W1|L2|C0005Hello|TTWnd020006Player0000";
-  const std::wstring file = WriteProject(L"message comment.kvxp",
+  const std::string message = "SMsg|D1025|W1|L2|C0005Hello|TTWnd010006Player0000";
+  const std::string click = "Mse20209";
+  const std::wstring file = WriteProject(L"kept through apply.kvxp",
                                          "Name0=First\r\nIncoming0=MID1903Cpp\r\nOutgoing0=" +
-                                             message + "\r\nOptions0=Actv01Stop01OutO00\r\n");
+                                             message + "\r\nOptions0=Actv01Stop01OutO00\r\n"
+                                             "Name1=Second\r\nIncoming1=MID1903Epp\r\n"
+                                             "Outgoing1=" + click +
+                                             "\r\nOptions1=Actv01Stop01OutO00\r\n");
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
-  HWND editor = OpenEditor(program, 1, 0);
+  HWND editor = OpenEditor(program, 2, 0);
   ASSERT_NE(editor, nullptr);
-  ASSERT_NE(TypeOverEditorName(program, editor, "First", "Renamed"), nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return WindowText(editor) == "Edit Translator Entry Renamed"; }));
   HWND apply = ChildWithText(editor, L"button", "Apply");
   ASSERT_NE(apply, nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(apply) != FALSE; }));
-  ClickCenter(apply);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(apply); }));
+  auto renameAndApply = [&](const std::string& shown, const std::string& typed) {
+    ASSERT_NE(TypeOverEditorName(program, editor, shown, typed), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(editor) == "Edit Translator Entry " + typed; }));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(apply) != FALSE; }));
+    ClickCenter(apply);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(apply); }));
+  };
+  ASSERT_NO_FATAL_FAILURE(renameAndApply("First", "Renamed"));
+  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, "->"); }));
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(editor) == "Edit Translator Entry Second"; }));
+  ASSERT_NO_FATAL_FAILURE(renameAndApply("Second", "Moved"));
   ASSERT_TRUE(Save(program));
   EXPECT_EQ(FileValue(file, "Name0"), "Renamed");
   EXPECT_EQ(FileValue(file, "Outgoing0"), message);
+  EXPECT_EQ(FileValue(file, "Name1"), "Moved");
+  EXPECT_EQ(FileValue(file, "Outgoing1"), click);
 }
 
 }  // namespace
