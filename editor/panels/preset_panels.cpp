@@ -27,6 +27,7 @@ TEPPreset::TEPPreset(bool incoming, uint8_t defaultChoice, TPresetNameSource sou
       source_(std::move(source)) {}
 
 void TEPPreset::Clear() {
+  keptCode_.reset();
   name_.itemIndex = -1;
   name_.text.clear();
   number_.itemIndex = -1;
@@ -46,6 +47,8 @@ void TEPPreset::LoadAction(const TTransAction* action) {
   }
   choice_ = ChoiceOf(preset->Code());
   LoadExtra(preset->Code());
+  keptCode_.reset();
+  if (BuildCode() != preset->Code()) keptCode_ = preset->Code();
   FillPresetNames(name_, preset->Name(), source_);
   if (TTransPresetChangeAction::IsByNumber(preset->Code())) {
     ShowNumberOrVariable(number_, preset->Number());
@@ -56,7 +59,7 @@ void TEPPreset::LoadAction(const TTransAction* action) {
 }
 
 std::string TEPPreset::GetActionText() {
-  const uint8_t code = BuildCode();
+  const uint8_t code = keptCode_.value_or(BuildCode());
   TNumberOrVariable number;
   if (TTransPresetChangeAction::IsByNumber(code) && !ParseNumberOrVariable(number_, number)) {
     number = TNumberOrVariable::Number(0);
@@ -66,6 +69,7 @@ std::string TEPPreset::GetActionText() {
 
 void TEPPreset::SetChoice(uint8_t choice) {
   choice_ = choice;
+  keptCode_.reset();
   Changed();
 }
 
@@ -79,6 +83,7 @@ void TEPOutPreset::Clear() {
 
 void TEPOutPreset::SetDeactivateOthers(bool checked) {
   deactivateOthers_ = checked;
+  keptCode_.reset();
   Changed();
 }
 

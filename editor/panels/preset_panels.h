@@ -2,6 +2,7 @@
 // The preset change trigger and action panels. Both build a preset change action from a code,
 // a preset name and a preset number (value or variable).
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,10 @@ class TEPPreset : public TEditPanel {
   virtual void LoadExtra(uint8_t /*code*/) {}
 
   uint8_t choice_;
+  // A loaded code no radio button stands for (the outgoing side shows codes above 7 as the
+  // next preset, the incoming side codes 0 to 3 as "the current preset is activated"): built
+  // as loaded, with the loaded name or number, until the user chooses in the panel.
+  std::optional<uint8_t> keptCode_;
 
  private:
   TPresetNameSource source_;

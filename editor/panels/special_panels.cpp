@@ -21,18 +21,21 @@ void TEPInSpecial::SetValue(uint8_t value) {
 
 void TEPOutSpecial::LoadAction(const TTransAction* action) {
   const auto* special = dynamic_cast<const TTransEnableAction*>(action);
+  keptValue_.reset();
   if (special == nullptr) return;
   if (special->Value() == kDisableProcessing) disable_ = true;
   if (special->Value() == kEnableProcessing) disable_ = false;
+  if (special->Value() > kEnableProcessing) keptValue_ = special->Value();
 }
 
 std::string TEPOutSpecial::GetActionText() {
-  return TTransEnableAction(false, disable_ ? kDisableProcessing : kEnableProcessing)
-      .SaveToText();
+  const uint8_t shown = disable_ ? kDisableProcessing : kEnableProcessing;
+  return TTransEnableAction(false, keptValue_.value_or(shown)).SaveToText();
 }
 
 void TEPOutSpecial::SetDisableProcessing(bool disable) {
   disable_ = disable;
+  keptValue_.reset();
   Changed();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The panels without numbers: the special trigger (processing disabled or enabled, project
 // opened), the processing switch action and the None action. Clearing keeps their choice.
+#include <optional>
 #include <string>
 
 #include "editor/panels/edit_panel.h"
@@ -23,6 +24,8 @@ class TEPInSpecial : public TEditPanel {
 class TEPOutSpecial : public TEditPanel {
  public:
   TEPOutSpecial() : TEditPanel("Special", false, kActionSpecial) {}
+  // Keeps the choice; only a kept value goes.
+  void Clear() override { keptValue_.reset(); }
   void LoadAction(const TTransAction* action) override;
   std::string GetActionText() override;
   bool DisableProcessing() const { return disable_; }
@@ -30,6 +33,9 @@ class TEPOutSpecial : public TEditPanel {
 
  private:
   bool disable_ = true;
+  // A loaded value neither radio button stands for (the project-opened code): built as loaded
+  // until the user chooses a radio button.
+  std::optional<uint8_t> keptValue_;
 };
 
 class TEPOutNone : public TEditPanel {

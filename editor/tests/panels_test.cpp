@@ -393,6 +393,37 @@ TEST_F(PanelsTest, PresetPanelKeepsAnUnknownNameAndTheDeactivateBox) {
   EXPECT_EQ(static_cast<TTransPresetChangeAction&>(*action).Number(), TNumberOrVariable::Number(0));
 }
 
+// Codes above 7 show as "Activate &Next Preset": builds keep them, with their name, until the
+// user chooses; Clear drops them.
+TEST_F(PanelsTest, OutgoingPresetKeepsACodeNoRadioShows) {
+  TEPOutPreset panel;
+  for (const std::string text : {"Pres080000", "Pres090004Bass"}) {
+    ExpectTextRoundTrip(panel, text);
+    EXPECT_EQ(panel.Choice(), kPresetNext);
+    panel.Activate();
+    EXPECT_EQ(panel.GetActionText(), text);
+  }
+  panel.SetChoice(kPresetNext);
+  EXPECT_EQ(panel.GetActionText(), "Pres000004Bass");
+  ExpectTextRoundTrip(panel, "Pres080000");
+  panel.Clear();
+  EXPECT_EQ(panel.GetActionText(), "Pres000000");
+}
+
+// Trigger codes 0 to 3, which never fire, show as "the current preset is activated": builds
+// keep them, with their name or number, until the user chooses.
+TEST_F(PanelsTest, IncomingPresetKeepsACodeNoRadioShows) {
+  TEPInPreset panel;
+  for (const std::string text : {"Pres000000", "Pres020004Bass", "Pres035"}) {
+    ExpectTextRoundTrip(panel, text);
+    EXPECT_EQ(panel.Choice(), kPresetThisActivated);
+    panel.Activate();
+    EXPECT_EQ(panel.GetActionText(), text);
+  }
+  panel.SetChoice(kPresetThisActivated);
+  EXPECT_EQ(panel.GetActionText(), "Pres080000");
+}
+
 class MessagePanelTest : public PanelsTest {
  protected:
   TWindowRecorder windows_;
@@ -516,6 +547,19 @@ TEST(ExecuteFilePanelTest, StoresRelativeOnlyInsideTheProjectFolder) {
   const TBrowseStart relative = ExecuteFileBrowseStart("C:\\Show", "bin\\y.exe");
   EXPECT_EQ(relative.folder, "C:\\Show\\bin\\");
   EXPECT_EQ(relative.fileName, "y.exe");
+}
+
+// An outgoing project-opened code has no radio button: builds keep it until the user chooses
+// one; Clear drops it and keeps the choice.
+TEST_F(PanelsTest, OutgoingSpecialKeepsAValueNoRadioShows) {
+  TEPOutSpecial panel;
+  ExpectTextRoundTrip(panel, "EnDi02");
+  EXPECT_TRUE(panel.DisableProcessing());
+  panel.SetDisableProcessing(false);
+  EXPECT_EQ(panel.GetActionText(), "EnDi01");
+  ExpectTextRoundTrip(panel, "EnDi02");
+  panel.Clear();
+  EXPECT_EQ(panel.GetActionText(), "EnDi01");
 }
 
 TEST(SpecialPanelsTest, ClearingKeepsTheChoice) {

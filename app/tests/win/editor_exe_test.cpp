@@ -358,38 +358,55 @@ TEST_F(EditorExeTest, AKindTakenWithEnterInTheOpenListIsApplied) {
 
 // What a panel does not show stays through an Apply of another change: a window message's
 // comment and its target found by a given window's mode (shown as "Equal"), a mouse click of
-// an extra button that no radio names (shown as "&Left").
+// an extra button that no radio names (shown as "&Left"), a preset trigger that never fires
+// (shown as "the current preset is activated"), a preset action that does nothing (shown as
+// "Activate &Next Preset") and an outgoing project-opened code (shown as one of the two
+// processing switches).
 TEST_F(EditorExeTest, ActionsKeepWhatTheirPanelsDoNotShowThroughAnApply) {
   WriteQuietSettings(kProgramName);
-  const std::string message = "SMsg|D1025|W1|L2|C0005Hello|TTWnd010006Player0000";
-  const std::string click = "Mse20209";
-  const std::wstring file = WriteProject(L"kept through apply.kvxp",
-                                         "Name0=First\r\nIncoming0=MID1903Cpp\r\nOutgoing0=" +
-                                             message + "\r\nOptions0=Actv01Stop01OutO00\r\n"
-                                             "Name1=Second\r\nIncoming1=MID1903Epp\r\n"
-                                             "Outgoing1=" + click +
-                                             "\r\nOptions1=Actv01Stop01OutO00\r\n");
+  struct TKept {
+    std::string name, renamed, incoming, outgoing;
+  };
+  const std::vector<TKept> kept = {
+      {"First", "Renamed", "MID1903Cpp", "SMsg|D1025|W1|L2|C0005Hello|TTWnd010006Player0000"},
+      {"Second", "Moved", "MID1903Epp", "Mse20209"},
+      {"Third", "Kept", "Pres020004Bass", "Pres090000"},
+      {"Fourth", "Last", "MID1903Fpp", "EnDi02"},
+  };
+  std::string lines;
+  for (size_t i = 0; i < kept.size(); ++i) {
+    const std::string n = std::to_string(i);
+    lines += "Name" + n + "=" + kept[i].name + "\r\nIncoming" + n + "=" + kept[i].incoming +
+             "\r\nOutgoing" + n + "=" + kept[i].outgoing + "\r\nOptions" + n +
+             "=Actv01Stop01OutO00\r\n";
+  }
+  const std::wstring file = WriteProject(L"kept through apply.kvxp", lines);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
-  HWND editor = OpenEditor(program, 2, 0);
+  HWND editor = OpenEditor(program, static_cast<int>(kept.size()), 0);
   ASSERT_NE(editor, nullptr);
   HWND apply = ChildWithText(editor, L"button", "Apply");
   ASSERT_NE(apply, nullptr);
-  auto renameAndApply = [&](const std::string& shown, const std::string& typed) {
-    ASSERT_NE(TypeOverEditorName(program, editor, shown, typed), nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(editor) == "Edit Translator Entry " + typed; }));
+  for (size_t i = 0; i < kept.size(); ++i) {
+    SCOPED_TRACE(kept[i].name);
+    if (i > 0) {
+      ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, "->"); }));
+    }
+    ASSERT_TRUE(WaitUntil(
+        [&] { return WindowText(editor) == "Edit Translator Entry " + kept[i].name; }));
+    ASSERT_NE(TypeOverEditorName(program, editor, kept[i].name, kept[i].renamed), nullptr);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return WindowText(editor) == "Edit Translator Entry " + kept[i].renamed; }));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(apply) != FALSE; }));
     ClickCenter(apply);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(apply); }));
-  };
-  ASSERT_NO_FATAL_FAILURE(renameAndApply("First", "Renamed"));
-  ASSERT_TRUE(WaitUntil([&] { return ClickButton(editor, "->"); }));
-  ASSERT_TRUE(WaitUntil([&] { return WindowText(editor) == "Edit Translator Entry Second"; }));
-  ASSERT_NO_FATAL_FAILURE(renameAndApply("Second", "Moved"));
+  }
   ASSERT_TRUE(Save(program));
-  EXPECT_EQ(FileValue(file, "Name0"), "Renamed");
-  EXPECT_EQ(FileValue(file, "Outgoing0"), message);
-  EXPECT_EQ(FileValue(file, "Name1"), "Moved");
-  EXPECT_EQ(FileValue(file, "Outgoing1"), click);
+  for (size_t i = 0; i < kept.size(); ++i) {
+    const std::string n = std::to_string(i);
+    EXPECT_EQ(FileValue(file, "Name" + n), kept[i].renamed);
+    EXPECT_EQ(FileValue(file, "Incoming" + n), kept[i].incoming);
+    EXPECT_EQ(FileValue(file, "Outgoing" + n), kept[i].outgoing);
+  }
 }
 
 }  // namespace
