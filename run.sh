@@ -68,8 +68,18 @@ printf '%s\n' "$password" >"$passfile"
 port=5900
 while ss -ltn 2>/dev/null | grep -q ":$port "; do port=$((port + 1)); done
 # rm: x11vnc deletes the password file once it has read it.
+# The viewer's picture follows the screen at once. Wine puts each window's new pixels on the
+# display as one rectangle, the whole window after a dialog or list is painted; x11vnc trusts
+# only small reported rectangles (-xd_area) and looks for changes in larger ones by sampling
+# scan lines, so a dialog that differs from the one before it by a few words, or a list that
+# fills, could show the old picture for seconds. -xd_area 0 sends every reported rectangle.
+# Neither does it slow its polling after a quiet spell (-nonap, -sb 0) nor while the machine
+# is busy (-nowait_bog): on a virtual display reading the screen is cheap.
+# Its window-move and scroll guesses (-nowf, -noscr) are for a window manager's frames, which
+# Wine's desktop draws itself.
 x11vnc -display "$DISPLAY" -localhost -rfbport "$port" -passwdfile "rm:$passfile" -forever \
-  -shared -quiet -o "$root/build/x11vnc.log" >/dev/null 2>&1 &
+  -shared -quiet -xd_area 0 -nonap -sb 0 -nowait_bog -nowf -noscr \
+  -o "$root/build/x11vnc.log" >/dev/null 2>&1 &
 started+=($!)
 
 cat <<EOF

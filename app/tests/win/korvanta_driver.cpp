@@ -175,15 +175,44 @@ void ClickAt(POINT screen) {
 
 TRunningProgram::TRunningProgram(
     const std::wstring& exe, const std::wstring& arguments,
-    const std::vector<std::pair<std::wstring, std::wstring>>& environment) {
+    const std::vector<std::pair<std::wstring, std::wstring>>& environment,
+    const std::wstring& desktop) {
   std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
   for (const auto& [name, value] : environment) SetEnvironmentVariableW(name.c_str(), value.c_str());
   STARTUPINFOW info{};
   info.cb = sizeof(info);
+  std::wstring desktopName = desktop;
+  if (!desktopName.empty()) info.lpDesktop = desktopName.data();
   if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       nullptr, &info, &process_))
     process_ = {};
   for (const auto& [name, value] : environment) SetEnvironmentVariableW(name.c_str(), nullptr);
+}
+
+// Wine draws a desktop named here in a window of the given size on the display.
+constexpr const wchar_t* kWineDesktops = L"Software\\Wine\\Explorer\\Desktops";
+
+TVirtualDesktop::TVirtualDesktop(const std::wstring& name) : name_(name) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kWineDesktops, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) == ERROR_SUCCESS) {
+    const wchar_t size[] = L"1280x1024";
+    RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(size), sizeof(size));
+    RegCloseKey(key);
+  }
+  previous_ = GetThreadDesktop(GetCurrentThreadId());
+  desktop_ = CreateDesktopW(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+  entered_ = desktop_ && SetThreadDesktop(desktop_);
+}
+
+TVirtualDesktop::~TVirtualDesktop() {
+  if (entered_) SetThreadDesktop(previous_);
+  if (desktop_) CloseDesktop(desktop_);
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kWineDesktops, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+    RegDeleteValueW(key, name_.c_str());
+    RegCloseKey(key);
+  }
 }
 
 TRunningProgram::~TRunningProgram() {

@@ -48,8 +48,10 @@ bool ActivateWindow(HWND window);
 
 class TRunningProgram {
  public:
+  // With a desktop name the program starts on that desktop (see TVirtualDesktop).
   TRunningProgram(const std::wstring& exe, const std::wstring& arguments,
-                  const std::vector<std::pair<std::wstring, std::wstring>>& environment = {});
+                  const std::vector<std::pair<std::wstring, std::wstring>>& environment = {},
+                  const std::wstring& desktop = {});
   ~TRunningProgram();  // ends the process when it still runs
   TRunningProgram(const TRunningProgram&) = delete;
   TRunningProgram& operator=(const TRunningProgram&) = delete;
@@ -97,6 +99,25 @@ class TRunningProgram {
   std::string TreeItemText(HWND tree, HTREEITEM item);
   PROCESS_INFORMATION process_{};
   HWND main_ = nullptr;
+};
+
+// A desktop of Wine's own, drawn in one window of the display as `explorer /desktop=` makes it,
+// for as long as the object lives; the calling thread works on it meanwhile (it must own no
+// window), so the program started there and its windows are found and pictured as usual.
+class TVirtualDesktop {
+ public:
+  explicit TVirtualDesktop(const std::wstring& name);
+  ~TVirtualDesktop();
+  TVirtualDesktop(const TVirtualDesktop&) = delete;
+  TVirtualDesktop& operator=(const TVirtualDesktop&) = delete;
+  bool Entered() const { return entered_; }
+  const std::wstring& Name() const { return name_; }
+
+ private:
+  std::wstring name_;
+  HDESK desktop_ = nullptr;
+  HDESK previous_ = nullptr;
+  bool entered_ = false;
 };
 
 // The screen part a window covers (plus extra pixels around it) as a 24-bit BMP file.
