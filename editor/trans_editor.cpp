@@ -434,7 +434,6 @@ bool TEditTrans::AskToApply(const std::function<TCloseAnswer()>& ask) {
   const TCloseAnswer answer = ask ? ask() : kCloseCancel;
   if (answer == kCloseCancel) return false;
   if (answer == kCloseYes) return ApplyChanges();
-  Revert();
   return true;
 }
 

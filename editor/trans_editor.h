@@ -174,8 +174,9 @@ class TEditTrans {
   // the item.
   bool CloseQuery(const std::function<TCloseAnswer()>& ask);
   // The same question for whoever is about to end what the editor shows (the program's exit):
-  // Yes applies, and a failed Apply keeps every edit; No drops the changes, as the user chose,
-  // so that no later save takes them in; Cancel keeps them. True when the caller may go on.
+  // Yes applies, and a failed Apply keeps every edit; No lets the caller go on without them;
+  // Cancel keeps them. True when the caller may go on. Nothing is dropped here: an exit that
+  // then does not happen leaves the change where it was, and one that happens takes it away.
   bool AskToApply(const std::function<TCloseAnswer()>& ask);
   // The window is shown: capture off, the delay combos offer the variable names.
   void Shown();

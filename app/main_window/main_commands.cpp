@@ -55,8 +55,40 @@ bool CommandEnabled(TMainCommand command, const TCommandState& s) {
       return s.presetCount > 0;
     case TMainCommand::TrayPresets:
       return s.presetCount > 1;
+    default:
+      return true;  // the others have no rule of their own
   }
-  return false;
+}
+
+TCommandKind CommandKindOf(TMainCommand command) {
+  switch (command) {
+    case TMainCommand::Exit:
+      return TCommandKind::Exit;
+    case TMainCommand::EditorPortAliases:
+    case TMainCommand::EditorClose:
+      return TCommandKind::Editor;
+    // Following the selection takes the editor's change itself: a failed Apply puts the
+    // selection back.
+    case TMainCommand::EditTrans:
+    case TMainCommand::TrayPresets:
+    case TMainCommand::TrayShowMinimize:
+    case TMainCommand::OpenUsedDevices:
+    case TMainCommand::RescanMidi:
+    case TMainCommand::LogWindow:
+    case TMainCommand::EventMonitor:
+    case TMainCommand::SuppressKeys:
+    case TMainCommand::IgnoreKeyIn:
+    case TMainCommand::ConfirmExit:
+    case TMainCommand::MinimizeToTray:
+    case TMainCommand::HelpOverview:
+    case TMainCommand::OtherProducts:
+    case TMainCommand::About:
+    case TMainCommand::Panic:
+    case TMainCommand::RenameEnded:
+      return TCommandKind::Apart;
+    default:
+      return TCommandKind::Project;
+  }
 }
 
 std::string PresetDeleteText(int selected, const std::string& name) {

@@ -3,6 +3,8 @@
 // column text of a translator row; the window title with its modified mark.
 #include <string>
 
+#include "app/main_window/command_scope.h"
+
 namespace kv {
 
 class TTransMsg;
@@ -16,7 +18,25 @@ enum class TMainCommand {
   MoveTrans, CutTrans, CopyTrans, PasteTrans, DeleteTrans,
   // files and tray
   FileOpenMerge, TrayPresets,
+  FileNew, FileOpen, FileSave, FileSaveAs, FileClose, RecentFile, ProjectAsText,
+  ProjectProperties, Exit, TrayShowMinimize,
+  // MIDI, view, options, help
+  MidiPorts, DeviceAliases, ProjectDefaultPorts, Routing, OpenUsedDevices, RescanMidi,
+  LogWindow, EventMonitor, SuppressKeys, IgnoreKeyIn, SettingsDialog, ConfirmExit,
+  MinimizeToTray, HelpOverview, OtherProducts, About, Panic,
+  // the lists' own: a rename in place ended (Enter, a click elsewhere), rows dropped
+  RenameEnded, RowsDropped,
+  // the translator editor's own: its alias button, its close
+  EditorPortAliases, EditorClose,
 };
+
+// What each command does with the project and the editor's change not applied yet (see
+// command_scope.h): the one rule every road into it follows. A command that changes, copies,
+// replaces or closes what the project holds (its presets, translators, aliases, default ports,
+// routes, properties, file) takes the editor's change in first; switching presets on and off,
+// the ports opened, the views and the options touch neither and run at any time, as does a
+// rename in place, which the editor hears of as it is made.
+TCommandKind CommandKindOf(TMainCommand command);
 
 // What the commands depend on.
 struct TCommandState {

@@ -9,19 +9,20 @@
 #include "engine/format.h"
 #include "engine/project.h"
 #include "engine/trans_engine.h"
+#include "midi/model/router.h"
 
 namespace kv {
 
 void TProjectSession::MarkModified() {
   if (suppressed_) return;
   modified_ = true;
-  declined_ = false;
+  scopes_.ForgetDeclinedSaves();
   host_.TitleChanged();
 }
 
 void TProjectSession::ClearModified() {
   modified_ = false;
-  declined_ = false;
+  scopes_.ForgetDeclinedSaves();
   host_.TitleChanged();
 }
 
@@ -33,8 +34,15 @@ std::string TProjectSession::Title(const std::string& appTitle) const {
   return MainWindowTitle(appTitle, document_.FileName(), Changed());
 }
 
+bool TProjectSession::SaveDeclined() {
+  const TCommandAnswers* answers = scopes_.Answers();
+  return answers && answers->saveDeclined;
+}
+
 bool TProjectSession::AskToSave() {
-  if (!Changed() || declined_) return true;
+  if (!Changed() || SaveDeclined()) return true;
+  // The question and the save it may start: nothing else changes the project meanwhile.
+  TCommandScopes::TAsking asking(scopes_);
   const std::string file = document_.FileName();
   const std::string text =
       file.empty()
@@ -48,7 +56,7 @@ bool TProjectSession::AskToSave() {
     case TAnswer::No:
       // The changes are still there until the command replaces the project: one that does
       // not go on must leave it changed.
-      declined_ = true;
+      if (TCommandAnswers* answers = scopes_.Answers()) answers->saveDeclined = true;
       return true;
     case TAnswer::Cancel:
       return false;
@@ -76,18 +84,50 @@ bool TProjectSession::SaveTo(const std::string& fileName) {
   return true;
 }
 
-bool TProjectSession::Open(const std::string& fileName, bool addToRecent) {
-  if (!AskToSave()) return false;
-  const bool loaded = document_.Open(fileName, false);
-  if (loaded && addToRecent) host_.AddRecentFile(fileName);
-  ClearModified();
+bool TProjectSession::Load(const std::string& fileName, bool merge, bool& added) {
+  host_.LoadStarting();
+  // The project's own notices while it loads are no edits: the session marks what it must.
+  const bool wasSuppressed = suppressed_;
+  suppressed_ = true;
+  bool loaded = false;
+  try {
+    loaded = merge ? document_.Merge(fileName, added) : document_.Open(fileName);
+  } catch (...) {
+    suppressed_ = wasSuppressed;
+    host_.LoadEnded();
+    throw;
+  }
+  suppressed_ = wasSuppressed;
+  host_.LoadEnded();
+  // Another project is in no file's state but its own; what a merge added is in none yet.
+  if (loaded && !merge) ClearModified();
+  if (added) MarkModified();
   return loaded;
 }
 
+bool TProjectSession::Open(const std::string& fileName, bool addToRecent) {
+  if (!AskToSave()) return false;
+  bool added = false;
+  if (!Load(fileName, false, added)) return false;
+  if (addToRecent) host_.AddRecentFile(fileName);
+  return true;
+}
+
 bool TProjectSession::Merge(const std::string& fileName) {
-  const bool loaded = document_.Open(fileName, true);
-  ClearModified();
-  return loaded;
+  bool added = false;
+  return Load(fileName, true, added);
+}
+
+bool TProjectSession::OpenChosen() {
+  if (!AskToSave()) return false;
+  std::string file;
+  if (!host_.ChooseOpenFile(file, false)) return false;
+  return Open(file);
+}
+
+bool TProjectSession::MergeChosen() {
+  std::string file;
+  return host_.ChooseOpenFile(file, true) && Merge(file);
 }
 
 void TProjectSession::CloseNow() {
@@ -98,7 +138,8 @@ void TProjectSession::CloseNow() {
 bool TProjectSession::Close() {
   if (Changed() || document_.PresetCount() == 0) {
     if (!AskToSave()) return false;
-  } else if (!host_.AskYesNo("Are you sure you want to close the current project?", 0)) {
+  } else if (TCommandScopes::TAsking asking(scopes_);
+             !host_.AskYesNo("Are you sure you want to close the current project?", 0)) {
     return false;
   }
   CloseNow();
@@ -107,6 +148,7 @@ bool TProjectSession::Close() {
 
 bool TProjectSession::New() {
   if (!Changed() && document_.PresetCount() > 0) {
+    TCommandScopes::TAsking asking(scopes_);
     if (!host_.AskYesNo(
             "This will close the current project and create a new empty one.\r\n"
             "Do you want to continue?",
@@ -121,9 +163,16 @@ bool TProjectSession::New() {
   return true;
 }
 
+bool TProjectSession::CloseConfirmed() {
+  const TCommandAnswers* answers = scopes_.Answers();
+  return answers && answers->closeConfirmed;
+}
+
 bool TProjectSession::CloseQuery(bool& confirmProgramExit, const std::string& appTitle,
-                                 const std::function<bool()>& pendingEdits) {
-  if (closeConfirmed_) return true;
+                                 const std::function<bool()>& pendingEdits,
+                                 const std::function<bool()>& afterConfirmed) {
+  if (CloseConfirmed()) return true;
+  TCommandScopes::TAsking asking(scopes_);
   if (confirmProgramExit) {
     bool doNotAsk = false;
     const TAnswer answer =
@@ -132,8 +181,10 @@ bool TProjectSession::CloseQuery(bool& confirmProgramExit, const std::string& ap
     if (answer != TAnswer::Yes) return false;
   }
   if (pendingEdits && !pendingEdits()) return false;
-  closeConfirmed_ = AskToSave();
-  return closeConfirmed_;
+  if (!AskToSave()) return false;
+  if (afterConfirmed && !afterConfirmed()) return false;
+  if (TCommandAnswers* answers = scopes_.Answers()) answers->closeConfirmed = true;
+  return true;
 }
 
 // --- the controller's project -------------------------------------------------------------
@@ -149,7 +200,6 @@ int TControllerDocument::PresetCount() const {
 }
 
 bool TControllerDocument::Save(const std::string& fileName) {
-  if (beforeSave) beforeSave();
   TTransEngine* engine = controller_.Engine();
   if (!engine) return false;
   try {
@@ -161,7 +211,7 @@ bool TControllerDocument::Save(const std::string& fileName) {
   }
 }
 
-bool TControllerDocument::Open(const std::string& fileName, bool append) {
+bool TControllerDocument::Load(const std::string& fileName, bool append) {
   const std::string previous = controller_.ProjectFile();
   controller_.SetProjectFile(fileName);
   bool loaded = false;
@@ -172,6 +222,21 @@ bool TControllerDocument::Open(const std::string& fileName, bool append) {
   }
   // The controller's file stays the project's own: a merge adds to it, a failed open keeps it.
   if (append || !loaded) controller_.SetProjectFile(previous);
+  return loaded;
+}
+
+bool TControllerDocument::Open(const std::string& fileName) { return Load(fileName, false); }
+
+bool TControllerDocument::Merge(const std::string& fileName, bool& added) {
+  added = false;
+  TTransEngine* engine = controller_.Engine();
+  if (!engine) return false;
+  TPresetHandler& project = engine->Project();
+  // A merge only appends, presets and routes alike.
+  const int presets = project.GetPresetCount();
+  const int routes = project.Router().GetRoutes().GetCount();
+  const bool loaded = Load(fileName, true);
+  added = project.GetPresetCount() != presets || project.Router().GetRoutes().GetCount() != routes;
   return loaded;
 }
 

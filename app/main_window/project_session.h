@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "app/main_window/command_scope.h"
+
 namespace kv {
 
 class TKVHighLevel;
@@ -20,8 +22,11 @@ class TProjectDocument {
   virtual int PresetCount() const = 0;
   // True only when the whole project was written; errors go to the error window.
   virtual bool Save(const std::string& fileName) = 0;
-  // Replaces (or, with append, adds to) the project; true when it loaded.
-  virtual bool Open(const std::string& fileName, bool append) = 0;
+  // Replaces the project; true when it loaded. A file refused leaves the project as it was.
+  virtual bool Open(const std::string& fileName) = 0;
+  // Adds the file's presets and routes to the project; true when it loaded, added when
+  // anything came with it.
+  virtual bool Merge(const std::string& fileName, bool& added) = 0;
   virtual void Close() = 0;
   virtual void AddPreset() = 0;  // the New Preset command
 };
@@ -37,6 +42,12 @@ class TProjectSessionHost {
   virtual TAnswer AskQuit(const std::string& text, bool& doNotAskAgain) = 0;
   // The project save dialog; false on Cancel.
   virtual bool ChooseSaveFile(std::string& fileName) = 0;
+  // The project open dialog, for an open or a merge; false on Cancel.
+  virtual bool ChooseOpenFile(std::string& fileName, bool merge) = 0;
+  // Around every open and merge: before, what goes wrong is told apart from what went before;
+  // after, the project is shown as it is now.
+  virtual void LoadStarting() {}
+  virtual void LoadEnded() {}
   virtual bool FileWritable(const std::string& fileName) = 0;  // exists and not read-only
   virtual void AddRecentFile(const std::string& fileName) = 0;
   virtual void TitleChanged() = 0;
@@ -44,12 +55,13 @@ class TProjectSessionHost {
 
 class TProjectSession {
  public:
-  TProjectSession(TProjectDocument& document, TProjectSessionHost& host)
-      : document_(document), host_(host) {}
+  // The answers the commands give live in their scopes (command_scope.h).
+  TProjectSession(TProjectDocument& document, TProjectSessionHost& host, TCommandScopes& scopes)
+      : document_(document), host_(host), scopes_(scopes) {}
 
   bool Modified() const { return modified_; }
   // Every edit and the project's change notification; ignored while rows move or a project
-  // loads.
+  // loads. A No to saving given before a change does not cover it.
   void MarkModified();
   void SetSuppressed(bool suppressed) { suppressed_ = suppressed; }
   void ClearModified();
@@ -58,18 +70,22 @@ class TProjectSession {
 
   // Before open, new, close and exit: true when the project may go. A No lets the changes go
   // only with the project: until the command that asked replaces or closes it, the project
-  // stays changed, and further questions of the same command are not asked again.
+  // stays changed, and further questions of the same command are not asked again; another
+  // command, or the same one once it has ended, asks again.
   bool AskToSave();
-  // The command that asked has ended: after a No it did not go on (an Open whose file dialog
-  // was cancelled), so the next command asks again.
-  void CommandEnded() { declined_ = false; }
   // Save: to the project's file when it can be written, else Save As.
   bool Save();
   bool SaveAs();
   bool SaveTo(const std::string& fileName);
-  // A normal open asks to save first; a merge does not.
+  // A normal open asks to save first; a merge does not. An open or merge that loaded nothing
+  // leaves the project and its mark as they were.
   bool Open(const std::string& fileName, bool addToRecent = true);
+  // A merge that added presets leaves the project changed: they are in no file yet.
   bool Merge(const std::string& fileName);
+  // File > Open: the save question, then the file chosen in the open dialog is opened.
+  bool OpenChosen();
+  // File > Open Merge: the file chosen in the open dialog is merged.
+  bool MergeChosen();
   // Close: the project goes after the save question, or after "Are you sure..." when nothing
   // would be lost. False when the user stopped it.
   bool Close();
@@ -78,24 +94,27 @@ class TProjectSession {
   // The close query of exit, a close request from outside and the end of the Windows session
   // alike (the session must not end over unsaved changes without asking): the exit question
   // when confirmProgramExit (a ticked box clears it), then pendingEdits (what is typed but not
-  // yet part of the project: false stops the close), then the save question. True when the
-  // program may end; once confirmed, later queries agree without asking again.
+  // yet part of the project: false stops the close), then the save question, then
+  // afterConfirmed (what the exit writes: false when the user chose to go on instead). True
+  // when the program may end; within the same exit a second query agrees without asking. The
+  // whole query counts as asking: another exit, or a command that would change the project,
+  // waits for its answers.
   bool CloseQuery(bool& confirmProgramExit, const std::string& appTitle,
-                  const std::function<bool()>& pendingEdits = {});
-  bool CloseConfirmed() const { return closeConfirmed_; }
-  // A confirmed close that did not happen (the program goes on after a close request or a
-  // cancelled end of the session): the next close asks again, so later edits are not lost.
-  void ForgetCloseConfirmation() { closeConfirmed_ = false; }
+                  const std::function<bool()>& pendingEdits = {},
+                  const std::function<bool()>& afterConfirmed = {});
+  bool CloseConfirmed();
 
  private:
   void CloseNow();
+  bool SaveDeclined();
+  // Opens or merges with the project's own notices kept from marking it.
+  bool Load(const std::string& fileName, bool merge, bool& added);
 
   TProjectDocument& document_;
   TProjectSessionHost& host_;
+  TCommandScopes& scopes_;
   bool modified_ = false;
   bool suppressed_ = false;
-  bool closeConfirmed_ = false;
-  bool declined_ = false;  // No to saving, answered for the command under way
 };
 
 // The project of the controller's engine, loaded and saved as the controller does. Errors go
@@ -107,13 +126,14 @@ class TControllerDocument final : public TProjectDocument {
   int PresetCount() const override;
   bool Save(const std::string& fileName) override;
   // A failed open leaves the controller's project file name as it was; a merge always does.
-  bool Open(const std::string& fileName, bool append) override;
+  bool Open(const std::string& fileName) override;
+  bool Merge(const std::string& fileName, bool& added) override;
   void Close() override;
   void AddPreset() override;
-  // Runs before every save: what the translator editor has not applied yet goes in first.
-  std::function<void()> beforeSave;
 
  private:
+  bool Load(const std::string& fileName, bool append);
+
   TKVHighLevel& controller_;
 };
 

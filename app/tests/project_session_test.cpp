@@ -22,9 +22,15 @@ class TFakeDocument final : public TProjectDocument {
     if (saveWorks) fileName = file;
     return saveWorks;
   }
-  bool Open(const std::string& file, bool append) override {
-    opened.push_back((append ? "+" : "") + file);
-    if (openWorks && !append) fileName = file;
+  bool Open(const std::string& file) override {
+    opened.push_back(file);
+    if (openWorks) fileName = file;
+    return openWorks;
+  }
+  bool Merge(const std::string& file, bool& added) override {
+    opened.push_back("+" + file);
+    added = openWorks && mergeAdds;
+    if (added) ++presets;
     return openWorks;
   }
   void Close() override {
@@ -38,6 +44,7 @@ class TFakeDocument final : public TProjectDocument {
   int presets = 0;
   bool saveWorks = true;
   bool openWorks = true;
+  bool mergeAdds = true;
   int closed = 0;
   std::vector<std::string> saved, opened;
 };
@@ -62,6 +69,11 @@ class TScriptedSessionHost final : public TProjectSessionHost {
     fileName = chosen;
     return true;
   }
+  bool ChooseOpenFile(std::string& fileName, bool) override {
+    if (toOpen.empty()) return false;
+    fileName = toOpen;
+    return true;
+  }
   bool FileWritable(const std::string&) override { return writable; }
   void AddRecentFile(const std::string& file) override { recent.push_back(file); }
   void TitleChanged() override {}
@@ -76,14 +88,15 @@ class TScriptedSessionHost final : public TProjectSessionHost {
   std::deque<TAnswer> answers;
   bool tickBox = false;
   bool writable = true;
-  std::string chosen;
+  std::string chosen, toOpen;
   std::vector<std::string> questions, recent;
 };
 
 struct SessionTest : ::testing::Test {
   TFakeDocument doc;
   TScriptedSessionHost host;
-  TProjectSession session{doc, host};
+  TCommandScopes scopes;
+  TProjectSession session{doc, host, scopes};
 };
 
 TEST_F(SessionTest, AChangedProjectIsOnlyLetGoWhenSavedOrDeclined) {
@@ -119,16 +132,19 @@ TEST_F(SessionTest, AChangedProjectIsOnlyLetGoWhenSavedOrDeclined) {
   // No lets the changes go with the project only: the command's own later questions are not
   // asked again, but one that did not go on leaves the project changed and asked about.
   session.MarkModified();
-  host.answers = {TAnswer::No};
-  EXPECT_TRUE(session.AskToSave());
-  EXPECT_EQ(host.questions.back(),
-            "You have made changes to Project \"a.kvxp\". Do you want to save it ?");
-  const size_t asked = host.questions.size();
-  EXPECT_TRUE(session.AskToSave());
-  EXPECT_EQ(host.questions.size(), asked);
-  EXPECT_TRUE(session.Modified());
-  EXPECT_EQ(session.Title("T"), "T * a.kvxp");
-  session.CommandEnded();
+  size_t asked = 0;
+  {
+    TCommandScopes::TScope command(scopes, TCommandKind::Project);
+    host.answers = {TAnswer::No};
+    EXPECT_TRUE(session.AskToSave());
+    EXPECT_EQ(host.questions.back(),
+              "You have made changes to Project \"a.kvxp\". Do you want to save it ?");
+    asked = host.questions.size();
+    EXPECT_TRUE(session.AskToSave());
+    EXPECT_EQ(host.questions.size(), asked);
+    EXPECT_TRUE(session.Modified());
+    EXPECT_EQ(session.Title("T"), "T * a.kvxp");
+  }
   host.answers = {TAnswer::Cancel};
   EXPECT_FALSE(session.AskToSave());
   EXPECT_EQ(host.questions.size(), asked + 1);
@@ -136,6 +152,44 @@ TEST_F(SessionTest, AChangedProjectIsOnlyLetGoWhenSavedOrDeclined) {
   host.answers = {TAnswer::No};
   EXPECT_TRUE(session.Open("C:\\b.kvxp"));
   EXPECT_FALSE(session.Modified());
+}
+
+// Open and merge mark what they leave: an open clears the mark, a merge that added presets
+// sets it, and a file refused leaves the project and its mark as they were.
+TEST_F(SessionTest, OpensAndMergesLeaveTheMarkTheProjectNeeds) {
+  doc.fileName = "C:\\a.kvxp";
+  doc.presets = 1;
+  EXPECT_TRUE(session.Merge("C:\\b.kvxp"));
+  EXPECT_TRUE(session.Changed());
+  EXPECT_EQ(session.Title("T"), "T * a.kvxp");
+  EXPECT_EQ(doc.fileName, "C:\\a.kvxp");
+
+  doc.openWorks = false;
+  EXPECT_FALSE(session.Merge("C:\\c.kvxp"));
+  EXPECT_TRUE(session.Changed()) << "a failed merge keeps the mark";
+  host.answers = {TAnswer::No};
+  EXPECT_FALSE(session.Open("C:\\c.kvxp"));
+  EXPECT_TRUE(session.Changed()) << "so does a failed open";
+
+  doc.openWorks = true;
+  session.ClearModified();
+  doc.mergeAdds = false;
+  EXPECT_TRUE(session.Merge("C:\\empty.kvxp"));
+  EXPECT_FALSE(session.Changed()) << "a merge that added nothing";
+
+  // File > Open, as every command, in a scope: the question first, then the dialog; a
+  // cancelled dialog opens nothing.
+  session.MarkModified();
+  host.answers = {TAnswer::No};
+  scopes.Run(TCommandKind::Project, [&] { EXPECT_FALSE(session.OpenChosen()); });
+  EXPECT_TRUE(session.Changed());
+  host.answers = {TAnswer::No};
+  host.toOpen = "C:\\d.kvxp";
+  scopes.Run(TCommandKind::Project, [&] { EXPECT_TRUE(session.OpenChosen()); });
+  EXPECT_FALSE(session.Changed());
+  EXPECT_EQ(doc.fileName, "C:\\d.kvxp");
+  EXPECT_TRUE(session.MergeChosen());
+  EXPECT_EQ(doc.opened.back(), "+C:\\d.kvxp");
 }
 
 TEST_F(SessionTest, SaveGoesToTheFileWhenItCanAndMarksStayWhileSuppressed) {
@@ -206,10 +260,24 @@ TEST_F(SessionTest, ExitAndTheEndOfTheSessionAskToQuitThenToSave) {
   EXPECT_TRUE(session.CloseQuery(confirm, "T", pending(true)));
   EXPECT_EQ(host.questions.size(), 4u);
   EXPECT_EQ(order, (std::vector<std::string>{"pending after 3", "pending after 3"}));
-  // The session's end after a confirmed exit does not ask again.
+
+  // A second check of one exit agrees without asking; the next exit asks again.
   session.MarkModified();
-  EXPECT_TRUE(session.CloseQuery(confirm, "T"));
-  EXPECT_EQ(host.questions.size(), 4u);
+  {
+    TCommandScopes::TScope exit(scopes, TCommandKind::Exit);
+    host.answers = {TAnswer::No};
+    EXPECT_TRUE(session.CloseQuery(confirm, "T"));
+    EXPECT_TRUE(session.CloseQuery(confirm, "T"));
+    EXPECT_EQ(host.questions.size(), 5u);
+  }
+  host.answers = {TAnswer::Cancel};
+  EXPECT_FALSE(session.CloseQuery(confirm, "T"));
+  EXPECT_EQ(host.questions.size(), 6u);
+
+  // What the exit writes comes last; a failed write the user goes on from keeps the program.
+  host.answers = {TAnswer::No};
+  EXPECT_FALSE(session.CloseQuery(confirm, "T", {}, [] { return false; }));
+  EXPECT_EQ(host.questions.size(), 7u);
 }
 
 using ControllerDocumentTest = ControllerFixture;
@@ -219,13 +287,21 @@ TEST_F(ControllerDocumentTest, AFailedOpenKeepsTheFileAndAFailedSaveReportsIt) {
   controller.EnsureStage(4);
   TControllerDocument doc(controller);
   const std::string good = File("good.kvxp", "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Main\r\nActive=1\r\n");
-  ASSERT_TRUE(doc.Open(good, false));
+  ASSERT_TRUE(doc.Open(good));
   EXPECT_EQ(controller.ProjectFile(), good);
 
-  EXPECT_FALSE(doc.Open((dir_ / "missing.kvxp").string(), false));
+  EXPECT_FALSE(doc.Open((dir_ / "missing.kvxp").string()));
   EXPECT_EQ(controller.ProjectFile(), good);
-  EXPECT_TRUE(doc.Open(good, true));
+  bool added = false;
+  EXPECT_TRUE(doc.Merge(good, added));
+  EXPECT_TRUE(added);
+  EXPECT_EQ(doc.PresetCount(), 2);
   EXPECT_EQ(controller.ProjectFile(), good);
+  const std::string empty = File("empty.kvxp", "[Project]\r\nVersion=2\r\n");
+  EXPECT_TRUE(doc.Merge(empty, added));
+  EXPECT_FALSE(added);
+  EXPECT_FALSE(doc.Merge((dir_ / "missing.kvxp").string(), added));
+  EXPECT_FALSE(added);
 
   doc.AddPreset();
   doc.AddPreset();

@@ -257,16 +257,15 @@ TEST_F(TransEditorTest, CloseAsksOnlyWithChanges) {
   EXPECT_TRUE(host_.replaced.empty()) << "No discards";
   EXPECT_EQ(editor_.Item(), nullptr);
 
-  // Asked by whoever ends what the editor shows: the editor stays on its translator, and No
-  // drops the change so that nothing later applies it.
+  // Asked by whoever ends what the editor shows: the editor stays on its translator; No lets
+  // the caller go on and keeps the change, unapplied, should the caller not go on after all.
   editor_.EditTranslator(itemA, t.get());
   editor_.SetName("changed");
   EXPECT_FALSE(editor_.AskToApply([] { return kCloseCancel; }));
   EXPECT_TRUE(editor_.AskToApply([] { return kCloseNo; }));
-  EXPECT_EQ(editor_.Name(), t->Name());
-  EXPECT_TRUE(editor_.ApplyIfModified());
+  EXPECT_EQ(editor_.Name(), "changed");
+  EXPECT_TRUE(editor_.Modified());
   EXPECT_TRUE(host_.replaced.empty());
-  editor_.SetName("changed");
   EXPECT_TRUE(editor_.AskToApply([] { return kCloseYes; }));
   EXPECT_EQ(host_.replaced.size(), 1u);
   EXPECT_EQ(editor_.Item(), itemA);

@@ -383,7 +383,8 @@ bool TEditTransWindow::AskToApply() {
 
 bool TEditTransWindow::CloseQuery() {
   if (!TForm::CloseQuery()) return false;
-  const bool close = model_.CloseQuery(AskApplyQuestion);
+  const auto query = [this] { return model_.CloseQuery(AskApplyQuestion); };
+  const bool close = runOwnClose ? runOwnClose(query) : query();
   RefreshAll();
   if (close) {
     model_.SetCapture(false);

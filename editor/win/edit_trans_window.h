@@ -57,8 +57,10 @@ class TEditTransWindow : public ui::TForm {
   void ItemDeleted(TEditItem item);
   bool ApplyIfModified();
   bool ApplyChanges();
+  // Something is typed or chosen and not applied yet.
+  bool HasPendingChange() const { return model_.Modified(); }
   // The editor's own question about pending changes, asked in front of it (the program's
-  // exit): true when the caller may go on; No drops the changes.
+  // exit): true when the caller may go on (No keeps the changes here, unapplied).
   bool AskToApply();
   // At start-up, before events flow: MIDI capture and the Test buttons use this engine.
   void AttachEngine(TTransEngine& engine);
@@ -73,6 +75,11 @@ class TEditTransWindow : public ui::TForm {
   std::function<void()> onEditPortAliases;
   // The project's folder for the execute-file panel's file dialog.
   std::function<std::string()> projectFolder;
+  // Runs the window's own close (its close box, Close, Escape) with its question about
+  // pending changes as one command of the program's, so that nothing takes in or drops the
+  // change while the question is open; it answers whether the window may close (false when
+  // that command may not run now). Unset: the question is asked at once.
+  std::function<bool(const std::function<bool()>& closeQuery)> runOwnClose;
   // Asks which rule to add (the rule chooser dialog unless replaced).
   TRulesView::TChooser chooseRule;
 

@@ -165,11 +165,8 @@ void TTransForm::CreateForm() {
     return;
   }
   document_ = std::make_unique<TControllerDocument>(*controller_);
-  // A failed Apply shows its error and keeps the editor's edits; the project saves anyway.
-  document_->beforeSave = [this] {
-    if (editor_) editor_->ApplyIfModified();
-  };
-  session_ = std::make_unique<TProjectSession>(*document_, *this);
+  session_ = std::make_unique<TProjectSession>(*document_, *this, scopes_);
+  scopes_.SetJoins({[this] { EndOpenEdits(); }, [this] { return EditorLetsGo(); }});
   BuildControls();
   RegisterCallbacks();
   SetUpPropsDialogs();
@@ -208,7 +205,7 @@ void TTransForm::BuildControls() {
   BuildOptionCommands();
   ConnectPropsCommands();
   // After every command is connected: it wraps the commands there are.
-  EndEditsBeforeCommands();
+  RunActionsAsCommands();
   BuildMenus();
   SetMenu(&menus_->bar);
 
@@ -219,8 +216,7 @@ void TTransForm::BuildControls() {
   history_->BeginLoading();
   history_->SetMenu(*menus_->recent);
   history_->OnClick = [this](const std::string& file) {
-    OpenProject(file, false, true);
-    session_->CommandEnded();
+    RunCommand(TMainCommand::RecentFile, [this, &file] { OpenProject(file, false, true); });
   };
 
   BuildToolBars();
@@ -388,7 +384,7 @@ LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       // Enter in the translator list reaches the window as its default command.
       if (LOWORD(wp) == IDOK && lp == 0 && translatorList_ && translatorList_->Focused() &&
           !ListBusy(*translatorList_)) {
-        EditSelectedTranslator();
+        RunCommand(TMainCommand::EditTrans, [this] { EditSelectedTranslator(); });
         return 0;
       }
       break;
@@ -408,28 +404,36 @@ LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == 1) RefreshCommands();
       return 0;
     case kTrayCallbackMessage:
-      if (!DeferWhileStarting(msg, wp, lp)) TrayCallback(lp);
+      // Its menu's entries are commands of their own.
+      if (!DeferWhileStarting(msg, wp, lp))
+        RunCommand(TMainCommand::TrayShowMinimize, [this, lp] { TrayCallback(lp); });
       return 0;
     case kCloseRequestMessage:
       if (wp == kCloseRequestMessage) {
-        if (!DeferWhileStarting(msg, wp, lp)) CloseRequest();
+        if (!DeferWhileStarting(msg, wp, lp))
+          RunCommand(TMainCommand::Exit, [this] { CloseRequest(); });
         return 0;
       }
       break;
     case WM_CLOSE:
-      if (DeferWhileStarting(msg, wp, lp)) return 0;
-      break;
+      // The close box, Alt+F4 and a close posted from outside.
+      if (!DeferWhileStarting(msg, wp, lp))
+        RunCommand(TMainCommand::Exit, [&] { ui::TForm::WndProc(msg, wp, lp); });
+      return 0;
     case WM_DEVICECHANGE:
       DeviceChange(wp, lp);
       break;
-    case WM_QUERYENDSESSION:
-      // The session must not end over unsaved changes without asking.
+    case WM_QUERYENDSESSION: {
+      // The session must not end over unsaved changes without asking. The answers count for
+      // this query alone: an end that another program cancels, or that never comes, leaves a
+      // later exit to ask again.
       if (quitting_) return TRUE;
-      return CloseQuery() ? TRUE : FALSE;
+      bool agreed = false;
+      RunCommand(TMainCommand::Exit, [this, &agreed] { agreed = CloseQuery(); });
+      return agreed ? TRUE : FALSE;
+    }
     case WM_ENDSESSION:
       if (wp && tray_) tray_->SetVisible(false);
-      // Another program cancelled the end: the program goes on, and a later exit asks again.
-      if (!wp && session_) session_->ForgetCloseConfirmation();
       break;
     case WM_SYSCOMMAND:
       if ((wp & 0xFFF0) == SC_MINIMIZE && HidesToTray(settings_)) {
@@ -449,21 +453,23 @@ LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool TTransForm::CloseQuery() {
   if (quitting_ || closing_ || ui::Application().Terminated()) return true;
-  // A close check that comes while one asks (a posted close, the session's end) or while the
-  // user answers a failed save waits for that answer: a second question on top of the first
-  // would ask the same twice.
-  if (savingAtExit_ || askingToClose_) return false;
+  // A close check that comes while another command asks (a posted close, the session's end,
+  // the tray's Exit during the exit's questions or the editor's own) waits for that answer: a
+  // second question on top of the first would ask the same twice.
+  if (scopes_.Waits(TCommandKind::Exit)) return false;
   EndOpenEdits();  // a name typed is a change to ask about
-  if (session_->CloseConfirmed()) return true;
-  {
-    TFlagScope asking(askingToClose_);
-    // Asked where the project is asked about: what the editor holds and has not applied is
-    // typed, and goes only when the user says so.
-    if (!session_->CloseQuery(settings_.confirmProgramExit, kProgramTitle,
-                              [this] { return !editor_ || editor_->AskToApply(); }))
-      return false;
-  }
+  // Asked where the project is asked about: what the editor holds and has not applied is
+  // typed, and goes only when the user says so. The close work itself runs when the window
+  // goes; a session end that another program cancels, or a close request from outside,
+  // leaves the window as it is.
+  const bool agreed = session_->CloseQuery(
+      settings_.confirmProgramExit, kProgramTitle,
+      [this] { return !editor_ || editor_->AskToApply(); }, [this] { return SaveSettingsAtExit(); });
   actions_->confirmExit->SetChecked(settings_.confirmProgramExit);
+  return agreed;
+}
+
+bool TTransForm::SaveSettingsAtExit() {
   {
     ui::TWaitCursor wait;
     try {
@@ -471,22 +477,6 @@ bool TTransForm::CloseQuery() {
     } catch (const std::exception&) {
     }
   }
-  bool saved = false;
-  {
-    // A close asked for while the user answers a failed save waits for that answer.
-    TFlagScope saving(savingAtExit_);
-    saved = SaveSettingsAtExit();
-  }
-  if (!saved) {
-    session_->ForgetCloseConfirmation();
-    return false;
-  }
-  // The close work itself runs when the window goes; a session end that another program
-  // cancels, or a close request from outside, leaves the window as it is.
-  return true;
-}
-
-bool TTransForm::SaveSettingsAtExit() {
   // A show's settings are not lost unseen: the user hears why and may free the file and retry,
   // quit without them, or go on working.
   for (;;) {
@@ -540,7 +530,6 @@ void TTransForm::CloseRequest() {
   // then go quiet; the asker ends the process. Until it does the program runs on, and what
   // the user changes meanwhile is asked about again at exit.
   if (!CloseQuery()) return;
-  session_->ForgetCloseConfirmation();
   if (TTransEngine* engine = controller_->Engine()) engine->Params().SetEnabled(false);
   GetTimerManager().Pause();
   if (MidiManagerExists()) CloseAllMidiPorts();

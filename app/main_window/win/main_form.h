@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/shell/activity_lamps.h"
+#include "app/main_window/command_scope.h"
 #include "app/main_window/example_presets.h"
 #include "app/controller/controller.h"
 #include "app/main_window/main_commands.h"
@@ -54,6 +55,7 @@ class TTrayAnimation;
 namespace ui {
 class TLabel;
 class TTrayIcon;
+class TWaitCursor;
 }
 
 inline constexpr const char* kProgramTitle = "Zarn's Korvanta Pro";
@@ -108,11 +110,20 @@ class TTransForm final : public ui::TForm,
   // True when the message waits for the start-up steps: it is posted again after the last.
   bool DeferWhileStarting(UINT msg, WPARAM wp, LPARAM lp);
   void PaintPending();
+  // Every road into a command (an action of the menus, toolbars, popups and keys, the lists'
+  // keys and drops, the tray, a recent file, the editor's buttons, the close box, a close
+  // request, the session's end) runs it here, in a command scope of its own, by its kind.
+  bool RunCommand(TMainCommand command, const std::function<void()>& run);
+  // An action of the window, its command known by the road it runs through.
+  ui::TAction& MakeCommand(TMainCommand command, const std::string& caption,
+                           const std::string& hint, int image = -1,
+                           ui::TShortCut shortCut = ui::kScNone);
   void MakePortAliases();
   void MakePortAliasesAtStart();
   void ReportFailedDevices();
   void InstallPresets();
-  // The settings saved at exit; false when a failed save made the user choose to go on.
+  // The recent files and the settings saved at exit; false when a failed save made the user
+  // choose to go on.
   bool SaveSettingsAtExit();
   void FormClose();
   void ReadSettings(TCustomIniFile& ini);
@@ -132,8 +143,8 @@ class TTransForm final : public ui::TForm,
   // lists show or hold: the other list's selection, every command, the editor's, a project
   // replaced and the program's end.
   void EndOpenEdits();
-  // Every action ends the open renames before its command runs; once all are built.
-  void EndEditsBeforeCommands();
+  // Every action runs its command through RunCommand; once all are built.
+  void RunActionsAsCommands();
   void PopupAt(ui::TPopupMenu& menu, ui::TListView& list, ui::TPoint p);
   int RowsOfCurrentPreset() const;
   void FitColumns();
@@ -217,8 +228,6 @@ class TTransForm final : public ui::TForm,
 
   // main_form_files.cpp: project files, recent files, clipboard and text export
   void BuildFileCommands();
-  void FileOpen();
-  void FileOpenMerge();
   void OpenProject(const std::string& fileName, bool append, bool addToRecent);
   bool CopyTranslators();
   void CutTranslators();
@@ -264,6 +273,9 @@ class TTransForm final : public ui::TForm,
   bool AskYesNo(const std::string& text, uint32_t delayMs) override;
   TAnswer AskQuit(const std::string& text, bool& doNotAskAgain) override;
   bool ChooseSaveFile(std::string& fileName) override;
+  bool ChooseOpenFile(std::string& fileName, bool merge) override;
+  void LoadStarting() override;
+  void LoadEnded() override;
   bool FileWritable(const std::string& fileName) override;
   void AddRecentFile(const std::string& fileName) override;
   void TitleChanged() override;
@@ -287,20 +299,19 @@ class TTransForm final : public ui::TForm,
 
   TMainWindowHooks& hooks_;
   std::unique_ptr<TKVHighLevel> controller_;
+  // The commands under way and their answers; the session keeps its answers there.
+  TCommandScopes scopes_;
   std::unique_ptr<TControllerDocument> document_;
   std::unique_ptr<TProjectSession> session_;
   TMainSettings settings_;
   TMainStartup startup_;
   TPanic panic_;
   std::string pendingProject_;
+  std::unique_ptr<ui::TWaitCursor> loadWait_;  // while a project loads
   std::string lastProjectFolder_;  // the folder the project dialogs had last
 
   bool closing_ = false;
   bool quitting_ = false;
-  // While the exit questions are asked: an answer there may be the program's last.
-  bool askingToClose_ = false;
-  // While a failed save at exit asks what to do: another close must not slip past the answer.
-  bool savingAtExit_ = false;
   bool closeDone_ = false;
   bool shutDown_ = false;
   bool refreshPending_ = false;

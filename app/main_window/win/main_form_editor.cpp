@@ -81,10 +81,24 @@ void TTransForm::CreateEditor() {
   sources.presets = [this] { return edits_->PresetNames(); };
   editor_ = std::make_unique<TEditTransWindow>(*this, std::move(sources), this);
   if (TTransEngine* engine = controller_->Engine()) editor_->AttachEngine(*engine);
-  editor_->onAdd = [this] { AddTranslator(); };
-  editor_->onDuplicate = [this] { DuplicateTranslator(); };
+  // The editor's buttons are roads into the window's commands; its alias button leaves its
+  // change to it, as its close does with its own question.
+  editor_->onAdd = [this] { RunCommand(TMainCommand::AddTrans, [this] { AddTranslator(); }); };
+  editor_->onDuplicate = [this] {
+    RunCommand(TMainCommand::DuplicateTrans, [this] { DuplicateTranslator(); });
+  };
   editor_->onEditPortAliases = [this] {
-    RunPropsDialog([this] { ShowPortAliasSettings(editor_.get()); });
+    RunCommand(TMainCommand::EditorPortAliases, [this] {
+      RunPropsDialog([this] { ShowPortAliasSettings(editor_.get()); });
+    });
+  };
+  editor_->runOwnClose = [this](const std::function<bool()>& closeQuery) {
+    bool close = false;
+    RunCommand(TMainCommand::EditorClose, [this, &close, &closeQuery] {
+      TCommandScopes::TAsking asking(scopes_);
+      close = closeQuery();
+    });
+    return close;
   };
   editor_->projectFolder = [this] { return ExtractFilePath(document_->FileName()); };
   editor_->OnClose = [this](ui::TCloseAction&) {

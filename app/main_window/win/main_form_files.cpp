@@ -17,6 +17,7 @@
 #include "base/utils.h"
 #include "base/win/wide.h"
 #include "controls/win/history_menu.h"
+#include "editor/win/edit_trans_window.h"
 #include "engine/preset.h"
 #include "engine/project.h"
 #include "engine/translator.h"
@@ -47,11 +48,10 @@ std::string FolderOf(const std::string& file) {
 
 void TTransForm::BuildFileCommands() {
   TActions& a = *actions_;
-  ui::TActionList& list = Actions();
   using ui::MakeShortCut;
-  a.fileNew = &MakeAction(list, "New", "New|Starts a new project", imgNew);
+  a.fileNew = &MakeCommand(TMainCommand::FileNew, "New", "New|Starts a new project", imgNew);
   a.fileNew->OnExecute = [this] {
-    if (!EditorLetsGo() || !session_->New()) return;
+    if (!session_->New()) return;
     // The editor's translator went with the old project.
     edits_->ProjectReplaced();
     RebuildPresetList();
@@ -59,46 +59,46 @@ void TTransForm::BuildFileCommands() {
     EvaluateCurrentPreset();
     UpdateTitle();
   };
-  a.fileOpen = &MakeAction(list, "&Open...", "Open|Opens a project file", imgOpen,
+  a.fileOpen = &MakeCommand(TMainCommand::FileOpen, "&Open...", "Open|Opens a project file", imgOpen,
                            MakeShortCut('O', false, true, false));
-  a.fileOpen->OnExecute = [this] { FileOpen(); };
-  a.fileOpenMerge = &MakeAction(list, "Open Merge...",
+  a.fileOpen->OnExecute = [this] { session_->OpenChosen(); };
+  a.fileOpenMerge = &MakeCommand(TMainCommand::FileOpenMerge, "Open Merge...",
                                 "Open Merge|Adds the presets of a project file to this project");
-  a.fileOpenMerge->OnExecute = [this] { FileOpenMerge(); };
+  a.fileOpenMerge->OnExecute = [this] { session_->MergeChosen(); };
   Enable(*a.fileOpenMerge, TMainCommand::FileOpenMerge);
-  a.fileSave = &MakeAction(list, "&Save", "Save|Saves the project", imgSave,
+  a.fileSave = &MakeCommand(TMainCommand::FileSave, "&Save", "Save|Saves the project", imgSave,
                            MakeShortCut('S', false, true, false));
   a.fileSave->OnExecute = [this] { session_->Save(); };
-  a.fileSaveAs = &MakeAction(list, "Save &As...", "Save As|Saves the project under a new name",
+  a.fileSaveAs = &MakeCommand(TMainCommand::FileSaveAs, "Save &As...", "Save As|Saves the project under a new name",
                              -1, MakeShortCut(VK_F12, false, false, false));
   a.fileSaveAs->OnExecute = [this] { session_->SaveAs(); };
-  a.fileClose = &MakeAction(list, "&Close", "Close|Closes the project", -1,
+  a.fileClose = &MakeCommand(TMainCommand::FileClose, "&Close", "Close|Closes the project", -1,
                             MakeShortCut(VK_F4, false, true, false));
   a.fileClose->OnExecute = [this] {
-    if (!EditorLetsGo() || !session_->Close()) return;
+    if (!session_->Close()) return;
     edits_->ProjectReplaced();
     RebuildPresetList();
   };
-  a.projectAsText = &MakeAction(list, "Save Project As Text...",
+  a.projectAsText = &MakeCommand(TMainCommand::ProjectAsText, "Save Project As Text...",
                                 "Save Project As Text|Writes the whole project as readable text");
   a.projectAsText->OnExecute = [this] { SaveProjectAsText(); };
-  a.presetAsText = &MakeAction(list, "Save As Text File...",
+  a.presetAsText = &MakeCommand(TMainCommand::PresetSaveAsText, "Save As Text File...",
                                "Save As Text File|Writes the selected preset as readable text");
   a.presetAsText->OnExecute = [this] { SavePresetAsText(); };
   Enable(*a.presetAsText, TMainCommand::PresetSaveAsText);
-  a.projectProperties = &MakeAction(list, "Project Properties...", "The project's properties");
-  a.exit = &MakeAction(list, "E&xit", "Exit|Ends the program");
+  a.projectProperties = &MakeCommand(TMainCommand::ProjectProperties, "Project Properties...", "The project's properties");
+  a.exit = &MakeCommand(TMainCommand::Exit, "E&xit", "Exit|Ends the program");
   a.exit->OnExecute = [this] { Close(); };
 
-  a.cutTrans = &MakeAction(list, "Cut\tCtrl+X", "Cut|Moves the selected translators to the clipboard",
+  a.cutTrans = &MakeCommand(TMainCommand::CutTrans, "Cut\tCtrl+X", "Cut|Moves the selected translators to the clipboard",
                            imgCut);
   a.cutTrans->OnExecute = [this] { CutTranslators(); };
   Enable(*a.cutTrans, TMainCommand::CutTrans);
-  a.copyTrans = &MakeAction(list, "Copy\tCtrl+C",
+  a.copyTrans = &MakeCommand(TMainCommand::CopyTrans, "Copy\tCtrl+C",
                             "Copy|Copies the selected translators to the clipboard", imgCopy);
   a.copyTrans->OnExecute = [this] { CopyTranslators(); };
   Enable(*a.copyTrans, TMainCommand::CopyTrans);
-  a.pasteTrans = &MakeAction(list, "Paste", "Paste|Adds the translators on the clipboard",
+  a.pasteTrans = &MakeCommand(TMainCommand::PasteTrans, "Paste", "Paste|Adds the translators on the clipboard",
                              imgPaste, MakeShortCut('V', false, true, false));
   a.pasteTrans->OnExecute = [this] { PasteTranslators(); };
   Enable(*a.pasteTrans, TMainCommand::PasteTrans);
@@ -111,15 +111,27 @@ std::string TTransForm::DataFolder() {
   return folder;
 }
 
-void TTransForm::FileOpen() {
-  // What the editor has not applied yet is part of what the save question asks about.
-  if (!EditorLetsGo() || !session_->AskToSave()) return;
+void TTransForm::OpenProject(const std::string& fileName, bool append, bool addToRecent) {
+  // A normal open asks to save first; a cancelled question keeps the project.
+  try {
+    if (append)
+      session_->Merge(fileName);
+    else
+      session_->Open(fileName, addToRecent);
+  } catch (const std::exception& e) {
+    hooks_.AddError(e.what());
+  }
+}
+
+bool TTransForm::ChooseOpenFile(std::string& fileName, bool merge) {
   ui::TOpenDialog dialog;
   dialog.title = "Open Project";
   dialog.filter = kOpenFilter;
   dialog.options |= ui::ofFileMustExist;
   const std::string current = document_->FileName();
-  if (!current.empty()) {
+  if (merge) {
+    dialog.initialDir = lastProjectFolder_.empty() ? DataFolder() : lastProjectFolder_;
+  } else if (!current.empty()) {
     dialog.fileName = current;
   } else if (!lastProjectFolder_.empty()) {
     dialog.initialDir = lastProjectFolder_;
@@ -127,45 +139,22 @@ void TTransForm::FileOpen() {
   } else {
     dialog.initialDir = DataFolder();
   }
-  if (!dialog.Execute(Handle())) return;
-  lastProjectFolder_ = FolderOf(dialog.fileName);
-  OpenProject(dialog.fileName, false, true);
+  if (!dialog.Execute(Handle())) return false;
+  fileName = dialog.fileName;
+  lastProjectFolder_ = FolderOf(fileName);
+  return true;
 }
 
-void TTransForm::FileOpenMerge() {
-  if (!EditorLetsGo()) return;
-  ui::TOpenDialog dialog;
-  dialog.title = "Open Project";
-  dialog.filter = kOpenFilter;
-  dialog.options |= ui::ofFileMustExist;
-  dialog.initialDir = lastProjectFolder_.empty() ? DataFolder() : lastProjectFolder_;
-  if (!dialog.Execute(Handle())) return;
-  lastProjectFolder_ = FolderOf(dialog.fileName);
-  OpenProject(dialog.fileName, true, false);
-}
-
-void TTransForm::OpenProject(const std::string& fileName, bool append, bool addToRecent) {
-  if (!EditorLetsGo()) return;
-  // A normal open asks to save first; a cancelled question keeps the project.
-  if (!append && !session_->AskToSave()) return;
+void TTransForm::LoadStarting() {
   hooks_.AddErrorSeparator();
-  {
-    ui::TWaitCursor wait;
-    session_->SetSuppressed(true);
-    try {
-      if (append)
-        session_->Merge(fileName);
-      else
-        session_->Open(fileName, addToRecent);
-    } catch (const std::exception& e) {
-      hooks_.AddError(e.what());
-    }
-    session_->SetSuppressed(false);
-  }
+  loadWait_ = std::make_unique<ui::TWaitCursor>();
+}
+
+void TTransForm::LoadEnded() {
+  loadWait_.reset();
   edits_->ProjectReplaced();
   RebuildPresetList();
   hooks_.ShowNewErrors();
-  session_->ClearModified();
   SelectFirstPresetWhenNone();
   UpdateTitle();
 }
@@ -179,7 +168,7 @@ bool TTransForm::ClipboardHasTranslators() const {
 
 bool TTransForm::CopyTranslators() {
   TTransList* preset = CurrentPreset();
-  if (!preset || !EditorLetsGo()) return false;
+  if (!preset) return false;
   std::vector<TTransMsgPtr> held;
   std::vector<TClipTranslator> translators;
   for (int row : SelectedRows(*translatorList_)) {
@@ -204,7 +193,7 @@ void TTransForm::CutTranslators() {
 }
 
 void TTransForm::PasteTranslators() {
-  if (!Project() || !ClipboardHasTranslators() || !EditorLetsGo()) return;
+  if (!Project() || !ClipboardHasTranslators()) return;
   const std::optional<std::string> data =
       ui::TClipboard(Handle()).GetData(TranslatorClipboardFormat());
   if (!data) return;
@@ -262,7 +251,7 @@ bool WriteTextFile(const std::string& fileName, const std::vector<std::string>& 
 
 void TTransForm::SavePresetAsText() {
   TTransList* preset = CurrentPreset();
-  if (!preset || !EditorLetsGo()) return;
+  if (!preset) return;
   std::string file = PresetTextFileName(preset->GetName());
   if (!ChooseTextFile(file)) return;
   std::vector<std::string> lines;
@@ -273,7 +262,7 @@ void TTransForm::SavePresetAsText() {
 
 void TTransForm::SaveProjectAsText() {
   TPresetHandler* project = Project();
-  if (!project || !EditorLetsGo()) return;
+  if (!project) return;
   std::string file = ProjectTextFileName(document_->FileName());
   if (!ChooseTextFile(file)) return;
   if (!WriteTextFile(file, DescribeProject(*project)))
@@ -285,7 +274,7 @@ void TTransForm::SaveProjectAsText() {
 TAnswer TTransForm::AskYesNoCancel(const std::string& text) {
   // At exit the answer may be the last; an untitled project's Yes first asks for a file, in
   // front of a question that must be gone by then.
-  const bool mayEnd = askingToClose_ && !document_->FileName().empty();
+  const bool mayEnd = scopes_.InExit() && !document_->FileName().empty();
   switch (ui::MessageDlg(text, ui::TMsgDlgType::Confirmation, ui::mbYesNoCancel,
                          mayEnd ? ui::TAnswerEnd::MayEndProgram : ui::TAnswerEnd::Hide)) {
     case ui::mrYes:
@@ -303,11 +292,12 @@ bool TTransForm::AskYesNo(const std::string& text, uint32_t delayMs) {
 }
 
 TAnswer TTransForm::AskQuit(const std::string& text, bool& doNotAskAgain) {
-  // A changed project is asked about next, and this question must be gone by then.
+  // The editor's change or a changed project is asked about next, and this question must be
+  // gone by then.
+  const bool more = session_->Changed() || (editor_ && editor_->HasPendingChange());
   const int answer = ui::MessageDlgWithCheckBox(
       text, ui::TMsgDlgType::Confirmation, ui::mbYesNoCancel, doNotAskAgain,
-      "Do not ask in future",
-      session_->Changed() ? ui::TAnswerEnd::Hide : ui::TAnswerEnd::MayEndProgram);
+      "Do not ask in future", more ? ui::TAnswerEnd::Hide : ui::TAnswerEnd::MayEndProgram);
   return answer == ui::mrYes ? TAnswer::Yes : answer == ui::mrNo ? TAnswer::No : TAnswer::Cancel;
 }
 

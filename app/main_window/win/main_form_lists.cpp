@@ -23,34 +23,39 @@
 namespace kv {
 
 
-ui::TAction& MakeAction(ui::TActionList& list, const std::string& caption, const std::string& hint,
-                        int image, ui::TShortCut shortCut) {
-  ui::TAction& action = list.Add(caption);
+ui::TAction& TTransForm::MakeCommand(TMainCommand command, const std::string& caption,
+                                     const std::string& hint, int image,
+                                     ui::TShortCut shortCut) {
+  ui::TAction& action = Actions().Add(caption);
   action.SetHint(hint);
   action.SetImageIndex(image);
   action.SetShortCut(shortCut);
+  actions_->commandOf[&action] = command;
   return action;
+}
+
+bool TTransForm::RunCommand(TMainCommand command, const std::function<void()>& run) {
+  return scopes_.Run(CommandKindOf(command), run);
 }
 
 // --- commands ------------------------------------------------------------------------------
 
 void TTransForm::BuildListCommands() {
   TActions& a = *actions_;
-  ui::TActionList& list = Actions();
   using ui::MakeShortCut;
-  a.presetNew = &MakeAction(list, "New", "New preset|Adds a new preset to the project");
+  a.presetNew = &MakeCommand(TMainCommand::PresetNew, "New", "New preset|Adds a new preset to the project");
   a.presetNew->OnExecute = [this] { PresetNew(); };
-  a.presetRename = &MakeAction(list, "Rename\tF2", "Rename|Renames the selected preset");
+  a.presetRename = &MakeCommand(TMainCommand::PresetRename, "Rename\tF2", "Rename|Renames the selected preset");
   a.presetRename->OnExecute = [this] { PresetRename(); };
   Enable(*a.presetRename, TMainCommand::PresetRename);
-  a.presetDelete = &MakeAction(list, "Delete\tDel", "Delete|Deletes the selected presets");
+  a.presetDelete = &MakeCommand(TMainCommand::PresetDelete, "Delete\tDel", "Delete|Deletes the selected presets");
   a.presetDelete->OnExecute = [this] { PresetDelete(true); };
   Enable(*a.presetDelete, TMainCommand::PresetDelete);
   a.presetDuplicate =
-      &MakeAction(list, "Duplicate\tCtrl+D", "Duplicate|Adds a copy of the selected preset");
+      &MakeCommand(TMainCommand::PresetDuplicate, "Duplicate\tCtrl+D", "Duplicate|Adds a copy of the selected preset");
   a.presetDuplicate->OnExecute = [this] { PresetDuplicate(); };
   Enable(*a.presetDuplicate, TMainCommand::PresetDuplicate);
-  a.presetProperties = &MakeAction(list, "Properties...\tAlt+Enter",
+  a.presetProperties = &MakeCommand(TMainCommand::PresetProperties, "Properties...\tAlt+Enter",
                                    "Properties|The selected preset's properties");
   const std::pair<ui::TAction**, const char*> presetMoves[] = {
       {&a.presetUp, "&Up\tCtrl+Up"},
@@ -64,22 +69,22 @@ void TTransForm::BuildListCommands() {
       {&a.transBottom, "&Bottom\tCtrl+Shift+Down"}};
   for (int i = 0; i < 4; ++i) {
     const auto kind = static_cast<TMoveKind>(i);
-    *presetMoves[i].first = &MakeAction(list, presetMoves[i].second, "Moves the selected presets");
+    *presetMoves[i].first = &MakeCommand(TMainCommand::PresetMove, presetMoves[i].second, "Moves the selected presets");
     (*presetMoves[i].first)->OnExecute = [this, kind] {
       MoveRows(true, MoveOffset(kind, presetList_->Count(), SelectedRows(*presetList_)));
     };
     Enable(**presetMoves[i].first, TMainCommand::PresetMove);
     *translatorMoves[i].first =
-        &MakeAction(list, translatorMoves[i].second, "Moves the selected translators");
+        &MakeCommand(TMainCommand::MoveTrans, translatorMoves[i].second, "Moves the selected translators");
     (*translatorMoves[i].first)->OnExecute = [this, kind] {
       MoveRows(false, MoveOffset(kind, translatorList_->Count(), SelectedRows(*translatorList_)));
     };
     Enable(**translatorMoves[i].first, TMainCommand::MoveTrans);
   }
 
-  a.addTrans = &MakeAction(list, "Add", "Add|Adds a new translator to the preset", imgAdd);
+  a.addTrans = &MakeCommand(TMainCommand::AddTrans, "Add", "Add|Adds a new translator to the preset", imgAdd);
   a.addTrans->OnExecute = [this] { AddTranslator(); };
-  a.editTrans = &MakeAction(list, "Edit", "Edit|Edits the selected translator", imgEdit,
+  a.editTrans = &MakeCommand(TMainCommand::EditTrans, "Edit", "Edit|Edits the selected translator", imgEdit,
                             MakeShortCut('E', false, true, false));
   a.editTrans->OnExecute = [this] { EditSelectedTranslator(); };
   a.editTrans->OnUpdate = [this](ui::TAction& action) {
@@ -87,22 +92,22 @@ void TTransForm::BuildListCommands() {
     action.SetEnabled(!closing_ && !quitting_ && translatorList_->SelectedCount() == 1);
   };
   a.renameTrans =
-      &MakeAction(list, "Rename\tF2", "Rename|Renames the selected translator", imgRename);
+      &MakeCommand(TMainCommand::RenameTrans, "Rename\tF2", "Rename|Renames the selected translator", imgRename);
   a.renameTrans->OnExecute = [this] { RenameTranslator(); };
   Enable(*a.renameTrans, TMainCommand::RenameTrans);
-  a.duplicateTrans = &MakeAction(list, "Duplicate\tCtrl+D",
+  a.duplicateTrans = &MakeCommand(TMainCommand::DuplicateTrans, "Duplicate\tCtrl+D",
                                  "Duplicate|Adds a copy of the selected translator");
   a.duplicateTrans->OnExecute = [this] { DuplicateTranslator(); };
   Enable(*a.duplicateTrans, TMainCommand::DuplicateTrans);
-  a.activateTrans = &MakeAction(list, "Activate", "Activate|Checks the selected translators");
+  a.activateTrans = &MakeCommand(TMainCommand::ActivateTrans, "Activate", "Activate|Checks the selected translators");
   a.activateTrans->OnExecute = [this] { SetTranslatorsActive(true); };
   Enable(*a.activateTrans, TMainCommand::ActivateTrans);
   a.deactivateTrans =
-      &MakeAction(list, "Deactivate", "Deactivate|Unchecks the selected translators");
+      &MakeCommand(TMainCommand::DeactivateTrans, "Deactivate", "Deactivate|Unchecks the selected translators");
   a.deactivateTrans->OnExecute = [this] { SetTranslatorsActive(false); };
   Enable(*a.deactivateTrans, TMainCommand::DeactivateTrans);
   a.deleteTrans =
-      &MakeAction(list, "Delete\tDel", "Delete|Deletes the selected translators", imgDelete);
+      &MakeCommand(TMainCommand::DeleteTrans, "Delete\tDel", "Delete|Deletes the selected translators", imgDelete);
   a.deleteTrans->OnExecute = [this] { DeleteTranslators(true); };
   Enable(*a.deleteTrans, TMainCommand::DeleteTrans);
 }
@@ -317,18 +322,20 @@ void TTransForm::ConnectPresetList() {
   // row, so the list itself keeps nothing.
   presetList_->OnEdited = [this](int, std::string& text, bool& accept) {
     accept = false;
-    FinishPresetRename(text);
+    RunCommand(TMainCommand::RenameEnded, [this, &text] { FinishPresetRename(text); });
   };
   presetList_->OnEditEnded = [this](int, bool emptied) {
     if (emptied)
-      FinishPresetRename("");
+      RunCommand(TMainCommand::RenameEnded, [this] { FinishPresetRename(""); });
     else
       renamedPreset_.reset();
   };
   presetList_->OnStartDrag = [](int, bool& allow) { allow = true; };
   presetList_->OnDragDrop = [this](int source, int target) {
-    MoveRows(true,
-             DropOffset(presetList_->Count(), SelectedRows(*presetList_), source, target));
+    RunCommand(TMainCommand::RowsDropped, [this, source, target] {
+      MoveRows(true,
+               DropOffset(presetList_->Count(), SelectedRows(*presetList_), source, target));
+    });
   };
   presetList_->OnKeyDown = [this](WORD& key, ui::TShiftState shift) {
     ListKeyDown(true, key, shift);
@@ -350,7 +357,9 @@ void TTransForm::ConnectTranslatorList() {
     PostCommandRefresh();
     FollowSelectionLater();
   };
-  translatorList_->OnDblClick = [this] { EditSelectedTranslator(); };
+  translatorList_->OnDblClick = [this] {
+    RunCommand(TMainCommand::EditTrans, [this] { EditSelectedTranslator(); });
+  };
   translatorList_->OnItemChecked = [this](int row, bool checked) {
     if (refreshing_ != 0) return;
     EndOpenEdits();
@@ -362,18 +371,20 @@ void TTransForm::ConnectTranslatorList() {
   };
   translatorList_->OnEdited = [this](int, std::string& text, bool& accept) {
     accept = false;  // the rename tells the row, when it is still shown
-    FinishTranslatorRename(text);
+    RunCommand(TMainCommand::RenameEnded, [this, &text] { FinishTranslatorRename(text); });
   };
   translatorList_->OnEditEnded = [this](int, bool emptied) {
     if (emptied)
-      FinishTranslatorRename("");
+      RunCommand(TMainCommand::RenameEnded, [this] { FinishTranslatorRename(""); });
     else
       renamedTranslator_.reset();
   };
   translatorList_->OnStartDrag = [](int, bool& allow) { allow = true; };
   translatorList_->OnDragDrop = [this](int source, int target) {
-    MoveRows(false, DropOffset(translatorList_->Count(), SelectedRows(*translatorList_), source,
-                               target));
+    RunCommand(TMainCommand::RowsDropped, [this, source, target] {
+      MoveRows(false, DropOffset(translatorList_->Count(), SelectedRows(*translatorList_),
+                                 source, target));
+    });
   };
   translatorList_->OnKeyDown = [this](WORD& key, ui::TShiftState shift) {
     ListKeyDown(false, key, shift);
@@ -413,17 +424,17 @@ void TTransForm::EndOpenEdits() {
   translatorList_->EndEdit(true);
 }
 
-void TTransForm::EndEditsBeforeCommands() {
-  // The menus, toolbars, popups and shortcuts all run their commands through actions: each
-  // takes an open rename first, so the command sees the name typed (and a save stores it).
+void TTransForm::RunActionsAsCommands() {
+  // The menus, toolbars, popups and shortcuts all run their commands through actions.
   for (const auto& action : Actions().Actions()) {
     ui::TNotifyEvent command = std::move(action->OnExecute);
     if (!command) continue;
-    action->OnExecute = [this, command = std::move(command)] {
-      EndOpenEdits();
-      command();
-      // A No to saving counts for the command that asked alone.
-      if (session_) session_->CommandEnded();
+    // Every action is made with its command; one that was not changes the project.
+    const auto known = actions_->commandOf.find(action.get());
+    const TCommandKind kind = known != actions_->commandOf.end() ? CommandKindOf(known->second)
+                                                                 : TCommandKind::Project;
+    action->OnExecute = [this, kind, command = std::move(command)] {
+      scopes_.Run(kind, command);
     };
   }
 }
@@ -493,16 +504,16 @@ void TTransForm::ListKeyDown(bool presets, WORD& key, ui::TShiftState shift) {
     case VK_DELETE:
       key = 0;
       if (presets)
-        PresetDelete(!shiftKey);
+        RunCommand(TMainCommand::PresetDelete, [this, shiftKey] { PresetDelete(!shiftKey); });
       else
-        DeleteTranslators(!shiftKey);
+        RunCommand(TMainCommand::DeleteTrans, [this, shiftKey] { DeleteTranslators(!shiftKey); });
       break;
     case VK_F2:
       key = 0;
       if (presets)
-        PresetRename();
+        RunCommand(TMainCommand::PresetRename, [this] { PresetRename(); });
       else
-        RenameTranslator();
+        RunCommand(TMainCommand::RenameTrans, [this] { RenameTranslator(); });
       break;
     case VK_UP:
     case VK_DOWN:
@@ -511,7 +522,10 @@ void TTransForm::ListKeyDown(bool presets, WORD& key, ui::TShiftState shift) {
       {
         const TMoveKind kind = pressed == VK_UP ? (shiftKey ? TMoveKind::Top : TMoveKind::Up)
                                                 : (shiftKey ? TMoveKind::Bottom : TMoveKind::Down);
-        MoveRows(presets, MoveOffset(kind, list.Count(), SelectedRows(list)));
+        RunCommand(presets ? TMainCommand::PresetMove : TMainCommand::MoveTrans,
+                   [this, presets, kind, &list] {
+                     MoveRows(presets, MoveOffset(kind, list.Count(), SelectedRows(list)));
+                   });
       }
       break;
     default:
@@ -531,15 +545,15 @@ void TTransForm::ListKeyUp(bool presets, WORD& key, ui::TShiftState shift) {
       break;
     case 'D':
       if (presets)
-        PresetDuplicate();
+        RunCommand(TMainCommand::PresetDuplicate, [this] { PresetDuplicate(); });
       else
-        DuplicateTranslator();
+        RunCommand(TMainCommand::DuplicateTrans, [this] { DuplicateTranslator(); });
       break;
     case 'C':
-      if (!presets) CopyTranslators();
+      if (!presets) RunCommand(TMainCommand::CopyTrans, [this] { CopyTranslators(); });
       break;
     case 'X':
-      if (!presets) CutTranslators();
+      if (!presets) RunCommand(TMainCommand::CutTrans, [this] { CutTranslators(); });
       break;
     default:
       return;
@@ -550,7 +564,7 @@ void TTransForm::ListKeyUp(bool presets, WORD& key, ui::TShiftState shift) {
 // --- preset commands -----------------------------------------------------------------------
 
 void TTransForm::PresetNew() {
-  if (!Project() || !EditorLetsGo()) return;
+  if (!Project()) return;
   try {
     int row = -1;
     {
@@ -567,7 +581,6 @@ void TTransForm::PresetNew() {
 }
 
 void TTransForm::PresetRename() {
-  if (!EditorLetsGo()) return;
   const int row = presetList_->ItemIndex();
   if (presetList_->SelectedCount() == 1 && row >= 0) presetList_->EditLabel(row);
 }
@@ -585,8 +598,8 @@ std::string TTransForm::AskPresetName(const std::string& proposed) {
 }
 
 void TTransForm::PresetDuplicate() {
-  // The copy is made of the preset as the editor has it.
-  if (!Project() || !EditorLetsGo()) return;
+  // The copy is made of the preset as the editor has it: its command took the change in.
+  if (!Project()) return;
   try {
     std::string name = edits_->DuplicateName();
     if (name.empty()) {
@@ -608,7 +621,7 @@ void TTransForm::PresetDuplicate() {
 
 void TTransForm::PresetDelete(bool ask) {
   TPresetHandler* project = Project();
-  if (!project || !EditorLetsGo()) return;
+  if (!project) return;
   const std::vector<int> selected = SelectedRows(*presetList_);
   if (selected.empty()) {
     if (ask)
@@ -619,6 +632,7 @@ void TTransForm::PresetDelete(bool ask) {
     TTransList* first = project->GetPreset(selected.front());
     const std::string text =
         PresetDeleteText(static_cast<int>(selected.size()), first ? first->GetName() : "");
+    TCommandScopes::TAsking asking(scopes_);
     if (ui::MessageDlg(text, ui::TMsgDlgType::Confirmation, ui::mbYesNo) != ui::mrYes) return;
   }
   int row = -1;
@@ -634,7 +648,6 @@ void TTransForm::PresetDelete(bool ask) {
 // --- moving rows ---------------------------------------------------------------------------
 
 void TTransForm::MoveRows(bool presets, int offset) {
-  if (!EditorLetsGo()) return;
   ui::TListView& list = presets ? *presetList_ : *translatorList_;
   const std::vector<int> selected = SelectedRows(list);
   if (PlanRowMoves(list.Count(), selected, offset).empty()) return;
@@ -666,7 +679,7 @@ void TTransForm::MoveRows(bool presets, int offset) {
 // --- translator commands -------------------------------------------------------------------
 
 void TTransForm::AddTranslator() {
-  if (!Project() || !EditorLetsGo()) return;
+  if (!Project()) return;
   const int itemIndex = translatorList_->ItemIndex();
   int row = -1;
   {
@@ -695,9 +708,8 @@ void TTransForm::ShowTranslatorTarget() {
 
 void TTransForm::DuplicateTranslator() {
   const int row = translatorList_->ItemIndex();
+  // The copy is made of the translator as the editor has it: its command took the change in.
   if (!CurrentPreset() || translatorList_->SelectedCount() != 1 || row < 0) return;
-  // The copy is made of the translator as the editor has it.
-  if (!EditorLetsGo()) return;
   int copy = -1;
   {
     TRefreshScope scope(refreshing_);
@@ -711,11 +723,12 @@ void TTransForm::DuplicateTranslator() {
 void TTransForm::DeleteTranslators(bool ask) {
   TTransList* preset = CurrentPreset();
   const std::vector<int> selected = SelectedRows(*translatorList_);
-  if (!preset || selected.empty() || !EditorLetsGo()) return;
+  if (!preset || selected.empty()) return;
   if (ask) {
     TTransMsg* first = preset->GetTranslator(selected.front());
     const std::string text =
         TranslatorDeleteText(static_cast<int>(selected.size()), first ? first->Name() : "");
+    TCommandScopes::TAsking asking(scopes_);
     if (ui::MessageDlg(text, ui::TMsgDlgType::Confirmation, ui::mbYesNo) != ui::mrYes) return;
   }
   {
@@ -728,13 +741,11 @@ void TTransForm::DeleteTranslators(bool ask) {
 }
 
 void TTransForm::SetTranslatorsActive(bool active) {
-  if (!EditorLetsGo()) return;
   TRefreshScope scope(refreshing_);
   edits_->SetTranslatorsActive(SelectedRows(*translatorList_), active);
 }
 
 void TTransForm::RenameTranslator() {
-  if (!EditorLetsGo()) return;
   const int row = translatorList_->ItemIndex();
   if (translatorList_->SelectedCount() == 1 && row >= 0) translatorList_->EditLabel(row);
 }

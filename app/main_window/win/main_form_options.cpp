@@ -46,72 +46,71 @@ void AddMoveMenu(ui::TMenuItem& menu, ui::TAction* up, ui::TAction* down, ui::TA
 
 void TTransForm::BuildOptionCommands() {
   TActions& a = *actions_;
-  ui::TActionList& list = Actions();
   // The dialogs' commands are connected in main_form_props.cpp.
-  a.midiPorts = &MakeAction(list, "MIDI Ports...", "Opens and closes MIDI ports, sets up aliases");
-  a.deviceAliases = &MakeAction(list, "Device Aliases...", "Sets up the MIDI port aliases");
+  a.midiPorts = &MakeCommand(TMainCommand::MidiPorts, "MIDI Ports...", "Opens and closes MIDI ports, sets up aliases");
+  a.deviceAliases = &MakeCommand(TMainCommand::DeviceAliases, "Device Aliases...", "Sets up the MIDI port aliases");
   a.deviceAliases->SetVisible(false);
-  a.projectDefaultPorts = &MakeAction(list, "Project Default Ports...",
+  a.projectDefaultPorts = &MakeCommand(TMainCommand::ProjectDefaultPorts, "Project Default Ports...",
                                       "The MIDI ports the project uses unless told otherwise");
-  a.routing = &MakeAction(list, "Routing (MIDI Thru)...",
+  a.routing = &MakeCommand(TMainCommand::Routing, "Routing (MIDI Thru)...",
                           "Passes MIDI from inputs on to outputs");
-  a.presetDefaultPorts = &MakeAction(list, "Preset Default Ports...",
+  a.presetDefaultPorts = &MakeCommand(TMainCommand::PresetDefaultPorts, "Preset Default Ports...",
                                      "The MIDI ports the current preset uses");
-  a.openUsedDevices = &MakeAction(list, "Open Used Devices",
+  a.openUsedDevices = &MakeCommand(TMainCommand::OpenUsedDevices, "Open Used Devices",
                                   "Opens the MIDI ports the project uses and closes the others");
-  a.rescanMidi = &MakeAction(list, "Rescan MIDI devices", "Looks for MIDI devices again");
+  a.rescanMidi = &MakeCommand(TMainCommand::RescanMidi, "Rescan MIDI devices", "Looks for MIDI devices again");
   a.rescanMidi->OnExecute = [this] { controller_->RescanDevices(true); };
 
-  a.logWindow = &MakeAction(list, "Log Window", "Log Window|Shows what the program does", imgLog);
+  a.logWindow = &MakeCommand(TMainCommand::LogWindow, "Log Window", "Log Window|Shows what the program does", imgLog);
   a.logWindow->OnExecute = [this] { ShowLogWindow(); };
   a.logWindow->OnUpdate = [this](ui::TAction& action) {
     action.SetEnabled(hooks_.HasLogWindow());
     action.SetChecked(hooks_.LogWindowOpen());
   };
-  a.eventMonitor = &MakeAction(list, "Event Monitor", "Shows the activity lamps");
+  a.eventMonitor = &MakeCommand(TMainCommand::EventMonitor, "Event Monitor", "Shows the activity lamps");
   a.eventMonitor->OnExecute = [this] {
     settings_.eventMonitor = !settings_.eventMonitor;
     actions_->eventMonitor->SetChecked(settings_.eventMonitor);
     ReevaluateLamps();
   };
-  a.suppressKeys = &MakeAction(list, "Suppress outgoing keystroke when active",
+  a.suppressKeys = &MakeCommand(TMainCommand::SuppressKeys, "Suppress outgoing keystroke when active",
                                "Sends no keystrokes while this window is the active one");
   a.suppressKeys->OnExecute = [this] {
     settings_.suppressKeysWhenActive = !settings_.suppressKeysWhenActive;
     ApplySettingsToView();
   };
-  a.ignoreKeyIn = &MakeAction(list, "Ignore keystroke as Incoming Action when active",
+  a.ignoreKeyIn = &MakeCommand(TMainCommand::IgnoreKeyIn, "Ignore keystroke as Incoming Action when active",
                               "Ignores keystroke triggers while this window is the active one");
   a.ignoreKeyIn->OnExecute = [this] {
     settings_.suppressKeyInWhenActive = !settings_.suppressKeyInWhenActive;
     ApplySettingsToView();
   };
-  a.settingsDialog = &MakeAction(list, "Settings...", "The program's settings");
-  a.confirmExit = &MakeAction(list, "Confirm Program Exit", "Asks before the program ends");
+  a.settingsDialog = &MakeCommand(TMainCommand::SettingsDialog, "Settings...", "The program's settings");
+  a.confirmExit = &MakeCommand(TMainCommand::ConfirmExit, "Confirm Program Exit", "Asks before the program ends");
   a.confirmExit->SetChecked(true);
   a.confirmExit->OnExecute = [this] {
     settings_.confirmProgramExit = !settings_.confirmProgramExit;
     actions_->confirmExit->SetChecked(settings_.confirmProgramExit);
   };
-  a.minimizeToTray = &MakeAction(list, "&Minimize to Tray", "Hides the window in the tray");
+  a.minimizeToTray = &MakeCommand(TMainCommand::MinimizeToTray, "&Minimize to Tray", "Hides the window in the tray");
   a.minimizeToTray->SetVisible(false);
   a.minimizeToTray->OnExecute = [this] {
     settings_.minimizeToTray = true;
     HideToTray();
   };
 
-  a.helpOverview = &MakeAction(list, "Help Overview", "Opens the manual", -1,
+  a.helpOverview = &MakeCommand(TMainCommand::HelpOverview, "Help Overview", "Opens the manual", -1,
                                ui::MakeShortCut(VK_F1, false, false, false));
   a.helpOverview->OnExecute = [this] { HelpOverview(); };
-  a.otherProducts = &MakeAction(list, "Other Zarn products...", "Other programs of ours");
+  a.otherProducts = &MakeCommand(TMainCommand::OtherProducts, "Other Zarn products...", "Other programs of ours");
   a.otherProducts->OnExecute = [this] { hooks_.ShowOtherPrograms(); };
   a.otherProducts->OnUpdate = [this](ui::TAction& action) {
     action.SetEnabled(hooks_.HasOtherProgramsWindow());
   };
-  a.about = &MakeAction(list, "&About", "About this program");
+  a.about = &MakeCommand(TMainCommand::About, "&About", "About this program");
   a.about->OnExecute = [this] { hooks_.ShowAbout(); };
   a.about->OnUpdate = [this](ui::TAction& action) { action.SetEnabled(hooks_.HasAboutWindow()); };
-  a.panic = &MakeAction(list, "Panic!",
+  a.panic = &MakeCommand(TMainCommand::Panic, "Panic!",
                         "Panic!|Silences every MIDI output and stops processing; press again to "
                         "resume",
                         imgPanic, ui::MakeShortCut(VK_ESCAPE, true, false, false));
@@ -160,7 +159,9 @@ void TTransForm::BuildMenus() {
   m.trayPresets = &m.tray.Add("&Presets");
   m.trayShow = &m.tray.Add(kTrayMinimizeCaption);
   m.trayShow->SetDefault(true);
-  m.trayShow->OnClick = [this] { TrayShowMinimize(); };
+  m.trayShow->OnClick = [this] {
+    RunCommand(TMainCommand::TrayShowMinimize, [this] { TrayShowMinimize(); });
+  };
 }
 
 void TTransForm::ApplySettingsToView() {
@@ -232,9 +233,11 @@ void TTransForm::RebuildTrayPresets() {
     ui::TMenuItem& item = presets.Add(preset->GetDisplayName());
     item.SetChecked(preset->Active());
     item.OnClick = [this, row] {
-      if (row >= edits_->PresetCount()) return;
-      TRefreshScope scope(refreshing_);
-      edits_->SetPresetActive(row, !edits_->PresetChecked(row));
+      RunCommand(TMainCommand::TrayPresets, [this, row] {
+        if (row >= edits_->PresetCount()) return;
+        TRefreshScope scope(refreshing_);
+        edits_->SetPresetActive(row, !edits_->PresetChecked(row));
+      });
     };
   }
   TCommandState state = CommandState();

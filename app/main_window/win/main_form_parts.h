@@ -4,9 +4,13 @@
 #include "ui/action.h"
 #include "ui/menu.h"
 
+#include <unordered_map>
+
 namespace kv {
 
 struct TTransForm::TActions {
+  // The command each action runs, for the road it comes by.
+  std::unordered_map<const ui::TAction*, TMainCommand> commandOf;
   // files
   ui::TAction *fileNew, *fileOpen, *fileOpenMerge, *fileSave, *fileSaveAs, *fileClose;
   ui::TAction *projectAsText, *presetAsText, *projectProperties, *exit;
@@ -64,9 +68,5 @@ class TFlagScope {
   bool& flag_;
   const bool was_;
 };
-
-// An action with its caption, hint and picture (-1 none).
-ui::TAction& MakeAction(ui::TActionList& list, const std::string& caption, const std::string& hint,
-                        int image = -1, ui::TShortCut shortCut = ui::kScNone);
 
 }  // namespace kv

@@ -129,7 +129,6 @@ void TTransForm::ConnectPropsCommands() {
   settingsOn(a.settingsDialog, 0);
   auto projectOn = [this](ui::TAction* action, int pageId) {
     action->OnExecute = [this, pageId] {
-      if (!EditorLetsGo()) return;
       RunPropsDialog([this, pageId] { ShowProjectPropertiesPage(DialogOwner(), Project(), pageId); });
     };
   };
@@ -158,7 +157,7 @@ void TTransForm::RunPropsDialog(const std::function<void()>& show) {
 
 void TTransForm::ShowPresetDialog(int pageId) {
   TTransList* preset = CurrentPreset();
-  if (!preset || !EditorLetsGo()) return;
+  if (!preset) return;
   // The preset's own change notice also comes with activation: only a comparison tells
   // whether the dialog changed what the project file keeps.
   const TPresetEditWatch watch(*preset);
@@ -196,8 +195,9 @@ void TTransForm::ExportSettings() {
 }
 
 void TTransForm::ImportSettings() {
-  // The import replaces the aliases the editor's ports offer.
-  if (!transfer_ || !EditorLetsGo() || !transfer_->Import(settings_.transfer)) return;
+  // The import replaces the aliases the editor's ports offer: the settings dialog it runs in
+  // took the editor's change in first.
+  if (!transfer_ || !transfer_->Import(settings_.transfer)) return;
   // What was read takes effect as the options' own changes do.
   ApplyTrayIcon();
   DescriptionsOptionChanged();

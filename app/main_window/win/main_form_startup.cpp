@@ -67,6 +67,8 @@ void TTransForm::RunNextStartupStep() {
   if (const std::optional<TStartupStep> step =
           startup_.NextStep(StartupState(), settings_, pendingProject_)) {
     TFlagScope running(stepRunning_);
+    // A step is a command of its own: what it asks (the pending project's open) is its own.
+    TCommandScopes::TScope scope(scopes_, TCommandKind::Apart);
     try {
       RunStartupStep(*step);
     } catch (const std::exception& e) {

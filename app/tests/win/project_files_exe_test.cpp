@@ -117,6 +117,57 @@ bool Answer(TRunningProgram& program, const std::string& part, const std::string
          WaitUntil([&] { return !IsWindow(question) || !IsWindowVisible(question); });
 }
 
+// The open dialog's file name typed over with name (a path, or a name in the folder it shows)
+// and taken with Enter; false when the dialog had no such box or it never took the text.
+bool ChooseInOpenDialog(HWND open, const std::wstring& name) {
+  HWND box = nullptr;
+  EnumChildWindows(
+      open,
+      [](HWND child, LPARAM lp) -> BOOL {
+        wchar_t kind[16] = {};
+        GetClassNameW(child, kind, 16);
+        if (GetDlgCtrlID(child) != 0x47C || lstrcmpiW(kind, L"Edit") != 0) return TRUE;
+        *reinterpret_cast<HWND*>(lp) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&box));
+  if (!box || !ActivateWindow(open)) return false;
+  SendMessageW(box, EM_SETSEL, 0, -1);
+  TypeWide(name);
+  if (!WaitUntil([&] { return win::Widen(AskedText(box)) == name; })) return false;
+  Press(VK_RETURN);
+  return true;
+}
+
+// The tray menu opened as the notification area's right click opens it, and an entry chosen
+// with the keys (its mnemonic, or arrows and Enter); again (at most three times) while done()
+// does not follow: a window taking the focus meanwhile closes the menu unchosen. Without
+// done(), true once the menu closed.
+bool ChooseFromTrayMenu(HWND main, std::initializer_list<WORD> keys,
+                        const std::function<bool()>& done = {}) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    // The notification area reports the right button's release (WM_RBUTTONUP) for icon 1.
+    PostMessageW(main, 0x7E8, 1, WM_RBUTTONUP);
+    if (!WaitUntil([] { return OpenMenuWindow() != nullptr; })) continue;
+    Sync(main);  // answered from inside the menu's own loop: it takes the keys now
+    for (WORD key : keys) {
+      Press(key);
+      Sync(main);
+    }
+    const bool closed = WaitUntil([] { return OpenMenuWindow() == nullptr; }, 5000);
+    if (closed && (!done || WaitUntil(done, 5000))) return true;
+    while (OpenMenuWindow()) Press(VK_ESCAPE);
+  }
+  return false;
+}
+
+// How many of the program's windows show the text.
+int WindowsSaying(const TRunningProgram& program, const std::string& part) {
+  int count = 0;
+  for (HWND w : program.VisibleWindows()) count += Contains(TRunningProgram::Texts(w), part);
+  return count;
+}
+
 class ProjectFilesExeTest : public ::testing::Test {
  protected:
   void SetUp() override { DeleteProgramSettings(); }
@@ -197,26 +248,9 @@ TEST_F(ProjectFilesExeTest, OpeningAnEmptyFileKeepsTheCurrentProject) {
   ASSERT_TRUE(PressUntil('O', {VK_CONTROL}, [&] { return program.Dialog() != nullptr; }));
   HWND open = program.Dialog();
   ASSERT_TRUE(Contains(TRunningProgram::Texts(open), "Open Project"));
-  // The edit of the dialog's file name box.
-  HWND name = nullptr;
-  EnumChildWindows(
-      open,
-      [](HWND child, LPARAM lp) -> BOOL {
-        wchar_t kind[16] = {};
-        GetClassNameW(child, kind, 16);
-        if (GetDlgCtrlID(child) != 0x47C || lstrcmpiW(kind, L"Edit") != 0) return TRUE;
-        *reinterpret_cast<HWND*>(lp) = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&name));
-  ASSERT_NE(name, nullptr);
   // It opens in the current project's folder, where the empty file is: its name typed over
   // the proposed one.
-  ASSERT_TRUE(ActivateWindow(open));
-  SendMessageW(name, EM_SETSEL, 0, -1);
-  TypeText("empty.kvxp");
-  ASSERT_TRUE(WaitUntil([&] { return AskedText(name) == "empty.kvxp"; })) << AskedText(name);
-  Press(VK_RETURN);
+  ASSERT_TRUE(ChooseInOpenDialog(open, L"empty.kvxp"));
   HWND errors = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (errors = WindowShowing(program, kNoProject)) != nullptr; }));
   EXPECT_TRUE(WindowShowing(program, "empty.kvxp"));
@@ -236,10 +270,11 @@ TEST_F(ProjectFilesExeTest, OpeningAnEmptyFileKeepsTheCurrentProject) {
   EXPECT_NE(FileBytes(project).find("Options0=Actv00"), std::string::npos);
 }
 
-// A close request from another program, confirmed: the program goes quiet and runs on until
-// the asker ends it, so a change made meanwhile is asked about again when it is closed. A
-// cancelled end of the session leaves no confirmation behind either.
-TEST_F(ProjectFilesExeTest, AConfirmedCloseThatDoesNotHappenLetsNoLaterChangeGoUnasked) {
+// An exit that does not happen changes nothing, and its answers go with it: a No to saving at
+// the end of the session that another program then cancels, or at a close request from
+// another program after which the program runs on, lets no later command drop the changed
+// project without asking.
+TEST_F(ProjectFilesExeTest, AnExitThatDoesNotHappenLeavesNoAnswerBehind) {
   WriteQuietSettings(kProgramName);
   WriteSetting(kProgramName, L"DontAskForClose", 0);
   const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
@@ -247,53 +282,164 @@ TEST_F(ProjectFilesExeTest, AConfirmedCloseThatDoesNotHappenLetsNoLaterChangeGoU
   HWND main = program.MainWindow();
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 3; }));
-
-  // An end of the session confirmed here and then cancelled by another program is forgotten
-  // the same way: the close request after it asks again.
-  PostMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
-  HWND dialog = program.WaitForDialog();
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_TRUE(Contains(TRunningProgram::Texts(dialog), "Do you really want to quit"));
-  ActivateWindow(dialog);
-  ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "&Yes"); }, 20000));
-  ASSERT_TRUE(WaitUntil([&] { return program.Dialog() == nullptr; }));
-  PostMessageW(main, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
-
-  PostMessageW(main, 0x69A, 0x69A, 0);
-  dialog = program.WaitForDialog();
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_TRUE(Contains(TRunningProgram::Texts(dialog), "Do you really want to quit"));
-  ActivateWindow(dialog);
-  ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "&Yes"); }, 20000));
-  ASSERT_TRUE(WaitUntil([&] { return program.Dialog() == nullptr; }));
-  ASSERT_TRUE(program.Running());
-
-  // A change after the confirmed request.
   ASSERT_TRUE(program.SetRowState(kTranslators, 0, LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(1)));
-  ASSERT_TRUE(WaitUntil([&] { return program.Title().find(" * ") != std::string::npos; }))
+  ASSERT_TRUE(WaitUntil([&] { return program.Title().find(" * ") != std::string::npos; }));
+
+  // The session's end: Yes to quitting, No to saving; then another program cancels the end.
+  PostMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+  ASSERT_TRUE(Answer(program, "Do you really want to quit", "&Yes"));
+  ASSERT_TRUE(Answer(program, kSaveExample, "&No"));
+  PostMessageW(main, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+  ASSERT_TRUE(Sync(main));
+  ASSERT_TRUE(program.Running());
+  EXPECT_NE(program.Title().find(" * "), std::string::npos) << program.Title();
+  // File > Close (Ctrl+F4) asks about the changed project again.
+  ASSERT_TRUE(program.Activate());
+  ASSERT_TRUE(PressUntil(VK_F4, {VK_CONTROL}, [&] { return WindowSaying(program, kSaveExample); }))
+      << "closed without asking: " << program.Title();
+  ASSERT_TRUE(Answer(program, kSaveExample, "Cancel"));
+  EXPECT_EQ(program.RowCount(kTranslators), 3);
+
+  // A close request, confirmed with No to saving: the program goes quiet and runs on until
+  // the asker ends it; the close box then asks again.
+  PostMessageW(main, 0x69A, 0x69A, 0);
+  ASSERT_TRUE(Answer(program, "Do you really want to quit", "&Yes"));
+  ASSERT_TRUE(Answer(program, kSaveExample, "&No"));
+  ASSERT_TRUE(Sync(main));
+  ASSERT_TRUE(program.Running());
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(Answer(program, "Do you really want to quit", "&Yes")) << "ended without asking";
+  ASSERT_TRUE(Answer(program, kSaveExample, "&Yes")) << "the project was let go unasked";
+  EXPECT_TRUE(program.WaitForExit(15000));
+  EXPECT_NE(FileBytes(file).find("Options0=Actv00"), std::string::npos);
+}
+
+// Open Merge adds presets no file holds yet: the project is changed and the exit asks about
+// it. A merge of a file that is no project changes nothing, its mark included.
+TEST_F(ProjectFilesExeTest, AMergeLeavesTheProjectChangedAndAFailedOneChangesNothing) {
+  WriteQuietSettings(kProgramName);
+  const std::wstring more = CopyExample("Timer sequence.kvxp", kFolder);
+  const std::wstring empty = WriteFile(L"empty.kvxp", "");
+  const HWND main = StartOnExample();
+  ASSERT_NE(main, nullptr);
+  TRunningProgram& program = *program_;
+  const int presets = program.RowCount(kPresets);
+  // "&File" > "Open Merge...", the third item.
+  auto merge = [&](const std::wstring& name) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      program.Activate();
+      Press('F', {VK_MENU});
+      if (!WaitUntil([] { return OpenMenuWindow() != nullptr; }, 5000)) continue;
+      Sync(main);
+      Press(VK_DOWN);
+      Press(VK_DOWN);
+      Sync(main);
+      Press(VK_RETURN);
+      HWND open = nullptr;
+      if (WaitUntil([&] { return (open = WindowTitled(program, "Open Project")) != nullptr; }, 5000))
+        return ChooseInOpenDialog(open, name);
+      while (OpenMenuWindow()) Press(VK_ESCAPE);
+    }
+    return false;
+  };
+  ASSERT_TRUE(merge(empty));
+  HWND errors = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (errors = WindowShowing(program, kNoProject)) != nullptr; }));
+  CloseErrors(program, errors);
+  EXPECT_EQ(program.Title(), ExampleTitle()) << "a merge that loaded nothing changed the mark";
+
+  ASSERT_TRUE(merge(more));
+  ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kPresets) > presets; }));
+  EXPECT_EQ(program.Title(), std::string(kTitle) + " * MIDI to keystrokes.kvxp")
+      << "the merged presets read as saved";
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(Answer(program, kSaveExample, "&Yes")) << "the exit asked nothing";
+  EXPECT_TRUE(program.WaitForExit(15000));
+  EXPECT_NE(FileBytes(file_).find("[Preset." + std::to_string(presets) + "]"), std::string::npos);
+}
+
+// A command that comes in while another one's dialog is open is one of its own: the tray's
+// Exit during the open dialog that follows a No to saving asks about the project itself, and
+// its answers leave the open's own alone, so the open then asks nothing again.
+TEST_F(ProjectFilesExeTest, ACommandDuringAnotherOnesDialogKeepsItsOwnAnswers) {
+  WriteQuietSettings(kProgramName);
+  const std::wstring other = CopyExample("Timer sequence.kvxp", kFolder);
+  const HWND main = StartOnExample();
+  ASSERT_NE(main, nullptr);
+  TRunningProgram& program = *program_;
+  ASSERT_TRUE(program.SetRowState(kTranslators, 0, LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(1)));
+  ASSERT_TRUE(WaitUntil([&] { return program.Title().find(" * ") != std::string::npos; }));
+  ASSERT_TRUE(program.Activate());
+  ASSERT_TRUE(PressUntil('O', {VK_CONTROL}, [&] { return WindowSaying(program, kSaveExample); }));
+  ASSERT_TRUE(Answer(program, kSaveExample, "&No"));
+  HWND open = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (open = WindowTitled(program, "Open Project")) != nullptr; }));
+
+  ASSERT_TRUE(ChooseFromTrayMenu(main, {'X'}, [&] { return WindowSaying(program, kSaveExample); }))
+      << "the tray's Exit asked nothing";
+  ASSERT_TRUE(Answer(program, kSaveExample, "Cancel"));
+  ASSERT_TRUE(Sync(main));
+  ASSERT_TRUE(program.Running());
+  ASSERT_TRUE(IsWindowVisible(open));
+
+  ASSERT_TRUE(ChooseInOpenDialog(open, other));
+  ASSERT_TRUE(WaitUntil([&] { return program.Title() == std::string(kTitle) + " - Timer sequence.kvxp"; }))
       << program.Title();
+  EXPECT_EQ(WindowSaying(program, kSaveExample), nullptr) << "asked twice";
+}
+
+// While a question about the editor's change is open, a command that would take that change
+// in or ask about it again waits for the answer: the tray's Exit during the editor's own close
+// question asks nothing on top of it, and the tray's "Project Default Ports" during the exit's
+// question about it neither opens nor applies anything (each entry, chosen so at other times,
+// does what it says).
+TEST_F(ProjectFilesExeTest, ACommandDuringAQuestionAboutTheEditorsChangeWaitsForItsAnswer) {
+  WriteQuietSettings(kProgramName);
+  const HWND main = StartOnExample();
+  ASSERT_NE(main, nullptr);
+  TRunningProgram& program = *program_;
+  // "MIDI" is the entry after "E&xit"; "Project Default Ports..." its second.
+  const std::initializer_list<WORD> defaultPorts = {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN};
+  HWND properties = nullptr;
+  ASSERT_TRUE(ChooseFromTrayMenu(main, defaultPorts, [&] {
+    return (properties = WindowTitled(program, "Project Properties")) != nullptr;
+  }));
+  PostMessageW(properties, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitUntil([&] { return WindowTitled(program, "Project Properties") == nullptr; }));
+
+  HWND editor = TypeNameInEditor(program, 0, "Typed");
+  ASSERT_NE(editor, nullptr);
+  const std::string typed = "Edit Translator Entry Typed";
+  PostMessageW(editor, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return WindowSaying(program, kApplyQuestion) != nullptr; }));
+  ASSERT_TRUE(ChooseFromTrayMenu(main, {'X'}));
+  ASSERT_TRUE(Sync(main));
+  EXPECT_EQ(WindowsSaying(program, kApplyQuestion), 1) << "asked again on top";
+  ASSERT_TRUE(Answer(program, kApplyQuestion, "Cancel"));
+  ASSERT_TRUE(Sync(main));
+  ASSERT_TRUE(program.Running());
+  EXPECT_EQ(WindowText(editor), typed);
 
   PostMessageW(main, WM_CLOSE, 0, 0);
-  dialog = program.WaitForDialog();
-  ASSERT_NE(dialog, nullptr) << "ended without asking";
-  EXPECT_TRUE(Contains(TRunningProgram::Texts(dialog), "Do you really want to quit"));
-  ActivateWindow(dialog);
-  ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "&Yes"); }, 20000));
-  ASSERT_TRUE(WaitUntil([&] {
-    HWND next = program.Dialog();
-    return next && next != dialog &&
-           Contains(TRunningProgram::Texts(next),
-                    "You have made changes to Project \"MIDI to keystrokes.kvxp\"");
-  }));
-  dialog = program.Dialog();
-  ActivateWindow(dialog);
-  ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "&No"); }, 20000));
-  EXPECT_TRUE(program.WaitForExit(15000));
+  ASSERT_TRUE(WaitUntil([&] { return WindowSaying(program, kApplyQuestion) != nullptr; }));
+  ASSERT_TRUE(ChooseFromTrayMenu(main, defaultPorts));
+  ASSERT_TRUE(Sync(main));
+  EXPECT_EQ(WindowTitled(program, "Project Properties"), nullptr);
+  ASSERT_TRUE(Answer(program, kApplyQuestion, "Cancel"));
+  ASSERT_TRUE(Sync(main));
+  EXPECT_EQ(program.Title(), ExampleTitle()) << "the change was applied under the question";
+  EXPECT_EQ(program.Cell(kTranslators, 0, 0), "Play or pause");
+  EXPECT_EQ(WindowText(editor), typed);
+
+  // Without a question open the tray's Exit asks about the change.
+  ASSERT_TRUE(ChooseFromTrayMenu(main, {'X'}, [&] { return WindowSaying(program, kApplyQuestion); }));
+  ASSERT_TRUE(Answer(program, kApplyQuestion, "Cancel"));
 }
 
 // A name typed in the editor and not applied is asked about at exit, by each road, before the
-// project is: Cancel keeps it and the program; No drops it, also from the project's save that
-// follows; Yes applies it, and the project's own question follows.
+// project is: Cancel keeps it and the program; No keeps it out of the project's save that
+// follows, and in the editor when the exit then does not happen; Yes applies it, and the
+// project's own question follows.
 TEST_F(ProjectFilesExeTest, AnExitAsksAboutTheEditorsPendingChangeBeforeTheProject) {
   HWND editor = StartTypingInEditor("Typed");
   ASSERT_NE(editor, nullptr);
@@ -301,26 +447,37 @@ TEST_F(ProjectFilesExeTest, AnExitAsksAboutTheEditorsPendingChangeBeforeTheProje
   const HWND main = program.MainWindow(0);
   const std::wstring& file = file_;
   EXPECT_EQ(program.Title(), ExampleTitle());
+  const std::string typed = "Edit Translator Entry Typed";
 
   PostMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
   ASSERT_TRUE(Answer(program, kApplyQuestion, "Cancel")) << "the session's end asked nothing";
   PostMessageW(main, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
   ASSERT_TRUE(Sync(main));
   ASSERT_TRUE(program.Running());
-  EXPECT_EQ(WindowText(editor), "Edit Translator Entry Typed");
+  EXPECT_EQ(WindowText(editor), typed);
 
-  // A close request from another program, with the project changed too.
+  // A close request from another program, with the project changed too; the program runs on.
   ASSERT_TRUE(program.SetRowState(kTranslators, 1, LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(1)));
   ASSERT_TRUE(WaitUntil([&] { return program.Title().find(" * ") != std::string::npos; }));
   PostMessageW(main, 0x69A, 0x69A, 0);
   ASSERT_TRUE(Answer(program, kApplyQuestion, "&No"));
   ASSERT_TRUE(Answer(program, kSaveExample, "&Yes"));
   ASSERT_TRUE(WaitUntil([&] { return program.Title() == ExampleTitle(); }));
-  EXPECT_EQ(WindowText(editor), "Edit Translator Entry Play or pause");
+  EXPECT_EQ(WindowText(editor), typed);
   EXPECT_NE(FileBytes(file).find("Options1=Actv00"), std::string::npos);
   EXPECT_EQ(FileBytes(file).find("Typed"), std::string::npos);
 
-  ASSERT_NE(TypeNameInEditor(program, 0, "Typed"), nullptr);
+  // The close box: No to the editor, then Cancel at the save question. The exit does not
+  // happen, and nothing changed: the name is still typed.
+  ASSERT_TRUE(program.SetRowState(kTranslators, 2, LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(1)));
+  ASSERT_TRUE(WaitUntil([&] { return program.Title().find(" * ") != std::string::npos; }));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(Answer(program, kApplyQuestion, "&No"));
+  ASSERT_TRUE(Answer(program, kSaveExample, "Cancel"));
+  ASSERT_TRUE(Sync(main));
+  ASSERT_TRUE(program.Running());
+  EXPECT_EQ(WindowText(editor), typed) << "the exit that did not happen dropped the name";
+
   PostMessageW(main, WM_CLOSE, 0, 0);
   HWND question = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (question = WindowSaying(program, kApplyQuestion)) != nullptr; }));
@@ -331,8 +488,9 @@ TEST_F(ProjectFilesExeTest, AnExitAsksAboutTheEditorsPendingChangeBeforeTheProje
   EXPECT_NE(FileBytes(file).find("Name0=Typed\r\n"), std::string::npos);
 }
 
-// A name typed in the editor and not applied goes into the project before a command copies or
-// replaces what the editor shows: Duplicate copies it, Open asks to save it, New asks too and
+// A name typed in the editor and not applied goes into the project before a command changes,
+// copies or replaces what the project holds: MIDI Ports (which may change the aliases the
+// change names) takes it in, Duplicate copies it, Open asks to save it, New asks too and
 // leaves the editor empty and the lists working. A No to saving whose Open then did not go on
 // leaves the project changed.
 TEST_F(ProjectFilesExeTest, FileAndPresetCommandsTakeTheEditorsPendingChangeFirst) {
@@ -341,6 +499,21 @@ TEST_F(ProjectFilesExeTest, FileAndPresetCommandsTakeTheEditorsPendingChangeFirs
   TRunningProgram& program = *program_;
   const HWND main = program.MainWindow(0);
   const std::wstring& file = file_;
+  // "&MIDI" > "MIDI Ports...", its first item.
+  HWND settings = nullptr;
+  for (int attempt = 0; attempt < 3 && !settings; ++attempt) {
+    ASSERT_TRUE(program.Activate());
+    Press('M', {VK_MENU});
+    if (!WaitUntil([] { return OpenMenuWindow() != nullptr; }, 5000)) continue;
+    Sync(main);
+    Press(VK_RETURN);
+    WaitUntil([&] { return (settings = WindowTitled(program, "Settings - ")) != nullptr; }, 5000);
+    while (!settings && OpenMenuWindow()) Press(VK_ESCAPE);
+  }
+  ASSERT_NE(settings, nullptr);
+  EXPECT_EQ(program.Cell(kTranslators, 0, 0), "Typed") << "MIDI Ports left the change out";
+  PostMessageW(settings, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(settings); }));
   ASSERT_TRUE(program.Activate());
   ClickAt(program.RowPoint(kPresets, 0));
   ASSERT_TRUE(PressUntil('D', {VK_CONTROL}, [&] { return program.RowCount(kPresets) == 2; }));
