@@ -17,7 +17,8 @@ exe=build/windows/bin/Korvanta.exe
 [ -d /usr/share/wine/fonts ] ||
   echo "Wine's fonts (package fonts-wine) are missing: caption buttons show letters, not symbols."
 
-# The user's own prefix, apart from the tests' one and with Wine's usual window handling.
+# The user's own prefix, apart from the tests' one and with Wine's usual window handling. Its
+# Documents, Desktop and other users' folders are folders inside it, not links to the home folder.
 export KV_WINEPREFIX=${KV_WINEPREFIX:-$root/build/wineprefix-user} KV_WINE_USER_PREFIX=1
 
 # The installer's part: the example projects in the common application data folder, from
