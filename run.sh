@@ -17,7 +17,8 @@ exe=build/windows/bin/Korvanta.exe
 [ -d /usr/share/wine/fonts ] ||
   echo "Wine's fonts (package fonts-wine) are missing: caption buttons show letters, not symbols."
 
-# The user's own prefix, apart from the tests' one and with Wine's usual window handling.
+# The user's own prefix, apart from the tests' one and with Wine's usual window handling. Its
+# Documents, Desktop and other users' folders are folders inside it, not links to the home folder.
 export KV_WINEPREFIX=${KV_WINEPREFIX:-$root/build/wineprefix-user} KV_WINE_USER_PREFIX=1
 
 # The installer's part: the example projects in the common application data folder, from
@@ -76,8 +77,7 @@ while ss -ltn 2>/dev/null | grep -q ":$port "; do port=$((port + 1)); done
 # Neither does it slow its polling after a quiet spell (-nonap, -sb 0) nor while the machine
 # is busy (-nowait_bog): on a virtual display reading the screen is cheap.
 # Its window-move and scroll guesses (-nowf, -noscr) are for a window manager's frames, which
-# Wine's desktop draws itself. While no viewer is connected x11vnc reads nothing: a viewer that
-# connects is first sent the picture of the last connection, and the screen a moment later.
+# Wine's desktop draws itself.
 x11vnc -display "$DISPLAY" -localhost -rfbport "$port" -passwdfile "rm:$passfile" -forever \
   -shared -quiet -xd_area 0 -nonap -sb 0 -nowait_bog -nowf -noscr \
   -o "$root/build/x11vnc.log" >/dev/null 2>&1 &
@@ -88,7 +88,6 @@ Korvanta runs on a virtual display ($DISPLAY).
 Watch and use it with a VNC viewer on this machine: localhost:$port
   (from another machine: ssh -L $port:localhost:$port <this machine>, then localhost:$port)
 Password for this run (every login until this script ends): $password
-  (a viewer that connects shows the picture of the last connection for a moment first)
 Closing Korvanta's window ends this script. Wine's messages go to $winelog.
 EOF
 

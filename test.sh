@@ -89,5 +89,12 @@ for prefix in build/wineprefix build/wineprefix-*; do
   [ -f "$prefix/.kv-copied-from" ] && { WINEPREFIX=$root/$prefix wineserver -k 2>/dev/null || true; }
 done
 
+# The Wine prefixes of the build keep their users' folders inside it. The check counts as one
+# case.
+prefixes_failed=0
+python3 scripts/check_prefixes.py || { status=1; prefixes_failed=1; }
+KV_EXTRA_PASSED=$((KV_EXTRA_PASSED + 1 - prefixes_failed))
+KV_EXTRA_FAILED=$((KV_EXTRA_FAILED + prefixes_failed))
+
 python3 scripts/sum-tests.py build/native build/tsan build/windows || status=1
 exit $status

@@ -11,24 +11,56 @@
 #
 # The user's prefix (./run.sh: KV_WINE_USER_PREFIX=1, KV_WINEPREFIX) is booted in place and left
 # as a user would have it.
+#
+# Every prefix keeps its users' folders (Documents, Desktop, Downloads, ...) inside it, and Wine
+# writes no menu entries or file types into the login's home folder.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$here")
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# winemenubuilder would put the prefix's start menu and file types into the home folder's
+# desktop menus.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml,winemenubuilder.exe=}
+# Wine's sound driver keeps, on a login without a runtime folder, a link to its own in the home
+# folder's settings; it gets one in the build folder instead.
+if [ -z "${XDG_RUNTIME_DIR:-}" ] && [ -z "${PULSE_RUNTIME_PATH:-}" ]; then
+  export PULSE_RUNTIME_PATH=$root/build/pulse-runtime
+fi
+
+# Whether a users' folder of prefix $1 is a link. Wine links Documents, Desktop, Downloads,
+# Music, Pictures, Videos and Templates of a prefix it creates to the login's home folder (or to
+# its folders of those names); it makes no other links there.
+has_user_folder_links() {
+  [ -n "$(find "$1/drive_c/users" -type l -print -quit 2>/dev/null)" ]
+}
+
+# Makes each of those links of prefix $1 an empty folder of the prefix's own, so that what a
+# program saves there stays with the prefix and goes with it. Only the link itself is removed:
+# what it led to is not touched. Wine makes a link only where the folder is missing, so it
+# keeps the folders, a later update of the prefix included. A new prefix gets them before any
+# program runs in it.
+own_user_folders() {
+  local link
+  while IFS= read -r -d '' link; do
+    rm -f -- "$link"
+    mkdir -p -- "$link"
+  done < <(find "$1/drive_c/users" -type l -print0 2>/dev/null)
+}
 
 # Boots the prefix $WINEPREFIX unless it is booted. Several tests may start at once on a fresh
-# prefix: only one of them boots it.
+# prefix: only one of them boots it. A prefix booted while Wine's links to the home folder were
+# kept gets folders of its own at its next start.
 boot_in_place() {
-  [ -f "$WINEPREFIX/system.reg" ] && return 0
+  [ -f "$WINEPREFIX/system.reg" ] && ! has_user_folder_links "$WINEPREFIX" && return 0
   mkdir -p "$(dirname "$WINEPREFIX")"
   exec 9>"$WINEPREFIX.lock"
   flock 9
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >/dev/null 2>&1 || true
-    wineserver -w || true
+    wineboot -i >/dev/null 2>&1 9>&- || true
   fi
+  wineserver -w 9>&- || true
+  own_user_folders "$WINEPREFIX"
   flock -u 9
   exec 9>&-
 }
@@ -36,15 +68,23 @@ boot_in_place() {
 template=$root/build/wineprefix-template
 
 # Boots the template again when it is missing or was booted by another Wine. Its stamp, written
-# last, names the Wine and the boot; a copy keeps the stamp it was made from.
+# last, names the Wine and the boot; a copy keeps the stamp it was made from. A template booted
+# while Wine's links to the home folder were kept gets folders of its own, and so does each copy
+# of it, in use or left from a test that is gone.
 ensure_template() {
-  local wine_version stamp
+  local wine_version stamp prefix
   wine_version=$(wine --version 2>/dev/null || echo unknown)
-  [ "$(head -n 1 "$template/.kv-template" 2>/dev/null)" = "$wine_version" ] && return 0
+  [ "$(head -n 1 "$template/.kv-template" 2>/dev/null)" = "$wine_version" ] &&
+    ! has_user_folder_links "$template" && return 0
   mkdir -p "$(dirname "$template")"
   exec 8>"$template.lock"
   flock 8
-  if [ "$(head -n 1 "$template/.kv-template" 2>/dev/null)" != "$wine_version" ]; then
+  if [ "$(head -n 1 "$template/.kv-template" 2>/dev/null)" = "$wine_version" ]; then
+    own_user_folders "$template"
+    for prefix in "$root"/build/wineprefix "$root"/build/wineprefix-*; do
+      [ -f "$prefix/.kv-copied-from" ] && own_user_folders "$prefix"
+    done
+  else
     local fresh="$template.new"
     rm -rf "$fresh"
     # Wine's processes never get the lock: one left behind would hold it for good.
@@ -55,6 +95,7 @@ ensure_template() {
       /f >/dev/null 2>&1 8>&- || true
     # The server writes the registry to its files as it ends.
     WINEPREFIX=$fresh wineserver -w 8>&- || true
+    own_user_folders "$fresh"
     if [ ! -f "$fresh/system.reg" ] || ! grep -q '"Managed"="N"' "$fresh/user.reg"; then
       echo "wine-run.sh: Wine could not boot a prefix in $fresh" >&2
       exit 1
