@@ -1,6 +1,7 @@
 #pragma once
 // An edit box, single or multi-line. OnChange fires after every change of the text, by the
-// user or the program.
+// user or the program. In a multi-line box Tab and Shift+Tab move to the next and previous
+// control and Escape is the window's, as anywhere else in it (a dialog cancels).
 #include "ui/window.h"
 
 namespace kv::ui {
@@ -41,6 +42,7 @@ class TEdit : public TWindow {
 
  protected:
   bool CommandNotify(WORD code, WORD id) override;
+  LRESULT DialogCode(const MSG* msg) override;
 };
 
 }  // namespace kv::ui

@@ -108,6 +108,9 @@ class TForm : public TWindow {
  protected:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   virtual bool CloseQuery();
+  // The control that takes the focus when the form becomes active and none that the user sees
+  // had it before: the first tab stop, unless the form knows its first field better.
+  virtual HWND FirstFocus();
 
  private:
   void ApplyPosition();

@@ -1,6 +1,8 @@
 #pragma once
 // Tab pages: a tab control whose pages are panels; the panel of the selected tab shows,
-// sized to the tab control's display area.
+// sized to the tab control's display area. A page shown in place of the one that held the
+// focus takes the focus (ui/window.h FocusShownPage): no key reaches a hidden page.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,9 @@ class TPageControl : public TWindow {
   int ActivePageIndex() const;
   // Shows the page; OnChange does not fire.
   void SetActivePageIndex(int index);
+  // The control of a shown page that takes the focus from the page just hidden; unset, or
+  // null, the page's first tab stop does.
+  std::function<HWND(int index)> FocusTarget;
   // The display area of the pages in the control's client coordinates.
   TRect DisplayRect() const;
 
@@ -38,6 +43,8 @@ class TPageControl : public TWindow {
 
  private:
   void ShowActive();
+  // Shows the selected page; the focus follows it when it was on the page hidden.
+  void SwitchPage();
   std::vector<TTabSheet*> pages_;
 };
 

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -293,5 +294,17 @@ class TPanel : public TCustomControl {
 
 // The system's GDI colour of a colour (system colours resolved).
 COLORREF ColorToRGB(TColor color);
+
+// The first visible, enabled tab stop under parent in Tab order, each child looked into
+// before the next one; skip and what lies under it are passed over. Null when there is none.
+HWND FirstTabStop(HWND parent, HWND skip = nullptr);
+
+// For a page just shown in place of another one: when the focus was on a control of the page
+// just hidden (focusWasOnHiddenPage), or is now on no control of the page's window that the
+// user sees, it moves to the control target picks, else to the page's first tab stop, else to
+// fallback. Keys never go on to a control out of sight; a focus the user sees (on the tabs, in
+// a tree of pages) stays where it is.
+void FocusShownPage(TWindow& page, bool focusWasOnHiddenPage,
+                    const std::function<HWND()>& target = {}, HWND fallback = nullptr);
 
 }  // namespace kv::ui

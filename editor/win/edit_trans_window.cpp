@@ -85,6 +85,7 @@ TEditTransWindow::TEditTransWindow(TEditTransHost& mainWindow, TEditTrans::TSour
   BuildActions();
   BuildButtons();
   pages_->OnChange = [this] { ShowPage(static_cast<TEditPage>(pages_->ActivePageIndex())); };
+  pages_->FocusTarget = [this](int page) { return FirstField(static_cast<TEditPage>(page)); };
   OnShow = [this] {
     everShown_ = true;
     if (help_) help_->ClearConverter();
@@ -192,19 +193,22 @@ void TEditTransWindow::BuildButtons() {
 
 // --- the main window's calls ---------------------------------------------------------------------
 
-namespace {
-
-// The first visible, enabled tab stop under parent, in tab order; none when there is none.
-HWND FirstTabStop(HWND parent, HWND skip) {
-  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (child == skip || !IsWindowVisible(child) || !IsWindowEnabled(child)) continue;
-    if (GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP) return child;
-    if (HWND inner = FirstTabStop(child, skip)) return inner;
-  }
-  return nullptr;
+HWND TEditTransWindow::FirstField(TEditPage page) {
+  // The first field of the shown panel (the type chooser excepted), else of the page.
+  TPanelView* view = page == kPageIncoming   ? ChosenView(true, true)
+                     : page == kPageOutgoing ? ChosenView(false, true)
+                                             : nullptr;
+  if (HWND first = view ? ui::FirstTabStop(view->Content().Handle()) : nullptr) return first;
+  const HWND chooser = page == kPageIncoming && inType_    ? inType_->Handle()
+                       : page == kPageOutgoing && outType_ ? outType_->Handle()
+                                                           : nullptr;
+  return ui::FirstTabStop(pages_->Page(page).Handle(), chooser);
 }
 
-}  // namespace
+HWND TEditTransWindow::FirstFocus() {
+  if (HWND first = model_.Enabled() ? FirstField(model_.Page()) : nullptr) return first;
+  return TForm::FirstFocus();
+}
 
 bool TEditTransWindow::EditTranslator(TEditItem item, const TTransMsg* translator) {
   const HWND focus = GetFocus();
@@ -212,22 +216,11 @@ bool TEditTransWindow::EditTranslator(TEditItem item, const TTransMsg* translato
   RefreshAll();
   if (!moved) return false;
   // The focus stays where the user had it while that control can still take it; else it
-  // goes to the first field of the shown panel (the type chooser excepted), else of the page.
+  // goes to the first field of the shown panel.
   const bool keep = focus && IsChild(Handle(), focus) && IsWindowVisible(focus) &&
                     IsWindowEnabled(focus);
   if (keep || GetActiveWindow() != Handle() || !model_.Enabled()) return true;
-  ui::TTabSheet& page = pages_->Page(pages_->ActivePageIndex());
-  TPanelView* view = model_.Page() == kPageIncoming   ? ChosenView(true, true)
-                     : model_.Page() == kPageOutgoing ? ChosenView(false, true)
-                                                      : nullptr;
-  HWND first = view ? FirstTabStop(view->Content().Handle(), nullptr) : nullptr;
-  if (!first) {
-    const HWND chooser = model_.Page() == kPageIncoming   ? inType_->Handle()
-                         : model_.Page() == kPageOutgoing ? outType_->Handle()
-                                                          : nullptr;
-    first = FirstTabStop(page.Handle(), chooser);
-  }
-  if (first) ::SetFocus(first);
+  if (HWND first = FirstField(model_.Page())) ::SetFocus(first);
   return true;
 }
 
@@ -290,7 +283,7 @@ void TEditTransWindow::WriteWindowPlacement(TCustomIniFile& ini) {
 
 void TEditTransWindow::ShowPage(TEditPage page) {
   model_.ShowPage(page);
-  if (pages_->ActivePageIndex() != page) pages_->SetActivePageIndex(page);
+  // The page is built first and then shown: the focus follows it into its first field.
   RefreshAll();
 }
 

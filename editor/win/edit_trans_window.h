@@ -5,7 +5,9 @@
 // copies what the user does into the model and the model's state back into the controls.
 //
 // Keys: the editor's commands run before the focused control and the dialog navigation see
-// a key, so Ctrl+A applies even inside an edit and F5-F8 switch pages from anywhere.
+// a key, so Ctrl+A applies even inside an edit and F5-F8 switch pages from anywhere. A page
+// shown while the focus was on the page hidden takes the focus into its first field, as the
+// editor does when it opens.
 //
 // Main thread only; captured MIDI reaches it through a posted message.
 #include <functional>
@@ -105,6 +107,7 @@ class TEditTransWindow : public ui::TForm {
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void KeyDown(WORD& key, ui::TShiftState shift) override;
   bool CloseQuery() override;
+  HWND FirstFocus() override;
 
  private:
   static constexpr int kClientWidth = 600;
@@ -138,6 +141,9 @@ class TEditTransWindow : public ui::TForm {
   // Controls built while the editor is disabled are disabled with it.
   void MatchEnabled(ui::TWindow& built, bool itself);
   void ShowPage(TEditPage page);
+  // Where the focus goes on a page: its panel's first field, else the page's (the type
+  // chooser excepted); null when the page has none.
+  HWND FirstField(TEditPage page);
   void CaptureCommand(std::optional<bool> on);
   // Every control from the model.
   void RefreshAll();

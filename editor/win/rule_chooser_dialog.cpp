@@ -23,9 +23,11 @@ bool ChooseRuleType(ui::TWindow* owner, uint8_t& stepCode, bool& condition, bool
                                           TRect::FromBounds(8, 8, 304, 200));
   group.SetItems(RuleChooserCaptions());
   group.SetItemIndex(model.ItemIndex());
-  auto& ok = form.Add<ui::TButton>(form, "OK", TRect::FromBounds(150, 216, 76, 25));
+  // The dialog navigation finds the default and cancel buttons by these ids (Enter, Escape).
+  auto& ok = form.Add<ui::TButton>(form, "OK", TRect::FromBounds(150, 216, 76, 25), IDOK);
   ok.SetModalResult(ui::mrOk);
-  auto& cancel = form.Add<ui::TButton>(form, "Cancel", TRect::FromBounds(234, 216, 76, 25));
+  auto& cancel =
+      form.Add<ui::TButton>(form, "Cancel", TRect::FromBounds(234, 216, 76, 25), IDCANCEL);
   cancel.SetModalResult(ui::mrCancel);
   form.SetDefaultButton(&ok);
   form.SetCancelButton(&cancel);

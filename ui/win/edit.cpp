@@ -81,6 +81,18 @@ bool TEdit::TextChecked(std::string& out, std::string& error, const std::string&
   return win::NarrowChecked(text, out, error, what);
 }
 
+LRESULT TEdit::DialogCode(const MSG* msg) {
+  // A multi-line edit asks for every key. Tab and Escape it then passes to its parent window as
+  // if that were the dialog (Wine's edit does), and a page or panel is not: Tab went nowhere and
+  // Escape closed the page. Left to the dialog navigation they do what they do elsewhere.
+  if (!msg || msg->message != WM_KEYDOWN || (msg->wParam != VK_TAB && msg->wParam != VK_ESCAPE) ||
+      !(GetWindowLongW(Handle(), GWL_STYLE) & ES_MULTILINE)) {
+    return -1;
+  }
+  const LRESULT code = DefaultProc(WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg));
+  return code & ~static_cast<LRESULT>(DLGC_WANTALLKEYS);
+}
+
 bool TEdit::CommandNotify(WORD code, WORD) {
   if (code != EN_CHANGE) return false;
   OnChange();

@@ -358,10 +358,12 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       } else {
         OnActivate();
         if (!fromTemplate_ && LOWORD(wp) != WA_INACTIVE && !HIWORD(wp)) {
-          // Focus goes back where it was, or at first to the first control in tab order.
-          HWND target = lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_)
+          // Focus goes back where it was, or at first (or when that control is out of sight,
+          // its page hidden meanwhile) to the first field.
+          HWND target = lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_) &&
+                                IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_)
                             ? lastFocus_
-                            : GetNextDlgTabItem(Handle(), nullptr, FALSE);
+                            : FirstFocus();
           if (target) {
             ::SetFocus(target);
             return 0;
@@ -388,6 +390,10 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
   }
   return TWindow::WndProc(msg, wp, lp);
+}
+
+HWND TForm::FirstFocus() {
+  return GetNextDlgTabItem(Handle(), nullptr, FALSE);
 }
 
 void TForm::MoveDialogFocus(WPARAM wp, LPARAM lp) {

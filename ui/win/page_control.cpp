@@ -47,7 +47,22 @@ int TPageControl::ActivePageIndex() const {
 
 void TPageControl::SetActivePageIndex(int index) {
   Perform(TCM_SETCURSEL, static_cast<WPARAM>(index));
+  SwitchPage();
+}
+
+void TPageControl::SwitchPage() {
+  const int active = ActivePageIndex();
+  const HWND focus = GetFocus();
+  bool hiddenHadFocus = false;
+  for (int i = 0; i < PageCount(); ++i) {
+    const HWND page = pages_[static_cast<size_t>(i)]->Handle();
+    if (i != active && focus && (focus == page || IsChild(page, focus))) hiddenHadFocus = true;
+  }
   ShowActive();
+  if (active < 0 || active >= PageCount()) return;
+  FocusShownPage(
+      *pages_[static_cast<size_t>(active)], hiddenHadFocus,
+      [this, active] { return FocusTarget ? FocusTarget(active) : HWND{}; }, Handle());
 }
 
 void TPageControl::ShowActive() {
@@ -73,7 +88,7 @@ bool TPageControl::Notify(NMHDR* header, LRESULT& result) {
       return true;
     }
     case TCN_SELCHANGE:
-      ShowActive();
+      SwitchPage();
       OnChange();
       return true;
     default:

@@ -63,6 +63,30 @@ COLORREF ColorToRGB(TColor color) {
   return color & 0xFFFFFF;
 }
 
+HWND FirstTabStop(HWND parent, HWND skip) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (child == skip || !IsWindowVisible(child) || !IsWindowEnabled(child)) continue;
+    if (GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP) return child;
+    if (HWND inner = FirstTabStop(child, skip)) return inner;
+  }
+  return nullptr;
+}
+
+void FocusShownPage(TWindow& page, bool focusWasOnHiddenPage, const std::function<HWND()>& target,
+                    HWND fallback) {
+  if (!page.HandleAllocated()) return;
+  const HWND root = GetAncestor(page.Handle(), GA_ROOT);
+  if (!IsWindowVisible(root)) return;
+  const HWND focus = GetFocus();
+  const bool inWindow = focus ? focus == root || IsChild(root, focus) : GetActiveWindow() == root;
+  if (!inWindow) return;  // the user works in another window
+  if (!focusWasOnHiddenPage && focus && IsWindowVisible(focus)) return;
+  HWND to = target ? target() : nullptr;
+  if (!to) to = FirstTabStop(page.Handle());
+  if (!to) to = fallback;
+  if (to && IsWindowVisible(to)) ::SetFocus(to);
+}
+
 void TWindow::FreeOwnedChildren() {
   while (!owned_.empty()) {
     std::unique_ptr<TWindow> child = std::move(owned_.back());
@@ -329,6 +353,10 @@ bool TWindow::DispatchWindowState(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
       ::SetCursor(cursor_);
       result = TRUE;
       return true;
+    case WM_CLOSE:
+      // Closing is for top-level windows. A multi-line edit asks its parent to close on Escape
+      // (it takes the parent for the dialog): a page or panel would be destroyed for it.
+      return (GetWindowLongW(hwnd_, GWL_STYLE) & WS_CHILD) != 0;
     case WM_CONTEXTMENU: {
       if (reinterpret_cast<HWND>(wp) != hwnd_) return false;  // a child's, passed up
       bool handled = false;

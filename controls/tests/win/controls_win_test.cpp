@@ -455,6 +455,34 @@ TEST(ZarnMemoWindow, MouseDragSelectsAndGutterPressSelectsALine) {
   EXPECT_EQ(memo.SelText(), "second line");
 }
 
+TEST(ZarnMemoWindow, TabReachesTheMemoAndMovesOnUnlessItWantsTabs) {
+  auto form = test::MakeForm();
+  auto& before = form->Add<ui::TEdit>(*form, ui::TRect::FromBounds(10, 10, 100, 22));
+  auto& memo = form->Add<TZarnMemo>(*form, ui::TRect::FromBounds(10, 40, 400, 150));
+  auto& after = form->Add<ui::TEdit>(*form, ui::TRect::FromBounds(10, 200, 100, 22));
+  memo.SetWantTabs(false);
+  // Tab through the application's loop, where the dialog navigation runs.
+  auto tab = [](bool shift, const std::function<bool()>& done) {
+    ui::testing::SendKey(VK_TAB, false, shift);
+    for (int i = 0; i < 500 && !done(); ++i) {
+      ui::Application().ProcessMessages();
+      if (!done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return done();
+  };
+  before.SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return before.Focused(); }));
+  EXPECT_TRUE(tab(false, [&] { return memo.Focused(); }));
+  EXPECT_TRUE(tab(false, [&] { return after.Focused(); }));
+  EXPECT_TRUE(tab(true, [&] { return memo.Focused(); }));
+  EXPECT_TRUE(tab(true, [&] { return before.Focused(); }));
+  EXPECT_EQ(memo.Lines().Text(), "");
+  memo.SetWantTabs(true);
+  memo.SetFocus();
+  EXPECT_TRUE(tab(false, [&] { return memo.Lines().Text() == "\t"; }));
+  EXPECT_TRUE(memo.Focused());
+}
+
 TEST(ZarnMemoWindow, KeepsItsEditingKeysFromTheFormsShortcuts) {
   auto form = test::MakeForm();
   auto& memo = form->Add<TZarnMemo>(*form, ui::TRect::FromBounds(10, 10, 400, 200));

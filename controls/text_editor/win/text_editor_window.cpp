@@ -49,6 +49,10 @@ void TZarnMemo::Create(ui::TWindow& parent, const ui::TRect& bounds) {
   if (!font_) font_.Create(DefaultMemoFont());
   TCustomControl::Create(parent, bounds, WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
                          borderSingle_ ? WS_EX_CLIENTEDGE : 0);
+  // A field of its own in the Tab order: the dialog navigation passes over a control parent
+  // to its children, and the memo's children (gutter, completion list) are no tab stops.
+  const LONG_PTR exStyle = GetWindowLongPtrW(Handle(), GWL_EXSTYLE);
+  SetWindowLongPtrW(Handle(), GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_CONTROLPARENT));
   SetColor(ui::clWindow);
   SetCursor(LoadCursorW(nullptr, IDC_IBEAM));
   SetFont(font_.Handle(), false);
@@ -328,7 +332,11 @@ void TZarnMemo::SetClipboardText(const std::string& text) {
 
 // ---------------------------------------------------------------- input
 
-LRESULT TZarnMemo::DialogCode(const MSG*) {
+LRESULT TZarnMemo::DialogCode(const MSG* msg) {
+  // Every key but Tab, which only an editable memo that wants tabs takes: else Tab and
+  // Shift+Tab move on to the next and previous control.
+  const bool tabKey = msg && msg->message == WM_KEYDOWN && msg->wParam == VK_TAB;
+  if (tabKey && !(WantTabs() && !ReadOnly())) return DLGC_WANTARROWS | DLGC_WANTCHARS;
   LRESULT code = DLGC_WANTARROWS | DLGC_WANTALLKEYS | DLGC_WANTCHARS;
   if (WantTabs() && !ReadOnly()) code |= DLGC_WANTTAB;
   return code;

@@ -148,12 +148,18 @@ void TPropertyDialog::ShowCurrentPage() {
     page = NotebookPage(model_.CurrentNotebookPage());
   }
   if (page != shown_) {
+    const bool hiddenHadFocus = shown_ && shown_->ContainsFocus();
     if (shown_) shown_->Hide();
     shown_ = page;
     if (page) {
       PlacePage(*page);
       page->Show();
       if (auto* view = dynamic_cast<TPageView*>(page)) view->Load();
+      // A page chosen in the tree leaves the focus there; one shown from elsewhere while the
+      // focus was on the page hidden takes it into its first field.
+      ui::FocusShownPage(*page, hiddenHadFocus, {}, tree_.Handle());
+    } else if (hiddenHadFocus) {
+      tree_.SetFocus();
     }
   }
   const int node = model_.SelectedNode();

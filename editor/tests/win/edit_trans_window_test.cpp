@@ -663,9 +663,14 @@ TEST_F(EditorWindowTest, KeysRunTheEditorsCommandsFromAnyControl) {
   EXPECT_EQ(main_.replaced[0]->Name(), "Faderx");
   EXPECT_TRUE(window_->NameEdit().Focused());
 
-  // Ctrl+PgDn and Ctrl+PgUp wrap around the pages.
+  // Ctrl+PgDn and Ctrl+PgUp wrap around the pages; the focus goes along into the page shown,
+  // past its type chooser.
   ui::testing::SendKey(VK_PRIOR, true);
   ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageOutgoing; }));
+  const HWND focus = GetFocus();
+  EXPECT_TRUE(focus && IsWindowVisible(focus) &&
+              IsChild(SidePage(*window_, false).Handle(), focus) &&
+              focus != Chooser(*window_, false).Handle());
   ui::testing::SendKey(VK_NEXT, true);
   ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageGeneral; }));
   ui::testing::SendKey(VK_F7);

@@ -269,6 +269,30 @@ TEST_F(ControlsTest, PageControlShowsTheSelectedPageOnly) {
   EXPECT_GT(ports.Width(), display.Width());
 }
 
+TEST_F(ControlsTest, APageShownInPlaceOfTheFocusedOneTakesTheFocus) {
+  form.Show();
+  ASSERT_TRUE(MakeForeground(form.Handle()));
+  TPageControl& pages = form.Add<TPageControl>(form, TRect::FromBounds(0, 0, 300, 200));
+  TTabSheet& general = pages.AddPage("General");
+  TTabSheet& ports = pages.AddPage("Ports");
+  TEdit& name = general.Add<TEdit>(general, TRect::FromBounds(5, 5, 150, 22));
+  TButton& scan = ports.Add<TButton>(ports, "Scan", TRect::FromBounds(5, 5, 80, 25));
+  TEdit& port = ports.Add<TEdit>(ports, TRect::FromBounds(5, 40, 150, 22));
+  name.SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return name.Focused(); }));
+  pages.SetActivePageIndex(1);
+  EXPECT_TRUE(scan.Focused());  // the first tab stop
+  pages.FocusTarget = [&](int index) { return index == 1 ? port.Handle() : HWND{}; };
+  pages.SetActivePageIndex(0);
+  EXPECT_TRUE(name.Focused());
+  pages.SetActivePageIndex(1);
+  EXPECT_TRUE(port.Focused());  // the owner's choice
+  // A focus the user sees stays: on the tabs, or elsewhere in the window.
+  pages.SetFocus();
+  pages.SetActivePageIndex(0);
+  EXPECT_TRUE(pages.Focused());
+}
+
 TEST_F(ControlsTest, MenuItemsBuildTheMenuAndClickByCommand) {
   TMainMenu bar;
   TMenuItem& file = bar.Add("&File");

@@ -262,6 +262,43 @@ TEST_F(WindowTest, TabEnterAndEscapeNavigateLikeADialog) {
   EXPECT_EQ(form.ShowModal(), mrCancel);
 }
 
+TEST_F(WindowTest, MultiLineFieldsLeaveTabAndEscapeToTheDialog) {
+  // The field on a panel, as on a dialog's page: its parent is not the dialog.
+  TForm form(Params("Multi-line"));
+  TPanel& page = form.Add<TPanel>(form, TRect::FromBounds(0, 0, 300, 200));
+  TEdit& before = page.Add<TEdit>(page, TRect::FromBounds(10, 10, 100, 22));
+  TEditOptions o;
+  o.multiLine = true;
+  o.wantReturns = true;
+  TEdit& comments = page.Add<TEdit>(page, TRect::FromBounds(10, 40, 200, 80), o);
+  TEdit& after = page.Add<TEdit>(page, TRect::FromBounds(10, 130, 100, 22));
+  TButton& cancel = form.Add<TButton>(form, "Cancel", TRect::FromBounds(10, 210, 80, 25), IDCANCEL);
+  cancel.SetModalResult(mrCancel);
+  form.SetCancelButton(&cancel);
+  std::vector<std::string> steps;
+  Application().Post([&] {
+    MakeForeground(form.Handle());
+    comments.SetFocus();
+    SendKey(VK_TAB);
+    steps.push_back(PumpUntil([&] { return after.Focused(); }, 5000) ? "tab" : "no tab");
+    comments.SetFocus();
+    SendKey(VK_TAB, false, true);
+    steps.push_back(PumpUntil([&] { return before.Focused(); }, 5000) ? "back" : "no back");
+    comments.SetFocus();
+    SendKey(VK_ESCAPE);
+    if (!PumpUntil([&] { return form.ModalResult() != mrNone; }, 5000)) {
+      steps.push_back("no cancel");
+      form.SetModalResult(mrOk);
+    }
+  });
+  EXPECT_EQ(form.ShowModal(), mrCancel);
+  EXPECT_EQ(steps, (std::vector<std::string>{"tab", "back"}));
+  EXPECT_EQ(comments.Text(), "");
+  // Asked to close, as such a field asks its parent, a child window stays.
+  page.Perform(WM_CLOSE);
+  EXPECT_TRUE(page.HandleAllocated());
+}
+
 TEST_F(WindowTest, ActivationFocusesTheFirstControlThenTheLastFocusedOne) {
   TForm form(Params("Focus"));
   TEdit& first = form.Add<TEdit>(form, TRect::FromBounds(10, 10, 100, 22));
@@ -274,6 +311,11 @@ TEST_F(WindowTest, ActivationFocusesTheFirstControlThenTheLastFocusedOne) {
   first.SetFocus();  // moved while inactive, by the program
   form.Perform(WM_ACTIVATE, WA_ACTIVE, 0);
   EXPECT_TRUE(second.Focused());
+  // A last focused control gone out of sight meanwhile (its page hidden) is passed over.
+  form.Perform(WM_ACTIVATE, WA_INACTIVE, 0);
+  second.Hide();
+  form.Perform(WM_ACTIVATE, WA_ACTIVE, 0);
+  EXPECT_TRUE(first.Focused());
 }
 
 TEST_F(WindowTest, KeyPreviewSeesKeysFirstAndMaySwallowThem) {

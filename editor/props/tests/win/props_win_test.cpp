@@ -265,6 +265,11 @@ TEST_F(PropsWinTest, SettingsTreeShowsEveryPageAndTheVirtualPortsWithoutABus) {
     EXPECT_FALSE(d.OptionBox(TSettingsOption::MinimizeToTray).Enabled());
     EXPECT_TRUE(d.OptionBox(TSettingsOption::AnimateTray).Checked());
     EXPECT_TRUE(d.ApplyButton().Enabled());
+    // A page shown from elsewhere than the tree while the focus is on the page it hides
+    // takes the focus into its first field.
+    d.OptionBox(TSettingsOption::ShowTrayIcon).SetFocus();
+    d.SelectPage(0);
+    EXPECT_TRUE(d.OptionBox(TSettingsOption::StartMinimized).Focused());
     Press(d, d.CancelButton());
   });
   EXPECT_TRUE(mainDisabled);
