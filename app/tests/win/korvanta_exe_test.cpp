@@ -348,6 +348,10 @@ TEST_F(KorvantaExeTest, ExamplesAreInstalledOnFirstStartAndLoadWithoutErrors) {
       const std::wstring installed = dataFolder + L"\\Presets\\" + win::Widen(name);
       EXPECT_NE(GetFileAttributesW(installed.c_str()), INVALID_FILE_ATTRIBUTES) << name;
     }
+    // Closed as a user closes it: the settings keep that the examples are installed, so the
+    // starts below do not install them again.
+    PostMessageW(program.MainWindow(0), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit(15000));
   }
   // Each loads without an error message and shows what it does.
   const int translators[] = {3, 4, 1};
