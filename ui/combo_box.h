@@ -3,9 +3,14 @@
 // number.
 //
 // Only a choice the user takes is reported: Enter or a click on an item of the open list,
-// the arrow keys or the wheel on the closed box. Moving through the open list changes
-// nothing yet, and a list the user backs out of (Escape, a click elsewhere, the focus taken
-// away) puts back what it showed before it dropped down, reporting nothing.
+// the keys that close it (F4, Alt+Up, Alt+Down) and Tab out of it, the arrow keys or the wheel
+// on the closed box. Moving through the open list changes nothing yet, and a list the user
+// backs out of (Escape, a click elsewhere, the focus taken away otherwise) puts back what it
+// showed before it dropped down, reporting nothing.
+//
+// An editable box takes what its edit part shows: text typed while the list is open stays as
+// typed (an item only when the text is that item's), and backing out keeps the text typed;
+// an item is taken when the user moved to it in the list since typing.
 #include <string>
 #include <vector>
 
@@ -33,8 +38,9 @@ class TComboBox : public TWindow {
   std::string Item(int index) const;
   intptr_t ItemData(int index) const;
   int IndexOf(const std::string& item) const;  // exact text, ignoring case; -1 if none
-  // -1: nothing selected. Setting it does not fire OnChange, and a list backed out of goes
-  // back to it.
+  // -1: nothing selected. While the list is open it stays on the item chosen before (the
+  // highlight is no choice yet). Setting it does not fire OnChange, and a list backed out of
+  // goes back to it.
   int ItemIndex() const;
   void SetItemIndex(int index);
   bool DroppedDown() const;
@@ -45,22 +51,31 @@ class TComboBox : public TWindow {
   TNotifyEvent OnCloseUp;
 
  protected:
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   bool CommandNotify(WORD code, WORD id) override;
 
  private:
-  // The item the box stood on while its list was closed, and the text it showed (the edit
-  // part of an editable box).
+  // The item the list stands on (the highlight while it is open).
+  int ListIndex() const;
+  // The item the box stands on and the text it shows (the edit part of an editable box), as
+  // the choice a list backed out of goes back to.
   void Committed();
-  // Reports the item the list stands on when it differs from the committed one.
-  void Take();
+  // Reports what the list closed on when it differs from the committed choice: the text an
+  // editable box shows when it was typed after the last move in the list and the keys closed
+  // the list, else the item the list stands on.
+  void Take(bool byKeys);
+  void TakeText();
   void BackOut();
+  // The box's own write of the edit part's text, the caret after it.
+  void RestoreText(const std::string& text);
 
   bool editable_ = false;
   int committed_ = -1;
   std::string committedText_;
   bool dropped_ = false;    // between the list's drop-down and close-up
   bool undecided_ = false;  // dropped down, neither taken nor backed out of yet
-  bool restoring_ = false;  // the box's own writes while it backs out
+  bool typed_ = false;      // text typed since the list dropped down or its highlight moved
+  bool restoring_ = false;  // the box's own writes while it takes or backs out
 };
 
 }  // namespace kv::ui

@@ -19,7 +19,7 @@ void TModelCombo::Show(const TComboModel& model) {
 
 void TModelCombo::Read(TComboModel& model) const {
   const int index = ItemIndex();
-  if (picked_ && index >= 0) {
+  if (index >= 0 && (picked_ || Item(index) == Text())) {
     model.Select(index);
     return;
   }
@@ -31,7 +31,9 @@ void TModelCombo::Read(TComboModel& model) const {
 }
 
 bool TModelCombo::CommandNotify(WORD code, WORD id) {
-  picked_ = code == CBN_SELCHANGE || code == CBN_SELENDOK;
+  // A pick from the list, also one the keys took as the list closed (a selection end cancel
+  // under Wine).
+  picked_ = code == CBN_SELCHANGE || code == CBN_SELENDOK || code == CBN_SELENDCANCEL;
   const bool handled = TComboBox::CommandNotify(code, id);
   picked_ = false;
   return handled;

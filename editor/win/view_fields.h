@@ -15,8 +15,8 @@
 namespace kv {
 
 // An editable (or drop-down list) combo mirroring a TComboModel. After the user picked an
-// item the edit part still shows the old text while the change is reported, so the picked
-// item's text is read instead.
+// item the edit part may still show the old text while the change is reported, so the picked
+// item's text is read instead; text typed that is an item's chooses that item.
 class TModelCombo : public ui::TComboBox {
  public:
   TModelCombo(ui::TWindow& parent, const ui::TRect& bounds,

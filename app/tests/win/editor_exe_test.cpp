@@ -409,5 +409,119 @@ TEST_F(EditorExeTest, ActionsKeepWhatTheirPanelsDoNotShowThroughAnApply) {
   }
 }
 
+// The open list of a drop-down closed by the keys: Alt+Up and F4 take the kind highlighted in
+// the incoming kinds' list, Tab out of the outgoing kinds' list takes it and moves on; applied
+// and saved, both are stored.
+TEST_F(EditorExeTest, AKindHighlightedWithTheKeysIsTakenAsTheListClosesByKey) {
+  constexpr const wchar_t* kHost = L"korvanta_testhost";
+  WriteQuietSettings(kHost);
+  const std::wstring file = WriteProject(L"kind by key.kvxp",
+                                         "Name0=First\r\nIncoming0=MID1903Cpp\r\n"
+                                         "Outgoing0=MID1B03Cpp\r\nOptions0=Actv01Stop01OutO00\r\n");
+  TRunningProgram program(Exe(kHost), L"/project " + Quoted(file));
+  HWND editor = OpenEditor(program, 1, 0);
+  ASSERT_NE(editor, nullptr);
+  HWND apply = ChildWithText(editor, L"button", "Apply");
+  ASSERT_NE(apply, nullptr);
+  auto dropped = [](HWND box) { return SendMessageW(box, CB_GETDROPPEDSTATE, 0, 0) != 0; };
+
+  // A click drops the list and gives the box the focus; Escape backs out of it.
+  HWND kind = nullptr;
+  ASSERT_TRUE(PressUntil(VK_F6, {}, [&] {
+    return (kind = ChildWithText(editor, L"combobox", "MIDI message", true)) != nullptr;
+  }));
+  ClickCenter(kind);
+  ASSERT_TRUE(WaitUntil([&] { return dropped(kind); }));
+  Press(VK_ESCAPE);
+  ASSERT_TRUE(WaitUntil([&] { return !dropped(kind); }));
+  ASSERT_TRUE(PressUntil(VK_DOWN, {VK_MENU}, [&] { return dropped(kind); }));
+  Press(VK_DOWN);
+  Press(VK_DOWN);
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(kind) == "Timer"; })) << WindowText(kind);
+  Press(VK_UP, {VK_MENU});
+  ASSERT_TRUE(WaitUntil([&] { return !dropped(kind); }));
+  ASSERT_TRUE(Sync(editor));
+  EXPECT_EQ(WindowText(kind), "Timer");
+  EXPECT_TRUE(IsWindowEnabled(apply));
+  ASSERT_TRUE(PressUntil(VK_F4, {}, [&] { return dropped(kind); }));
+  Press(VK_DOWN);
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(kind) == "Preset Change"; })) << WindowText(kind);
+  Press(VK_F4);
+  ASSERT_TRUE(WaitUntil([&] { return !dropped(kind); }));
+  ASSERT_TRUE(Sync(editor));
+  EXPECT_EQ(WindowText(kind), "Preset Change");
+
+  kind = HighlightTimerInOutgoingKinds(editor);
+  ASSERT_NE(kind, nullptr);
+  Press(VK_TAB);
+  ASSERT_TRUE(WaitUntil([&] { return !dropped(kind) && program.Focused() != kind; }));
+  ASSERT_TRUE(Sync(editor));
+  SaveWindowShot(editor, L"editor-exe-kind-tabbed.bmp");
+  EXPECT_EQ(WindowText(kind), "Timer");
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(apply) != FALSE; }));
+  ClickCenter(apply);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(apply); }));
+  ASSERT_TRUE(Save(program));
+  EXPECT_EQ(FileValue(file, "Incoming0").substr(0, 4), "Pres") << FileValue(file, "Incoming0");
+  EXPECT_EQ(FileValue(file, "Outgoing0").substr(0, 4), "Tim0") << FileValue(file, "Outgoing0");
+}
+
+// Text typed into an editable drop-down while its list is open, where it begins an item, is
+// what the box shows and what is stored: the timer name backed out of with Escape, the jump
+// target of the rules builder taken with Enter.
+TEST_F(EditorExeTest, TextTypedIntoAnOpenListIsWhatTheBoxShowsAndWhatIsStored) {
+  constexpr const wchar_t* kHost = L"korvanta_testhost";
+  WriteQuietSettings(kHost);
+  const std::wstring file = WriteProject(
+      L"typed into list.kvxp",
+      "Name0=Tick\r\nIncoming0=Tim0TimT0004Tick\r\nOutgoing0=MID1B03Cpp\r\n"
+      "Options0=Actv01Stop01OutO00StMa00000002goto0005Loop2label0005Loop2\r\n"
+      "Name1=Beat\r\nIncoming1=MID1903Cpp\r\nOutgoing1=Tim0TimS0004Beat1:100:0\r\n"
+      "Options1=Actv01Stop01OutO00\r\n");
+  TRunningProgram program(Exe(kHost), L"/project " + Quoted(file));
+  HWND editor = OpenEditor(program, 2, 0);
+  ASSERT_NE(editor, nullptr);
+  auto dropped = [](HWND box) { return SendMessageW(box, CB_GETDROPPEDSTATE, 0, 0) != 0; };
+  // The box clicked in its text, its list dropped with Alt+Down (which selects the text) and
+  // the text typed over it.
+  auto typeIntoOpenList = [&](HWND box, const std::string& text) {
+    ClickCenter(box);
+    if (!WaitUntil([&] { return GetAncestor(program.Focused(), GA_PARENT) == box; })) return false;
+    if (!PressUntil(VK_DOWN, {VK_MENU}, [&] { return dropped(box); })) return false;
+    TypeText(text);
+    return WaitUntil([&] { return WindowText(box) == text; });
+  };
+
+  HWND name = nullptr;
+  ASSERT_TRUE(PressUntil(VK_F6, {}, [&] {
+    return (name = ChildWithText(editor, L"combobox", "Tick", true)) != nullptr;
+  }));
+  ASSERT_TRUE(typeIntoOpenList(name, "B")) << WindowText(name);
+  Press(VK_ESCAPE);
+  ASSERT_TRUE(WaitUntil([&] { return !dropped(name); }));
+  ASSERT_TRUE(Sync(editor));
+  EXPECT_EQ(WindowText(name), "B");
+
+  HWND jump = nullptr;
+  ASSERT_TRUE(PressUntil(VK_F7, {}, [&] {
+    return (jump = ChildWithText(editor, L"combobox", "Loop2", true)) != nullptr;
+  }));
+  ASSERT_TRUE(typeIntoOpenList(jump, "Loop")) << WindowText(jump);
+  Press(VK_RETURN);
+  ASSERT_TRUE(WaitUntil([&] { return !dropped(jump); }));
+  ASSERT_TRUE(Sync(editor));
+  SaveWindowShot(editor, L"editor-exe-typed-into-list.bmp");
+  EXPECT_EQ(WindowText(jump), "Loop");
+
+  HWND apply = ChildWithText(editor, L"button", "Apply");
+  ASSERT_NE(apply, nullptr);
+  if (IsWindowEnabled(apply)) ClickCenter(apply);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(apply); }));
+  ASSERT_TRUE(Save(program));
+  EXPECT_EQ(FileValue(file, "Incoming0"), "Tim0TimT0001B");
+  EXPECT_EQ(FileValue(file, "Options0"),
+            "Actv01Stop01OutO00StMa00000002goto0004Looplabel0005Loop2");
+}
+
 }  // namespace
 }  // namespace kv::test

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "base/win/wide.h"
 #include "ui/action.h"
 #include "ui/application.h"
 #include "ui/button.h"
@@ -50,6 +51,34 @@ class ControlsTest : public ::testing::Test {
   }
   TForm form;
 };
+
+// The keys the user holds while the next notifications are handled, as the key that closed a
+// drop-down list leaves them, and no other; let go at the end of the scope.
+class THeldKeys {
+ public:
+  explicit THeldKeys(const std::vector<BYTE>& keys) {
+    GetKeyboardState(saved_);
+    BYTE state[256];
+    // Only these: a button or key that earlier input left down would tell another story.
+    for (size_t i = 0; i < 256; ++i) state[i] = static_cast<BYTE>(saved_[i] & 0x7F);
+    for (BYTE key : keys) state[key] |= 0x80;
+    SetKeyboardState(state);
+  }
+  ~THeldKeys() { SetKeyboardState(saved_); }
+  THeldKeys(const THeldKeys&) = delete;
+  THeldKeys& operator=(const THeldKeys&) = delete;
+
+ private:
+  BYTE saved_[256];
+};
+
+// A combo box's notifications, sent to its parent as the system sends them.
+void NotifyCombo(TForm& form, TComboBox& combo, const std::vector<WORD>& codes) {
+  for (WORD code : codes) {
+    SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(0, code),
+                 reinterpret_cast<LPARAM>(combo.Handle()));
+  }
+}
 
 TEST_F(ControlsTest, ListViewRowsColumnsSelectionAndChecks) {
   TListViewOptions o;
@@ -226,6 +255,128 @@ TEST_F(ControlsTest, EditableComboBackedOutOfKeepsTheTypedText) {
   EXPECT_EQ(changes, 0);
   notify(CBN_EDITCHANGE);  // typing is reported as it always was
   EXPECT_EQ(changes, 1);
+}
+
+// Alt+Up, Alt+Down and F4 close the open list on the item highlighted (Wine reports them as a
+// selection end cancel, Windows as OK), and so does Tab out of it; Escape and Alt+F4 back out.
+TEST_F(ControlsTest, ComboBoxTakesTheHighlightWhenAKeyClosesTheList) {
+  TComboBox& combo = form.Add<TComboBox>(form, TRect::FromBounds(0, 0, 150, 24));
+  TEdit& next = form.Add<TEdit>(form, TRect::FromBounds(0, 40, 150, 22), TEditOptions{});
+  combo.SetItems({"None", "MIDI message", "Mouse", "Timer"});
+  std::vector<int> changes;
+  combo.OnChange = [&] { changes.push_back(combo.ItemIndex()); };
+  struct TCase {
+    const char* what;
+    std::vector<BYTE> keys;
+    std::vector<WORD> codes;
+    bool taken;
+  };
+  const TCase cases[] = {
+      {"Alt+Up under Wine", {VK_MENU, VK_UP}, {CBN_SELENDCANCEL, CBN_CLOSEUP}, true},
+      {"Alt+Down under Wine", {VK_MENU, VK_DOWN}, {CBN_SELENDCANCEL, CBN_CLOSEUP}, true},
+      {"F4 under Wine", {VK_F4}, {CBN_SELENDCANCEL, CBN_CLOSEUP}, true},
+      {"F4 on Windows", {VK_F4}, {CBN_SELENDOK, CBN_CLOSEUP}, true},
+      {"Tab out", {VK_TAB}, {CBN_SELENDCANCEL, CBN_CLOSEUP, CBN_KILLFOCUS}, true},
+      {"Escape", {VK_ESCAPE}, {CBN_SELENDCANCEL, CBN_CLOSEUP}, false},
+      {"Alt+F4", {VK_MENU, VK_F4}, {CBN_SELENDCANCEL, CBN_CLOSEUP}, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    combo.SetItemIndex(1);
+    combo.SetFocus();
+    changes.clear();
+    NotifyCombo(form, combo, {CBN_DROPDOWN});
+    SendMessageW(combo.Handle(), CB_SETCURSEL, 3, 0);
+    NotifyCombo(form, combo, {CBN_SELCHANGE});
+    EXPECT_EQ(combo.ItemIndex(), 1) << "the highlight is no choice yet";
+    {
+      THeldKeys held(c.keys);
+      // The dialog manager moves the focus on first; the box ends its selection as it loses it.
+      if (c.keys[0] == VK_TAB) next.SetFocus();
+      NotifyCombo(form, combo, c.codes);
+    }
+    EXPECT_EQ(combo.ItemIndex(), c.taken ? 3 : 1);
+    EXPECT_EQ(changes, c.taken ? std::vector<int>{3} : std::vector<int>{});
+  }
+}
+
+// Text typed into the open list of an editable box, where the list highlights the first item
+// the text begins, is what the box keeps and reports: after Escape, Enter or Tab it shows the
+// text as typed (an item only when the text is that item's), and an item moved to in the list
+// after typing is taken as the list closes. A handler that writes the reported text back into
+// the box, item first, changes none of it.
+TEST_F(ControlsTest, EditableComboKeepsTheTextTypedIntoItsOpenList) {
+  TComboBox& combo =
+      form.Add<TComboBox>(form, TRect::FromBounds(0, 0, 150, 24), TComboStyle::DropDown);
+  TEdit& next = form.Add<TEdit>(form, TRect::FromBounds(0, 40, 150, 22), TEditOptions{});
+  combo.SetItems({"alpha", "beta", "gamma"});
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(GetComboBoxInfo(combo.Handle(), &info));
+  std::string reported;
+  combo.OnChange = [&] {
+    reported = combo.Text();
+    const int item = combo.IndexOf(reported);
+    combo.SetItemIndex(item >= 0 && combo.Item(item) == reported ? item : -1);
+    combo.SetText(reported);
+  };
+  // The edit part's text and the list's highlight as the system leaves them after a key.
+  auto shows = [&](const wchar_t* text, int highlight) {
+    SetWindowTextW(info.hwndItem, text);
+    SendMessageW(info.hwndList, LB_SETCURSEL, static_cast<WPARAM>(highlight), 0);
+  };
+  struct TCase {
+    const char* what;
+    const wchar_t* typed;
+    bool down;  // Down moved the highlight after typing
+    std::vector<BYTE> keys;
+    std::vector<WORD> codes;
+    std::string text;
+    int index;
+  };
+  const TCase cases[] = {
+      {"Escape", L"b", false, {VK_ESCAPE}, {CBN_SELENDCANCEL, CBN_CLOSEUP}, "b", -1},
+      {"Enter", L"b", false, {VK_RETURN}, {CBN_SELENDOK, CBN_CLOSEUP}, "b", -1},
+      {"Enter on an item's text",
+       L"beta",
+       false,
+       {VK_RETURN},
+       {CBN_SELENDOK, CBN_CLOSEUP},
+       "beta",
+       1},
+      {"Down, then F4", L"b", true, {VK_F4}, {CBN_SELENDCANCEL, CBN_CLOSEUP}, "gamma", 2},
+      {"Down, then Tab out",
+       L"b",
+       true,
+       {VK_TAB},
+       {CBN_SELENDCANCEL, CBN_CLOSEUP, CBN_KILLFOCUS},
+       "gamma",
+       2},
+      {"Down, then Escape", L"b", true, {VK_ESCAPE}, {CBN_SELENDCANCEL, CBN_CLOSEUP}, "b", -1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    combo.SetItemIndex(-1);
+    combo.SetText("12");
+    combo.SetFocus();
+    NotifyCombo(form, combo, {CBN_DROPDOWN});
+    shows(c.typed, 1);
+    NotifyCombo(form, combo, {CBN_EDITCHANGE});
+    EXPECT_EQ(reported, win::Narrow(c.typed));
+    if (c.down) {
+      SendMessageW(info.hwndList, LB_SETCURSEL, 2, 0);
+      NotifyCombo(form, combo, {CBN_SELCHANGE});
+      shows(L"gamma", 2);
+    }
+    {
+      THeldKeys held(c.keys);
+      if (c.keys[0] == VK_TAB) next.SetFocus();
+      NotifyCombo(form, combo, c.codes);
+    }
+    EXPECT_EQ(combo.Text(), c.text);
+    EXPECT_EQ(combo.ItemIndex(), c.index);
+    EXPECT_EQ(reported, c.text);
+  }
 }
 
 TEST_F(ControlsTest, UpDownStepsItsBuddy) {
