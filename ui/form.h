@@ -92,7 +92,10 @@ class TForm : public TWindow {
 
   TEvent<void(bool& canClose)> OnCloseQuery;
   TEvent<void(TCloseAction& action)> OnClose;
-  TNotifyEvent OnShow;  // each time the form becomes visible
+  // Once each time the form becomes visible, and once each time it stops being visible,
+  // whichever message tells it first (WM_SHOWWINDOW, or WM_WINDOWPOSCHANGED for a show that
+  // sends none): a show never reports twice, and none goes unreported.
+  TNotifyEvent OnShow;
   TNotifyEvent OnHide;
   // The form became the active window, or stopped being it; the form's owner and helpers
   // such as the delayed enabling of a message dialog's buttons listen alike.
@@ -115,6 +118,7 @@ class TForm : public TWindow {
  private:
   void ApplyPosition();
   void Register();
+  void ReportShowing(bool shown);
   void MoveDialogFocus(WPARAM wp, LPARAM lp);
   bool ClickButton(TButton* button);
 
@@ -123,6 +127,7 @@ class TForm : public TWindow {
   TFormStyle style_ = TFormStyle::Normal;
   bool keyPreview_ = false;
   bool shownOnce_ = false;
+  bool shownReported_ = false;  // the last OnShow or OnHide fired
   bool fromTemplate_ = false;
   std::optional<TWindowState> pendingState_;  // set while hidden, applied when shown
   HWND lastFocus_ = nullptr;                  // restored when the form is activated again

@@ -22,8 +22,10 @@ TCreateDecision DecideMainWindowCreate(const TMainSettings& settings, bool start
   if (!d.showMainForm || minimized) {
     d.hideApplicationWindow = !d.showMainForm;
     d.trayCaption = kTrayShowCaption;
-    d.postFirstShow = true;
   }
+  // A window shown (normal, maximised or minimised) starts from its show report; one that is
+  // not shown would never give one.
+  d.postFirstShow = !d.showMainForm;
   return d;
 }
 

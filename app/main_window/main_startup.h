@@ -64,7 +64,10 @@ struct TStartupState {
   bool projectRefused = false;
 };
 
-// What creation does with the window once the settings are read.
+// What creation does with the window once the settings are read. The first-show message comes
+// from the window's show report (once per showing, whichever message tells it; a window shown
+// maximised or minimised reports too), and from creation only for a window not shown, which
+// reports nothing: every start gets it exactly once.
 struct TCreateDecision {
   bool showMainForm = true;
   bool showMinimized = false;  // shown iconic, on the task bar
@@ -72,9 +75,9 @@ struct TCreateDecision {
   bool postFirstShow = false;
   const char* trayCaption = kTrayMinimizeCaption;
 };
-// startedMinimized: the process was started with a minimised show command. A minimised start
-// (that, or "StartMinimized") waits in the tray when minimising hides the window there, else
-// on the task bar.
+// startedMinimized: the process was started with a minimised show command, or the placement
+// read holds the window minimised. A minimised start (that, or "StartMinimized") waits in the
+// tray when minimising hides the window there, else on the task bar.
 TCreateDecision DecideMainWindowCreate(const TMainSettings& settings, bool startedMinimized);
 
 class TMainStartup {

@@ -97,6 +97,16 @@ std::vector<TRowMove> PlanRowMoves(int count, std::vector<int> selected, int off
   return moves;
 }
 
+int RowAfterMoves(int row, const std::vector<TRowMove>& moves) {
+  if (row < 0) return row;
+  for (const TRowMove& m : moves) {
+    if (row == m.from) row = m.to;
+    else if (m.from < row && row <= m.to) --row;
+    else if (m.to <= row && row < m.from) ++row;
+  }
+  return row;
+}
+
 int DropOffset(int count, const std::vector<int>& selected, int dragRow, int dropRow) {
   if (selected.empty()) return 0;
   std::vector<int> sorted = selected;

@@ -60,6 +60,10 @@ int MoveOffset(TMoveKind kind, int count, const std::vector<int>& selected);
 // row for offset <= 0, from the bottom row for offset > 0, stopping at the first target
 // outside the list. The first step's target is the row to scroll into view.
 std::vector<TRowMove> PlanRowMoves(int count, std::vector<int> selected, int offset);
+// Where the row's item is once the steps have run: a moved row at its target, a row passed
+// by a move one further up or down. Each moved row takes its own selected and focused marks
+// there. -1 stays -1.
+int RowAfterMoves(int row, const std::vector<TRowMove>& moves);
 // Drag and drop moves the selection by (drop row - drag row), kept within the Top and Bottom
 // offsets.
 int DropOffset(int count, const std::vector<int>& selected, int dragRow, int dropRow);
@@ -212,7 +216,7 @@ class TProjectEditor {
   // Deletes the rows; the row to select afterwards (-1 none). The current preset is none.
   int DeletePresets(const std::vector<int>& rows);
   // Moves the selected rows by offset; the rows they went to, in the order they moved (the
-  // first is the row to scroll into view, the last the focused one).
+  // first is the row to scroll into view).
   std::vector<int> MovePresets(const std::vector<int>& selected, int offset);
 
   // --- translators of the current preset -----------------------------------------------------

@@ -49,6 +49,7 @@ TEST(MainCommandsTest, SelectionCountsEnableTheRest) {
   s.selectedTranslators = 2;
   EXPECT_TRUE(CommandEnabled(TMainCommand::CutTrans, s));
   EXPECT_FALSE(CommandEnabled(TMainCommand::RenameTrans, s));
+  EXPECT_TRUE(CommandEnabled(TMainCommand::EditTrans, s));  // the editor shows, empty
   EXPECT_TRUE(CommandEnabled(TMainCommand::TrayPresets, s));
   s.presetCount = 1;
   EXPECT_FALSE(CommandEnabled(TMainCommand::TrayPresets, s));

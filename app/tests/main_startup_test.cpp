@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/main_window/main_settings.h"
@@ -48,7 +49,7 @@ TEST(MainStartupTest, AHiddenWindowIsShownAnywayWithoutTheTrayIcon) {
   EXPECT_TRUE(d.showMainForm);
   EXPECT_TRUE(d.showMinimized);
   EXPECT_FALSE(d.hideApplicationWindow);
-  EXPECT_TRUE(d.postFirstShow);
+  EXPECT_FALSE(d.postFirstShow);  // its showing reports itself
   EXPECT_STREQ(d.trayCaption, "&Show");
 }
 
@@ -58,7 +59,7 @@ TEST(MainStartupTest, StartMinimizedWaitsOnTheTaskBarOrInTheTray) {
   TCreateDecision d = DecideMainWindowCreate(s, false);
   EXPECT_TRUE(d.showMainForm);
   EXPECT_TRUE(d.showMinimized);
-  EXPECT_TRUE(d.postFirstShow);
+  EXPECT_FALSE(d.postFirstShow);
   EXPECT_STREQ(d.trayCaption, "&Show");
 
   s.minimizeToTray = true;
@@ -75,6 +76,49 @@ TEST(MainStartupTest, StartMinimizedWaitsOnTheTaskBarOrInTheTray) {
   EXPECT_FALSE(d.showMinimized);
   EXPECT_FALSE(d.postFirstShow);
   EXPECT_STREQ(d.trayCaption, "&Minimize");
+}
+
+// Every placement the settings can hold, with the project named on the command line or the
+// last one open: the first show comes once (the window's show report when it is shown, however
+// it is shown, else creation's), and the start-up loads the project.
+TEST(MainStartupTest, EveryPlacementStartsOnceAndLoadsItsProject) {
+  struct TPlacement {
+    const char* name;
+    bool mainVisible, startMinimized, minimizeToTray, startedMinimized;
+  };
+  const TPlacement placements[] = {
+      {"normal or maximised", true, false, false, false},
+      {"minimised (placement or show command)", true, false, false, true},
+      {"Start Minimized", true, true, false, false},
+      {"to the tray", true, true, true, false},
+      {"hidden", false, false, false, false}};
+  for (const TPlacement& p : placements) {
+    for (const bool named : {true, false}) {
+      SCOPED_TRACE(std::string(p.name) + (named ? ", named" : ", last project"));
+      TMainSettings s;
+      s.migrationDone = true;
+      s.mainVisible = p.mainVisible;
+      s.startMinimized = p.startMinimized;
+      s.minimizeToTray = p.minimizeToTray;
+      const TCreateDecision d = DecideMainWindowCreate(s, p.startedMinimized);
+      TMainStartup startup;
+      TStartupState state;
+      state.visible = d.showMainForm;
+      if (d.showMainForm) startup.FirstShow(startup.FirstShowParam(), state, s);  // reported
+      if (d.postFirstShow) startup.FirstShow(0, state, s);
+      std::vector<S> ran;
+      bool loaded = false;
+      while (const std::optional<S> step = startup.NextStep(state, s, named ? "" : "last.kvxp")) {
+        ran.push_back(*step);
+        if (*step == S::ContinueAfterSplash) startup.QueueContinue();  // no splash counting
+        if ((*step == S::LoadProject && named) || *step == S::OpenPendingProject) loaded = true;
+        state.projectHasPresets = loaded;
+      }
+      EXPECT_TRUE(loaded);
+      EXPECT_EQ(std::count(ran.begin(), ran.end(), S::ContinueAfterSplash), 1);
+      EXPECT_EQ(std::count(ran.begin(), ran.end(), S::GoLive), 1);
+    }
+  }
 }
 
 TEST(MainStartupTest, FirstShowGoesLiveOnceAndStartsTheSplash) {

@@ -89,6 +89,19 @@ TEST(RowMovesTest, SelectedRowsMoveTogetherAndKeepTheirGaps) {
   EXPECT_EQ(MoveOffset(TMoveKind::Top, 8, {}), 0);
 }
 
+// The marks of a row go where its item went: rows 1 and 3 moved down with the focus on 3 leave
+// it on 4, not on the last target of the walk (2); a row passed by a move shifts with it.
+TEST(RowMovesTest, EachRowsMarksGoWhereItsItemWent) {
+  const std::vector<TRowMove> down = PlanRowMoves(5, {1, 3}, 1);
+  EXPECT_EQ(RowAfterMoves(3, down), 4);
+  EXPECT_EQ(RowAfterMoves(1, down), 2);
+  EXPECT_EQ(RowAfterMoves(2, down), 1);  // not selected: passed by row 1
+  const std::vector<TRowMove> top = PlanRowMoves(5, {2, 4}, MoveOffset(TMoveKind::Top, 5, {2, 4}));
+  EXPECT_EQ(RowAfterMoves(4, top), 2);
+  EXPECT_EQ(RowAfterMoves(0, top), 1);
+  EXPECT_EQ(RowAfterMoves(-1, top), -1);
+}
+
 TEST(RowMovesTest, DropsStayWithinTheList) {
   EXPECT_EQ(DropOffset(8, {2, 3}, 2, 7), 4);   // bottom offset: 7 - 3
   EXPECT_EQ(DropOffset(8, {2, 3}, 3, 0), -2);  // top offset: -2

@@ -379,11 +379,18 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_SHOWWINDOW: {
       LRESULT r = DefaultProc(msg, wp, lp);
-      if (wp) {
-        OnShow();
-      } else {
-        OnHide();
-      }
+      // Sent by ShowWindow itself (lParam 0); an owner's minimising or restoring hides or
+      // shows the window through ShowWindow, which reports it then.
+      if (lp == 0) ReportShowing(wp != FALSE);
+      return r;
+    }
+    case WM_WINDOWPOSCHANGED: {
+      // Not every show sends WM_SHOWWINDOW (Wine sends none for a window shown maximised or
+      // minimised, nor does SetWindowPos): the change of place reports what it showed or hid.
+      const UINT flags = reinterpret_cast<const WINDOWPOS*>(lp)->flags;
+      LRESULT r = TWindow::WndProc(msg, wp, lp);
+      if (flags & SWP_SHOWWINDOW) ReportShowing(true);
+      if (flags & SWP_HIDEWINDOW) ReportShowing(false);
       return r;
     }
     default:
@@ -394,6 +401,16 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 HWND TForm::FirstFocus() {
   return GetNextDlgTabItem(Handle(), nullptr, FALSE);
+}
+
+void TForm::ReportShowing(bool shown) {
+  if (shown == shownReported_) return;
+  shownReported_ = shown;
+  if (shown) {
+    OnShow();
+  } else {
+    OnHide();
+  }
 }
 
 void TForm::MoveDialogFocus(WPARAM wp, LPARAM lp) {

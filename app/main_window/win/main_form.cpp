@@ -183,14 +183,22 @@ void TTransForm::CreateForm() {
   STARTUPINFOW info{};
   info.cb = sizeof(info);
   GetStartupInfoW(&info);
-  const bool startedMinimized = (info.dwFlags & STARTF_USESHOWWINDOW) &&
-                                (info.wShowWindow == SW_SHOWMINIMIZED ||
-                                 info.wShowWindow == SW_SHOWMINNOACTIVE ||
-                                 info.wShowWindow == SW_MINIMIZE);
+  auto minimizing = [](int command) {
+    return command == SW_SHOWMINIMIZED || command == SW_SHOWMINNOACTIVE || command == SW_MINIMIZE;
+  };
+  // Minimised by the process's show command, or by the placement read with the settings.
+  const bool startedMinimized =
+      ((info.dwFlags & STARTF_USESHOWWINDOW) && minimizing(info.wShowWindow)) ||
+      minimizing(ui::Application().MainShowCommand());
   const TCreateDecision decision = DecideMainWindowCreate(settings_, startedMinimized);
   ui::Application().SetShowMainForm(decision.showMainForm);
   if (decision.showMinimized) ui::Application().SetMainShowCommand(SW_SHOWMINNOACTIVE);
   menus_->trayShow->SetCaption(decision.trayCaption);
+  // Each showing goes on with the start-up, however the window was shown (normal, maximised,
+  // minimised) and whichever message told of it; a window not shown starts without one.
+  OnShow = [this] {
+    if (!quitting_ && !closing_) Post(kFirstShowMessage, startup_.FirstShowParam());
+  };
   if (decision.postFirstShow) Post(kFirstShowMessage, 0);
   edits_->ProjectReplaced();
   RebuildPresetList();
@@ -388,9 +396,6 @@ LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
-    case WM_SHOWWINDOW:
-      if (wp && !quitting_ && !closing_) Post(kFirstShowMessage, startup_.FirstShowParam());
-      break;
     case kFirstShowMessage:
       FirstShow(wp);
       return 0;
@@ -442,7 +447,9 @@ LRESULT TTransForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_SIZE:
-      if (wp == SIZE_RESTORED && menus_ && menus_->trayShow->Caption() == kTrayShowCaption)
+      // Restored from the task bar or the tray, to its normal size or maximised as it was.
+      if ((wp == SIZE_RESTORED || wp == SIZE_MAXIMIZED) && menus_ &&
+          menus_->trayShow->Caption() == kTrayShowCaption)
         ShowFromTray();
       break;
     default:

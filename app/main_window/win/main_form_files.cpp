@@ -58,6 +58,8 @@ void TTransForm::BuildFileCommands() {
     presetList_->SetItemIndex(0);
     EvaluateCurrentPreset();
     UpdateTitle();
+    // The new preset is named in place, as the preset list's own New does it.
+    StartRename(*presetList_, 0);
   };
   a.fileOpen = &MakeCommand(TMainCommand::FileOpen, "&Open...", "Open|Opens a project file", imgOpen,
                            MakeShortCut('O', false, true, false));

@@ -13,6 +13,7 @@
 #include "app/main_window/win/input_query.h"
 #include "app/main_window/win/main_form.h"
 #include "app/main_window/win/main_form_parts.h"
+#include "editor/win/edit_trans_window.h"
 #include "engine/preset.h"
 #include "engine/project.h"
 #include "engine/trans_engine.h"
@@ -86,11 +87,16 @@ void TTransForm::BuildListCommands() {
   a.addTrans->OnExecute = [this] { AddTranslator(); };
   a.editTrans = &MakeCommand(TMainCommand::EditTrans, "Edit", "Edit|Edits the selected translator", imgEdit,
                             MakeShortCut('E', false, true, false));
-  a.editTrans->OnExecute = [this] { EditSelectedTranslator(); };
-  a.editTrans->OnUpdate = [this](ui::TAction& action) {
-    // The editor is made at once if start-up has not made it yet.
-    action.SetEnabled(!closing_ && !quitting_ && translatorList_->SelectedCount() == 1);
+  a.editTrans->OnExecute = [this] {
+    // With several rows selected, or none, the editor shows and holds nothing; it is made at
+    // once if start-up has not made it yet.
+    CreateEditor();
+    if (!editor_) return;
+    EditorFollowSelection(true);
+    editor_->Show();
+    editor_->BringToFront();
   };
+  Enable(*a.editTrans, TMainCommand::EditTrans);
   a.renameTrans =
       &MakeCommand(TMainCommand::RenameTrans, "Rename\tF2", "Rename|Renames the selected translator", imgRename);
   a.renameTrans->OnExecute = [this] { RenameTranslator(); };
@@ -650,7 +656,10 @@ void TTransForm::PresetDelete(bool ask) {
 void TTransForm::MoveRows(bool presets, int offset) {
   ui::TListView& list = presets ? *presetList_ : *translatorList_;
   const std::vector<int> selected = SelectedRows(list);
-  if (PlanRowMoves(list.Count(), selected, offset).empty()) return;
+  const std::vector<TRowMove> moves = PlanRowMoves(list.Count(), selected, offset);
+  if (moves.empty()) return;
+  const int focused = static_cast<int>(
+      SendMessageW(list.Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
   // Marked once, after all steps.
   session_->SetSuppressed(true);
   std::vector<int> targets;
@@ -658,15 +667,14 @@ void TTransForm::MoveRows(bool presets, int offset) {
     TRefreshScope scope(refreshing_);
     targets = presets ? edits_->MovePresets(selected, offset)
                       : edits_->MoveTranslators(selected, offset);
-    // The moved rows keep their marks: the selection is exactly the targets.
-    for (int row = 0; row < list.Count(); ++row)
-      list.SetSelected(row, std::find(targets.begin(), targets.end(), row) != targets.end());
     if (!targets.empty()) {
-      LVITEMW item{};
-      item.stateMask = LVIS_FOCUSED;
-      item.state = LVIS_FOCUSED;
-      SendMessageW(list.Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(targets.back()),
-                   reinterpret_cast<LPARAM>(&item));
+      // The rows' items take their marks along: selected where they went, the focus with the
+      // item that had it.
+      std::vector<int> marked;
+      for (int row : selected) marked.push_back(RowAfterMoves(row, moves));
+      for (int row = 0; row < list.Count(); ++row)
+        list.SetSelected(row, std::find(marked.begin(), marked.end(), row) != marked.end());
+      list.SetFocusedRow(focused >= 0 ? RowAfterMoves(focused, moves) : targets.front());
     }
   }
   session_->SetSuppressed(false);

@@ -1,13 +1,16 @@
 // Korvanta.exe driven from outside, as a user and other programs reach it: its command line,
 // its windows with real keys and clicks, the clipboard between two running copies, the close
-// request, the exit question and the end of the session, and the examples a first start
-// installs. (Its MIDI and its dialogs have files of their own beside this one.)
+// request, the exit question and the end of the session, the examples a first start installs,
+// and a start in every placement the settings hold. (Its MIDI and its dialogs have files of
+// their own beside this one.)
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "app/tests/win/korvanta_driver.h"
@@ -317,6 +320,87 @@ TEST_F(KorvantaExeTest, ExitAsksFirstNoKeepsRunningAndWritesNothingYesSavesSetti
   ASSERT_TRUE(WaitUntil([&] { return ClickButton(dialog, "&Yes"); }, 20000));
   EXPECT_TRUE(program.WaitForExit(15000));
   EXPECT_TRUE(ProjectSettingWritten());
+}
+
+// The program's main window, shown or hidden in the notification area, or null.
+HWND MainWindowShownOrNot(DWORD pid) {
+  std::pair<DWORD, HWND> search{pid, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<std::pair<DWORD, HWND>*>(lp);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        wchar_t title[256] = {};
+        GetWindowTextW(hwnd, title, 256);
+        if (owner == s->first && GetWindow(hwnd, GW_OWNER) == nullptr &&
+            std::wstring(title).rfind(L"Zarn's Korvanta Pro", 0) == 0)
+          s->second = hwnd;
+        return s->second == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
+// The rows of the window's longest list view, shown or not; -1 without one.
+int MostListRows(HWND window) {
+  int most = -1;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lp) -> BOOL {
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        if (std::wstring(name) == WC_LISTVIEWW) {
+          int& m = *reinterpret_cast<int*>(lp);
+          m = std::max(m, static_cast<int>(SendMessageW(child, LVM_GETITEMCOUNT, 0, 0)));
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&most));
+  return most;
+}
+
+// Every placement the settings can hold starts with its project, the one named on the command
+// line or the one open at the last exit: however the window is shown, the start-up goes on.
+TEST_F(KorvantaExeTest, EveryPlacementStartsWithItsProject) {
+  enum class TShown { Normal, Maximised, Minimised, Hidden };
+  struct TPlacement {
+    const char* name;
+    int state;  // "Main" "State": 0 normal, 1 minimised, 2 maximised
+    bool startMinimized, minimizeToTray;
+    TShown shown;
+  };
+  const TPlacement placements[] = {
+      {"normal", 0, false, false, TShown::Normal},
+      {"maximised", 2, false, false, TShown::Maximised},
+      {"minimised", 1, false, false, TShown::Minimised},
+      {"Start Minimized", 0, true, false, TShown::Minimised},
+      {"in the tray", 0, true, true, TShown::Hidden}};
+  const std::wstring file = CopyExample("MIDI to keystrokes.kvxp", kFolder);
+  for (size_t i = 0; i < std::size(placements); ++i) {
+    const TPlacement& p = placements[i];
+    const bool named = i % 2 == 0;  // else the last project, from the settings
+    SCOPED_TRACE(std::string(p.name) + (named ? ", /project" : ", last project"));
+    DeleteProgramSettings();
+    WriteQuietSettings(kProgramName);
+    WriteSectionSetting(kProgramName, L"Main", L"State", static_cast<DWORD>(p.state));
+    WriteSetting(kProgramName, L"StartMinimized", p.startMinimized ? 1 : 0);
+    WriteSetting(kProgramName, L"MinimizeToTray", p.minimizeToTray ? 1 : 0);
+    if (!named) WriteSetting(kProgramName, L"CurrentProject", file);
+    TRunningProgram program(Exe(kProgramName), named ? L"/project " + Quoted(file) : L"");
+    ASSERT_TRUE(program.Started());
+    HWND main = nullptr;
+    std::string title;
+    EXPECT_TRUE(WaitUntil([&] {
+      main = MainWindowShownOrNot(program.Pid());
+      title = main ? WindowText(main) : "";
+      return main && title == "Zarn's Korvanta Pro - MIDI to keystrokes.kvxp" &&
+             MostListRows(main) == 3;
+    }, 30000)) << "the start-up did not load the project; the title: " << title;
+    if (!main) continue;
+    EXPECT_EQ(IsWindowVisible(main) != 0, p.shown != TShown::Hidden);
+    EXPECT_EQ(IsZoomed(main) != 0, p.shown == TShown::Maximised);
+    EXPECT_EQ(IsIconic(main) != 0, p.shown == TShown::Minimised);
+  }
 }
 
 TEST_F(KorvantaExeTest, ExamplesAreInstalledOnFirstStartAndLoadWithoutErrors) {

@@ -587,3 +587,103 @@ TEST_F(InPlaceEditExeTest, AnEmptiedNameIsRefusedAndTheOldOneKept) {
 
 }  // namespace
 }  // namespace kv::test
+
+// --- moving, editing and naming from the commands -----------------------------------------
+
+namespace kv::test {
+namespace {
+
+// The program on a preset of five translators "T0".."T4", rows picked with a click on the
+// first and Ctrl+clicks on the others, so the focus is on the last picked.
+class ListCommandsExeTest : public ProjectEditsExeTest {
+ protected:
+  void StartFive(std::initializer_list<int> picks) {
+    file_ = TempFolder(kFolder) + L"\\five rows.kvxp";
+    {
+      std::ofstream out(file_.c_str(), std::ios::binary);
+      out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Five\r\nActive=1\r\n"
+             "PresetSwitchIgnore=0\r\n";
+      for (int t = 0; t < 5; ++t)
+        out << "Name" << t << "=T" << t << "\r\nIncoming" << t << "=MID1903Cpp\r\nOutgoing" << t
+            << "=None\r\nOptions" << t << "=Actv01Stop01OutO00\r\n";
+    }
+    program_ = std::make_unique<TRunningProgram>(Exe(kProgramName), L"/project " + Quoted(file_));
+    ASSERT_NE(program_->MainWindow(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return program_->RowCount(kTranslators) == 5; }));
+    auto picked = [&] {
+      for (int row = 0; row < 5; ++row)
+        if (program_->RowSelected(kTranslators, row) !=
+            (std::find(picks.begin(), picks.end(), row) != picks.end()))
+          return false;
+      return FocusedRow() == *(picks.end() - 1);
+    };
+    // Again (at most three times) while a Ctrl lost on the way made a Ctrl+click a plain one.
+    for (int attempt = 0; attempt < 3 && !picked(); ++attempt) {
+      FocusList(*picks.begin());
+      for (auto row = picks.begin() + 1; row != picks.end(); ++row) {
+        Key(VK_CONTROL, false);
+        ClickAt(RightOfEditor(*row));
+        Key(VK_CONTROL, true);
+        ASSERT_TRUE(WaitUntil([&] { return program_->RowSelected(kTranslators, *row); }));
+      }
+    }
+    ASSERT_TRUE(picked());
+  }
+  int FocusedRow() {
+    return static_cast<int>(SendMessageW(program_->List(kTranslators), LVM_GETNEXTITEM,
+                                         static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  }
+};
+
+// Rows 1 and 3, the focus on 3, Ctrl+Down: each takes its marks along, the focus to row 4.
+TEST_F(ListCommandsExeTest, AMovedRowTakesTheFocusAlong) {
+  StartFive({1, 3});
+  ASSERT_TRUE(PressUntil(VK_DOWN, {VK_CONTROL}, [&] {
+    return program_->Column(kTranslators) ==
+           std::vector<std::string>{"T0", "T2", "T1", "T4", "T3"};
+  })) << ::testing::PrintToString(program_->Column(kTranslators));
+  EXPECT_EQ(FocusedRow(), 4);
+  for (int row = 0; row < 5; ++row)
+    EXPECT_EQ(program_->RowSelected(kTranslators, row), row == 2 || row == 4) << row;
+}
+
+// Edit is always there: with two rows the editor shows, holding neither.
+TEST_F(ListCommandsExeTest, EditWithSeveralRowsShowsTheEditorEmpty) {
+  StartFive({1, 3});
+  HWND editor = nullptr;
+  ASSERT_TRUE(PressUntil('E', {VK_CONTROL}, [&] { return (editor = program_->Dialog()) != nullptr; }));
+  ASSERT_TRUE(Sync(editor));
+  EXPECT_EQ(ChildWithText(editor, L"edit", "T1"), nullptr);
+  EXPECT_EQ(ChildWithText(editor, L"edit", "T3"), nullptr);
+}
+
+// New starts the rename of its preset as the preset list's own New does.
+TEST_F(ProjectEditsExeTest, NewNamesItsPresetInPlace) {
+  program_ = std::make_unique<TRunningProgram>(Exe(kProgramName), L"");
+  HWND main = program_->MainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return program_->List(kPresets) != nullptr; }));
+  ASSERT_TRUE(program_->Activate());
+  RECT button{};
+  ASSERT_TRUE(ToolButtonScreenRect(TopChild(main, L"toolbar"), 0, button));
+  ClickAt({(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+  HWND edit = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    return (edit = ListEditBox(program_->List(kPresets))) != nullptr && program_->Focused() == edit;
+  })) << "no rename of " << program_->Cell(kPresets, 0, 0);
+  TypeText("Drums");
+  ASSERT_TRUE(PressUntil(VK_RETURN, {}, [&] { return program_->Cell(kPresets, 0, 0) == "Drums"; }));
+
+  file_ = TempFolder(kFolder) + L"\\named new.kvxp";
+  DeleteFileW(file_.c_str());
+  ASSERT_TRUE(PressUntil('S', {VK_CONTROL}, [&] { return WindowTitled(*program_, "Save") != nullptr; }));
+  ActivateWindow(WindowTitled(*program_, "Save"));
+  TypeWide(file_);
+  ASSERT_TRUE(PressUntil(VK_RETURN, {}, [&] {
+    return GetFileAttributesW(file_.c_str()) != INVALID_FILE_ATTRIBUTES && !Changed();
+  }));
+  EXPECT_TRUE(HasLine(FileLines(file_), "Name=Drums"));
+}
+
+}  // namespace
+}  // namespace kv::test

@@ -433,7 +433,7 @@ TEST_F(SettingsExeTest, StartMinimizedWaitsOnTheTaskBarOrInTheTray) {
 }
 
 // A window that was maximised and starts minimised comes back maximised, from the task bar
-// as from the tray.
+// as from the tray, and counts as shown: the tray menu offers "&Minimize", which minimises it.
 TEST_F(SettingsExeTest, AMaximisedWindowStartedMinimizedComesBackMaximised) {
   for (const bool toTray : {false, true}) {
     SCOPED_TRACE(toTray ? "in the tray" : "on the task bar");
@@ -442,6 +442,15 @@ TEST_F(SettingsExeTest, AMaximisedWindowStartedMinimizedComesBackMaximised) {
     ASSERT_NE(main, nullptr) << "the start-up did not load the project";
     ASSERT_TRUE(RestoreAsUser(main, toTray));
     EXPECT_TRUE(WaitUntil([&] { return IsZoomed(main) != 0; }));
+    // The notification area reports the right button's release for icon 1; M is the
+    // mnemonic of "&Minimize" alone.
+    PostMessageW(main, 0x7E8, 1, WM_RBUTTONUP);
+    ASSERT_TRUE(WaitUntil([] { return OpenMenuWindow() != nullptr; }));
+    ASSERT_TRUE(Sync(main));
+    EXPECT_TRUE(PressUntil('M', {}, [&] { return IsIconic(main) || !IsWindowVisible(main); }))
+        << "the tray menu offers no \"&Minimize\"";
+    if (OpenMenuWindow()) PostMessageW(main, WM_CANCELMODE, 0, 0);
+    ASSERT_TRUE(RestoreAsUser(main, toTray));
     ASSERT_TRUE(CloseProgram(*program));
   }
 }

@@ -103,6 +103,30 @@ TEST_F(WindowTest, AFormsChildrenGoBeforeItsActions) {
   EXPECT_TRUE(alive);
 }
 
+// Every showing is reported once, also those Wine sends no WM_SHOWWINDOW for (maximised,
+// minimised, SetWindowPos), and so is every hiding.
+TEST_F(WindowTest, EachShowingAndHidingIsReportedOnce) {
+  TForm form(Params("Shown"));
+  int shown = 0, hidden = 0;
+  form.OnShow = [&] { ++shown; };
+  form.OnHide = [&] { ++hidden; };
+  int expected = 0;
+  for (const int command : {SW_SHOWNORMAL, SW_SHOWMAXIMIZED, SW_SHOWMINNOACTIVE, -1}) {
+    SCOPED_TRACE(command);
+    if (command < 0)
+      SetWindowPos(form.Handle(), nullptr, 0, 0, 0, 0,
+                   SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    else
+      form.ShowWithCommand(command);
+    ShowWindow(form.Handle(), SW_SHOW);  // already shown: nothing to report
+    ++expected;
+    EXPECT_EQ(shown, expected);
+    form.Hide();
+    form.Hide();
+    EXPECT_EQ(hidden, expected);
+  }
+}
+
 TEST_F(WindowTest, AHandleDestroyedByWindowsLeavesTheObjectUsable) {
   int freed = 0;
   TForm form(Params("Owner"));
