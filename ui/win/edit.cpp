@@ -82,13 +82,15 @@ bool TEdit::TextChecked(std::string& out, std::string& error, const std::string&
 }
 
 LRESULT TEdit::DialogCode(const MSG* msg) {
-  // A multi-line edit asks for every key. Tab and Escape it then passes to its parent window as
-  // if that were the dialog (Wine's edit does), and a page or panel is not: Tab went nowhere and
-  // Escape closed the page. Left to the dialog navigation they do what they do elsewhere.
-  if (!msg || msg->message != WM_KEYDOWN || (msg->wParam != VK_TAB && msg->wParam != VK_ESCAPE) ||
-      !(GetWindowLongW(Handle(), GWL_STYLE) & ES_MULTILINE)) {
-    return -1;
-  }
+  // A multi-line edit asks for every key. Tab, Escape and (unless it makes new lines) Enter it
+  // then passes to its parent window as if that were the dialog (Wine's edit does), and a page
+  // or panel is not: Tab and Enter went nowhere and Escape closed the page. Left to the dialog
+  // navigation they do what they do elsewhere.
+  const LONG style = GetWindowLongW(Handle(), GWL_STYLE);
+  const bool leaves = msg && msg->message == WM_KEYDOWN &&
+                      (msg->wParam == VK_TAB || msg->wParam == VK_ESCAPE ||
+                       (msg->wParam == VK_RETURN && !(style & ES_WANTRETURN)));
+  if (!leaves || !(style & ES_MULTILINE)) return -1;
   const LRESULT code = DefaultProc(WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg));
   return code & ~static_cast<LRESULT>(DLGC_WANTALLKEYS);
 }

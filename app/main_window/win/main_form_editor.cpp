@@ -182,7 +182,8 @@ bool TTransForm::EditorLetsGo() {
 }
 
 void TTransForm::EditSelectedTranslator() {
-  if (translatorList_->SelectedCount() != 1) return;
+  // With several rows selected, or none, the editor shows and holds nothing; it is made at once
+  // if start-up has not made it yet.
   CreateEditor();
   if (!editor_) return;
   EditorFollowSelection(true);

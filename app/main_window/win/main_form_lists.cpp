@@ -13,7 +13,6 @@
 #include "app/main_window/win/input_query.h"
 #include "app/main_window/win/main_form.h"
 #include "app/main_window/win/main_form_parts.h"
-#include "editor/win/edit_trans_window.h"
 #include "engine/preset.h"
 #include "engine/project.h"
 #include "engine/trans_engine.h"
@@ -87,15 +86,7 @@ void TTransForm::BuildListCommands() {
   a.addTrans->OnExecute = [this] { AddTranslator(); };
   a.editTrans = &MakeCommand(TMainCommand::EditTrans, "Edit", "Edit|Edits the selected translator", imgEdit,
                             MakeShortCut('E', false, true, false));
-  a.editTrans->OnExecute = [this] {
-    // With several rows selected, or none, the editor shows and holds nothing; it is made at
-    // once if start-up has not made it yet.
-    CreateEditor();
-    if (!editor_) return;
-    EditorFollowSelection(true);
-    editor_->Show();
-    editor_->BringToFront();
-  };
+  a.editTrans->OnExecute = [this] { EditSelectedTranslator(); };
   Enable(*a.editTrans, TMainCommand::EditTrans);
   a.renameTrans =
       &MakeCommand(TMainCommand::RenameTrans, "Rename\tF2", "Rename|Renames the selected translator", imgRename);

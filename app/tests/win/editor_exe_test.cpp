@@ -57,8 +57,10 @@ HWND OtherWindowWith(TRunningProgram& program, HWND main, HWND editor, const std
 // click and its highlight moved to "Timer" with three Down keys; null when it did not get there.
 HWND HighlightTimerInOutgoingKinds(HWND editor) {
   HWND kind = nullptr;
+  // The Outgoing page itself: the Incoming page's chooser shows the same kind.
   if (!PressUntil(VK_F8, {}, [&] {
-        return (kind = ChildWithText(editor, L"combobox", "MIDI message", true)) != nullptr;
+        return ChildWithText(editor, L"static", "Select the Outgoing Action type:", true) &&
+               (kind = ChildWithText(editor, L"combobox", "MIDI message", true)) != nullptr;
       }))
     return nullptr;
   ClickCenter(kind);
@@ -428,7 +430,8 @@ TEST_F(EditorExeTest, AKindHighlightedWithTheKeysIsTakenAsTheListClosesByKey) {
   // A click drops the list and gives the box the focus; Escape backs out of it.
   HWND kind = nullptr;
   ASSERT_TRUE(PressUntil(VK_F6, {}, [&] {
-    return (kind = ChildWithText(editor, L"combobox", "MIDI message", true)) != nullptr;
+    return ChildWithText(editor, L"static", "Select the Incoming Trigger type:", true) &&
+           (kind = ChildWithText(editor, L"combobox", "MIDI message", true)) != nullptr;
   }));
   ClickCenter(kind);
   ASSERT_TRUE(WaitUntil([&] { return dropped(kind); }));

@@ -296,12 +296,27 @@ TEST_F(WindowTest, MultiLineFieldsLeaveTabAndEscapeToTheDialog) {
   o.wantReturns = true;
   TEdit& comments = page.Add<TEdit>(page, TRect::FromBounds(10, 40, 200, 80), o);
   TEdit& after = page.Add<TEdit>(page, TRect::FromBounds(10, 130, 100, 22));
+  o.wantReturns = false;
+  o.readOnly = true;
+  TEdit& notes = page.Add<TEdit>(page, TRect::FromBounds(120, 130, 150, 40), o);
   TButton& cancel = form.Add<TButton>(form, "Cancel", TRect::FromBounds(10, 210, 80, 25), IDCANCEL);
   cancel.SetModalResult(mrCancel);
   form.SetCancelButton(&cancel);
+  TButton& apply = form.Add<TButton>(form, "Apply", TRect::FromBounds(100, 210, 80, 25), IDOK);
+  int applied = 0;
+  apply.OnClick = [&] { ++applied; };
+  form.SetDefaultButton(&apply);
   std::vector<std::string> steps;
   Application().Post([&] {
     MakeForeground(form.Handle());
+    // Enter makes a new line where the field wants it, and presses the default button where not.
+    comments.SetFocus();
+    SendKey(VK_RETURN);
+    steps.push_back(PumpUntil([&] { return comments.Text() == "\r\n"; }, 5000) ? "line" : "no line");
+    comments.SetText("");
+    notes.SetFocus();
+    SendKey(VK_RETURN);
+    steps.push_back(PumpUntil([&] { return applied == 1; }, 5000) ? "default" : "no default");
     comments.SetFocus();
     SendKey(VK_TAB);
     steps.push_back(PumpUntil([&] { return after.Focused(); }, 5000) ? "tab" : "no tab");
@@ -316,7 +331,8 @@ TEST_F(WindowTest, MultiLineFieldsLeaveTabAndEscapeToTheDialog) {
     }
   });
   EXPECT_EQ(form.ShowModal(), mrCancel);
-  EXPECT_EQ(steps, (std::vector<std::string>{"tab", "back"}));
+  EXPECT_EQ(steps, (std::vector<std::string>{"line", "default", "tab", "back"}));
+  EXPECT_EQ(applied, 1);
   EXPECT_EQ(comments.Text(), "");
   // Asked to close, as such a field asks its parent, a child window stays.
   page.Perform(WM_CLOSE);
