@@ -212,6 +212,12 @@ TPanelView& TEditTransWindow::ViewOf(const TEditPanel& panel) {
   BuildPage(panel.IsIncoming() ? kPageIncoming : kPageOutgoing);
   views_.push_back(NewView(panel));
   TPanelView& view = *views_.back();
+  // Built after the page's delay and summary fields, it still comes right after the type
+  // chooser in the Tab order, as it does on the page.
+  if (ui::TComboBox* chooser = panel.IsIncoming() ? inType_ : outType_) {
+    SetWindowPos(view.Content().Handle(), chooser->Handle(), 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
   SinkGroupBoxes(view.Content());
   MatchEnabled(view.Content(), true);
   {

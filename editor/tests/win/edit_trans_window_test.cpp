@@ -694,6 +694,17 @@ TEST_F(EditorWindowTest, KeysRunTheEditorsCommandsFromAnyControl) {
   EXPECT_EQ(window_->Model().CaptureTarget(), kCaptureOff);
 }
 
+// Tab goes from a side's type chooser into the panel it shows, before the fields below it,
+// whenever that panel's view was built.
+TEST_F(EditorWindowTest, TabGoesFromTheTypeChooserIntoItsPanel) {
+  Load(Make("MID1903C7F", "MID1B03C7F"));
+  ui::testing::SendKey(VK_F8);
+  ASSERT_TRUE(PumpUntil([&] { return window_->Pages().ActivePageIndex() == kPageOutgoing; }));
+  TPanelView& view = Must(window_->FindView(window_->Model().OutMidi()), "the MIDI view");
+  const HWND next = GetNextDlgTabItem(window_->Handle(), Chooser(*window_, false).Handle(), FALSE);
+  EXPECT_TRUE(next && IsChild(view.Content().Handle(), next));
+}
+
 TEST_F(EditorWindowTest, ClosingWithChangesAsksFirst) {
   Load(Make("MID1903C7F", factory_.OutNone().GetActionText()));
   window_->NameEdit().SetText("Changed");
