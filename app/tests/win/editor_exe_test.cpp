@@ -17,31 +17,6 @@ namespace {
 constexpr const wchar_t* kProgramName = L"Korvanta";
 constexpr int kTranslators = 1;
 
-// A project of the test's own: one preset holding the translators' key=value lines.
-std::wstring WriteProject(const wchar_t* name, const std::string& translators) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring folder = std::wstring(temp) + L"kv-editor-exe";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  const std::wstring file = folder + L"\\" + name;
-  std::ofstream out(file.c_str(), std::ios::binary | std::ios::trunc);
-  out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Keys\r\nActive=1\r\n"
-         "PresetSwitchIgnore=0\r\n"
-      << translators;
-  return file;
-}
-
-// The value of a key=value line of the file, or "(none)".
-std::string FileValue(const std::wstring& file, const std::string& key) {
-  std::ifstream in(file.c_str(), std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
-  }
-  return "(none)";
-}
-
 // A visible window of the program other than these two whose texts hold that part, or null.
 HWND OtherWindowWith(TRunningProgram& program, HWND main, HWND editor, const std::string& part) {
   for (HWND w : program.VisibleWindows()) {
@@ -105,7 +80,7 @@ class EditorExeTest : public ::testing::Test {
 TEST_F(EditorExeTest, CtrlNIntoAKeystrokeTranslatorRecordsNothing) {
   WriteQuietSettings(kProgramName);
   const std::string keys = "KAM10000KSQ10002127327";
-  const std::wstring file = WriteProject(L"ctrl n.kvxp",
+  const std::wstring file = WriteProject(L"kv-editor-exe", L"ctrl n.kvxp",
                                          "Name0=Note\r\nIncoming0=MID1903Cpp\r\n"
                                          "Outgoing0=MID1904840\r\nOptions0=Actv01Stop01OutO00\r\n"
                                          "Name1=Next\r\nIncoming1=MID1903Epp\r\n"
@@ -140,7 +115,7 @@ TEST_F(EditorExeTest, CtrlNIntoAKeystrokeTranslatorRecordsNothing) {
 // translator with every edit; Close still asks.
 TEST_F(EditorExeTest, NextAfterABadRuleLineKeepsTheEditsAndCloseStillAsks) {
   WriteQuietSettings(kProgramName);
-  const std::wstring file = WriteProject(L"bad rule.kvxp",
+  const std::wstring file = WriteProject(L"kv-editor-exe", L"bad rule.kvxp",
                                          "Name0=First\r\nIncoming0=MID1903Cpp\r\nOutgoing0=None\r\n"
                                          "Options0=Actv01Stop01OutO00\r\n"
                                          "Name1=Second\r\nIncoming1=MID1903Epp\r\nOutgoing1=None\r\n"
@@ -197,7 +172,7 @@ TEST_F(EditorExeTest, NextAfterABadRuleLineKeepsTheEditsAndCloseStillAsks) {
 TEST_F(EditorExeTest, ATypedRepeatDelayAppliedWithEnterIsSaved) {
   WriteQuietSettings(kProgramName);
   // Key down of the right arrow, repeated at 10 keys a second after 400 ms.
-  const std::wstring file = WriteProject(L"repeat.kvxp",
+  const std::wstring file = WriteProject(L"kv-editor-exe", L"repeat.kvxp",
                                          "Name0=Hold\r\nIncoming0=MID1903Cpp\r\n"
                                          "Outgoing0=KAM2110A0190KSQ10001127\r\n"
                                          "Options0=Actv01Stop01OutO00\r\n");
@@ -251,7 +226,7 @@ std::wstring WriteThreeLikeTranslators(const wchar_t* name, const std::string& i
                    "\r\nOutgoing" + n + "=" + outgoing + "\r\nOptions" + n +
                    "=Actv01Stop01OutO00\r\n";
   }
-  return WriteProject(name, translators);
+  return WriteProject(L"kv-editor-exe", name, translators);
 }
 
 // A change pending in the editor when another translator's row is clicked lands on the
@@ -333,7 +308,7 @@ TEST_F(EditorExeTest, APendingChangeStaysWithItsTranslatorWhenAnotherRowIsClicke
 // saved; moving through the list alone changed nothing.
 TEST_F(EditorExeTest, AKindTakenWithEnterInTheOpenListIsApplied) {
   WriteQuietSettings(kProgramName);
-  const std::wstring file = WriteProject(L"kind taken.kvxp",
+  const std::wstring file = WriteProject(L"kv-editor-exe", L"kind taken.kvxp",
                                          "Name0=First\r\nIncoming0=MID1903Cpp\r\n"
                                          "Outgoing0=MID1B03Cpp\r\nOptions0=Actv01Stop01OutO00\r\n");
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
@@ -382,7 +357,7 @@ TEST_F(EditorExeTest, ActionsKeepWhatTheirPanelsDoNotShowThroughAnApply) {
              "\r\nOutgoing" + n + "=" + kept[i].outgoing + "\r\nOptions" + n +
              "=Actv01Stop01OutO00\r\n";
   }
-  const std::wstring file = WriteProject(L"kept through apply.kvxp", lines);
+  const std::wstring file = WriteProject(L"kv-editor-exe", L"kept through apply.kvxp", lines);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND editor = OpenEditor(program, static_cast<int>(kept.size()), 0);
   ASSERT_NE(editor, nullptr);
@@ -417,7 +392,7 @@ TEST_F(EditorExeTest, ActionsKeepWhatTheirPanelsDoNotShowThroughAnApply) {
 TEST_F(EditorExeTest, AKindHighlightedWithTheKeysIsTakenAsTheListClosesByKey) {
   constexpr const wchar_t* kHost = L"korvanta_testhost";
   WriteQuietSettings(kHost);
-  const std::wstring file = WriteProject(L"kind by key.kvxp",
+  const std::wstring file = WriteProject(L"kv-editor-exe", L"kind by key.kvxp",
                                          "Name0=First\r\nIncoming0=MID1903Cpp\r\n"
                                          "Outgoing0=MID1B03Cpp\r\nOptions0=Actv01Stop01OutO00\r\n");
   TRunningProgram program(Exe(kHost), L"/project " + Quoted(file));
@@ -476,7 +451,7 @@ TEST_F(EditorExeTest, TextTypedIntoAnOpenListIsWhatTheBoxShowsAndWhatIsStored) {
   constexpr const wchar_t* kHost = L"korvanta_testhost";
   WriteQuietSettings(kHost);
   const std::wstring file = WriteProject(
-      L"typed into list.kvxp",
+      L"kv-editor-exe", L"typed into list.kvxp",
       "Name0=Tick\r\nIncoming0=Tim0TimT0004Tick\r\nOutgoing0=MID1B03Cpp\r\n"
       "Options0=Actv01Stop01OutO00StMa00000002goto0005Loop2label0005Loop2\r\n"
       "Name1=Beat\r\nIncoming1=MID1903Cpp\r\nOutgoing1=Tim0TimS0004Beat1:100:0\r\n"

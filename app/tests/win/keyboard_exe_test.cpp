@@ -16,57 +16,6 @@ namespace {
 constexpr const wchar_t* kProgramName = L"Korvanta";
 constexpr int kTranslators = 1;
 
-// A project of the test's own: one preset holding the translators' key=value lines.
-std::wstring WriteProject(const wchar_t* name, const std::string& translators) {
-  const std::wstring file = TempFolder(L"kv-keyboard-exe") + L"\\" + name;
-  std::ofstream out(file.c_str(), std::ios::binary | std::ios::trunc);
-  out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Keys\r\nActive=1\r\n"
-         "PresetSwitchIgnore=0\r\n"
-      << translators;
-  return file;
-}
-
-// The value of a key=value line of the file, or "(none)".
-std::string FileValue(const std::wstring& file, const std::string& key) {
-  std::ifstream in(file.c_str(), std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
-  }
-  return "(none)";
-}
-
-// The visible child that passes the test and lies highest, then leftmost, or null.
-template <class TTest>
-HWND HighestChild(HWND window, TTest test) {
-  struct Search {
-    TTest& test;
-    HWND found = nullptr;
-    RECT at{};
-  } search{test};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        if (!IsWindowVisible(child) || !s->test(child)) return TRUE;
-        RECT r{};
-        GetWindowRect(child, &r);
-        if (!s->found || r.top < s->at.top || (r.top == s->at.top && r.left < s->at.left)) {
-          s->found = child;
-          s->at = r;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-bool OfClass(HWND window, const wchar_t* lowerCasePart) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  return wcsstr(_wcslwr(name), lowerCasePart) != nullptr;
-}
 
 bool MultiLine(HWND window) {
   return OfClass(window, L"edit") && (GetWindowLongW(window, GWL_STYLE) & ES_MULTILINE);
@@ -119,7 +68,7 @@ const std::string kMidiTranslator =
 // The editor opens with the focus on the first field of the panel it shows: typed keys go
 // into the incoming MIDI message at once.
 TEST_F(KeyboardExeTest, TheEditorOpensOnTheFirstFieldOfItsPanel) {
-  const std::wstring file = WriteProject(L"opening.kvxp", kMidiTranslator);
+  const std::wstring file = WriteProject(L"kv-keyboard-exe", L"opening.kvxp", kMidiTranslator);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND editor = OpenEditor(program, 1);
   ASSERT_NE(editor, nullptr);
@@ -132,7 +81,7 @@ TEST_F(KeyboardExeTest, TheEditorOpensOnTheFirstFieldOfItsPanel) {
 // After a page switch with the keys the focus is on the page shown: what is typed next goes
 // there, never into the field of the page just hidden.
 TEST_F(KeyboardExeTest, KeysTypedAfterAPageSwitchGoToThePageShown) {
-  const std::wstring file = WriteProject(L"page switch.kvxp", kMidiTranslator);
+  const std::wstring file = WriteProject(L"kv-keyboard-exe", L"page switch.kvxp", kMidiTranslator);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND editor = OpenEditor(program, 1);
   ASSERT_NE(editor, nullptr);
@@ -159,7 +108,7 @@ TEST_F(KeyboardExeTest, KeysTypedAfterAPageSwitchGoToThePageShown) {
 // has nothing to cancel); Tab moves on from there, and the file typed then is stored.
 TEST_F(KeyboardExeTest, EscapeAndTabInTheExamplesTextKeepTheExecuteFilePanel) {
   const std::wstring file =
-      WriteProject(L"execute file.kvxp",
+      WriteProject(L"kv-keyboard-exe", L"execute file.kvxp",
                    "Name0=Open\r\nIncoming0=MID1903Cpp\r\nOutgoing0=ExF10008tool.txt0000\r\n"
                    "Options0=Actv01Stop01OutO00\r\n");
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
@@ -169,7 +118,7 @@ TEST_F(KeyboardExeTest, EscapeAndTabInTheExamplesTextKeepTheExecuteFilePanel) {
   ASSERT_TRUE(PressUntil(VK_F8, {}, [&] {
     return (fileName = ChildWithText(editor, L"edit", "tool.txt", true)) != nullptr;
   }));
-  HWND examples = HighestChild(editor, MultiLine);
+  HWND examples = TopChildWhere(editor, MultiLine);
   ASSERT_NE(examples, nullptr);
   ClickCenter(examples);
   ASSERT_TRUE(WaitUntil([&] { return program.Focused() == examples; }));
@@ -214,13 +163,13 @@ HWND OpenProjectProperties(TRunningProgram& program) {
 // dialog as it does anywhere else in it: the "Author Info" page is there when it opens again,
 // without the comment typed.
 TEST_F(KeyboardExeTest, EscapeInTheCommentsCancelsTheProjectProperties) {
-  const std::wstring file = WriteProject(L"comments.kvxp", kMidiTranslator);
+  const std::wstring file = WriteProject(L"kv-keyboard-exe", L"comments.kvxp", kMidiTranslator);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   ASSERT_TRUE(program.MainWindow() != nullptr);
   ASSERT_TRUE(WaitUntil([&] { return program.RowCount(kTranslators) == 1; }));
   HWND dialog = OpenProjectProperties(program);
   ASSERT_NE(dialog, nullptr);
-  HWND comments = HighestChild(dialog, MultiLine);
+  HWND comments = TopChildWhere(dialog, MultiLine);
   ASSERT_NE(comments, nullptr);
   ActivateWindow(dialog);
   ClickCenter(comments);
@@ -240,7 +189,7 @@ TEST_F(KeyboardExeTest, EscapeInTheCommentsCancelsTheProjectProperties) {
   HWND tree = TopChild(dialog, L"treeview");
   ASSERT_NE(tree, nullptr);
   EXPECT_EQ(program.TreeSelection(tree), "Author Info");
-  comments = HighestChild(dialog, MultiLine);
+  comments = TopChildWhere(dialog, MultiLine);
   ASSERT_NE(comments, nullptr);
   EXPECT_EQ(WindowText(comments), "");
   SaveWindowShot(dialog, L"keyboard-project-properties-after-escape.bmp");
@@ -251,13 +200,13 @@ TEST_F(KeyboardExeTest, EscapeInTheCommentsCancelsTheProjectProperties) {
 
 // The rules page's "Add" button, above the editor's own "Add" at the bottom.
 HWND RulesAddButton(HWND editor) {
-  return HighestChild(editor,
+  return TopChildWhere(editor,
                       [](HWND w) { return OfClass(w, L"button") && WindowText(w) == "Add"; });
 }
 
 // The rules text follows "Add" in the Tab order; Tab in it moves on instead of typing a tab.
 TEST_F(KeyboardExeTest, TabReachesTheRulesTextAndLeavesIt) {
-  const std::wstring file = WriteProject(L"rules tab.kvxp", kMidiTranslator);
+  const std::wstring file = WriteProject(L"kv-keyboard-exe", L"rules tab.kvxp", kMidiTranslator);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND editor = OpenEditor(program, 1);
   ASSERT_NE(editor, nullptr);
@@ -284,7 +233,7 @@ TEST_F(KeyboardExeTest, TabReachesTheRulesTextAndLeavesIt) {
 
 // In "Add a Rule" Enter presses OK, the default button, and Escape presses Cancel.
 TEST_F(KeyboardExeTest, EnterAndEscapeAnswerAddARule) {
-  const std::wstring file = WriteProject(L"add rule.kvxp", kMidiTranslator);
+  const std::wstring file = WriteProject(L"kv-keyboard-exe", L"add rule.kvxp", kMidiTranslator);
   TRunningProgram program(Exe(kProgramName), L"/project " + Quoted(file));
   HWND editor = OpenEditor(program, 1);
   ASSERT_NE(editor, nullptr);
@@ -308,7 +257,7 @@ TEST_F(KeyboardExeTest, EnterAndEscapeAnswerAddARule) {
   })) << "Enter did not press OK";
   HWND rules = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
-    rules = HighestChild(editor, [](HWND w) { return WindowText(w).find("pp") == 0; });
+    rules = TopChildWhere(editor, [](HWND w) { return WindowText(w).find("pp") == 0; });
     return rules != nullptr;
   })) << ChildTexts(editor);
   const std::string added = WindowText(rules);

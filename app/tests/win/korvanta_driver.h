@@ -170,9 +170,21 @@ std::string WindowText(HWND window);
 // The texts the window's children give when asked by message, as a screen reader asks, a
 // line each.
 std::string ChildTexts(HWND window);
-// The visible child window of that class (a lower-case part of its name) that lies highest,
-// then leftmost, or null.
+// The visible child window of that class (a lower-case part of its name), or that passes the
+// test, that lies highest, then leftmost, or null.
 HWND TopChild(HWND window, const wchar_t* className);
+HWND TopChildWhere(HWND window, const std::function<bool(HWND)>& test);
+// Whether the window's class name holds that lower-case part.
+bool OfClass(HWND window, const wchar_t* lowerCasePart);
+// A project of the test's own in the temporary folder of that name: one preset "Keys" holding
+// the translators' key=value lines.
+std::wstring WriteProject(const wchar_t* folder, const wchar_t* name, const std::string& translators);
+// The value of a key=value line of the file, or "(none)".
+std::string FileValue(const std::wstring& file, const std::string& key);
+// The program's main window, shown or hidden in the notification area, or null.
+HWND MainWindowShownOrNot(DWORD pid);
+// The most rows any list view inside the window has, shown or not; -1 without a list.
+int MostListRows(HWND window);
 // The child window whose class name holds that lower-case part, showing that text, or null;
 // with visibleOnly only a visible one.
 HWND ChildWithText(HWND window, const wchar_t* className, const std::string& text,

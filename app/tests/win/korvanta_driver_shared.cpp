@@ -105,19 +105,17 @@ std::string ChildTexts(HWND window) {
   return all;
 }
 
-HWND TopChild(HWND window, const wchar_t* className) {
+HWND TopChildWhere(HWND window, const std::function<bool(HWND)>& test) {
   struct Search {
-    const wchar_t* className;
+    const std::function<bool(HWND)>& test;
     HWND found = nullptr;
     RECT at{};
-  } search{className, nullptr, {}};
+  } search{test};
   EnumChildWindows(
       window,
       [](HWND child, LPARAM lp) -> BOOL {
         auto* s = reinterpret_cast<Search*>(lp);
-        wchar_t name[64] = {};
-        GetClassNameW(child, name, 64);
-        if (!wcsstr(_wcslwr(name), s->className) || !IsWindowVisible(child)) return TRUE;
+        if (!IsWindowVisible(child) || !s->test(child)) return TRUE;
         RECT r{};
         GetWindowRect(child, &r);
         if (!s->found || r.top < s->at.top || (r.top == s->at.top && r.left < s->at.left)) {
@@ -128,6 +126,71 @@ HWND TopChild(HWND window, const wchar_t* className) {
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+bool OfClass(HWND window, const wchar_t* lowerCasePart) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return wcsstr(_wcslwr(name), lowerCasePart) != nullptr;
+}
+
+HWND TopChild(HWND window, const wchar_t* className) {
+  return TopChildWhere(window, [className](HWND child) { return OfClass(child, className); });
+}
+
+std::wstring WriteProject(const wchar_t* folder, const wchar_t* name,
+                          const std::string& translators) {
+  const std::wstring file = TempFolder(folder) + L"\\" + name;
+  std::ofstream out(file.c_str(), std::ios::binary | std::ios::trunc);
+  out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Keys\r\nActive=1\r\n"
+         "PresetSwitchIgnore=0\r\n"
+      << translators;
+  return file;
+}
+
+std::string FileValue(const std::wstring& file, const std::string& key) {
+  std::ifstream in(file.c_str(), std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
+  }
+  return "(none)";
+}
+
+HWND MainWindowShownOrNot(DWORD pid) {
+  std::pair<DWORD, HWND> search{pid, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<std::pair<DWORD, HWND>*>(lp);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        wchar_t title[256] = {};
+        GetWindowTextW(hwnd, title, 256);
+        if (owner == s->first && GetWindow(hwnd, GW_OWNER) == nullptr &&
+            std::wstring(title).rfind(L"Zarn's Korvanta Pro", 0) == 0)
+          s->second = hwnd;
+        return s->second == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
+int MostListRows(HWND window) {
+  int most = -1;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lp) -> BOOL {
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        if (std::wstring(name) == WC_LISTVIEWW) {
+          int& m = *reinterpret_cast<int*>(lp);
+          m = std::max(m, static_cast<int>(SendMessageW(child, LVM_GETITEMCOUNT, 0, 0)));
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&most));
+  return most;
 }
 
 HWND ChildWithText(HWND window, const wchar_t* className, const std::string& text,

@@ -322,42 +322,6 @@ TEST_F(KorvantaExeTest, ExitAsksFirstNoKeepsRunningAndWritesNothingYesSavesSetti
   EXPECT_TRUE(ProjectSettingWritten());
 }
 
-// The program's main window, shown or hidden in the notification area, or null.
-HWND MainWindowShownOrNot(DWORD pid) {
-  std::pair<DWORD, HWND> search{pid, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<std::pair<DWORD, HWND>*>(lp);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        wchar_t title[256] = {};
-        GetWindowTextW(hwnd, title, 256);
-        if (owner == s->first && GetWindow(hwnd, GW_OWNER) == nullptr &&
-            std::wstring(title).rfind(L"Zarn's Korvanta Pro", 0) == 0)
-          s->second = hwnd;
-        return s->second == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.second;
-}
-
-// The rows of the window's longest list view, shown or not; -1 without one.
-int MostListRows(HWND window) {
-  int most = -1;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM lp) -> BOOL {
-        wchar_t name[64] = {};
-        GetClassNameW(child, name, 64);
-        if (std::wstring(name) == WC_LISTVIEWW) {
-          int& m = *reinterpret_cast<int*>(lp);
-          m = std::max(m, static_cast<int>(SendMessageW(child, LVM_GETITEMCOUNT, 0, 0)));
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&most));
-  return most;
-}
 
 // Every placement the settings can hold starts with its project, the one named on the command
 // line or the one open at the last exit: however the window is shown, the start-up goes on.

@@ -86,6 +86,44 @@ class ProjectEditsExeTest : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return program_->RowCount(kTranslators) == rows; }));
     ASSERT_TRUE(program_->Activate());
   }
+  // The program on a preset of five translators "T0".."T4", rows picked with a click on the
+  // first and Ctrl+clicks on the others, so the focus is on the last picked.
+  void StartFive(std::initializer_list<int> picks) {
+    file_ = TempFolder(kFolder) + L"\\five rows.kvxp";
+    {
+      std::ofstream out(file_.c_str(), std::ios::binary);
+      out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Five\r\nActive=1\r\n"
+             "PresetSwitchIgnore=0\r\n";
+      for (int t = 0; t < 5; ++t)
+        out << "Name" << t << "=T" << t << "\r\nIncoming" << t << "=MID1903Cpp\r\nOutgoing" << t
+            << "=None\r\nOptions" << t << "=Actv01Stop01OutO00\r\n";
+    }
+    program_ = std::make_unique<TRunningProgram>(Exe(kProgramName), L"/project " + Quoted(file_));
+    ASSERT_NE(program_->MainWindow(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return program_->RowCount(kTranslators) == 5; }));
+    auto picked = [&] {
+      for (int row = 0; row < 5; ++row)
+        if (program_->RowSelected(kTranslators, row) !=
+            (std::find(picks.begin(), picks.end(), row) != picks.end()))
+          return false;
+      return FocusedRow() == *(picks.end() - 1);
+    };
+    // Again (at most three times) while a Ctrl lost on the way made a Ctrl+click a plain one.
+    for (int attempt = 0; attempt < 3 && !picked(); ++attempt) {
+      FocusList(*picks.begin());
+      for (auto row = picks.begin() + 1; row != picks.end(); ++row) {
+        Key(VK_CONTROL, false);
+        ClickAt(RightOfEditor(*row));
+        Key(VK_CONTROL, true);
+        ASSERT_TRUE(WaitUntil([&] { return program_->RowSelected(kTranslators, *row); }));
+      }
+    }
+    ASSERT_TRUE(picked());
+  }
+  int FocusedRow() {
+    return static_cast<int>(SendMessageW(program_->List(kTranslators), LVM_GETNEXTITEM,
+                                         static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  }
   // The editor opened with Enter on the row.
   HWND OpenEditor(int row) {
     ClickAt(program_->RowPoint(kTranslators, row));
@@ -251,36 +289,7 @@ TEST_F(ProjectEditsExeTest, CutKeepsTheRowsWhenTheClipboardIsBusy) {
 // Rows picked apart with Ctrl+click: the plain text another program gets numbers each
 // translator as its preset does, as the list's second column shows it.
 TEST_F(ProjectEditsExeTest, CopiedTranslatorsKeepTheirOwnNumbersInThePlainText) {
-  file_ = TempFolder(kFolder) + L"\\five.kvxp";
-  {
-    std::ofstream out(file_.c_str(), std::ios::binary);
-    out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Five\r\nActive=1\r\n"
-           "PresetSwitchIgnore=0\r\n";
-    for (int t = 0; t < 5; ++t)
-      out << "Name" << t << "=T" << t << "\r\nIncoming" << t << "=MID1903Cpp\r\nOutgoing" << t
-          << "=None\r\nOptions" << t << "=Actv01Stop01OutO00\r\n";
-  }
-  program_ = std::make_unique<TRunningProgram>(Exe(kProgramName), L"/project " + Quoted(file_));
-  ASSERT_NE(program_->MainWindow(), nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return program_->RowCount(kTranslators) == 5; }));
-  auto picked = [&] {
-    for (int row = 0; row < 5; ++row)
-      if (program_->RowSelected(kTranslators, row) != (row == 1 || row == 3 || row == 4))
-        return false;
-    return true;
-  };
-  // A click on row 1 and Ctrl+clicks on rows 3 and 4; again (at most three times) while a
-  // Ctrl lost to a focus change on the way made a Ctrl+click a plain one.
-  for (int attempt = 0; attempt < 3 && !picked(); ++attempt) {
-    FocusList(1);
-    for (int row : {3, 4}) {
-      Key(VK_CONTROL, false);
-      ClickAt(RightOfEditor(row));
-      Key(VK_CONTROL, true);
-      ASSERT_TRUE(WaitUntil([&] { return program_->RowSelected(kTranslators, row); }));
-    }
-  }
-  ASSERT_TRUE(picked());
+  ASSERT_NO_FATAL_FAILURE(StartFive({1, 3, 4}));
   if (OpenClipboard(nullptr)) {
     EmptyClipboard();
     CloseClipboard();
@@ -593,51 +602,11 @@ TEST_F(InPlaceEditExeTest, AnEmptiedNameIsRefusedAndTheOldOneKept) {
 namespace kv::test {
 namespace {
 
-// The program on a preset of five translators "T0".."T4", rows picked with a click on the
-// first and Ctrl+clicks on the others, so the focus is on the last picked.
-class ListCommandsExeTest : public ProjectEditsExeTest {
- protected:
-  void StartFive(std::initializer_list<int> picks) {
-    file_ = TempFolder(kFolder) + L"\\five rows.kvxp";
-    {
-      std::ofstream out(file_.c_str(), std::ios::binary);
-      out << "[Project]\r\nVersion=2\r\n\r\n[Preset.0]\r\nName=Five\r\nActive=1\r\n"
-             "PresetSwitchIgnore=0\r\n";
-      for (int t = 0; t < 5; ++t)
-        out << "Name" << t << "=T" << t << "\r\nIncoming" << t << "=MID1903Cpp\r\nOutgoing" << t
-            << "=None\r\nOptions" << t << "=Actv01Stop01OutO00\r\n";
-    }
-    program_ = std::make_unique<TRunningProgram>(Exe(kProgramName), L"/project " + Quoted(file_));
-    ASSERT_NE(program_->MainWindow(), nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return program_->RowCount(kTranslators) == 5; }));
-    auto picked = [&] {
-      for (int row = 0; row < 5; ++row)
-        if (program_->RowSelected(kTranslators, row) !=
-            (std::find(picks.begin(), picks.end(), row) != picks.end()))
-          return false;
-      return FocusedRow() == *(picks.end() - 1);
-    };
-    // Again (at most three times) while a Ctrl lost on the way made a Ctrl+click a plain one.
-    for (int attempt = 0; attempt < 3 && !picked(); ++attempt) {
-      FocusList(*picks.begin());
-      for (auto row = picks.begin() + 1; row != picks.end(); ++row) {
-        Key(VK_CONTROL, false);
-        ClickAt(RightOfEditor(*row));
-        Key(VK_CONTROL, true);
-        ASSERT_TRUE(WaitUntil([&] { return program_->RowSelected(kTranslators, *row); }));
-      }
-    }
-    ASSERT_TRUE(picked());
-  }
-  int FocusedRow() {
-    return static_cast<int>(SendMessageW(program_->List(kTranslators), LVM_GETNEXTITEM,
-                                         static_cast<WPARAM>(-1), LVNI_FOCUSED));
-  }
-};
+using ListCommandsExeTest = ProjectEditsExeTest;
 
 // Rows 1 and 3, the focus on 3, Ctrl+Down: each takes its marks along, the focus to row 4.
 TEST_F(ListCommandsExeTest, AMovedRowTakesTheFocusAlong) {
-  StartFive({1, 3});
+  ASSERT_NO_FATAL_FAILURE(StartFive({1, 3}));
   ASSERT_TRUE(PressUntil(VK_DOWN, {VK_CONTROL}, [&] {
     return program_->Column(kTranslators) ==
            std::vector<std::string>{"T0", "T2", "T1", "T4", "T3"};
@@ -649,7 +618,7 @@ TEST_F(ListCommandsExeTest, AMovedRowTakesTheFocusAlong) {
 
 // Edit is always there: with two rows the editor shows, holding neither.
 TEST_F(ListCommandsExeTest, EditWithSeveralRowsShowsTheEditorEmpty) {
-  StartFive({1, 3});
+  ASSERT_NO_FATAL_FAILURE(StartFive({1, 3}));
   HWND editor = nullptr;
   ASSERT_TRUE(PressUntil('E', {VK_CONTROL}, [&] { return (editor = program_->Dialog()) != nullptr; }));
   ASSERT_TRUE(Sync(editor));

@@ -81,46 +81,6 @@ bool ChooseInFileDialog(TRunningProgram& program, const std::string& title,
   return PressUntil(VK_RETURN, {}, [&] { return WindowTitled(program, title) == nullptr; });
 }
 
-// The program's main window shown or not (hidden in the notification area), or null.
-HWND MainWindowShownOrNot(DWORD pid) {
-  struct Search {
-    DWORD pid;
-    HWND found = nullptr;
-  } search{pid, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        wchar_t title[256] = {};
-        GetWindowTextW(hwnd, title, 256);
-        if (owner == s->pid && GetWindow(hwnd, GW_OWNER) == nullptr &&
-            std::wstring(title).rfind(L"Zarn's Korvanta Pro", 0) == 0)
-          s->found = hwnd;
-        return s->found == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// The most rows any list view inside the window has, shown or not; -1 without a list.
-int MostListRows(HWND window) {
-  int most = -1;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM lp) -> BOOL {
-        wchar_t name[64] = {};
-        GetClassNameW(child, name, 64);
-        if (std::wstring(name) == WC_LISTVIEWW) {
-          int& m = *reinterpret_cast<int*>(lp);
-          m = std::max(m, static_cast<int>(SendMessageW(child, LVM_GETITEMCOUNT, 0, 0)));
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&most));
-  return most;
-}
-
 // The system's text of an error code, as a program shows it.
 std::string SystemErrorText(DWORD code) {
   wchar_t text[512] = {};
