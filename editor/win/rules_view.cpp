@@ -26,6 +26,9 @@ TRulesView::TRulesView(ui::TWindow& page, TRulesPage& model, TChooser chooser)
   add_->OnClick = [this] { AddRule(); };
   note_ = &AddLabel(page, "Note: prefix hexadecimal numbers with 0x, e.g. 0x5A.", 90, 41, 400);
   memo_ = &page.Add<TZarnMemo>(page, TRect::FromBounds(8, 64, 300, 100));
+  memo_->SetFontSpec({"Courier New", -11});
+  memo_->GutterOptions().SetVisible(false);
+  memo_->SetUndoSize(200);
   memo_->SetWantTabs(false);  // Tab moves on to the builder; a rule holds no tab
   memo_->OnChange = sync_.Guard([this] { TextChanged(); });
   memo_->OnCaretMove = sync_.Guard([this] { CaretMoved(); });

@@ -37,7 +37,14 @@ TLoggerForm::TLoggerForm(TCustomIniFile* settings) : TForm(LogParams()), setting
   memo_ = &Add<TZarnMemo>(*this, TRect::FromBounds(0, 0, 560, 300));
   memo_->SetAlign(TAlign::Client);
   memo_->SetReadOnly(true);
-  memo_->GutterOptions().SetVisible(false);
+  memo_->SetFontSpec({"Courier New", -13});
+  TZNGutterOptions& gutter = memo_->GutterOptions();
+  gutter.SetVisible(false);
+  gutter.SetShowLineNum(true);
+  gutter.SetAlignment(TZNAlignment::taRightJustify);
+  gutter.SetWidth(43);
+  gutter.SetSpace(1);
+  gutter.SetLedingDigits(5);
 
   clear_->OnClick = [this] { memo_->Clear(); };
   close_->OnClick = [this] { Close(); };
