@@ -85,20 +85,25 @@ bool TProjectSession::SaveTo(const std::string& fileName) {
 }
 
 bool TProjectSession::Load(const std::string& fileName, bool merge, bool& added) {
-  host_.LoadStarting();
   // The project's own notices while it loads are no edits: the session marks what it must.
-  const bool wasSuppressed = suppressed_;
-  suppressed_ = true;
+  // The load ends, and shows what there is, also when it throws.
+  struct TLoading {
+    TProjectSession& session;
+    const bool wasSuppressed;
+    explicit TLoading(TProjectSession& s) : session(s), wasSuppressed(s.suppressed_) {
+      session.host_.LoadStarting();
+      session.suppressed_ = true;
+    }
+    ~TLoading() {
+      session.suppressed_ = wasSuppressed;
+      session.host_.LoadEnded();
+    }
+  };
   bool loaded = false;
-  try {
+  {
+    TLoading loading(*this);
     loaded = merge ? document_.Merge(fileName, added) : document_.Open(fileName);
-  } catch (...) {
-    suppressed_ = wasSuppressed;
-    host_.LoadEnded();
-    throw;
   }
-  suppressed_ = wasSuppressed;
-  host_.LoadEnded();
   // Another project is in no file's state but its own; what a merge added is in none yet.
   if (loaded && !merge) ClearModified();
   if (added) MarkModified();

@@ -126,7 +126,7 @@ void TComboBox::TakeText() {
   for (int i = 0, n = Count(); i < n && index < 0; ++i) {
     if (Item(i) == text) index = i;
   }
-  // The list stands on the first item that begins with the text; the box stays on the text.
+  // The list stands on the item the text is, or on none; the box stays on the text.
   restoring_ = true;
   if (ListIndex() != index) Perform(CB_SETCURSEL, static_cast<WPARAM>(index));
   if (Text() != text) RestoreText(text);

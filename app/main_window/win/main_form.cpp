@@ -471,7 +471,8 @@ bool TTransForm::CloseQuery() {
   // leaves the window as it is.
   const bool agreed = session_->CloseQuery(
       settings_.confirmProgramExit, kProgramTitle,
-      [this] { return !editor_ || editor_->AskToApply(); }, [this] { return SaveSettingsAtExit(); });
+      [this] { return !editor_ || editor_->AskToApply(); },
+      [this] { return SaveSettingsAtExit(); });
   actions_->confirmExit->SetChecked(settings_.confirmProgramExit);
   return agreed;
 }

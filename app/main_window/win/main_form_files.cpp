@@ -61,47 +61,50 @@ void TTransForm::BuildFileCommands() {
     // The new preset is named in place, as the preset list's own New does it.
     StartRename(*presetList_, 0);
   };
-  a.fileOpen = &MakeCommand(TMainCommand::FileOpen, "&Open...", "Open|Opens a project file", imgOpen,
-                           MakeShortCut('O', false, true, false));
+  a.fileOpen = &MakeCommand(TMainCommand::FileOpen, "&Open...", "Open|Opens a project file",
+                            imgOpen, MakeShortCut('O', false, true, false));
   a.fileOpen->OnExecute = [this] { session_->OpenChosen(); };
   a.fileOpenMerge = &MakeCommand(TMainCommand::FileOpenMerge, "Open Merge...",
-                                "Open Merge|Adds the presets of a project file to this project");
+                                 "Open Merge|Adds the presets of a project file to this project");
   a.fileOpenMerge->OnExecute = [this] { session_->MergeChosen(); };
   Enable(*a.fileOpenMerge, TMainCommand::FileOpenMerge);
   a.fileSave = &MakeCommand(TMainCommand::FileSave, "&Save", "Save|Saves the project", imgSave,
-                           MakeShortCut('S', false, true, false));
+                            MakeShortCut('S', false, true, false));
   a.fileSave->OnExecute = [this] { session_->Save(); };
-  a.fileSaveAs = &MakeCommand(TMainCommand::FileSaveAs, "Save &As...", "Save As|Saves the project under a new name",
-                             -1, MakeShortCut(VK_F12, false, false, false));
+  a.fileSaveAs = &MakeCommand(TMainCommand::FileSaveAs, "Save &As...",
+                              "Save As|Saves the project under a new name", -1,
+                              MakeShortCut(VK_F12, false, false, false));
   a.fileSaveAs->OnExecute = [this] { session_->SaveAs(); };
   a.fileClose = &MakeCommand(TMainCommand::FileClose, "&Close", "Close|Closes the project", -1,
-                            MakeShortCut(VK_F4, false, true, false));
+                             MakeShortCut(VK_F4, false, true, false));
   a.fileClose->OnExecute = [this] {
     if (!session_->Close()) return;
     edits_->ProjectReplaced();
     RebuildPresetList();
   };
   a.projectAsText = &MakeCommand(TMainCommand::ProjectAsText, "Save Project As Text...",
-                                "Save Project As Text|Writes the whole project as readable text");
+                                 "Save Project As Text|Writes the whole project as readable text");
   a.projectAsText->OnExecute = [this] { SaveProjectAsText(); };
   a.presetAsText = &MakeCommand(TMainCommand::PresetSaveAsText, "Save As Text File...",
-                               "Save As Text File|Writes the selected preset as readable text");
+                                "Save As Text File|Writes the selected preset as readable text");
   a.presetAsText->OnExecute = [this] { SavePresetAsText(); };
   Enable(*a.presetAsText, TMainCommand::PresetSaveAsText);
-  a.projectProperties = &MakeCommand(TMainCommand::ProjectProperties, "Project Properties...", "The project's properties");
+  a.projectProperties = &MakeCommand(TMainCommand::ProjectProperties, "Project Properties...",
+                                     "The project's properties");
   a.exit = &MakeCommand(TMainCommand::Exit, "E&xit", "Exit|Ends the program");
   a.exit->OnExecute = [this] { Close(); };
 
-  a.cutTrans = &MakeCommand(TMainCommand::CutTrans, "Cut\tCtrl+X", "Cut|Moves the selected translators to the clipboard",
-                           imgCut);
+  a.cutTrans = &MakeCommand(TMainCommand::CutTrans, "Cut\tCtrl+X",
+                            "Cut|Moves the selected translators to the clipboard", imgCut);
   a.cutTrans->OnExecute = [this] { CutTranslators(); };
   Enable(*a.cutTrans, TMainCommand::CutTrans);
   a.copyTrans = &MakeCommand(TMainCommand::CopyTrans, "Copy\tCtrl+C",
-                            "Copy|Copies the selected translators to the clipboard", imgCopy);
+                             "Copy|Copies the selected translators to the clipboard", imgCopy);
   a.copyTrans->OnExecute = [this] { CopyTranslators(); };
   Enable(*a.copyTrans, TMainCommand::CopyTrans);
-  a.pasteTrans = &MakeCommand(TMainCommand::PasteTrans, "Paste", "Paste|Adds the translators on the clipboard",
-                             imgPaste, MakeShortCut('V', false, true, false));
+  a.pasteTrans =
+      &MakeCommand(TMainCommand::PasteTrans, "Paste", "Paste|Adds the translators on the clipboard",
+                   imgPaste, MakeShortCut('V', false, true, false));
   a.pasteTrans->OnExecute = [this] { PasteTranslators(); };
   Enable(*a.pasteTrans, TMainCommand::PasteTrans);
 }
@@ -298,8 +301,8 @@ TAnswer TTransForm::AskQuit(const std::string& text, bool& doNotAskAgain) {
   // gone by then.
   const bool more = session_->Changed() || (editor_ && editor_->HasPendingChange());
   const int answer = ui::MessageDlgWithCheckBox(
-      text, ui::TMsgDlgType::Confirmation, ui::mbYesNoCancel, doNotAskAgain,
-      "Do not ask in future", more ? ui::TAnswerEnd::Hide : ui::TAnswerEnd::MayEndProgram);
+      text, ui::TMsgDlgType::Confirmation, ui::mbYesNoCancel, doNotAskAgain, "Do not ask in future",
+      more ? ui::TAnswerEnd::Hide : ui::TAnswerEnd::MayEndProgram);
   return answer == ui::mrYes ? TAnswer::Yes : answer == ui::mrNo ? TAnswer::No : TAnswer::Cancel;
 }
 

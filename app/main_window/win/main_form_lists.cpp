@@ -22,10 +22,8 @@
 
 namespace kv {
 
-
 ui::TAction& TTransForm::MakeCommand(TMainCommand command, const std::string& caption,
-                                     const std::string& hint, int image,
-                                     ui::TShortCut shortCut) {
+                                     const std::string& hint, int image, ui::TShortCut shortCut) {
   ui::TAction& action = Actions().Add(caption);
   action.SetHint(hint);
   action.SetImageIndex(image);
@@ -43,20 +41,23 @@ bool TTransForm::RunCommand(TMainCommand command, const std::function<void()>& r
 void TTransForm::BuildListCommands() {
   TActions& a = *actions_;
   using ui::MakeShortCut;
-  a.presetNew = &MakeCommand(TMainCommand::PresetNew, "New", "New preset|Adds a new preset to the project");
+  a.presetNew =
+      &MakeCommand(TMainCommand::PresetNew, "New", "New preset|Adds a new preset to the project");
   a.presetNew->OnExecute = [this] { PresetNew(); };
-  a.presetRename = &MakeCommand(TMainCommand::PresetRename, "Rename\tF2", "Rename|Renames the selected preset");
+  a.presetRename =
+      &MakeCommand(TMainCommand::PresetRename, "Rename\tF2", "Rename|Renames the selected preset");
   a.presetRename->OnExecute = [this] { PresetRename(); };
   Enable(*a.presetRename, TMainCommand::PresetRename);
-  a.presetDelete = &MakeCommand(TMainCommand::PresetDelete, "Delete\tDel", "Delete|Deletes the selected presets");
+  a.presetDelete = &MakeCommand(TMainCommand::PresetDelete, "Delete\tDel",
+                                "Delete|Deletes the selected presets");
   a.presetDelete->OnExecute = [this] { PresetDelete(true); };
   Enable(*a.presetDelete, TMainCommand::PresetDelete);
-  a.presetDuplicate =
-      &MakeCommand(TMainCommand::PresetDuplicate, "Duplicate\tCtrl+D", "Duplicate|Adds a copy of the selected preset");
+  a.presetDuplicate = &MakeCommand(TMainCommand::PresetDuplicate, "Duplicate\tCtrl+D",
+                                   "Duplicate|Adds a copy of the selected preset");
   a.presetDuplicate->OnExecute = [this] { PresetDuplicate(); };
   Enable(*a.presetDuplicate, TMainCommand::PresetDuplicate);
   a.presetProperties = &MakeCommand(TMainCommand::PresetProperties, "Properties...\tAlt+Enter",
-                                   "Properties|The selected preset's properties");
+                                    "Properties|The selected preset's properties");
   const std::pair<ui::TAction**, const char*> presetMoves[] = {
       {&a.presetUp, "&Up\tCtrl+Up"},
       {&a.presetDown, "&Down\tCtrl+Down"},
@@ -69,42 +70,45 @@ void TTransForm::BuildListCommands() {
       {&a.transBottom, "&Bottom\tCtrl+Shift+Down"}};
   for (int i = 0; i < 4; ++i) {
     const auto kind = static_cast<TMoveKind>(i);
-    *presetMoves[i].first = &MakeCommand(TMainCommand::PresetMove, presetMoves[i].second, "Moves the selected presets");
+    *presetMoves[i].first =
+        &MakeCommand(TMainCommand::PresetMove, presetMoves[i].second, "Moves the selected presets");
     (*presetMoves[i].first)->OnExecute = [this, kind] {
       MoveRows(true, MoveOffset(kind, presetList_->Count(), SelectedRows(*presetList_)));
     };
     Enable(**presetMoves[i].first, TMainCommand::PresetMove);
-    *translatorMoves[i].first =
-        &MakeCommand(TMainCommand::MoveTrans, translatorMoves[i].second, "Moves the selected translators");
+    *translatorMoves[i].first = &MakeCommand(TMainCommand::MoveTrans, translatorMoves[i].second,
+                                             "Moves the selected translators");
     (*translatorMoves[i].first)->OnExecute = [this, kind] {
       MoveRows(false, MoveOffset(kind, translatorList_->Count(), SelectedRows(*translatorList_)));
     };
     Enable(**translatorMoves[i].first, TMainCommand::MoveTrans);
   }
 
-  a.addTrans = &MakeCommand(TMainCommand::AddTrans, "Add", "Add|Adds a new translator to the preset", imgAdd);
+  a.addTrans = &MakeCommand(TMainCommand::AddTrans, "Add",
+                            "Add|Adds a new translator to the preset", imgAdd);
   a.addTrans->OnExecute = [this] { AddTranslator(); };
-  a.editTrans = &MakeCommand(TMainCommand::EditTrans, "Edit", "Edit|Edits the selected translator", imgEdit,
-                            MakeShortCut('E', false, true, false));
+  a.editTrans = &MakeCommand(TMainCommand::EditTrans, "Edit", "Edit|Edits the selected translator",
+                             imgEdit, MakeShortCut('E', false, true, false));
   a.editTrans->OnExecute = [this] { EditSelectedTranslator(); };
   Enable(*a.editTrans, TMainCommand::EditTrans);
-  a.renameTrans =
-      &MakeCommand(TMainCommand::RenameTrans, "Rename\tF2", "Rename|Renames the selected translator", imgRename);
+  a.renameTrans = &MakeCommand(TMainCommand::RenameTrans, "Rename\tF2",
+                               "Rename|Renames the selected translator", imgRename);
   a.renameTrans->OnExecute = [this] { RenameTranslator(); };
   Enable(*a.renameTrans, TMainCommand::RenameTrans);
   a.duplicateTrans = &MakeCommand(TMainCommand::DuplicateTrans, "Duplicate\tCtrl+D",
-                                 "Duplicate|Adds a copy of the selected translator");
+                                  "Duplicate|Adds a copy of the selected translator");
   a.duplicateTrans->OnExecute = [this] { DuplicateTranslator(); };
   Enable(*a.duplicateTrans, TMainCommand::DuplicateTrans);
-  a.activateTrans = &MakeCommand(TMainCommand::ActivateTrans, "Activate", "Activate|Checks the selected translators");
+  a.activateTrans = &MakeCommand(TMainCommand::ActivateTrans, "Activate",
+                                 "Activate|Checks the selected translators");
   a.activateTrans->OnExecute = [this] { SetTranslatorsActive(true); };
   Enable(*a.activateTrans, TMainCommand::ActivateTrans);
-  a.deactivateTrans =
-      &MakeCommand(TMainCommand::DeactivateTrans, "Deactivate", "Deactivate|Unchecks the selected translators");
+  a.deactivateTrans = &MakeCommand(TMainCommand::DeactivateTrans, "Deactivate",
+                                   "Deactivate|Unchecks the selected translators");
   a.deactivateTrans->OnExecute = [this] { SetTranslatorsActive(false); };
   Enable(*a.deactivateTrans, TMainCommand::DeactivateTrans);
-  a.deleteTrans =
-      &MakeCommand(TMainCommand::DeleteTrans, "Delete\tDel", "Delete|Deletes the selected translators", imgDelete);
+  a.deleteTrans = &MakeCommand(TMainCommand::DeleteTrans, "Delete\tDel",
+                               "Delete|Deletes the selected translators", imgDelete);
   a.deleteTrans->OnExecute = [this] { DeleteTranslators(true); };
   Enable(*a.deleteTrans, TMainCommand::DeleteTrans);
 }
@@ -330,8 +334,7 @@ void TTransForm::ConnectPresetList() {
   presetList_->OnStartDrag = [](int, bool& allow) { allow = true; };
   presetList_->OnDragDrop = [this](int source, int target) {
     RunCommand(TMainCommand::RowsDropped, [this, source, target] {
-      MoveRows(true,
-               DropOffset(presetList_->Count(), SelectedRows(*presetList_), source, target));
+      MoveRows(true, DropOffset(presetList_->Count(), SelectedRows(*presetList_), source, target));
     });
   };
   presetList_->OnKeyDown = [this](WORD& key, ui::TShiftState shift) {
@@ -379,8 +382,8 @@ void TTransForm::ConnectTranslatorList() {
   translatorList_->OnStartDrag = [](int, bool& allow) { allow = true; };
   translatorList_->OnDragDrop = [this](int source, int target) {
     RunCommand(TMainCommand::RowsDropped, [this, source, target] {
-      MoveRows(false, DropOffset(translatorList_->Count(), SelectedRows(*translatorList_),
-                                 source, target));
+      MoveRows(false, DropOffset(translatorList_->Count(), SelectedRows(*translatorList_), source,
+                                 target));
     });
   };
   translatorList_->OnKeyDown = [this](WORD& key, ui::TShiftState shift) {
@@ -428,11 +431,9 @@ void TTransForm::RunActionsAsCommands() {
     if (!command) continue;
     // Every action is made with its command; one that was not changes the project.
     const auto known = actions_->commandOf.find(action.get());
-    const TCommandKind kind = known != actions_->commandOf.end() ? CommandKindOf(known->second)
-                                                                 : TCommandKind::Project;
-    action->OnExecute = [this, kind, command = std::move(command)] {
-      scopes_.Run(kind, command);
-    };
+    const TCommandKind kind =
+        known != actions_->commandOf.end() ? CommandKindOf(known->second) : TCommandKind::Project;
+    action->OnExecute = [this, kind, command = std::move(command)] { scopes_.Run(kind, command); };
   }
 }
 
@@ -656,8 +657,8 @@ void TTransForm::MoveRows(bool presets, int offset) {
   std::vector<int> targets;
   {
     TRefreshScope scope(refreshing_);
-    targets = presets ? edits_->MovePresets(selected, offset)
-                      : edits_->MoveTranslators(selected, offset);
+    targets =
+        presets ? edits_->MovePresets(selected, offset) : edits_->MoveTranslators(selected, offset);
     if (!targets.empty()) {
       // The rows' items take their marks along: selected where they went, the focus with the
       // item that had it.

@@ -47,52 +47,63 @@ void AddMoveMenu(ui::TMenuItem& menu, ui::TAction* up, ui::TAction* down, ui::TA
 void TTransForm::BuildOptionCommands() {
   TActions& a = *actions_;
   // The dialogs' commands are connected in main_form_props.cpp.
-  a.midiPorts = &MakeCommand(TMainCommand::MidiPorts, "MIDI Ports...", "Opens and closes MIDI ports, sets up aliases");
-  a.deviceAliases = &MakeCommand(TMainCommand::DeviceAliases, "Device Aliases...", "Sets up the MIDI port aliases");
+  a.midiPorts = &MakeCommand(TMainCommand::MidiPorts, "MIDI Ports...",
+                             "Opens and closes MIDI ports, sets up aliases");
+  a.deviceAliases = &MakeCommand(TMainCommand::DeviceAliases, "Device Aliases...",
+                                 "Sets up the MIDI port aliases");
   a.deviceAliases->SetVisible(false);
-  a.projectDefaultPorts = &MakeCommand(TMainCommand::ProjectDefaultPorts, "Project Default Ports...",
-                                      "The MIDI ports the project uses unless told otherwise");
+  a.projectDefaultPorts =
+      &MakeCommand(TMainCommand::ProjectDefaultPorts, "Project Default Ports...",
+                   "The MIDI ports the project uses unless told otherwise");
   a.routing = &MakeCommand(TMainCommand::Routing, "Routing (MIDI Thru)...",
-                          "Passes MIDI from inputs on to outputs");
+                           "Passes MIDI from inputs on to outputs");
   a.presetDefaultPorts = &MakeCommand(TMainCommand::PresetDefaultPorts, "Preset Default Ports...",
-                                     "The MIDI ports the current preset uses");
+                                      "The MIDI ports the current preset uses");
   a.openUsedDevices = &MakeCommand(TMainCommand::OpenUsedDevices, "Open Used Devices",
-                                  "Opens the MIDI ports the project uses and closes the others");
-  a.rescanMidi = &MakeCommand(TMainCommand::RescanMidi, "Rescan MIDI devices", "Looks for MIDI devices again");
+                                   "Opens the MIDI ports the project uses and closes the others");
+  a.rescanMidi =
+      &MakeCommand(TMainCommand::RescanMidi, "Rescan MIDI devices", "Looks for MIDI devices again");
   a.rescanMidi->OnExecute = [this] { controller_->RescanDevices(true); };
 
-  a.logWindow = &MakeCommand(TMainCommand::LogWindow, "Log Window", "Log Window|Shows what the program does", imgLog);
+  a.logWindow = &MakeCommand(TMainCommand::LogWindow, "Log Window",
+                             "Log Window|Shows what the program does", imgLog);
   a.logWindow->OnExecute = [this] { ShowLogWindow(); };
   a.logWindow->OnUpdate = [this](ui::TAction& action) {
     action.SetEnabled(hooks_.HasLogWindow());
     action.SetChecked(hooks_.LogWindowOpen());
   };
-  a.eventMonitor = &MakeCommand(TMainCommand::EventMonitor, "Event Monitor", "Shows the activity lamps");
+  a.eventMonitor =
+      &MakeCommand(TMainCommand::EventMonitor, "Event Monitor", "Shows the activity lamps");
   a.eventMonitor->OnExecute = [this] {
     settings_.eventMonitor = !settings_.eventMonitor;
     actions_->eventMonitor->SetChecked(settings_.eventMonitor);
     ReevaluateLamps();
   };
-  a.suppressKeys = &MakeCommand(TMainCommand::SuppressKeys, "Suppress outgoing keystroke when active",
-                               "Sends no keystrokes while this window is the active one");
+  a.suppressKeys =
+      &MakeCommand(TMainCommand::SuppressKeys, "Suppress outgoing keystroke when active",
+                   "Sends no keystrokes while this window is the active one");
   a.suppressKeys->OnExecute = [this] {
     settings_.suppressKeysWhenActive = !settings_.suppressKeysWhenActive;
     ApplySettingsToView();
   };
-  a.ignoreKeyIn = &MakeCommand(TMainCommand::IgnoreKeyIn, "Ignore keystroke as Incoming Action when active",
-                              "Ignores keystroke triggers while this window is the active one");
+  a.ignoreKeyIn =
+      &MakeCommand(TMainCommand::IgnoreKeyIn, "Ignore keystroke as Incoming Action when active",
+                   "Ignores keystroke triggers while this window is the active one");
   a.ignoreKeyIn->OnExecute = [this] {
     settings_.suppressKeyInWhenActive = !settings_.suppressKeyInWhenActive;
     ApplySettingsToView();
   };
-  a.settingsDialog = &MakeCommand(TMainCommand::SettingsDialog, "Settings...", "The program's settings");
-  a.confirmExit = &MakeCommand(TMainCommand::ConfirmExit, "Confirm Program Exit", "Asks before the program ends");
+  a.settingsDialog =
+      &MakeCommand(TMainCommand::SettingsDialog, "Settings...", "The program's settings");
+  a.confirmExit = &MakeCommand(TMainCommand::ConfirmExit, "Confirm Program Exit",
+                               "Asks before the program ends");
   a.confirmExit->SetChecked(true);
   a.confirmExit->OnExecute = [this] {
     settings_.confirmProgramExit = !settings_.confirmProgramExit;
     actions_->confirmExit->SetChecked(settings_.confirmProgramExit);
   };
-  a.minimizeToTray = &MakeCommand(TMainCommand::MinimizeToTray, "&Minimize to Tray", "Hides the window in the tray");
+  a.minimizeToTray = &MakeCommand(TMainCommand::MinimizeToTray, "&Minimize to Tray",
+                                  "Hides the window in the tray");
   a.minimizeToTray->SetVisible(false);
   a.minimizeToTray->OnExecute = [this] {
     settings_.minimizeToTray = true;
@@ -100,9 +111,10 @@ void TTransForm::BuildOptionCommands() {
   };
 
   a.helpOverview = &MakeCommand(TMainCommand::HelpOverview, "Help Overview", "Opens the manual", -1,
-                               ui::MakeShortCut(VK_F1, false, false, false));
+                                ui::MakeShortCut(VK_F1, false, false, false));
   a.helpOverview->OnExecute = [this] { HelpOverview(); };
-  a.otherProducts = &MakeCommand(TMainCommand::OtherProducts, "Other Zarn products...", "Other programs of ours");
+  a.otherProducts =
+      &MakeCommand(TMainCommand::OtherProducts, "Other Zarn products...", "Other programs of ours");
   a.otherProducts->OnExecute = [this] { hooks_.ShowOtherPrograms(); };
   a.otherProducts->OnUpdate = [this](ui::TAction& action) {
     action.SetEnabled(hooks_.HasOtherProgramsWindow());
@@ -111,9 +123,9 @@ void TTransForm::BuildOptionCommands() {
   a.about->OnExecute = [this] { hooks_.ShowAbout(); };
   a.about->OnUpdate = [this](ui::TAction& action) { action.SetEnabled(hooks_.HasAboutWindow()); };
   a.panic = &MakeCommand(TMainCommand::Panic, "Panic!",
-                        "Panic!|Silences every MIDI output and stops processing; press again to "
-                        "resume",
-                        imgPanic, ui::MakeShortCut(VK_ESCAPE, true, false, false));
+                         "Panic!|Silences every MIDI output and stops processing; press again to "
+                         "resume",
+                         imgPanic, ui::MakeShortCut(VK_ESCAPE, true, false, false));
   a.panic->OnExecute = [this] { Panic(); };
 }
 
